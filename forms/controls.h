@@ -1,0 +1,155 @@
+// Portable models of the few form controls the game uses: labels, pictures,
+// panels, text boxes, timers and menu items. The Win32 side renders them and
+// forwards events; the game rules only ever touch these models.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+using Color = std::uint32_t;  // packed 0x00BBGGRR; top bit set names a system colour
+
+constexpr Color kYellow = 0x0000FFFF;
+constexpr Color kRed = 0x000000FF;
+constexpr Color kWhite = 0x00FFFFFF;
+constexpr Color kBlack = 0x00000000;
+constexpr Color kSystemButtonFace = 0x8000000F;
+constexpr Color kSystemWindow = 0x80000005;
+constexpr Color kSystemWindowText = 0x80000008;
+
+constexpr int kGb2312Charset = 134;
+
+enum class BackStyle { Transparent, Opaque };
+enum class Alignment { Left, Center };
+
+struct Font {
+    std::wstring Name = L"宋体";  // face name
+    float Size = 9.0f;            // points
+    bool Bold = false;
+    int Charset = kGb2312Charset;
+};
+
+class Panel;
+
+// Anything with a rectangle in twips, relative to its container's client area.
+struct Control {
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = true;
+    Panel* Container = nullptr;  // null: the form itself
+
+    // Position in the form's client area, adding the containers' offsets.
+    float FormLeft() const;
+    float FormTop() const;
+    // Visible on screen: itself and every container visible.
+    bool Shown() const;
+};
+
+// A windowless label. Every write of Caption runs Change at once, inside the
+// writing statement, even when the text stays the same.
+class Label : public Control {
+public:
+    const std::wstring& Caption() const { return caption_; }
+    void SetCaption(std::wstring text);
+
+    forms::Font Font;
+    Color ForeColor = kSystemWindowText;
+    Color BackColor = kSystemButtonFace;
+    forms::BackStyle BackStyle = forms::BackStyle::Transparent;
+    forms::Alignment Alignment = forms::Alignment::Left;
+    std::function<void()> Change;  // the label's change handler, if any
+
+private:
+    std::wstring caption_;
+};
+
+// Which of the program's own pictures a picture control shows.
+enum class Art { None, FloorLine, Shot, HitFlash, PracticeCursor, RadicalTable };
+
+struct Picture : Control {
+    forms::Art Art = forms::Art::None;
+};
+
+// A panel (frame) that holds other controls and covers what lies beneath it.
+class Panel : public Control {
+public:
+    Color BackColor = kSystemButtonFace;
+    std::wstring Caption;
+};
+
+// A text box. Setting Text to a different value runs Change at once, nested
+// inside the setter; the host (the real edit control) is told first.
+class TextBox : public Control {
+public:
+    const std::wstring& Text() const { return text_; }
+    void SetText(std::wstring text);
+
+    forms::Font Font;
+    Color ForeColor = kSystemWindowText;
+    Color BackColor = kSystemWindow;
+    int MaxLength = 0;  // characters the user may type; 0 is unlimited
+    std::function<void()> Change;
+    std::function<void(const std::wstring&)> OnTextPushed;  // host sync
+
+private:
+    std::wstring text_;
+};
+
+// A timer: ticks every Interval ms while Enabled and Interval > 0. The host
+// is told about every change so it can start or stop the real timer.
+class Timer {
+public:
+    explicit Timer(int interval = 0, bool enabled = false) : interval_(interval), enabled_(enabled) {}
+    int Interval() const { return interval_; }
+    bool Enabled() const { return enabled_; }
+    bool Running() const { return enabled_ && interval_ > 0; }
+    void SetInterval(int ms);
+    void SetEnabled(bool on);
+
+    std::function<void()> Tick;           // the timer's handler
+    std::function<void(Timer&)> OnChange;  // host sync
+
+private:
+    int interval_;
+    bool enabled_;
+};
+
+// A menu item; top-level menus and submenus are items with children.
+struct MenuItem {
+    std::wstring Name;      // the program's own name, e.g. "s2"
+    std::wstring Caption;
+    std::wstring Shortcut;  // "Ctrl+H", or empty
+    bool Checked = false;
+    bool Enabled = true;
+    bool Visible = true;
+    std::vector<MenuItem*> Items;
+    std::function<void()> Click;
+};
+
+// A fixed array of controls indexed from First, like Label(1)..Label(5).
+template <class T, int First, int Last>
+class ControlArray {
+public:
+    T& operator()(int index) { return items_[Slot(index)]; }
+    const T& operator()(int index) const { return items_[Slot(index)]; }
+    static constexpr int LBound() { return First; }
+    static constexpr int UBound() { return Last; }
+    T* begin() { return items_; }
+    T* end() { return items_ + (Last - First + 1); }
+
+private:
+    static int Slot(int index);
+    T items_[Last - First + 1];
+};
+
+void ThrowIndexOutOfRange(int index);
+
+template <class T, int First, int Last>
+int ControlArray<T, First, Last>::Slot(int index) {
+    if (index < First || index > Last) ThrowIndexOutOfRange(index);
+    return index - First;
+}
+
+}  // namespace forms

@@ -1,0 +1,46 @@
+// A loaded Form1 over fake services, for the rule tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/counters.h"
+#include "app/form1.h"
+#include "support/fakes.h"
+
+namespace quorlax::test {
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override { random().SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45}); }
+
+    // Loads the form; individual tests change the fakes first.
+    bool Load() {
+        form_ = std::make_unique<Form1>(fakes_.services);
+        return form_->Form_Load();
+    }
+    Form1& form() { return *form_; }
+    SequenceRandom& random() { return fakes_.random; }
+
+    double Score() { return CounterValue(form().Label6.Caption()); }
+    double Bonus() { return CounterValue(form().Label16.Caption()); }
+    double Lives() { return CounterValue(form().Label11.Caption()); }
+
+    // Types text into the typing box as the user would, one change.
+    void Type(const std::wstring& text) { form().Text1.SetText(text); }
+    // Runs shot ticks until the shot lands; returns how many it took.
+    int FlyShot(int limit = 20) {
+        int ticks = 0;
+        while (form().Timer6.Enabled() && ticks < limit) {
+            form().Timer6_Timer();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    FakeServices fakes_;
+    std::unique_ptr<Form1> form_;
+};
+
+}  // namespace quorlax::test

@@ -1,0 +1,189 @@
+// Typing a label's string: the match, the shot's flight, scoring, the bonus,
+// the sound and the battle message.
+#include "form_fixture.h"
+
+namespace quorlax::test {
+namespace {
+
+class HitsTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(Load());
+        form().yw1_Click();
+        const wchar_t* captions[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
+        for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(captions[i - 1]);
+    }
+};
+
+TEST_F(HitsTest, TypingALabelsStringEmptiesTheBoxAndScoresOnLanding) {
+    Type(L"a");
+    EXPECT_FALSE(form().Timer6.Enabled());
+    Type(L"ab");
+    EXPECT_EQ(form().Text1.Text(), L"");
+    EXPECT_EQ(form().hitIndex, 3);
+    EXPECT_EQ(form().hitLength, 2);
+    EXPECT_TRUE(form().Timer6.Enabled());
+    EXPECT_EQ(Score(), 0) << "nothing is scored before the shot lands";
+    FlyShot();
+    EXPECT_EQ(Score(), 200);
+    EXPECT_EQ(fakes_.sound.plays, 1);
+    EXPECT_FLOAT_EQ(form().Label(3).Top, -400);
+    EXPECT_NE(form().Label(3).Caption(), L"ab");
+    EXPECT_FALSE(form().Image3(3).Visible);
+    EXPECT_FLOAT_EQ(form().Image3(3).Top, 6500);
+    EXPECT_FALSE(form().Image4.Visible);
+    EXPECT_FALSE(form().Timer6.Enabled());
+    EXPECT_TRUE(form().Timer1.Enabled());
+}
+
+TEST_F(HitsTest, TheFallPausesWhileTheShotFlies) {
+    Type(L"ab");
+    form().Timer6_Timer();
+    EXPECT_FALSE(form().Timer1.Enabled());
+    EXPECT_TRUE(form().Image3(3).Visible);
+    EXPECT_FLOAT_EQ(form().Image3(3).Top, 4500);
+}
+
+TEST_F(HitsTest, TicksToReachALabelDependOnItsHeight) {
+    form().Label(3).Top = 0;
+    Type(L"ab");
+    EXPECT_EQ(FlyShot(), 4);
+    form().Label(1).Top = 4500;
+    Type(L"qq");
+    EXPECT_EQ(FlyShot(), 1);
+    form().Label(2).Top = -400;
+    Type(L"rr");
+    EXPECT_EQ(FlyShot(), 4) << "a freshly respawned label can be hit";
+}
+
+TEST_F(HitsTest, TheLowerNumberedOfTwoEqualLabelsIsHit) {
+    form().Label(2).SetCaption(L"7.3");
+    form().Label(4).SetCaption(L"7.3");
+    Type(L"7.3");
+    EXPECT_EQ(form().hitIndex, 2);
+    FlyShot();
+    EXPECT_EQ(form().Label(4).Caption(), L"7.3");
+    EXPECT_EQ(Score(), 300) << "the point counts as a character";
+}
+
+TEST_F(HitsTest, AWrongLetterBlocksUntilDeleted) {
+    form().Label(3).SetCaption(L"abc");
+    Type(L"ab");
+    Type(L"abx");
+    EXPECT_FALSE(form().Timer6.Enabled());
+    Type(L"ab");
+    Type(L"abc");
+    EXPECT_TRUE(form().Timer6.Enabled());
+}
+
+TEST_F(HitsTest, MatchIsCaseSensitive) {
+    Type(L"AB");
+    EXPECT_FALSE(form().Timer6.Enabled());
+    EXPECT_EQ(form().Text1.Text(), L"AB");
+}
+
+TEST_F(HitsTest, AnEmptyBoxNeverMatchesAnEmptyLabel) {
+    form().Label(5).SetCaption(L"");
+    Type(L"x");
+    Type(L"");
+    EXPECT_FALSE(form().Timer6.Enabled());
+}
+
+TEST_F(HitsTest, BonusAddsTheCurrentSpeed) {
+    form().Label9.SetCaption(L"37");
+    Type(L"ab");
+    FlyShot();
+    EXPECT_EQ(Bonus(), 37);
+}
+
+TEST_F(HitsTest, HitInTheFirstSecondAddsNoBonus) {
+    Type(L"ab");
+    FlyShot();
+    EXPECT_EQ(Bonus(), 0);
+    EXPECT_EQ(Score(), 200);
+}
+
+TEST_F(HitsTest, ChineseWordScoresPerCharacter) {
+    form().s2_Click();
+    form().Label(4).SetCaption(L"中国");
+    Type(L"中国");  // what the input method commits arrives as one change
+    FlyShot();
+    EXPECT_EQ(Score(), 200);
+}
+
+TEST_F(HitsTest, ScoringRunsTheLadderBeforeTheBonusIsAdded) {
+    form().Label6.SetCaption(L"9800");
+    form().Label19.SetCaption(L"0");
+    form().Timer1.SetInterval(500);
+    Type(L"ab");
+    FlyShot();
+    EXPECT_EQ(Score(), 10000);
+    EXPECT_EQ(form().Label19.Caption(), L"1");
+    EXPECT_EQ(form().Timer1.Interval(), 400);
+}
+
+TEST_F(HitsTest, InABattleEachLandedShotSendsJia200OnceBeforeScoring) {
+    form().netBattle = 1;
+    Type(L"ab");
+    FlyShot();
+    ASSERT_EQ(fakes_.battle.sent, (std::vector<std::string>{"jia200"}));
+    Type(L"qq");
+    FlyShot();
+    EXPECT_EQ(fakes_.battle.sent.size(), 2u);
+}
+
+TEST_F(HitsTest, NoBattleMessageOutsideABattle) {
+    Type(L"ab");
+    FlyShot();
+    EXPECT_TRUE(fakes_.battle.sent.empty());
+}
+
+TEST_F(HitsTest, HitsAfterGameOverStillScoreAndRestartTheFall) {
+    form().Label11.SetCaption(L"0");
+    ASSERT_TRUE(form().Label15.Visible);
+    ASSERT_FALSE(form().Timer1.Enabled());
+    Type(L"ab");
+    FlyShot();
+    EXPECT_EQ(Score(), 200);
+    EXPECT_TRUE(form().Timer1.Enabled());
+}
+
+TEST_F(HitsTest, ASecondMatchInFlightLandsTheFirstShotFirst) {
+    form().Label(1).Top = 0;
+    Type(L"qq");
+    form().Timer6_Timer();  // shot 1 now at 4500, still flying
+    Type(L"ab");
+    EXPECT_EQ(Score(), 200) << "the first hit is kept";
+    EXPECT_FLOAT_EQ(form().Image3(1).Top, 6500);
+    EXPECT_FALSE(form().Image3(1).Visible);
+    EXPECT_NE(form().Label(1).Caption(), L"qq");
+    EXPECT_EQ(form().hitIndex, 3);
+    FlyShot();
+    EXPECT_EQ(Score(), 400);
+    EXPECT_EQ(fakes_.sound.plays, 2);
+}
+
+TEST_F(HitsTest, RetypingTheLabelInFlightScoresItOnce) {
+    form().Label(3).Top = 0;
+    Type(L"ab");
+    form().Timer6_Timer();
+    Type(L"ab");
+    FlyShot();
+    EXPECT_EQ(Score(), 200);
+    EXPECT_EQ(fakes_.sound.plays, 1);
+}
+
+TEST_F(HitsTest, TheFlashIsReportedWhereTheShotMeetsTheLabel) {
+    std::vector<std::pair<float, float>> flashes;
+    form().HitFlash = [&](float left, float top) { flashes.emplace_back(left, top); };
+    form().Label(3).Top = 1200;
+    Type(L"ab");
+    FlyShot();
+    ASSERT_EQ(flashes.size(), 1u);
+    EXPECT_FLOAT_EQ(flashes[0].first, 5490);
+    EXPECT_FLOAT_EQ(flashes[0].second, 1200);
+}
+
+}  // namespace
+}  // namespace quorlax::test

@@ -1,0 +1,100 @@
+// Test doubles for the platform services.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace quorlax::test {
+
+// Hands out a fixed sequence and counts what was taken; running dry fails
+// the test instead of inventing values.
+class SequenceRandom final : public IRandom {
+public:
+    SequenceRandom() = default;
+    SequenceRandom(std::initializer_list<double> values) : values_(values) {}
+    void Push(double v) { values_.push_back(v); }
+    void Push(std::initializer_list<double> vs) { values_.insert(values_.end(), vs); }
+    // Once set, an empty sequence cycles through these values.
+    void SetFallback(std::vector<double> cycle) { fallback_ = std::move(cycle); }
+    double Next() override {
+        ++taken;
+        if (values_.empty()) {
+            if (fallback_.empty()) throw std::logic_error("random sequence ran dry");
+            return fallback_[next_fallback_++ % fallback_.size()];
+        }
+        double v = values_.front();
+        values_.pop_front();
+        return v;
+    }
+    size_t Left() const { return values_.size(); }
+    int taken = 0;
+
+private:
+    std::deque<double> values_;
+    std::vector<double> fallback_;
+    size_t next_fallback_ = 0;
+};
+
+struct RecordingMessages final : IMessageBox {
+    void Show(std::wstring_view text) override { shown.emplace_back(text); }
+    std::vector<std::wstring> shown;
+};
+
+struct FakeFiles final : IDataFiles {
+    DataFile Read(std::wstring_view name) override {
+        DataFile f;
+        f.folder = L"C:\\Games\\Quorlax";
+        auto it = files.find(std::wstring(name));
+        if (it != files.end()) {
+            f.ok = true;
+            f.text = it->second;
+        }
+        return f;
+    }
+    std::map<std::wstring, std::wstring> files;
+};
+
+struct MemorySettings final : ISettingsStore {
+    std::wstring Get(std::wstring_view section, std::wstring_view key) override {
+        auto it = values.find({std::wstring(section), std::wstring(key)});
+        return it == values.end() ? std::wstring() : it->second;
+    }
+    void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
+        values[{std::wstring(section), std::wstring(key)}] = std::wstring(value);
+    }
+    std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
+};
+
+struct CountingSound final : ISound {
+    void PlayHit() override { ++plays; }
+    int plays = 0;
+};
+
+struct RecordingBattle final : IBattleLink {
+    void Send(std::string_view message) override { sent.emplace_back(message); }
+    std::vector<std::string> sent;
+};
+
+// Everything a Form1 needs, with a small valid word pool and code table.
+struct FakeServices {
+    SequenceRandom random;
+    RecordingMessages messages;
+    FakeFiles files;
+    MemorySettings settings;
+    CountingSound sound;
+    RecordingBattle battle;
+    Services services{random, messages, files, settings, sound, battle};
+
+    FakeServices() {
+        files.files[L"vbyx.dll"] = L" 中国 人民\r\n 我们 世界 的\r\n";
+        files.files[L"vbcx.dll"] = L"中khk 国lgyi\r\n";
+    }
+};
+
+}  // namespace quorlax::test
