@@ -1,0 +1,49 @@
+// The program's entry: one copy at a time, the main window, the message loop.
+#include <windows.h>
+
+#include "app/form1.h"
+#include "app/main_window_win.h"
+#include "platform/handles_win.h"
+#include "platform/random.h"
+#include "platform/services_win.h"
+
+namespace {
+
+// Named for the program, so a second copy finds the first one.
+constexpr wchar_t kInstanceMutex[] = L"Quorlax.SingleInstance";
+
+int RunMessageLoop(quorlax::win::MainWindow& window) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HWND main = window.Handle();
+        if (main && window.Accelerators() && TranslateAcceleratorW(main, window.Accelerators(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace quorlax;
+    win::UniqueHandleK mutex(CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, kAlreadyRunning, kProductName, MB_OK | MB_SETFOREGROUND);
+        return 0;
+    }
+
+    const std::wstring folder = win::ProgramFolder();
+    SeededRandom random(win::SecondsSinceMidnight());
+    win::MessageBoxService messages;
+    win::DataFilesWin files(folder);
+    win::RegistrySettings settings(kProductName);
+    win::MciSound sound(folder + L"\\hit.wav");
+    win::NoBattle battle;
+    Services services{random, messages, files, settings, sound, battle};
+
+    win::MainWindow window(instance, services);
+    if (!window.Create()) return 1;
+    messages.SetOwner(window.Handle());
+    return RunMessageLoop(window);
+}

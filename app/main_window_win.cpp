@@ -1,0 +1,336 @@
+// The main window of the game.
+#include "app/main_window_win.h"
+
+#include <imm.h>
+#include <windowsx.h>
+
+#include <vector>
+
+#include "app/resource_ids.h"
+
+namespace quorlax::win {
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr float kClientWidth = 11910;   // twips
+constexpr float kClientHeight = 7920;   // twips
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, Services& services) : instance_(instance), form_(services) {}
+
+MainWindow::~MainWindow() {
+    if (back_dc_ && back_old_) SelectObject(back_dc_.get(), back_old_);
+    // The window normally is gone already (the message loop ended on its
+    // WM_DESTROY); if not, destroy it while `this` is still valid.
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMainWindowClass;
+    if (!GetClassInfoExW(instance_, kMainWindowClass, &wc) && !RegisterClassExW(&wc)) return false;
+
+    {
+        WindowDc screen(nullptr);
+        painter_ = std::make_unique<forms::Painter>(instance_, GetDeviceCaps(screen.get(), LOGPIXELSY));
+    }
+    RECT r{0, 0, painter_->Px(kClientWidth), painter_->Px(kClientHeight)};
+    AdjustWindowRectEx(&r, kStyle, TRUE, 0);
+    hwnd_ = CreateWindowExW(0, kMainWindowClass, kProductName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+    if (!hwnd_) return false;
+    if (!form_.Form_Load()) return false;
+    AfterEvent();
+    return true;
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    MainWindow* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->edit_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    return self->OnMessage(msg, wp, lp);
+}
+
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_TIMER:
+            OnTimer(wp);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the back buffer covers everything
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_PRINTCLIENT:
+            if (back_dc_)
+                BitBlt(reinterpret_cast<HDC>(wp), 0, 0, back_w_, back_h_, back_dc_.get(), 0, 0, SRCCOPY);
+            return 0;
+        case WM_CTLCOLOREDIT:
+            if (reinterpret_cast<HWND>(lp) == edit_) {
+                HDC dc = reinterpret_cast<HDC>(wp);
+                SetTextColor(dc, forms::Painter::Resolve(form_.Text1.ForeColor));
+                SetBkColor(dc, forms::Painter::Resolve(form_.Text1.BackColor));
+                return reinterpret_cast<LRESULT>(painter_->BrushFor(form_.Text1.BackColor));
+            }
+            break;
+        case WM_SETFOCUS:
+            if (edit_ && IsWindowVisible(edit_)) SetFocus(edit_);
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_DESTROY:
+            for (UINT_PTR id = 1; id <= 6; ++id) KillTimer(hwnd_, id);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void MainWindow::OnCreate() {
+    form_.Unload = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
+    form_.HitFlash = [this](float left, float top) {
+        // The rules show and hide the flash inside one handler; keep it on
+        // screen for a moment so the player sees the hit.
+        flash_left_ = left;
+        flash_top_ = top;
+        flash_until_ = GetTickCount() + kFlashMs;
+        SetTimer(hwnd_, kFlashTimer, kFlashMs, nullptr);
+    };
+    BindTimers();
+    menus_.Attach(hwnd_, form_.MenuBar);
+    CreateTypingBox();
+    ResizeBackBuffer();
+}
+
+void MainWindow::BindTimers() {
+    forms::Timer* timers[] = {&form_.Timer1, &form_.Timer2, &form_.Timer3,
+                              &form_.Timer4, &form_.Timer5, &form_.Timer6};
+    for (UINT_PTR id = 1; id <= 6; ++id) {
+        timers[id - 1]->OnChange = [this, id](forms::Timer& t) {
+            if (!hwnd_) return;
+            if (t.Running())
+                SetTimer(hwnd_, id, static_cast<UINT>(t.Interval()), nullptr);
+            else
+                KillTimer(hwnd_, id);
+        };
+    }
+}
+
+forms::Timer* MainWindow::TimerById(UINT_PTR id) {
+    switch (id) {
+        case 1: return &form_.Timer1;
+        case 2: return &form_.Timer2;
+        case 3: return &form_.Timer3;
+        case 4: return &form_.Timer4;
+        case 5: return &form_.Timer5;
+        case 6: return &form_.Timer6;
+        default: return nullptr;
+    }
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kFlashTimer) {
+        KillTimer(hwnd_, kFlashTimer);
+        RenderNow();
+        return;
+    }
+    forms::Timer* timer = TimerById(id);
+    // A tick may still be queued after the timer was stopped.
+    if (!timer || !timer->Running()) return;
+    if (timer->Tick) timer->Tick();
+    AfterEvent();
+}
+
+void MainWindow::OnCommand(UINT id, UINT code, HWND control) {
+    if (control && control == edit_) {
+        if (code == EN_CHANGE) OnTypingBoxChanged();
+        return;
+    }
+    if (menus_.Command(id)) AfterEvent();
+}
+
+void MainWindow::CreateTypingBox() {
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, 0, 0, 10, 10, hwnd_, nullptr,
+                            instance_, nullptr);
+    if (!edit_) return;
+    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_->FontFor(form_.Text1.Font)), FALSE);
+    SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
+    SetWindowLongPtrW(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    edit_default_proc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+    form_.Text1.OnTextPushed = [this](const std::wstring& text) { PushTypingBoxText(text); };
+    PlaceTypingBox();
+}
+
+LRESULT CALLBACK MainWindow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self->OnEditMessage(msg, wp, lp);
+}
+
+LRESULT MainWindow::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_IME_COMPOSITION && (lp & GCS_RESULTSTR)) {
+        // Insert what the input method commits as one edit, so a word of
+        // several characters reaches the game as one change.
+        HIMC imc = ImmGetContext(edit_);
+        if (imc) {
+            LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
+            std::wstring text(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0, L'\0');
+            if (bytes > 0) ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+            ImmReleaseContext(edit_, imc);
+            if (!text.empty()) SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+            return 0;
+        }
+    }
+    WNDPROC base = edit_default_proc_;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        SetWindowLongPtrW(edit_, GWLP_USERDATA, 0);
+    }
+    return CallWindowProcW(base, edit_, msg, wp, lp);
+}
+
+void MainWindow::OnTypingBoxChanged() {
+    if (pushing_text_) return;  // our own SetWindowText: the model already ran its handler
+    int length = GetWindowTextLengthW(edit_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(edit_, text.data(), length + 1)));
+    form_.Text1.SetText(text);
+    AfterEvent();
+}
+
+void MainWindow::PushTypingBoxText(const std::wstring& text) {
+    if (!edit_) return;
+    int length = GetWindowTextLengthW(edit_);
+    std::wstring current(static_cast<size_t>(length) + 1, L'\0');
+    current.resize(static_cast<size_t>(GetWindowTextW(edit_, current.data(), length + 1)));
+    if (current == text) return;  // the user's own typing: leave the caret alone
+    pushing_text_ = true;
+    SetWindowTextW(edit_, text.c_str());
+    pushing_text_ = false;
+}
+
+void MainWindow::PlaceTypingBox() {
+    if (!edit_) return;
+    RECT r = painter_->Rect(form_.Text1);
+    SetWindowPos(edit_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    bool shown = form_.Text1.Shown();
+    if (shown != (IsWindowVisible(edit_) != FALSE)) ShowWindow(edit_, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainWindow::AfterEvent() {
+    if (!hwnd_) return;
+    if (shown_caption_ != form_.Caption) {
+        shown_caption_ = form_.Caption;
+        SetWindowTextW(hwnd_, shown_caption_.c_str());
+    }
+    menus_.Sync();
+    PlaceTypingBox();
+    if (form_.Visible && !IsWindowVisible(hwnd_)) {
+        ShowWindow(hwnd_, SW_SHOW);
+        SetForegroundWindow(hwnd_);
+        if (edit_ && IsWindowVisible(edit_)) SetFocus(edit_);
+    }
+    RenderNow();
+}
+
+void MainWindow::ResizeBackBuffer() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    int w = client.right > 1 ? client.right : 1;
+    int h = client.bottom > 1 ? client.bottom : 1;
+    if (back_dc_ && w == back_w_ && h == back_h_) return;
+    if (back_dc_ && back_old_) SelectObject(back_dc_.get(), back_old_);
+    WindowDc screen(hwnd_);
+    back_dc_.reset(CreateCompatibleDC(screen.get()));
+    back_bitmap_.reset(CreateCompatibleBitmap(screen.get(), w, h));
+    back_old_ = SelectObject(back_dc_.get(), back_bitmap_.get());
+    back_w_ = w;
+    back_h_ = h;
+}
+
+void MainWindow::DrawScene(HDC dc) {
+    auto& p = *painter_;
+    auto& f = form_;
+    RECT all{0, 0, back_w_, back_h_};
+    p.Fill(dc, all, f.BackColor);
+
+    // The play area: everything drawn on the window itself, under the panels.
+    for (int i = 1; i <= kGridCells; ++i) {
+        const auto& cell = f.La(i);
+        bool blends_in = cell.BackStyle == forms::BackStyle::Transparent || cell.BackColor == f.BackColor;
+        if (cell.Caption().empty() && blends_in) continue;  // draws nothing visible
+        p.DrawLabel(dc, cell);
+    }
+    p.DrawLabel(dc, f.La(0));
+    p.DrawPicture(dc, f.Image5);
+    p.DrawPicture(dc, f.Image1);
+    p.DrawPicture(dc, f.Image2);
+    for (auto& label : f.Label) p.DrawLabel(dc, label);
+    for (auto& shot : f.Image3) p.DrawPicture(dc, shot);
+    p.DrawPicture(dc, f.Image4);
+    if (flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0) {
+        forms::Picture flash = f.Image4;
+        flash.Left = flash_left_;
+        flash.Top = flash_top_;
+        flash.Visible = true;
+        p.DrawPicture(dc, flash);
+    }
+    p.DrawLabel(dc, f.Label15);
+    p.DrawLabel(dc, f.Label13);
+    p.DrawLabel(dc, f.Label19);
+
+    // The panels and what they hold.
+    p.DrawPanel(dc, f.Frame3);
+    p.DrawLabel(dc, f.Label22);
+    p.DrawPanel(dc, f.Frame4);
+    for (const forms::Label* l : {&f.Label7, &f.Label6, &f.Label17, &f.Label16, &f.Label8, &f.Label9, &f.Label14,
+                                  &f.Label10, &f.Label11})
+        p.DrawLabel(dc, *l);
+    p.DrawPanel(dc, f.Frame1);
+}
+
+void MainWindow::RenderNow() {
+    if (!hwnd_ || !back_dc_) return;
+    ResizeBackBuffer();
+    DrawScene(back_dc_.get());
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
+
+void MainWindow::OnPaint() {
+    PaintScope paint(hwnd_);
+    if (!back_dc_) return;
+    const RECT& r = paint.area();
+    BitBlt(paint.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, back_dc_.get(), r.left, r.top, SRCCOPY);
+}
+
+}  // namespace quorlax::win

@@ -1,0 +1,27 @@
+# The Windows program: Win32 layer, quorlax.exe with its resources, the data
+# files copied beside it, and a minimal window program used as a baseline.
+enable_language(RC)
+
+add_library(quorlax_win STATIC
+  forms/render_win.cpp
+  forms/menu_win.cpp
+  platform/services_win.cpp
+  app/main_window_win.cpp
+)
+target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 advapi32 shell32)
+
+add_executable(quorlax WIN32 app/main_win.cpp app/quorlax.rc)
+target_link_libraries(quorlax PRIVATE quorlax_win)
+if(MINGW)
+  target_link_options(quorlax PRIVATE -municode)
+endif()
+
+add_custom_command(TARGET quorlax POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUORLAX_DATA_FILES} $<TARGET_FILE_DIR:quorlax>
+  COMMENT "Copying the data files beside quorlax.exe")
+
+add_executable(baseline_window WIN32 tools/baseline_win.cpp)
+target_link_libraries(baseline_window PRIVATE user32 gdi32)
+if(MINGW)
+  target_link_options(baseline_window PRIVATE -municode)
+endif()

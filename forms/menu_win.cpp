@@ -1,0 +1,103 @@
+// Native menus from the menu models.
+#include "forms/menu_win.h"
+
+#include <functional>
+
+namespace forms {
+namespace {
+
+void Collect(const std::vector<MenuItem*>& items, std::vector<MenuItem*>& out) {
+    for (MenuItem* item : items) {
+        out.push_back(item);
+        Collect(item->Items, out);
+    }
+}
+
+// "Ctrl+H" -> Ctrl and the key H; anything else is no shortcut.
+bool ParseShortcut(const std::wstring& s, WORD& key) {
+    const std::wstring prefix = L"Ctrl+";
+    if (s.size() != prefix.size() + 1 || s.compare(0, prefix.size(), prefix) != 0) return false;
+    wchar_t c = s.back();
+    if (!((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9'))) return false;
+    key = static_cast<WORD>(c);
+    return true;
+}
+
+}  // namespace
+
+void MenuBarWin::Attach(HWND hwnd, std::vector<MenuItem*> bar) {
+    hwnd_ = hwnd;
+    bar_ = std::move(bar);
+    all_.clear();
+    Collect(bar_, all_);
+    std::vector<ACCEL> accels;
+    for (size_t i = 0; i < all_.size(); ++i) {
+        WORD key = 0;
+        if (ParseShortcut(all_[i]->Shortcut, key))
+            accels.push_back(ACCEL{FCONTROL | FVIRTKEY, key, static_cast<WORD>(kFirstCommand + i)});
+    }
+    if (!accels.empty()) accel_.reset(CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
+    Rebuild();
+}
+
+void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
+    for (MenuItem* item : items) {
+        if (!item->Visible) continue;
+        UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+        std::wstring text = item->Caption;
+        if (!item->Shortcut.empty()) text += L"\t" + item->Shortcut;
+        if (!item->Items.empty()) {
+            HMENU sub = CreatePopupMenu();
+            AddItems(sub, item->Items);
+            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+        } else {
+            AppendMenuW(menu, flags, CommandOf(item), text.c_str());
+        }
+    }
+}
+
+void MenuBarWin::Rebuild() {
+    HMENU bar = CreateMenu();
+    AddItems(bar, bar_);
+    HMENU old = GetMenu(hwnd_);
+    SetMenu(hwnd_, bar);
+    if (old) DestroyMenu(old);  // destroys its popups too
+    DrawMenuBar(hwnd_);
+    Remember();
+}
+
+void MenuBarWin::Remember() {
+    states_.clear();
+    for (MenuItem* item : all_) states_.push_back({item->Checked, item->Enabled, item->Visible});
+}
+
+void MenuBarWin::Sync() {
+    if (!hwnd_) return;
+    bool changed = false;
+    for (size_t i = 0; i < all_.size(); ++i) {
+        const State& s = states_[i];
+        const MenuItem* item = all_[i];
+        if (s.checked != item->Checked || s.enabled != item->Enabled || s.visible != item->Visible) {
+            changed = true;
+            break;
+        }
+    }
+    // Rebuilding is cheap and keeps submenus and the bar in one code path.
+    if (changed) Rebuild();
+}
+
+bool MenuBarWin::Command(UINT id) {
+    if (id < kFirstCommand || id >= kFirstCommand + all_.size()) return false;
+    MenuItem* item = all_[id - kFirstCommand];
+    if (!item->Enabled || !item->Visible) return true;  // a shortcut of a greyed item does nothing
+    if (item->Click) item->Click();
+    return true;
+}
+
+UINT MenuBarWin::CommandOf(const MenuItem* item) const {
+    for (size_t i = 0; i < all_.size(); ++i)
+        if (all_[i] == item) return kFirstCommand + static_cast<UINT>(i);
+    return 0;
+}
+
+}  // namespace forms

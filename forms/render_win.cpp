@@ -1,0 +1,128 @@
+// The painter of the control models.
+#include "forms/render_win.h"
+
+#include "app/resource_ids.h"
+
+namespace forms {
+
+using quorlax::win::SelectGuard;
+
+Painter::Painter(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi > 0 ? dpi : 96) {
+    floor_.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_FLOOR), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    auto icon = [&](int id) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    };
+    shot_.reset(icon(IDI_SHOT));
+    flash_.reset(icon(IDI_FLASH));
+    cursor_.reset(icon(IDI_CURSOR));
+}
+
+int Painter::Px(float twips) const {
+    double px = static_cast<double>(twips) * dpi_ / 1440.0;
+    return static_cast<int>(px < 0 ? px - 0.5 : px + 0.5);
+}
+
+RECT Painter::Rect(const Control& c) const {
+    int left = Px(c.FormLeft()), top = Px(c.FormTop());
+    return RECT{left, top, left + Px(c.Width), top + Px(c.Height)};
+}
+
+COLORREF Painter::Resolve(Color c) {
+    if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
+    return static_cast<COLORREF>(c & 0x00FFFFFF);
+}
+
+HFONT Painter::FontFor(const Font& font) {
+    int size100 = static_cast<int>(font.Size * 100 + 0.5f);
+    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second.get();
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(size100, dpi_, 7200);
+    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = static_cast<BYTE>(font.Charset);
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+    HFONT h = CreateFontIndirectW(&lf);
+    return fonts_.emplace(key, quorlax::win::UniqueFont(h)).first->second.get();
+}
+
+HBRUSH Painter::BrushFor(Color c) {
+    auto it = brushes_.find(c);
+    if (it != brushes_.end()) return it->second.get();
+    HBRUSH h = CreateSolidBrush(Resolve(c));
+    return brushes_.emplace(c, quorlax::win::UniqueBrush(h)).first->second.get();
+}
+
+void Painter::Fill(HDC dc, const RECT& r, Color c) { FillRect(dc, &r, BrushFor(c)); }
+
+void Painter::DrawLabel(HDC dc, const Label& label) {
+    if (!label.Shown()) return;
+    RECT r = Rect(label);
+    if (label.BackStyle == BackStyle::Opaque) Fill(dc, r, label.BackColor);
+    if (label.Caption().empty()) return;
+    SelectGuard font(dc, FontFor(label.Font));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Resolve(label.ForeColor));
+    // Single line, never clipped: a four-character word at 22 pt is wider
+    // than its column, and must still read as one word.
+    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_TOP;
+    format |= label.Alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
+    const std::wstring& text = label.Caption();
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+
+void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
+    int w = r.right - r.left, h = r.bottom - r.top;
+    switch (art) {
+        case Art::FloorLine:
+            if (floor_) {
+                quorlax::win::UniqueMemDc mem(CreateCompatibleDC(dc));
+                SelectGuard bmp(mem.get(), floor_.get());
+                BITMAP info{};
+                GetObjectW(floor_.get(), sizeof info, &info);
+                SetStretchBltMode(dc, COLORONCOLOR);
+                StretchBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+            }
+            break;
+        case Art::Shot:
+            if (shot_) DrawIconEx(dc, r.left, r.top, shot_.get(), w, h, 0, nullptr, DI_NORMAL);
+            break;
+        case Art::HitFlash:
+            if (flash_) DrawIconEx(dc, r.left, r.top, flash_.get(), w, h, 0, nullptr, DI_NORMAL);
+            break;
+        case Art::PracticeCursor:
+            if (cursor_) DrawIconEx(dc, r.left, r.top, cursor_.get(), w, h, 0, nullptr, DI_NORMAL);
+            break;
+        case Art::RadicalTable:
+        case Art::None:
+            break;
+    }
+}
+
+void Painter::DrawPicture(HDC dc, const Picture& picture) {
+    if (!picture.Shown()) return;
+    DrawArt(dc, picture.Art, Rect(picture));
+}
+
+void Painter::DrawPanel(HDC dc, const Panel& panel) {
+    if (!panel.Shown()) return;
+    RECT r = Rect(panel);
+    Fill(dc, r, panel.BackColor);
+    if (panel.Caption.empty()) return;
+    // A frame with its caption set into the top edge.
+    Font font;
+    SelectGuard f(dc, FontFor(font));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, panel.Caption.c_str(), static_cast<int>(panel.Caption.size()), &text);
+    RECT edge{r.left, r.top + text.cy / 2, r.right, r.bottom};
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+    RECT label{r.left + 8, r.top, r.left + 12 + text.cx, r.top + text.cy};
+    Fill(dc, label, panel.BackColor);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Resolve(kSystemWindowText));
+    TextOutW(dc, r.left + 10, r.top, panel.Caption.c_str(), static_cast<int>(panel.Caption.size()));
+}
+
+}  // namespace forms

@@ -1,0 +1,43 @@
+// Draws the control models onto a device context: twips to pixels at the
+// window's DPI, colours (system colours too), cached fonts, the program's art.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "forms/controls.h"
+#include "platform/handles_win.h"
+
+namespace forms {
+
+class Painter {
+public:
+    Painter(HINSTANCE instance, int dpi);
+
+    int Dpi() const { return dpi_; }
+    int Px(float twips) const;
+    RECT Rect(const Control& c) const;  // the control's rectangle in the form, in pixels
+    static COLORREF Resolve(Color c);
+
+    HFONT FontFor(const Font& font);
+    HBRUSH BrushFor(Color c);  // cached, owned by the painter
+
+    void Fill(HDC dc, const RECT& r, Color c);
+    void DrawLabel(HDC dc, const Label& label);
+    void DrawPicture(HDC dc, const Picture& picture);
+    void DrawArt(HDC dc, Art art, const RECT& r);
+    void DrawPanel(HDC dc, const Panel& panel);
+
+private:
+    HINSTANCE instance_;
+    int dpi_;
+    std::map<std::tuple<std::wstring, int, bool, int>, quorlax::win::UniqueFont> fonts_;
+    std::map<Color, quorlax::win::UniqueBrush> brushes_;
+    quorlax::win::UniqueBitmap floor_;
+    quorlax::win::UniqueIcon shot_, flash_, cursor_;
+};
+
+}  // namespace forms

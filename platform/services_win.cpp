@@ -1,0 +1,115 @@
+// Win32 platform services: message boxes, data files, the registry, sound.
+#include "platform/services_win.h"
+
+#include <mmsystem.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gbk.h"
+#include "platform/handles_win.h"
+
+namespace quorlax::win {
+
+namespace {
+constexpr wchar_t kTitle[] = L"Quorlax";
+constexpr wchar_t kSoundAlias[] = L"quorlax_hit";
+}  // namespace
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return L".";
+        if (n < buf.size()) {
+            std::wstring path(buf.data(), n);
+            size_t slash = path.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+unsigned SecondsSinceMidnight() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return t.wHour * 3600u + t.wMinute * 60u + t.wSecond;
+}
+
+void MessageBoxService::Show(std::wstring_view text) {
+    std::wstring s(text);
+    MessageBoxW(owner_, s.c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
+}
+
+DataFile DataFilesWin::Read(std::wstring_view name) {
+    DataFile result;
+    result.folder = folder_;
+    std::wstring path = folder_ + L"\\" + std::wstring(name);
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return result;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxDataFileBytes) return result;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+                           got != bytes.size()))
+        return result;
+    result.text = DecodeGbk(bytes);
+    result.ok = true;
+    return result;
+}
+
+std::wstring RegistrySettings::KeyPath(std::wstring_view section) const {
+    return L"Software\\" + application_ + L"\\" + std::wstring(section);
+}
+
+std::wstring RegistrySettings::Get(std::wstring_view section, std::wstring_view key) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        return {};
+    UniqueKey hkey(raw);
+    std::wstring name(key);
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    value.resize(bytes / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') value.pop_back();  // stored with or without its NUL
+    return value;
+}
+
+void RegistrySettings::Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    UniqueKey hkey(raw);
+    std::wstring name(key), data(value);
+    RegSetValueExW(hkey.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+MciSound::~MciSound() {
+    if (open_) mciSendStringW((std::wstring(L"close ") + kSoundAlias).c_str(), nullptr, 0, nullptr);
+}
+
+void MciSound::PlayHit() {
+    // Every hit starts the sound from its beginning, cutting off the last
+    // one; "play" without "wait" returns at once. The device stays open
+    // between hits so a hit costs no file open.
+    if (!open_) {
+        std::wstring open = L"open \"" + file_ + L"\" type waveaudio alias " + kSoundAlias;
+        last_error_ = mciSendStringW(open.c_str(), nullptr, 0, nullptr);
+        open_ = last_error_ == 0;
+        if (!open_) return;  // no file or no sound device: the hit is scored in silence
+    }
+    last_error_ = mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
+}
+
+}  // namespace quorlax::win

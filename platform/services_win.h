@@ -1,0 +1,74 @@
+// The Win32 implementations of the platform services.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/services.h"
+
+namespace quorlax::win {
+
+// The folder the program runs from, without a trailing backslash.
+std::wstring ProgramFolder();
+
+// Seconds since midnight, local time: the seed of the random generator.
+unsigned SecondsSinceMidnight();
+
+class MessageBoxService final : public IMessageBox {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    void Show(std::wstring_view text) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+// Reads GBK data files beside the program. Files over kMaxDataFileBytes are
+// refused: the data files are a few dozen kilobytes.
+class DataFilesWin final : public IDataFiles {
+public:
+    static constexpr DWORD kMaxDataFileBytes = 64u << 20;
+    explicit DataFilesWin(std::wstring folder) : folder_(std::move(folder)) {}
+    DataFile Read(std::wstring_view name) override;
+
+private:
+    std::wstring folder_;
+};
+
+// The per-user registry: HKEY_CURRENT_USER\Software\<application>\<section>.
+class RegistrySettings final : public ISettingsStore {
+public:
+    explicit RegistrySettings(std::wstring application) : application_(std::move(application)) {}
+    std::wstring Get(std::wstring_view section, std::wstring_view key) override;
+    void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override;
+
+private:
+    std::wstring KeyPath(std::wstring_view section) const;
+    std::wstring application_;
+};
+
+// "hit.wav" through the media control interface's waveaudio device.
+class MciSound final : public ISound {
+public:
+    explicit MciSound(std::wstring file) : file_(std::move(file)) {}
+    ~MciSound() override;
+    MciSound(const MciSound&) = delete;
+    MciSound& operator=(const MciSound&) = delete;
+    void PlayHit() override;
+    // The result of the last MCI command: 0 is success.
+    unsigned long LastError() const { return last_error_; }
+
+private:
+    std::wstring file_;
+    bool open_ = false;
+    unsigned long last_error_ = 0;
+};
+
+// The battle connection until the battle is built: nothing is connected.
+class NoBattle final : public IBattleLink {
+public:
+    void Send(std::string_view) override {}
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,232 @@
+// Driving the real quorlax.exe from another process, as a user would: find
+// its windows, pick menu items by caption, read message boxes, look at the
+// pixels on screen.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quorlax::drive {
+
+// Polls until pred() or the timeout; true if pred() held.
+inline bool WaitFor(const std::function<bool()>& pred, int timeout_ms = 10000, int step_ms = 20) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (pred()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(step_ms));
+    }
+    return pred();
+}
+
+// A started program; terminated if still running when this goes away.
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process() { Kill(); }
+
+    bool Start(const std::wstring& exe, const std::wstring& folder) {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + exe + L"\"";
+        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi_))
+            return false;
+        return true;
+    }
+    DWORD Id() const { return pi_.dwProcessId; }
+    HANDLE Handle() const { return pi_.hProcess; }
+    bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+    // Waits for the exit; the exit code, or -1 on timeout.
+    long Wait(int timeout_ms) {
+        if (WaitForSingleObject(pi_.hProcess, timeout_ms) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    void Kill() {
+        if (pi_.hProcess) {
+            if (Running()) {
+                TerminateProcess(pi_.hProcess, 9);
+                WaitForSingleObject(pi_.hProcess, 5000);
+            }
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+            pi_ = {};
+        }
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// The top-level window of class `cls` (or any class if null) owned by process pid.
+inline HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
+    struct Search {
+        DWORD pid;
+        const wchar_t* cls;
+        HWND found;
+    } s{pid, cls, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
+            wchar_t name[128] = {};
+            GetClassNameW(h, name, 128);
+            if (s->cls && lstrcmpW(name, s->cls) != 0) return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+inline std::wstring WindowText(HWND h) {
+    wchar_t buf[512] = {};
+    GetWindowTextW(h, buf, 512);
+    return buf;
+}
+
+// The text of a standard message box (its static control).
+inline std::wstring MessageBoxText(HWND box) {
+    wchar_t buf[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, buf, 1024);
+    return buf;
+}
+
+// The command id of the menu item reached through these captions (each
+// compared without its "\t<shortcut>" part); 0 if there is none.
+inline UINT MenuCommand(HWND window, const std::vector<std::wstring>& path) {
+    HMENU menu = GetMenu(window);
+    for (size_t level = 0; menu && level < path.size(); ++level) {
+        int count = GetMenuItemCount(menu);
+        HMENU next = nullptr;
+        UINT id = 0;
+        bool found = false;
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[128] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+            std::wstring caption(text);
+            caption = caption.substr(0, caption.find(L'\t'));
+            if (caption != path[level]) continue;
+            found = true;
+            next = GetSubMenu(menu, i);
+            id = GetMenuItemID(menu, i);
+            break;
+        }
+        if (!found) return 0;
+        if (level + 1 == path.size()) return next ? 0 : id;
+        menu = next;
+    }
+    return 0;
+}
+
+// Colour of a screen pixel in the window's client area.
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Reads the pixels of a DIB section into a capture.
+inline void ReadPixels(Capture& c, const void* bits) {
+    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    const auto* p = static_cast<const unsigned char*>(bits);
+    for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
+}
+
+inline HBITMAP MakeDib(HDC dc, int w, int h, void** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// What a window of this process paints, asked through WM_PRINTCLIENT.
+inline Capture PrintClient(HWND window) {
+    Capture c;
+    RECT r{};
+    GetClientRect(window, &r);
+    c.width = r.right;
+    c.height = r.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = MakeDib(screen, c.width, c.height, &bits);
+    HGDIOBJ old = SelectObject(mem, dib);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    GdiFlush();
+    ReadPixels(c, bits);
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// Presses Ctrl and a key in the foreground window, through the system's
+// input queue as a keyboard would.
+inline void PressCtrl(HWND window, WORD key) {
+    SetForegroundWindow(window);
+    INPUT in[4] = {};
+    for (auto& i : in) i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = VK_CONTROL;
+    in[1].ki.wVk = key;
+    in[2].ki.wVk = key;
+    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    in[3].ki.wVk = VK_CONTROL;
+    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, in, sizeof(INPUT));
+}
+
+// What is on screen in a window's client area.
+inline Capture CaptureClient(HWND window) {
+    Capture c;
+    RECT r{};
+    GetClientRect(window, &r);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    c.width = r.right;
+    c.height = r.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = MakeDib(screen, c.width, c.height, &bits);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, c.width, c.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    ReadPixels(c, bits);
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// The lowest row (largest y) above `limit` holding a pixel near `colour`;
+// -1 if none.
+inline int LowestRowWith(const Capture& c, COLORREF colour, int limit, int tolerance = 60) {
+    for (int y = std::min(limit, c.height) - 1; y >= 0; --y)
+        for (int x = 0; x < c.width; ++x) {
+            COLORREF p = c.At(x, y);
+            if (std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
+                    std::abs(GetBValue(p) - GetBValue(colour)) <=
+                tolerance)
+                return y;
+        }
+    return -1;
+}
+
+}  // namespace quorlax::drive

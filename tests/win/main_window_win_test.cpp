@@ -1,0 +1,215 @@
+// The main window against the real user32/gdi32: size, menus, shortcuts,
+// the typing box as a real EDIT control, timers, and what is painted.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+
+#include "app/main_window_win.h"
+#include "support/drive_win.h"
+#include "support/fakes.h"
+
+namespace quorlax::win {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+        Pump(50);
+    }
+    void TearDown() override {
+        window_.reset();
+        Pump(20);
+    }
+    // Runs the message loop for a while, as the program's own loop does.
+    void Pump(int ms) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        do {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) return;
+                if (TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            Sleep(1);
+        } while (std::chrono::steady_clock::now() < end);
+    }
+    void Choose(forms::MenuItem& item) {
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
+    }
+    std::wstring EditText() {
+        wchar_t buf[64] = {};
+        GetWindowTextW(window_->TypingBox(), buf, 64);
+        return buf;
+    }
+    void TypeChars(const std::wstring& s, UINT msg = WM_CHAR) {
+        for (wchar_t c : s) SendMessageW(window_->TypingBox(), msg, c, 1);
+    }
+    Form1& form() { return window_->Form(); }
+    // Pixels of the window as painted (its own DC, same process).
+    drive::Capture Painted() {
+        window_->RenderNow();
+        return drive::PrintClient(hwnd_);
+    }
+
+    test::FakeServices fakes_;
+    std::unique_ptr<MainWindow> window_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(MainWindowTest, ClientAreaIsTheFormsSizeAtTheScreenDpi) {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    EXPECT_EQ(r.right, MulDiv(11910, dpi, 1440));
+    EXPECT_EQ(r.bottom, MulDiv(7920, dpi, 1440));
+    EXPECT_TRUE(IsWindowVisible(hwnd_));
+    EXPECT_EQ(drive::WindowText(hwnd_), L"Quorlax");
+}
+
+TEST_F(MainWindowTest, MenuBarHasTheMenusCaptionsShortcutsAndGreying) {
+    HMENU bar = GetMenu(hwnd_);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    wchar_t text[64];
+    const wchar_t* expected[] = {L" 文 件", L" 速 度", L" 生 命 ", L" 帮 助"};
+    for (int i = 0; i < 4; ++i) {
+        GetMenuStringW(bar, i, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, expected[i]);
+    }
+    EXPECT_TRUE(GetMenuState(bar, 2, MF_BYPOSITION) & MF_GRAYED) << "the lives menu stands greyed";
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 10) << "飞速 is hidden";
+    HMENU game = GetSubMenu(GetSubMenu(bar, 0), 0);
+    GetMenuStringW(game, 0, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"汉字\tCtrl+H");
+    EXPECT_NE(drive::MenuCommand(hwnd_, {L" 文 件", L"游 戏", L"英文"}), 0u);
+    EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 1), 0, MF_BYPOSITION) & MF_CHECKED) << "一速 is checked";
+}
+
+TEST_F(MainWindowTest, ChoosingAGameChecksItAndTheRealTimerMakesLabelsFall) {
+    Choose(form().sd(10));
+    Choose(form().yw1);
+    HMENU game = GetSubMenu(GetSubMenu(GetMenu(hwnd_), 0), 0);
+    EXPECT_TRUE(GetMenuState(game, 1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(game, 0, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(form().Timer1.Interval(), 168);
+    Pump(1200);
+    EXPECT_GT(form().Label(1).Top, -400 + 300) << "several fall ticks ran";
+    EXPECT_EQ(form().Label(1).Top, form().Label(5).Top) << "all five fall in step";
+}
+
+TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{hwnd_, WM_KEYDOWN, 'Y', 1, 0, {}};
+    EXPECT_TRUE(TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(form().yw1.Checked);
+    EXPECT_TRUE(form().Timer1.Running());
+}
+
+TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
+    Choose(form().yw1);
+    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
+    int changes = 0;
+    auto handler = form().Text1.Change;
+    form().Text1.Change = [&] {
+        ++changes;
+        handler();
+    };
+    TypeChars(L"a");
+    EXPECT_EQ(changes, 1);
+    TypeChars(L"b");
+    EXPECT_EQ(changes, 3) << "\"ab\", then the nested change with the emptied box; never twice";
+    EXPECT_EQ(EditText(), L"");
+    EXPECT_EQ(form().hitIndex, 3);
+    EXPECT_TRUE(form().Timer6.Enabled());
+    Pump(400);
+    EXPECT_EQ(form().Label6.Caption(), L"200") << "the real shot timer landed the shot";
+    EXPECT_FALSE(form().Timer6.Enabled());
+}
+
+TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
+    Choose(form().s2);
+    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    int changes = 0;
+    auto handler = form().Text1.Change;
+    form().Text1.Change = [&] {
+        ++changes;
+        handler();
+    };
+    // What an input method's commit does to the box: the whole word at once.
+    SendMessageW(window_->TypingBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"中国"));
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(form().hitIndex, 2);
+    EXPECT_EQ(EditText(), L"");
+}
+
+TEST_F(MainWindowTest, ImeCharactersOneByOneStillHitOnce) {
+    Choose(form().s2);
+    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    // The system turns each WM_IME_CHAR into a posted WM_CHAR.
+    TypeChars(L"世界", WM_IME_CHAR);
+    Pump(400);
+    EXPECT_EQ(form().hitIndex, 4);
+    EXPECT_EQ(form().Label6.Caption(), L"200");
+    EXPECT_EQ(EditText(), L"");
+}
+
+TEST_F(MainWindowTest, TheTypingBoxTakesAtMostTenCharacters) {
+    Choose(form().yw1);
+    TypeChars(L"zzzzzzzzzzzz");
+    EXPECT_EQ(EditText(), L"zzzzzzzzzz");
+    EXPECT_EQ(form().Text1.Text(), L"zzzzzzzzzz");
+}
+
+TEST_F(MainWindowTest, GameStartEmptiesTheRealTypingBox) {
+    Choose(form().yw1);
+    TypeChars(L"xyz");
+    Choose(form().sz1);
+    EXPECT_EQ(EditText(), L"");
+    EXPECT_EQ(form().Text1.Text(), L"");
+}
+
+TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
+    Choose(form().yw1);
+    for (int i = 1; i <= 5; ++i) form().Label(i).Top = 1500;
+    auto before = Painted();
+    int row = drive::LowestRowWith(before, RGB(255, 255, 0), 420);
+    EXPECT_GE(row, 100);
+    EXPECT_LE(row, 100 + 40);
+    form().Timer1_Timer();
+    auto after = Painted();
+    EXPECT_GT(drive::LowestRowWith(after, RGB(255, 255, 0), 420), row) << "the fall tick repaints";
+    form().Label11.SetCaption(L"0");
+    auto over = Painted();
+    EXPECT_GE(drive::LowestRowWith(over, RGB(255, 0, 0), 420, 90), 172) << "GAME OVER in red";
+    EXPECT_EQ(over.At(400, 20), RGB(0, 128, 255)) << "the default background";
+}
+
+TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {
+    Pump(100);
+    for (UINT_PTR id = 1; id <= 6; ++id) EXPECT_FALSE(KillTimer(hwnd_, id)) << "timer " << id;
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindow) {
+    Choose(form().exit);
+    Pump(100);
+    EXPECT_FALSE(IsWindow(hwnd_));
+}
+
+}  // namespace
+}  // namespace quorlax::win

@@ -1,0 +1,126 @@
+// The Win32 services against the real platform: registry, files, sound.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "app/form1.h"
+#include "platform/services_win.h"
+
+namespace quorlax::win {
+namespace {
+
+// A registry application name of this test's own, removed afterwards.
+class RegistryTest : public ::testing::Test {
+protected:
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxTest"); }
+    RegistrySettings store{L"QuorlaxTest"};
+};
+
+TEST_F(RegistryTest, AbsentKeysReadAsEmpty) {
+    EXPECT_EQ(store.Get(L"register", L"ys1"), L"");
+    EXPECT_EQ(store.Get(L"nosuchsection", L"x"), L"");
+}
+
+TEST_F(RegistryTest, ValuesRoundTripIncludingChineseAndSurviveANewStore) {
+    store.Save(L"123", L"m1", L"张三丰");
+    store.Save(L"register", L"ys1", L"16744448");
+    store.Save(L"register", L"ys1", L"255");
+    RegistrySettings again(L"QuorlaxTest");
+    EXPECT_EQ(again.Get(L"123", L"m1"), L"张三丰");
+    EXPECT_EQ(again.Get(L"register", L"ys1"), L"255");
+    EXPECT_EQ(again.Get(L"123", L"ys1"), L"") << "sections are separate";
+}
+
+TEST_F(RegistryTest, ValuesLiveUnderSoftwareApplicationSection) {
+    store.Save(L"register", L"wzzt", L"黑体");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\QuorlaxTest\\register", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    wchar_t buf[32] = {};
+    DWORD type = 0, bytes = sizeof buf;
+    EXPECT_EQ(RegQueryValueExW(key, L"wzzt", nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(buf, L"黑体");
+}
+
+TEST_F(RegistryTest, AHandEditedNonTextValueReadsAsEmpty) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\QuorlaxTest\\register", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD value = 255;
+    RegSetValueExW(key, L"ys1", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
+    // A string stored without its terminating NUL still reads whole.
+    const wchar_t raw[] = {L'1', L'2', L'3'};
+    RegSetValueExW(key, L"wz1", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof raw);
+    RegCloseKey(key);
+    EXPECT_EQ(store.Get(L"register", L"ys1"), L"");
+    EXPECT_EQ(store.Get(L"register", L"wz1"), L"123");
+}
+
+class DataFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH];
+        GetTempPathW(MAX_PATH, tmp);
+        folder_ = std::wstring(tmp) + L"quorlax_data_test";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+    }
+    void TearDown() override {
+        DeleteFileW((folder_ + L"\\vbyx.dll").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    void Write(const std::string& bytes) {
+        HANDLE f = CreateFileW((folder_ + L"\\vbyx.dll").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD n = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+        CloseHandle(f);
+    }
+    std::wstring folder_;
+};
+
+TEST_F(DataFilesTest, ReadsGbkWhateverTheAnsiCodePage) {
+    Write(" \xD6\xD0\xB9\xFA \xC8\xCB\xC3\xF1\r\n \xCE\xD2\r\n");  // " 中国 人民" / " 我"
+    DataFilesWin files(folder_);
+    DataFile f = files.Read(L"vbyx.dll");
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.text, L" 中国 人民\r\n 我\r\n");
+}
+
+TEST_F(DataFilesTest, EmptyFileIsAnEmptyText) {
+    Write("");
+    DataFilesWin files(folder_);
+    DataFile f = files.Read(L"vbyx.dll");
+    EXPECT_TRUE(f.ok);
+    EXPECT_EQ(f.text, L"");
+}
+
+TEST_F(DataFilesTest, MissingFileSaysWhereItWasLookedFor) {
+    DataFilesWin files(folder_);
+    DataFile f = files.Read(L"vbcx.dll");
+    EXPECT_FALSE(f.ok);
+    EXPECT_EQ(f.folder, folder_);
+}
+
+TEST(ProgramFolderTest, IsTheFolderOfTheRunningExe) {
+    std::wstring folder = ProgramFolder();
+    EXPECT_NE(GetFileAttributesW((folder + L"\\vbyx.dll").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the build copies the data files beside the programs";
+}
+
+TEST(SoundTest, AMissingSoundFileIsSilentAndQuick) {
+    MciSound sound(ProgramFolder() + L"\\no-such-sound.wav");
+    auto start = std::chrono::steady_clock::now();
+    sound.PlayHit();
+    sound.PlayHit();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(sound.LastError(), 0u);
+    EXPECT_LT(ms, 2000);
+}
+
+}  // namespace
+}  // namespace quorlax::win

@@ -1,0 +1,51 @@
+#!/bin/sh
+# Makes a Wine prefix ready for Quorlax: initialised once, with the Chinese
+# fonts the program asks for mapped to Debian's CJK fonts, and the dialog
+# fonts mapped too so message boxes show Chinese instead of boxes.
+# Usage: tools/wine-prefix.sh PREFIX [test]   (idempotent; safe in parallel)
+# "test": windows are left unmanaged, for an X server without a window
+# manager (Xvfb): Wine then draws the frames itself and never waits for a
+# window manager that is not there.
+set -eu
+prefix=$1
+mode=${2:-}
+mkdir -p "$prefix"
+prefix=$(cd "$prefix" && pwd)
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+marker="$prefix/.quorlax-ready"
+[ -f "$marker" ] && exit 0
+
+exec 9>"$prefix.lock"
+flock 9
+[ -f "$marker" ] && exit 0
+
+wineboot -i >/dev/null 2>&1 || true
+reg=$(mktemp)
+trap 'rm -f "$reg"' EXIT
+# The registry file is UTF-16 so the Chinese value names survive.
+printf '%s\r\n' \
+  'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+  '"宋体"="AR PL UMing CN"' \
+  '"新宋体"="AR PL UMing CN"' \
+  '"SimSun"="AR PL UMing CN"' \
+  '"仿宋_GB2312"="AR PL UKai CN"' \
+  '"仿宋"="AR PL UKai CN"' \
+  '"楷体_GB2312"="AR PL UKai CN"' \
+  '"楷体"="AR PL UKai CN"' \
+  '"黑体"="WenQuanYi Micro Hei"' \
+  '"SimHei"="WenQuanYi Micro Hei"' \
+  '"MS Shell Dlg"="WenQuanYi Micro Hei"' \
+  '"MS Shell Dlg 2"="WenQuanYi Micro Hei"' \
+  '"Tahoma"="WenQuanYi Micro Hei"' \
+  '"MS Sans Serif"="WenQuanYi Micro Hei"' \
+  '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
+  '' > "$reg.utf8"
+if [ "$mode" = test ]; then
+  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' >> "$reg.utf8"
+fi
+iconv -f UTF-8 -t UTF-16 "$reg.utf8" > "$reg"
+rm -f "$reg.utf8"
+wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+wineserver -w
+touch "$marker"
