@@ -4,6 +4,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/resource_ids.h"
@@ -275,55 +276,125 @@ void MainWindow::ResizeBackBuffer() {
     back_old_ = SelectObject(back_dc_.get(), back_bitmap_.get());
     back_w_ = w;
     back_h_ = h;
+    drawn_once_ = false;
 }
 
-void MainWindow::DrawScene(HDC dc) {
+void MainWindow::BuildScene(std::vector<SceneItem>& scene) {
     auto& p = *painter_;
     auto& f = form_;
-    RECT all{0, 0, back_w_, back_h_};
-    p.Fill(dc, all, f.BackColor);
+    HDC dc = back_dc_.get();
+    scene.clear();
+    auto label = [&](const forms::Label& l) {
+        if (!l.Shown()) return;
+        scene.push_back({p.LabelBounds(dc, l), p.Signature(l), &l, SceneItem::kLabel});
+    };
+    auto picture = [&](const forms::Picture& pic) {
+        if (!pic.Shown()) return;
+        scene.push_back({p.Rect(pic), p.Signature(pic), &pic, SceneItem::kPicture});
+    };
+    auto panel = [&](const forms::Panel& pan) {
+        if (!pan.Shown()) return;
+        scene.push_back({p.Rect(pan), p.Signature(pan), &pan, SceneItem::kPanel});
+    };
 
     // The play area: everything drawn on the window itself, under the panels.
     for (int i = 1; i <= kGridCells; ++i) {
         const auto& cell = f.La(i);
         bool blends_in = cell.BackStyle == forms::BackStyle::Transparent || cell.BackColor == f.BackColor;
         if (cell.Caption().empty() && blends_in) continue;  // draws nothing visible
-        p.DrawLabel(dc, cell);
+        label(cell);
     }
-    p.DrawLabel(dc, f.La(0));
-    p.DrawPicture(dc, f.Image5);
-    p.DrawPicture(dc, f.Image1);
-    p.DrawPicture(dc, f.Image2);
-    for (auto& label : f.Label) p.DrawLabel(dc, label);
-    for (auto& shot : f.Image3) p.DrawPicture(dc, shot);
-    p.DrawPicture(dc, f.Image4);
+    label(f.La(0));
+    picture(f.Image5);
+    picture(f.Image1);
+    picture(f.Image2);
+    for (auto& l : f.Label) label(l);
+    for (auto& shot : f.Image3) picture(shot);
+    picture(f.Image4);
     if (flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0) {
-        forms::Picture flash = f.Image4;
-        flash.Left = flash_left_;
-        flash.Top = flash_top_;
-        flash.Visible = true;
-        p.DrawPicture(dc, flash);
+        flash_ = f.Image4;
+        flash_.Left = flash_left_;
+        flash_.Top = flash_top_;
+        flash_.Visible = true;
+        picture(flash_);
     }
-    p.DrawLabel(dc, f.Label15);
-    p.DrawLabel(dc, f.Label13);
-    p.DrawLabel(dc, f.Label19);
+    label(f.Label15);
+    label(f.Label13);
+    label(f.Label19);
 
     // The panels and what they hold.
-    p.DrawPanel(dc, f.Frame3);
-    p.DrawLabel(dc, f.Label22);
-    p.DrawPanel(dc, f.Frame4);
+    panel(f.Frame3);
+    label(f.Label22);
+    panel(f.Frame4);
     for (const forms::Label* l : {&f.Label7, &f.Label6, &f.Label17, &f.Label16, &f.Label8, &f.Label9, &f.Label14,
                                   &f.Label10, &f.Label11})
-        p.DrawLabel(dc, *l);
-    p.DrawPanel(dc, f.Frame1);
+        label(*l);
+    panel(f.Frame1);
+}
+
+void MainWindow::Draw(HDC dc, const SceneItem& item) {
+    switch (item.kind) {
+        case SceneItem::kLabel:
+            painter_->DrawLabel(dc, *static_cast<const forms::Label*>(item.control));
+            break;
+        case SceneItem::kPicture:
+            painter_->DrawPicture(dc, *static_cast<const forms::Picture*>(item.control));
+            break;
+        case SceneItem::kPanel:
+            painter_->DrawPanel(dc, *static_cast<const forms::Panel*>(item.control));
+            break;
+    }
 }
 
 void MainWindow::RenderNow() {
     if (!hwnd_ || !back_dc_) return;
     ResizeBackBuffer();
-    DrawScene(back_dc_.get());
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
+    std::vector<SceneItem> scene;
+    BuildScene(scene);
+
+    // Only what changed since the last frame is drawn again and painted:
+    // the old and the new place of every item that moved or changed.
+    UniqueHandle<HRGN, GdiTraits<HRGN>> dirty(CreateRectRgn(0, 0, 0, 0));
+    bool everything = !drawn_once_ || drawn_back_color_ != form_.BackColor;
+    auto add = [&](const RECT& r) {
+        UniqueHandle<HRGN, GdiTraits<HRGN>> piece(CreateRectRgnIndirect(&r));
+        CombineRgn(dirty.get(), dirty.get(), piece.get(), RGN_OR);
+    };
+    if (!everything) {
+        size_t n = std::max(scene.size(), scene_.size());
+        for (size_t i = 0; i < n; ++i) {
+            const SceneItem* now = i < scene.size() ? &scene[i] : nullptr;
+            const SceneItem* before = i < scene_.size() ? &scene_[i] : nullptr;
+            if (now && before && now->control == before->control && EqualRect(&now->bounds, &before->bounds) &&
+                now->signature == before->signature)
+                continue;
+            if (now) add(now->bounds);
+            if (before) add(before->bounds);
+        }
+    } else {
+        RECT all{0, 0, back_w_, back_h_};
+        add(all);
+    }
+    scene_ = std::move(scene);
+    drawn_once_ = true;
+    drawn_back_color_ = form_.BackColor;
+
+    RECT box{};
+    if (GetRgnBox(dirty.get(), &box) == NULLREGION) return;
+    HDC dc = back_dc_.get();
+    SelectClipRgn(dc, dirty.get());
+    painter_->Fill(dc, box, form_.BackColor);
+    for (auto& item : scene_) {
+        RECT overlap{};
+        if (IntersectRect(&overlap, &item.bounds, &box)) Draw(dc, item);
+    }
+    SelectClipRgn(dc, nullptr);
+    // Copy the changed part straight to the window; WM_PAINT serves only
+    // what the system itself asks to have repainted.
+    WindowDc window_dc(hwnd_);
+    SelectClipRgn(window_dc.get(), dirty.get());
+    BitBlt(window_dc.get(), box.left, box.top, box.right - box.left, box.bottom - box.top, dc, box.left, box.top,
+           SRCCOPY);
 }
 
 void MainWindow::OnPaint() {

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "forms/menu_win.h"
@@ -56,7 +58,15 @@ private:
     void PlaceTypingBox();
     void PushTypingBoxText(const std::wstring& text);
     void ResizeBackBuffer();
-    void DrawScene(HDC dc);
+    // One thing drawn in a frame: where, what it looks like, how to draw it.
+    struct SceneItem {
+        RECT bounds;
+        std::uint64_t signature;
+        const forms::Control* control;
+        enum Kind { kLabel, kPicture, kPanel } kind;
+    };
+    void Draw(HDC dc, const SceneItem& item);
+    void BuildScene(std::vector<SceneItem>& scene);
     forms::Timer* TimerById(UINT_PTR id);
 
     HINSTANCE instance_;
@@ -72,6 +82,10 @@ private:
     int back_w_ = 0, back_h_ = 0;
     bool pushing_text_ = false;  // a text set by the game, not typed
     std::wstring shown_caption_;
+    std::vector<SceneItem> scene_;  // the last frame drawn
+    bool drawn_once_ = false;
+    forms::Color drawn_back_color_ = 0;
+    forms::Picture flash_;  // the hit flash's afterimage
     DWORD flash_until_ = 0;
     float flash_left_ = 0, flash_top_ = 0;
 };

@@ -55,6 +55,70 @@ HBRUSH Painter::BrushFor(Color c) {
     return brushes_.emplace(c, quorlax::win::UniqueBrush(h)).first->second.get();
 }
 
+RECT Painter::LabelBounds(HDC dc, const Label& label) {
+    RECT r = Rect(label);
+    const std::wstring& text = label.Caption();
+    if (text.empty()) return r;
+    HFONT hfont = FontFor(label.Font);
+    auto key = std::make_pair(hfont, text);
+    auto it = extents_.find(key);
+    if (it == extents_.end()) {
+        if (extents_.size() > 4096) extents_.clear();  // captions come and go; keep the cache small
+        SelectGuard font(dc, hfont);
+        SIZE measured{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &measured);
+        it = extents_.emplace(key, measured).first;
+    }
+    const SIZE size = it->second;
+    int width = r.right - r.left;
+    int left = label.Alignment == Alignment::Center ? r.left + (width - size.cx) / 2 : r.left;
+    RECT text_rect{left - 2, r.top, left + size.cx + 2, r.top + size.cy};
+    RECT both{};
+    UnionRect(&both, &r, &text_rect);
+    return both;
+}
+
+namespace {
+
+// FNV-1a over the fields that decide a control's look.
+class Hasher {
+public:
+    Hasher& Add(std::uint64_t v) {
+        for (int i = 0; i < 8; ++i) {
+            h_ ^= (v >> (8 * i)) & 0xFF;
+            h_ *= 0x100000001B3ull;
+        }
+        return *this;
+    }
+    Hasher& Add(const std::wstring& s) {
+        for (wchar_t c : s) Add(static_cast<std::uint64_t>(c));
+        return Add(s.size());
+    }
+    std::uint64_t Value() const { return h_; }
+
+private:
+    std::uint64_t h_ = 0xCBF29CE484222325ull;
+};
+
+}  // namespace
+
+std::uint64_t Painter::Signature(const Label& l) {
+    return Hasher()
+        .Add(1)
+        .Add(l.Caption())
+        .Add(l.Font.Name)
+        .Add(static_cast<std::uint64_t>(l.Font.Size * 100))
+        .Add(l.Font.Bold)
+        .Add(l.ForeColor)
+        .Add(l.BackColor)
+        .Add(static_cast<std::uint64_t>(l.BackStyle) * 2 + static_cast<std::uint64_t>(l.Alignment))
+        .Value();
+}
+
+std::uint64_t Painter::Signature(const Picture& p) { return Hasher().Add(2).Add(static_cast<int>(p.Art)).Value(); }
+
+std::uint64_t Painter::Signature(const Panel& p) { return Hasher().Add(3).Add(p.Caption).Add(p.BackColor).Value(); }
+
 void Painter::Fill(HDC dc, const RECT& r, Color c) { FillRect(dc, &r, BrushFor(c)); }
 
 void Painter::DrawLabel(HDC dc, const Label& label) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -25,6 +26,13 @@ public:
     HFONT FontFor(const Font& font);
     HBRUSH BrushFor(Color c);  // cached, owned by the painter
 
+    // Where a label draws: its rectangle and its text, which may overflow.
+    RECT LabelBounds(HDC dc, const Label& label);
+    // Everything that decides how a control looks, as one comparable text.
+    static std::uint64_t Signature(const Label& label);
+    static std::uint64_t Signature(const Picture& picture);
+    static std::uint64_t Signature(const Panel& panel);
+
     void Fill(HDC dc, const RECT& r, Color c);
     void DrawLabel(HDC dc, const Label& label);
     void DrawPicture(HDC dc, const Picture& picture);
@@ -36,6 +44,7 @@ private:
     int dpi_;
     std::map<std::tuple<std::wstring, int, bool, int>, quorlax::win::UniqueFont> fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
+    std::map<std::pair<HFONT, std::wstring>, SIZE> extents_;  // text sizes already measured
     quorlax::win::UniqueBitmap floor_;
     quorlax::win::UniqueIcon shot_, flash_, cursor_;
 };

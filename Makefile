@@ -1,0 +1,55 @@
+# Quorlax: the two everyday commands are `make run` and `make test`.
+# Both install what is missing first (tools/setup.sh, Debian 12, as root).
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+NATIVE := $(BUILD)/native
+WIN64 := $(BUILD)/win64
+WIN32 := $(BUILD)/win32
+RUN_PREFIX := $(BUILD)/run-prefix
+
+.PHONY: all setup build test run bench screenshot clean
+
+all: build
+
+setup:
+	@tools/setup.sh
+
+$(WIN64)/CMakeCache.txt:
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+
+$(WIN32)/CMakeCache.txt:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+
+$(NATIVE)/CMakeCache.txt:
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DQUORLAX_SANITIZE=ON -DQUORLAX_WIN64_BUILD=$(abspath $(WIN64))
+
+build: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt $(NATIVE)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
+	cmake --build $(WIN32) -j $(JOBS)
+	cmake --build $(NATIVE) -j $(JOBS)
+
+# Native tests (with AddressSanitizer and UBSan), then the Win32 tests and
+# the end-to-end runs under Wine on a private X display.
+test: build
+	xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir $(NATIVE) --output-on-failure
+
+run: setup $(WIN64)/CMakeCache.txt
+	@if [ -z "$${DISPLAY:-}" ]; then \
+	  echo "make run: there is no X display (DISPLAY is not set)."; \
+	  echo "  Run it from a desktop session, or start a virtual one, for example:"; \
+	  echo "    Xvfb :5 -screen 0 1024x768x24 &  DISPLAY=:5 make run"; \
+	  exit 1; \
+	fi
+	cmake --build $(WIN64) -j $(JOBS) --target quorlax
+	tools/wine-prefix.sh $(RUN_PREFIX)
+	cd $(WIN64) && WINEPREFIX=$(abspath $(RUN_PREFIX)) WINEDEBUG=-all wine quorlax.exe
+
+bench: build
+	xvfb-run -a -s "-screen 0 1024x768x24" $(WIN64)/wine-run.sh $(abspath $(WIN64))/quorlax_bench.exe
+
+screenshot: build
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/screenshot.png
+
+clean:
+	rm -rf $(BUILD)
