@@ -100,9 +100,9 @@ def main():
     # Every line starts with a blank and words are separated by single
     # blanks, so each word has a narrow character on both sides once the
     # lines are joined.
-    write_gbk(f"{out}/vbyx.dll",
-              [" " + " ".join(pool[i:i + WORDS_PER_LINE])
-               for i in range(0, len(pool), WORDS_PER_LINE)])
+    lines = [" " + " ".join(pool[i:i + WORDS_PER_LINE]) for i in range(0, len(pool), WORDS_PER_LINE)]
+    lines[-1] += " "  # so the last word, too, has a narrow character after it
+    write_gbk(f"{out}/vbyx.dll", lines)
     # The look-up needs each hanzi followed by exactly four code characters.
     cells = [ch + code.ljust(4) for ch, code in sorted(full.items(), key=lambda kv: kv[0].encode("gb2312"))]
     write_gbk(f"{out}/vbcx.dll",
