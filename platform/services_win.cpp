@@ -103,11 +103,14 @@ void MciSound::PlayHit() {
     // Every hit starts the sound from its beginning, cutting off the last
     // one; "play" without "wait" returns at once. The device stays open
     // between hits so a hit costs no file open.
+    if (failed_) return;  // no file or no sound device: hits are scored in silence
     if (!open_) {
         std::wstring open = L"open \"" + file_ + L"\" type waveaudio alias " + kSoundAlias;
         last_error_ = mciSendStringW(open.c_str(), nullptr, 0, nullptr);
         open_ = last_error_ == 0;
-        if (!open_) return;  // no file or no sound device: the hit is scored in silence
+        // Trying again on every hit would only cost time in the middle of play.
+        failed_ = !open_;
+        if (!open_) return;
     }
     last_error_ = mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
 }

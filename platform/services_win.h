@@ -58,10 +58,13 @@ public:
     void PlayHit() override;
     // The result of the last MCI command: 0 is success.
     unsigned long LastError() const { return last_error_; }
+    // False once the sound could not be opened; hits are silent then.
+    bool Playable() const { return !failed_; }
 
 private:
     std::wstring file_;
     bool open_ = false;
+    bool failed_ = false;
     unsigned long last_error_ = 0;
 };
 

@@ -125,9 +125,18 @@ TEST_F(HitsTest, ScoringRunsTheLadderBeforeTheBonusIsAdded) {
 
 TEST_F(HitsTest, InABattleEachLandedShotSendsJia200OnceBeforeScoring) {
     form().netBattle = 1;
+    std::vector<double> score_at_send;
+    int sounds_at_send = -1;
+    fakes_.battle.on_send = [&] {
+        score_at_send.push_back(Score());
+        sounds_at_send = fakes_.sound.plays;
+    };
     Type(L"ab");
     FlyShot();
     ASSERT_EQ(fakes_.battle.sent, (std::vector<std::string>{"jia200"}));
+    EXPECT_EQ(score_at_send, (std::vector<double>{0})) << "sent before the score changes";
+    EXPECT_EQ(sounds_at_send, 1) << "after the sound";
+    EXPECT_EQ(Score(), 200);
     Type(L"qq");
     FlyShot();
     EXPECT_EQ(fakes_.battle.sent.size(), 2u);

@@ -67,26 +67,30 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
-// The top-level window of class `cls` (or any class if null) owned by process pid.
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* cls;
+    HWND found;
+};
+
+// EnumWindows needs a real CALLBACK function: a lambda has the wrong calling
+// convention on 32-bit Windows.
+inline BOOL CALLBACK MatchWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
+    wchar_t name[128] = {};
+    GetClassNameW(h, name, 128);
+    if (s->cls && lstrcmpW(name, s->cls) != 0) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// The visible top-level window of class `cls` (any class if null) of process pid.
 inline HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* cls;
-        HWND found;
-    } s{pid, cls, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
-            wchar_t name[128] = {};
-            GetClassNameW(h, name, 128);
-            if (s->cls && lstrcmpW(name, s->cls) != 0) return TRUE;
-            s->found = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    WindowSearch s{pid, cls, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -77,8 +78,12 @@ struct CountingSound final : ISound {
 };
 
 struct RecordingBattle final : IBattleLink {
-    void Send(std::string_view message) override { sent.emplace_back(message); }
+    void Send(std::string_view message) override {
+        sent.emplace_back(message);
+        if (on_send) on_send();
+    }
     std::vector<std::string> sent;
+    std::function<void()> on_send;  // lets a test look at the game as a message leaves
 };
 
 // Everything a Form1 needs, with a small valid word pool and code table.

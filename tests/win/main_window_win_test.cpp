@@ -200,6 +200,20 @@ TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
     EXPECT_EQ(over.At(400, 20), RGB(0, 128, 255)) << "the default background";
 }
 
+TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
+    Choose(form().sd(10));
+    Choose(form().yw1);
+    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
+    TypeChars(L"ab");
+    Pump(1500);
+    EXPECT_EQ(fakes_.sound.plays, 1);
+    EXPECT_EQ(form().Label6.Caption(), L"200");
+    EXPECT_TRUE(form().Timer1.Running()) << "the fall resumed after the landing";
+    EXPECT_GT(form().Label(1).Top, -400 + 300);
+    EXPECT_EQ(form().Label13.Caption(), L"2") << "the one-second clock ticked once";
+}
+
 TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {
     Pump(100);
     for (UINT_PTR id = 1; id <= 6; ++id) EXPECT_FALSE(KillTimer(hwnd_, id)) << "timer " << id;

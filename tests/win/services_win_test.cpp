@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "platform/services_win.h"
@@ -119,7 +120,22 @@ TEST(SoundTest, AMissingSoundFileIsSilentAndQuick) {
     sound.PlayHit();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_NE(sound.LastError(), 0u);
+    EXPECT_FALSE(sound.Playable());
     EXPECT_LT(ms, 2000);
+}
+
+TEST(SoundTest, PlayingTheHitNeverWaitsForTheSoundToEnd) {
+    // hit.wav lasts 300 ms; a hit must return long before that, whether or
+    // not this machine has a sound device.
+    MciSound sound(ProgramFolder() + L"\\hit.wav");
+    sound.PlayHit();  // the first hit opens the device
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        sound.PlayHit();  // restarts from the beginning, cutting off the last one
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    for (double m : ms) EXPECT_LT(m, 100) << "device opened: " << sound.Playable();
 }
 
 }  // namespace
