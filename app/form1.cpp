@@ -38,7 +38,7 @@ void Item(forms::MenuItem& item, const wchar_t* name, const wchar_t* caption, co
 
 }  // namespace
 
-Form1::Form1(Services& services) : services_(services) {
+Form1::Form1(Services& services) : form2(*this, services.settings), services_(services) {
     BuildControls();
     BuildMenus();
 }
@@ -183,13 +183,19 @@ void Form1::BuildMenus() {
     sz1.Click = [this] { sz1_Click(); };
     wx1.Click = [this] { wx1_Click(); };
     exit.Click = [this] { exit_Click(); };
+    ys.Click = [this] { ys_Click(); };
+    wzys.Click = [this] { wzys_Click(); };
+    wzzt.Click = [this] { wzzt_Click(); };
+    p1.Click = [this] { p1_Click(); };
 }
 
 bool Form1::Form_Load() {
     battleWins = 0;
     battleLosses = 0;
     typedPos = 1;
+    xuantu();
     ApplyStoredAppearance();
+    HallOfFame(services_.settings).StartupFill();
     if (!LoadDataFile(kWordPoolFile, charPool) || !LoadDataFile(kCodeTableFile, codeTable)) return false;
     pool_ = WordPool(charPool);
     if (!pool_.CanDrawWord()) {
@@ -206,6 +212,7 @@ bool Form1::Form_Load() {
     Label13.SetCaption(L"1");
     Label9.SetCaption(L"0");
     Label16.SetCaption(L"0");
+    form2.Unload();
     Label19.SetCaption(L"0");
     Label13.SetCaption(L"1");
     Visible = true;
@@ -234,12 +241,8 @@ void Form1::ApplyStoredAppearance() {
         Label22.ForeColor = static_cast<forms::Color>(*text);
     }
     std::wstring face = services_.settings.Get(kSectionRegister, L"wzzt");
-    if (!face.empty()) {
-        for (auto& l : Label) l.Font.Name = face;
-        for (forms::Label* l : {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Label16, &Label17,
-                                &Label14, &Label22, &La(0)})
-            l->Font.Name = face;
-    }
+    if (!face.empty())
+        for (forms::Label* l : FontTargets(false)) l->Font.Name = face;
 }
 
 bool Form1::LoadDataFile(const wchar_t* name, std::wstring& target) {
@@ -280,6 +283,7 @@ void Form1::CreatePracticeGrid() {
 }
 
 void Form1::exit_Click() {
+    form2.Unload();
     if (Unload) Unload();
 }
 

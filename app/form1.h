@@ -10,6 +10,7 @@
 #include "app/generators.h"
 #include "forms/controls.h"
 #include "platform/services.h"
+#include "scores/form2.h"
 
 namespace quorlax {
 
@@ -45,6 +46,7 @@ public:
     bool Visible = false;                                 // shown on screen
     std::function<void()> Unload;                         // asks the host to close the window
     std::function<void(float, float)> HitFlash;           // a shot met its label here (for the flash)
+    std::shared_ptr<forms::Image> Picture;                // background picture, drawn under the play area
 
     // --- play area ---
     forms::ControlArray<forms::Label, 1, 5> Label;        // the five falling labels, one per column
@@ -107,6 +109,9 @@ public:
     std::int32_t battleLosses = 0;  // battle tally: lost
     std::int16_t typedPos = 1;      // practice position
 
+    // --- other windows ---
+    Form2 form2;                    // the hall-of-fame window
+
     // --- start-up and shut-down ---
     // Runs the load sequence; false when the program cannot run (a data file
     // is missing) and has told the user so.
@@ -141,9 +146,18 @@ public:
     void Label6_Change();
     void Label11_Change();
 
+    // --- appearance, hall of fame ---
+    void xuantu();
+    void ys_Click();
+    void wzys_Click();
+    void wzzt_Click();
+    void p1_Click();
+    // Score plus bonus, each taken as a 32-bit integer.
+    std::int32_t GameTotal() const;
+
     // The checked game mode, read in the order 英文, 汉字, 数字.
     bool GameModeChecked() const { return yw1.Checked || s2.Checked || sz1.Checked; }
-    const WordPool& Pool() const { return pool_; }
+    const WordPool& Words() const { return pool_; }
     // The speed item's Timer1 interval.
     static int SpeedInterval(int index);
 
@@ -156,7 +170,10 @@ private:
     void LandShot();
     void LevelLadder();
     void BattleHit();
+    void BattleDefeat();
     void GameOver();
+    void QualifyFor(Pool pool);
+    std::vector<forms::Label*> FontTargets(bool whole_grid);
 
     Services& services_;
     WordPool pool_;

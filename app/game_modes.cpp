@@ -22,6 +22,7 @@ void Form1::StartGame(GameMode mode) {
     Timer3.SetEnabled(false);
     Frame4.Visible = true;
     Frame3.Visible = false;
+    xuantu();
     Label10.Visible = Label11.Visible = Label16.Visible = Label17.Visible = true;
     Label22.Visible = false;
     for (int i = 1; i <= kGridCells; ++i) {
@@ -55,6 +56,7 @@ void Form1::StartGame(GameMode mode) {
     Label9.SetCaption(L"0");
     Label15.Visible = false;
     Label11.SetCaption(L"5");
+    form2.Unload();
     Label6.SetCaption(L"0");
     Timer2.SetEnabled(true);
     Timer1.SetEnabled(true);

@@ -3,7 +3,9 @@
 
 #include "app/form1.h"
 #include "app/main_window_win.h"
+#include "platform/dialogs_win.h"
 #include "platform/handles_win.h"
+#include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
 
@@ -33,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
+    win::ComScope com;  // the picture loader is COM
     const std::wstring folder = win::ProgramFolder();
     SeededRandom random(win::SecondsSinceMidnight());
     win::MessageBoxService messages;
@@ -40,10 +43,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::RegistrySettings settings(kProductName);
     win::MciSound sound(folder + L"\\hit.wav");
     win::NoBattle battle;
-    Services services{random, messages, files, settings, sound, battle};
+    win::CommonDialogs dialogs;
+    win::OlePictures pictures;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
 
     win::MainWindow window(instance, services);
     if (!window.Create()) return 1;
     messages.SetOwner(window.Handle());
+    dialogs.SetOwner(window.Handle());
     return RunMessageLoop(window);
 }

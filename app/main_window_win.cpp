@@ -106,6 +106,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
+            form_.form2.Unload();  // the hall-of-fame window goes first
             for (UINT_PTR id = 1; id <= 6; ++id) KillTimer(hwnd_, id);
             PostQuitMessage(0);
             return 0;
@@ -126,6 +127,7 @@ void MainWindow::OnCreate() {
         SetTimer(hwnd_, kFlashTimer, kFlashMs, nullptr);
     };
     BindTimers();
+    hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.form2, *painter_);
     menus_.Attach(hwnd_, form_.MenuBar);
     CreateTypingBox();
     ResizeBackBuffer();
@@ -297,6 +299,12 @@ void MainWindow::BuildScene(std::vector<SceneItem>& scene) {
         scene.push_back({p.Rect(pan), p.Signature(pan), &pan, SceneItem::kPanel});
     };
 
+    // The background picture, at its natural size from the top-left corner.
+    if (f.Picture) {
+        RECT r{0, 0, f.Picture->Width(), f.Picture->Height()};
+        scene.push_back({r, reinterpret_cast<std::uintptr_t>(f.Picture.get()), nullptr, SceneItem::kBackground});
+    }
+
     // The play area: everything drawn on the window itself, under the panels.
     for (int i = 1; i <= kGridCells; ++i) {
         const auto& cell = f.La(i);
@@ -342,6 +350,9 @@ void MainWindow::Draw(HDC dc, const SceneItem& item) {
             break;
         case SceneItem::kPanel:
             painter_->DrawPanel(dc, *static_cast<const forms::Panel*>(item.control));
+            break;
+        case SceneItem::kBackground:
+            if (form_.Picture) painter_->DrawImage(dc, *form_.Picture, item.bounds);
             break;
     }
 }

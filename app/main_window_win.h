@@ -13,6 +13,7 @@
 #include "forms/menu_win.h"
 #include "forms/render_win.h"
 #include "platform/handles_win.h"
+#include "scores/form2_win.h"
 
 namespace quorlax::win {
 
@@ -33,6 +34,7 @@ public:
     forms::MenuBarWin& Menus() { return menus_; }
     HWND TypingBox() const { return edit_; }
     HACCEL Accelerators() const { return menus_.Accelerators(); }
+    HallOfFameWindow* HallOfFame() const { return hof_.get(); }
 
     // Redraws the back buffer from the models and paints it now; what every
     // event ends with (public for tests and the benchmark).
@@ -63,7 +65,7 @@ private:
         RECT bounds;
         std::uint64_t signature;
         const forms::Control* control;
-        enum Kind { kLabel, kPicture, kPanel } kind;
+        enum Kind { kLabel, kPicture, kPanel, kBackground } kind;
     };
     void Draw(HDC dc, const SceneItem& item);
     void BuildScene(std::vector<SceneItem>& scene);
@@ -82,6 +84,7 @@ private:
     int back_w_ = 0, back_h_ = 0;
     bool pushing_text_ = false;  // a text set by the game, not typed
     std::wstring shown_caption_;
+    std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter
     std::vector<SceneItem> scene_;  // the last frame drawn
     bool drawn_once_ = false;
     forms::Color drawn_back_color_ = 0;

@@ -65,6 +65,15 @@ private:
     std::wstring caption_;
 };
 
+// A picture loaded from a file (the form's background picture); the platform
+// that loaded it knows how to draw it.
+class Image {
+public:
+    virtual ~Image() = default;
+    virtual int Width() const = 0;   // pixels
+    virtual int Height() const = 0;  // pixels
+};
+
 // Which of the program's own pictures a picture control shows.
 enum class Art { None, FloorLine, Shot, HitFlash, PracticeCursor, RadicalTable };
 

@@ -2,6 +2,7 @@
 #include "forms/render_win.h"
 
 #include "app/resource_ids.h"
+#include "platform/pictures_win.h"
 
 namespace forms {
 
@@ -187,6 +188,18 @@ void Painter::DrawPanel(HDC dc, const Panel& panel) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Resolve(kSystemWindowText));
     TextOutW(dc, r.left + 10, r.top, panel.Caption.c_str(), static_cast<int>(panel.Caption.size()));
+}
+
+}  // namespace forms
+
+namespace forms {
+
+void Painter::DrawImage(HDC dc, const Image& image, const RECT& r) {
+    const auto* bitmap = dynamic_cast<const quorlax::win::BitmapImage*>(&image);
+    if (!bitmap || !bitmap->Bitmap()) return;
+    quorlax::win::UniqueMemDc mem(CreateCompatibleDC(dc));
+    SelectGuard select(mem.get(), bitmap->Bitmap());
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace forms

@@ -38,6 +38,8 @@ public:
     void DrawPicture(HDC dc, const Picture& picture);
     void DrawArt(HDC dc, Art art, const RECT& r);
     void DrawPanel(HDC dc, const Panel& panel);
+    // A picture loaded from a file (platform/pictures_win), at r.
+    void DrawImage(HDC dc, const Image& image, const RECT& r);
 
 private:
     HINSTANCE instance_;

@@ -2,8 +2,12 @@
 // program supplies the real ones (services_win.h); tests supply doubles.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "forms/controls.h"
 
 namespace quorlax {
 
@@ -51,6 +55,19 @@ struct IBattleLink {
     virtual void Send(std::string_view message) = 0;
 };
 
+// The standard colour and font dialogs. Cancel gives nullopt.
+struct IDialogs {
+    virtual ~IDialogs() = default;
+    virtual std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) = 0;
+    virtual std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) = 0;
+};
+
+// Loads BMP and JPEG pictures; null when the file is missing or no picture.
+struct IPictures {
+    virtual ~IPictures() = default;
+    virtual std::shared_ptr<forms::Image> Load(std::wstring_view path) = 0;
+};
+
 struct Services {
     IRandom& random;
     IMessageBox& messages;
@@ -58,6 +75,8 @@ struct Services {
     ISettingsStore& settings;
     ISound& sound;
     IBattleLink& battle;
+    IDialogs& dialogs;
+    IPictures& pictures;
 };
 
 }  // namespace quorlax

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/main_window_win.h"
+#include "platform/dialogs_win.h"
+#include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "support/drive_win.h"
@@ -130,7 +132,9 @@ int main() {
     win::RegistrySettings settings(L"QuorlaxBench");
     win::MciSound sound(Folder() + L"\\hit.wav");
     win::NoBattle battle;
-    Services services{random, messages, files, settings, sound, battle};
+    win::CommonDialogs dialogs;
+    win::OlePictures pictures;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
     win::MainWindow window(GetModuleHandleW(nullptr), services);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();

@@ -86,6 +86,44 @@ struct RecordingBattle final : IBattleLink {
     std::function<void()> on_send;  // lets a test look at the game as a message leaves
 };
 
+// Answers the colour and font dialogs from a script; records the titles.
+struct ScriptedDialogs final : IDialogs {
+    std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color) override {
+        titles.emplace_back(title);
+        auto answer = colors.empty() ? std::nullopt : colors.front();
+        if (!colors.empty()) colors.pop_front();
+        return answer;
+    }
+    std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font&) override {
+        titles.emplace_back(title);
+        auto answer = fonts.empty() ? std::nullopt : fonts.front();
+        if (!fonts.empty()) fonts.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<forms::Color>> colors;
+    std::deque<std::optional<std::wstring>> fonts;
+    std::vector<std::wstring> titles;
+};
+
+struct FakeImage final : forms::Image {
+    explicit FakeImage(std::wstring p) : path(std::move(p)) {}
+    int Width() const override { return 640; }
+    int Height() const override { return 480; }
+    std::wstring path;
+};
+
+// Pictures that "exist" are the paths listed; everything else fails to load.
+struct FakePictures final : IPictures {
+    std::shared_ptr<forms::Image> Load(std::wstring_view path) override {
+        loads.emplace_back(path);
+        for (const auto& p : existing)
+            if (p == path) return std::make_shared<FakeImage>(p);
+        return nullptr;
+    }
+    std::vector<std::wstring> existing;
+    std::vector<std::wstring> loads;
+};
+
 // Everything a Form1 needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
@@ -94,7 +132,9 @@ struct FakeServices {
     MemorySettings settings;
     CountingSound sound;
     RecordingBattle battle;
-    Services services{random, messages, files, settings, sound, battle};
+    ScriptedDialogs dialogs;
+    FakePictures pictures;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
 
     FakeServices() {
         files.files[L"vbyx.dll"] = L" 中国 人民\r\n 我们 世界 的\r\n";

@@ -23,6 +23,9 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/native/startup_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/native/game_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/native/hits_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/native/hall_of_fame_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/native/gameover_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/native/appearance_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/services_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
 )

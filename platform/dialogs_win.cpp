@@ -1,0 +1,63 @@
+// Colour and font dialogs. Neither dialog has a title field, so a hook sets
+// the title when the dialog initialises.
+#include "platform/dialogs_win.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+namespace quorlax::win {
+namespace {
+
+UINT_PTR CALLBACK ColorHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        const auto* cc = reinterpret_cast<const CHOOSECOLORW*>(lp);
+        SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(cc->lCustData));
+    }
+    return 0;  // the dialog's own processing goes on
+}
+
+UINT_PTR CALLBACK FontHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        const auto* cf = reinterpret_cast<const CHOOSEFONTW*>(lp);
+        SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(cf->lCustData));
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, forms::Color initial) {
+    std::wstring caption(title);
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner_;
+    cc.rgbResult = (initial & 0x80000000u) ? GetSysColor(static_cast<int>(initial & 0xFF)) : initial & 0xFFFFFF;
+    cc.lpCustColors = custom_;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
+    cc.lpfnHook = ColorHook;
+    cc.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
+    if (!ChooseColorW(&cc)) return std::nullopt;
+    return static_cast<forms::Color>(cc.rgbResult & 0xFFFFFF);
+}
+
+std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, const forms::Font& initial) {
+    std::wstring caption(title);
+    LOGFONTW lf{};
+    HDC screen = GetDC(nullptr);
+    lf.lfHeight = -MulDiv(static_cast<int>(initial.Size * 100 + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    ReleaseDC(nullptr, screen);
+    lf.lfCharSet = static_cast<BYTE>(initial.Charset);
+    lstrcpynW(lf.lfFaceName, initial.Name.c_str(), LF_FACESIZE);
+    CHOOSEFONTW cf{};
+    cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner_;
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK;
+    cf.lpfnHook = FontHook;
+    cf.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
+    if (!ChooseFontW(&cf)) return std::nullopt;
+    return std::wstring(lf.lfFaceName);
+}
+
+}  // namespace quorlax::win

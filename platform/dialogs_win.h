@@ -1,0 +1,21 @@
+// The standard colour and font dialogs, with the titles the game gives them.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/services.h"
+
+namespace quorlax::win {
+
+class CommonDialogs final : public IDialogs {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) override;
+    std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) override;
+
+private:
+    HWND owner_ = nullptr;
+    COLORREF custom_[16] = {};  // the dialog's custom colours, kept for the run
+};
+
+}  // namespace quorlax::win

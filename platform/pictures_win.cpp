@@ -1,0 +1,69 @@
+// Loading a picture file into a bitmap of its natural size.
+#include "platform/pictures_win.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <string>
+
+namespace quorlax::win {
+namespace {
+
+constexpr int kHimetricPerInch = 2540;
+constexpr size_t kMaxPathChars = 32767;
+
+// Releases a COM interface on scope exit.
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T** Out() { return &p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace
+
+std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
+    if (path.empty() || path.size() > kMaxPathChars) return nullptr;
+    std::wstring file(path);
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+    ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(picture.Out()))) ||
+        !picture)
+        return nullptr;
+    OLE_XSIZE_HIMETRIC hw = 0;
+    OLE_YSIZE_HIMETRIC hh = 0;
+    picture->get_Width(&hw);
+    picture->get_Height(&hh);
+    HDC screen = GetDC(nullptr);
+    int width = MulDiv(hw, GetDeviceCaps(screen, LOGPIXELSX), kHimetricPerInch);
+    int height = MulDiv(hh, GetDeviceCaps(screen, LOGPIXELSY), kHimetricPerInch);
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+        ReleaseDC(nullptr, screen);
+        return nullptr;
+    }
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    // IPicture draws upside down in HIMETRIC: start at the top edge.
+    HRESULT hr = picture->Render(mem, 0, 0, width, height, 0, hh, hw, -hh, nullptr);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    if (FAILED(hr)) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return std::make_shared<BitmapImage>(bitmap, width, height);
+}
+
+}  // namespace quorlax::win

@@ -1,0 +1,44 @@
+// Background pictures (BMP, JPEG, GIF) through the system's OLE picture
+// loader, kept as a device-independent bitmap for drawing.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include "platform/handles_win.h"
+#include "platform/services.h"
+
+namespace quorlax::win {
+
+class BitmapImage final : public forms::Image {
+public:
+    BitmapImage(HBITMAP bitmap, int width, int height) : bitmap_(bitmap), width_(width), height_(height) {}
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    HBITMAP Bitmap() const { return bitmap_.get(); }
+
+private:
+    UniqueBitmap bitmap_;
+    int width_, height_;
+};
+
+class OlePictures final : public IPictures {
+public:
+    std::shared_ptr<forms::Image> Load(std::wstring_view path) override;
+};
+
+// Keeps COM initialised for this thread while it lives.
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,171 @@
+// The hall-of-fame window.
+#include "scores/form2_win.h"
+
+#include "platform/handles_win.h"
+
+namespace quorlax::win {
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Where the window goes, in screen pixels, as designed.
+constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
+
+std::wstring TextOf(HWND h) {
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
+    return s;
+}
+
+}  // namespace
+
+HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter)
+    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    form_.OnLoaded = [this] { Create(); };
+    form_.OnUnloaded = [this] { Destroy(); };
+    form_.OnFocusName = [this] {
+        Sync();
+        if (edit_) {
+            SetForegroundWindow(hwnd_);
+            SetFocus(edit_);
+            SendMessageW(edit_, EM_SETSEL, 0, -1);
+        }
+    };
+    form_.OnChanged = [this] { Sync(); };
+    form_.Text1.OnTextPushed = [this](const std::wstring& text) {
+        if (!edit_ || TextOf(edit_) == text) return;
+        pushing_text_ = true;
+        SetWindowTextW(edit_, text.c_str());
+        pushing_text_ = false;
+    };
+}
+
+HallOfFameWindow::~HallOfFameWindow() {
+    form_.OnLoaded = form_.OnUnloaded = form_.OnFocusName = form_.OnChanged = nullptr;
+    form_.Text1.OnTextPushed = nullptr;
+    Destroy();
+}
+
+void HallOfFameWindow::Create() {
+    if (hwnd_) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kHallOfFameClass;
+    if (!GetClassInfoExW(instance_, kHallOfFameClass, &wc)) RegisterClassExW(&wc);
+
+    // Tall enough for the OK button: the designed 300 pixels cut it off.
+    RECT r{0, 0, painter_.Px(Form2::kWidth), painter_.Px(Form2::kHeight)};
+    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
+    CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY, kOuterWidth,
+                    r.bottom - r.top, owner_, nullptr, instance_, this);
+    if (!hwnd_) return;
+    HFONT font = painter_.FontFor(form_.Text1.Font);
+    RECT box = painter_.Rect(form_.Text1);
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", form_.Text1.Text().c_str(), WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL,
+                            box.left, box.top, box.right - box.left, box.bottom - box.top, hwnd_, nullptr, instance_,
+                            nullptr);
+    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
+    RECT ok = painter_.Rect(form_.Command1);
+    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                              ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, kOuterWidth, r.bottom - r.top, SWP_SHOWWINDOW);
+    Sync();
+}
+
+void HallOfFameWindow::Destroy() {
+    if (!hwnd_) return;
+    destroying_ = true;
+    DestroyWindow(hwnd_);
+    destroying_ = false;
+}
+
+void HallOfFameWindow::Sync() {
+    if (!hwnd_) return;
+    bool shown = form_.Text1.Visible;
+    if (shown != (IsWindowVisible(edit_) != FALSE)) ShowWindow(edit_, shown ? SW_SHOWNA : SW_HIDE);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT CALLBACK HallOfFameWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    HallOfFameWindow* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<HallOfFameWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<HallOfFameWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = self->edit_ = self->button_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    return self->OnMessage(msg, wp, lp);
+}
+
+LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND: {
+            HWND control = reinterpret_cast<HWND>(lp);
+            if (control == edit_ && edit_) {
+                if (HIWORD(wp) == EN_CHANGE && !pushing_text_) form_.Text1.SetText(TextOf(edit_));
+                if (HIWORD(wp) == EN_KILLFOCUS && !destroying_) form_.Text1_LostFocus();
+                return 0;
+            }
+            if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
+                form_.Command1_Click();  // may destroy this window; touch nothing after
+                return 0;
+            }
+            break;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintScope paint(hwnd_);
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            UniqueMemDc mem(CreateCompatibleDC(paint.dc()));
+            UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+            SelectGuard select(mem.get(), bitmap.get());
+            Paint(mem.get());
+            BitBlt(paint.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+            return 0;
+        }
+        case WM_CLOSE:
+            form_.Unload();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void HallOfFameWindow::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    painter_.Fill(dc, client, forms::kSystemButtonFace);
+    painter_.DrawLabel(dc, form_.Title);
+    for (int t = 0; t < 3; ++t) {
+        painter_.DrawLabel(dc, form_.Headings[t]);
+        // The frame line around the table.
+        RECT frame{painter_.Px(form_.ColumnHeads[t][0].Left - 60), painter_.Px(1350),
+                   painter_.Px(form_.NameCells[t][0].Left + form_.NameCells[t][0].Width + 60), painter_.Px(3570)};
+        DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+        for (int c = 0; c < 3; ++c) painter_.DrawLabel(dc, form_.ColumnHeads[t][c]);
+        for (int r = 0; r < kRanks; ++r) {
+            painter_.DrawLabel(dc, form_.RankCaptions[t][r]);
+            painter_.DrawLabel(dc, form_.ScoreCells[t][r]);
+            painter_.DrawLabel(dc, form_.NameCells[t][r]);
+        }
+    }
+}
+
+}  // namespace quorlax::win

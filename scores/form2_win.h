@@ -1,0 +1,45 @@
+// The hall-of-fame window on screen: created while Form2 is loaded, topmost,
+// with the three tables, the name box and the OK button.
+#pragma once
+
+#include <windows.h>
+
+#include "forms/render_win.h"
+#include "scores/form2.h"
+
+namespace quorlax::win {
+
+inline constexpr wchar_t kHallOfFameClass[] = L"QuorlaxHallOfFame";
+
+class HallOfFameWindow {
+public:
+    HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter);
+    ~HallOfFameWindow();
+    HallOfFameWindow(const HallOfFameWindow&) = delete;
+    HallOfFameWindow& operator=(const HallOfFameWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    HWND NameBox() const { return edit_; }
+    HWND OkButton() const { return button_; }
+
+private:
+    static constexpr int kOkId = 1;
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Create();
+    void Destroy();
+    void Sync();
+    void Paint(HDC dc);
+
+    HINSTANCE instance_;
+    HWND owner_;
+    Form2& form_;
+    forms::Painter& painter_;
+    HWND hwnd_ = nullptr;
+    HWND edit_ = nullptr;
+    HWND button_ = nullptr;
+    bool destroying_ = false;  // focus moves while the window goes: no confirmation then
+    bool pushing_text_ = false;
+};
+
+}  // namespace quorlax::win

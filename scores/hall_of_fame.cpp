@@ -1,0 +1,90 @@
+// Hall-of-fame tables in the settings store.
+#include "scores/hall_of_fame.h"
+
+#include "app/counters.h"
+
+namespace quorlax {
+namespace {
+
+const wchar_t* ScorePrefix(Pool pool) {
+    switch (pool) {
+        case Pool::Chinese: return L"f";
+        case Pool::English: return L"yf";
+        case Pool::Digits: return L"sf";
+    }
+    return L"f";
+}
+
+const wchar_t* NamePrefix(Pool pool) {
+    switch (pool) {
+        case Pool::Chinese: return L"m";
+        case Pool::English: return L"ym";
+        case Pool::Digits: return L"sm";
+    }
+    return L"m";
+}
+
+}  // namespace
+
+std::wstring HallOfFame::ScoreKey(Pool pool, int rank) { return ScorePrefix(pool) + std::to_wstring(rank); }
+std::wstring HallOfFame::NameKey(Pool pool, int rank) { return NamePrefix(pool) + std::to_wstring(rank); }
+
+std::wstring HallOfFame::ScoreText(Pool pool, int rank) { return store_.Get(kSectionHallOfFame, ScoreKey(pool, rank)); }
+std::wstring HallOfFame::Name(Pool pool, int rank) { return store_.Get(kSectionHallOfFame, NameKey(pool, rank)); }
+
+std::int32_t HallOfFame::Score(Pool pool, int rank) { return ParseInt32(ScoreText(pool, rank)).value_or(0); }
+
+void HallOfFame::ZeroFill(Pool pool) {
+    for (int r = 1; r <= kRanks; ++r)
+        if (ScoreText(pool, r).empty()) store_.Save(kSectionHallOfFame, ScoreKey(pool, r), L"0");
+}
+
+void HallOfFame::StartupFill() {
+    for (Pool pool : {Pool::Digits, Pool::Chinese, Pool::English}) ZeroFill(pool);
+}
+
+bool HallOfFame::Qualifies(Pool pool, std::int32_t total) {
+    ZeroFill(pool);
+    bool qualifies = false;
+    if (total >= Score(pool, 1)) qualifies = true;
+    for (int r = 2; r <= kRanks; ++r) {
+        std::int32_t here = Score(pool, r), above = Score(pool, r - 1);
+        if (here <= total && total < above) qualifies = true;
+    }
+    return qualifies;
+}
+
+int HallOfFame::Insert(Pool pool, std::int32_t total, const std::wstring& name) {
+    std::array<std::wstring, kRanks + 1> names;
+    std::array<std::int32_t, kRanks + 1> s{};
+    for (int r = 1; r <= kRanks; ++r) {
+        names[r] = Name(pool, r);
+        s[r] = Score(pool, r);
+    }
+    ZeroFill(pool);
+
+    // The cases in the order they are tried: a total equal to a stored
+    // score of ranks 1..4 goes directly below it; equal to rank 5 or lower
+    // enters nothing.
+    int rank = 0;
+    if (total > s[1]) rank = 1;
+    else if (total == s[1]) rank = 2;
+    else if (s[2] < total && total < s[1]) rank = 2;
+    else if (total == s[2]) rank = 3;
+    else if (s[3] < total && total < s[2]) rank = 3;
+    else if (total == s[3]) rank = 4;
+    else if (s[4] < total && total < s[3]) rank = 4;
+    else if (total == s[4]) rank = 5;
+    else if (s[5] < total && total < s[4]) rank = 5;
+    if (rank == 0) return 0;
+
+    for (int from = rank; from < kRanks; ++from) {
+        store_.Save(kSectionHallOfFame, NameKey(pool, from + 1), names[from]);
+        store_.Save(kSectionHallOfFame, ScoreKey(pool, from + 1), CounterText(s[from]));
+    }
+    store_.Save(kSectionHallOfFame, NameKey(pool, rank), name);
+    store_.Save(kSectionHallOfFame, ScoreKey(pool, rank), CounterText(total));
+    return rank;
+}
+
+}  // namespace quorlax
