@@ -100,6 +100,14 @@ inline std::wstring WindowText(HWND h) {
     return buf;
 }
 
+// The text of a control of another process (GetWindowText cannot read an
+// edit control across processes; WM_GETTEXT can).
+inline std::wstring ControlText(HWND h) {
+    wchar_t buf[512] = {};
+    SendMessageW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
 // The text of a standard message box (its static control).
 inline std::wstring MessageBoxText(HWND box) {
     wchar_t buf[1024] = {};
@@ -193,6 +201,40 @@ inline void PressCtrl(HWND window, WORD key) {
     in[3].ki.wVk = VK_CONTROL;
     in[3].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(4, in, sizeof(INPUT));
+}
+
+// Presses one key (down and up) through the system's input queue.
+inline void PressKey(WORD key) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = key;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// Types text as Unicode keystrokes into whatever has the focus.
+inline void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+    }
+}
+
+// Opens a menu of the menu bar with the keyboard (Alt, then Right `menu`
+// times, Down) and picks its item number `item` (from 0) with Enter.
+inline void PickMenuItem(HWND window, int menu, int item) {
+    SetForegroundWindow(window);
+    PressKey(VK_MENU);
+    Sleep(100);
+    for (int i = 0; i < menu; ++i) PressKey(VK_RIGHT);
+    PressKey(VK_DOWN);
+    Sleep(100);
+    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
 }
 
 // What is on screen in a window's client area.

@@ -1,0 +1,94 @@
+// The hall-of-fame window for real: placement, focus, name entry through the
+// edit control and the OK button, the ranking menu.
+#include "scores/hall_of_fame.h"
+#include "win/window_fixture.h"
+
+namespace quorlax::win {
+namespace {
+
+class HallOfFameWindowTest : public MainWindowTest {
+protected:
+    HWND Hof() { return window_->HallOfFame()->Handle(); }
+    HWND NameBox() { return window_->HallOfFame()->NameBox(); }
+    HWND Ok() { return window_->HallOfFame()->OkButton(); }
+    std::wstring Stored(const wchar_t* key) { return fakes_.settings.Get(kSectionHallOfFame, key); }
+    void EndGame(const wchar_t* score) {
+        form().Label6.SetCaption(score);
+        form().Label11.SetCaption(L"0");
+        Pump(50);
+    }
+};
+
+TEST_F(HallOfFameWindowTest, GameOverOpensItTopmostAtItsPlaceWithTheNameBoxFocused) {
+    Choose(form().s2);
+    EndGame(L"700");
+    ASSERT_NE(Hof(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Hof()));
+    EXPECT_EQ(drive::WindowText(Hof()), L"    英   雄   榜");
+    EXPECT_TRUE(GetWindowLongW(Hof(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT r{};
+    GetWindowRect(Hof(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 130);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(GetFocus(), NameBox());
+    EXPECT_EQ(drive::WindowText(NameBox()), L"姓名");
+    RECT client{}, ok{};
+    GetClientRect(Hof(), &client);
+    GetWindowRect(Ok(), &ok);
+    MapWindowPoints(nullptr, Hof(), reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_LE(ok.bottom, client.bottom) << "the OK button can be reached";
+}
+
+TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
+    Choose(form().yw1);
+    EndGame(L"1500");
+    SetWindowTextW(NameBox(), L"小明");
+    EXPECT_EQ(form().form2.Text1.Text(), L"小明");
+    // Clicking into the main window and back loses the focus once more.
+    SetFocus(window_->TypingBox());
+    SetFocus(NameBox());
+    SendMessageW(Ok(), BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(Stored(L"ym1"), L"小明");
+    EXPECT_EQ(Stored(L"yf1"), L"1500");
+    EXPECT_EQ(Stored(L"ym2"), L"") << "entered once";
+    EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "OK closes the window";
+    EXPECT_FALSE(form().form2.Loaded());
+}
+
+TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
+    Choose(form().yw1);
+    EndGame(L"100");
+    SendMessageW(NameBox(), EM_SETSEL, 0, -1);
+    for (wchar_t c : std::wstring(L"abcdefghijklmnopqrst")) SendMessageW(NameBox(), WM_CHAR, c, 1);
+    EXPECT_EQ(form().form2.Text1.Text(), L"abcdefghijkl");
+}
+
+TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
+    fakes_.settings.Save(kSectionHallOfFame, L"f1", L"900");
+    fakes_.settings.Save(kSectionHallOfFame, L"m1", L"甲");
+    Choose(form().sd(10));
+    Choose(form().s2);
+    Choose(form().p1);
+    ASSERT_NE(Hof(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(NameBox()));
+    EXPECT_EQ(form().form2.NameCells[0][0].Caption(), L"甲");
+    float top = form().Label(1).Top;
+    Pump(600);
+    EXPECT_GT(form().Label(1).Top, top) << "the game did not stop";
+    auto shot = drive::PrintClient(Hof());
+    EXPECT_GT(shot.width, 0);
+}
+
+TEST_F(HallOfFameWindowTest, ClosingTheMainWindowClosesItToo) {
+    Choose(form().p1);
+    HWND hof = Hof();
+    ASSERT_TRUE(IsWindow(hof));
+    Choose(form().exit);
+    Pump(100);
+    EXPECT_FALSE(IsWindow(hof));
+}
+
+}  // namespace
+}  // namespace quorlax::win

@@ -1,0 +1,67 @@
+// A real main window over fake services, pumped like the program's own
+// message loop; shared by the Win32 window tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+
+#include "app/main_window_win.h"
+#include "support/drive_win.h"
+#include "support/fakes.h"
+
+namespace quorlax::win {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+        Pump(50);
+    }
+    void TearDown() override {
+        window_.reset();
+        Pump(20);
+    }
+    // Runs the message loop for a while, as the program's own loop does.
+    void Pump(int ms) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        do {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) return;
+                if (TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            Sleep(1);
+        } while (std::chrono::steady_clock::now() < end);
+    }
+    void Choose(forms::MenuItem& item) {
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
+    }
+    std::wstring EditText() {
+        wchar_t buf[64] = {};
+        GetWindowTextW(window_->TypingBox(), buf, 64);
+        return buf;
+    }
+    void TypeChars(const std::wstring& s, UINT msg = WM_CHAR) {
+        for (wchar_t c : s) SendMessageW(window_->TypingBox(), msg, c, 1);
+    }
+    Form1& form() { return window_->Form(); }
+    // Pixels of the window as painted (its own DC, same process).
+    drive::Capture Painted() {
+        window_->RenderNow();
+        return drive::PrintClient(hwnd_);
+    }
+
+    test::FakeServices fakes_;
+    std::unique_ptr<MainWindow> window_;
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace quorlax::win
