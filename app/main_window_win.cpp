@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/resource_ids.h"
+#include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -31,7 +32,7 @@ bool MainWindow::Create() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = WindowProcOf<MainWindow>;
     wc.hInstance = instance_;
     wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -52,23 +53,11 @@ bool MainWindow::Create() {
     return true;
 }
 
-LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    MainWindow* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        self->edit_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    return self->OnMessage(msg, wp, lp);
+void MainWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
+
+void MainWindow::OnDetach() {
+    hwnd_ = nullptr;
+    edit_ = nullptr;
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -44,7 +44,10 @@ private:
     static constexpr UINT_PTR kFlashTimer = 100;  // ends the hit-flash afterimage
     static constexpr DWORD kFlashMs = 120;
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    template <class T>
+    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
+    void OnAttach(HWND hwnd);
+    void OnDetach();
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnEditMessage(UINT msg, WPARAM wp, LPARAM lp);

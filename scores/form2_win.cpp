@@ -2,6 +2,7 @@
 #include "scores/form2_win.h"
 
 #include "platform/handles_win.h"
+#include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -50,7 +51,7 @@ void HallOfFameWindow::Create() {
     if (hwnd_) return;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = WindowProcOf<HallOfFameWindow>;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -71,7 +72,7 @@ void HallOfFameWindow::Create() {
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
     RECT ok = painter_.Rect(form_.Command1);
-    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
                               ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -93,23 +94,9 @@ void HallOfFameWindow::Sync() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-LRESULT CALLBACK HallOfFameWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    HallOfFameWindow* self = nullptr;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<HallOfFameWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<HallOfFameWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = self->edit_ = self->button_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    return self->OnMessage(msg, wp, lp);
-}
+void HallOfFameWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
+
+void HallOfFameWindow::OnDetach() { hwnd_ = edit_ = button_ = nullptr; }
 
 LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -121,6 +108,9 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
+                // Enter in the name box presses OK too; the focus then moves
+                // to the button first, as a click would move it.
+                if (GetFocus() == edit_) SetFocus(button_);
                 form_.Command1_Click();  // may destroy this window; touch nothing after
                 return 0;
             }

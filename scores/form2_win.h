@@ -23,8 +23,11 @@ public:
     HWND OkButton() const { return button_; }
 
 private:
-    static constexpr int kOkId = 1;
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static constexpr int kOkId = IDOK;  // so Enter in the name box presses it
+    template <class T>
+    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
+    void OnAttach(HWND hwnd);
+    void OnDetach();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Create();
     void Destroy();

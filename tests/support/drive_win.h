@@ -149,25 +149,9 @@ struct Capture {
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Reads the pixels of a DIB section into a capture.
-inline void ReadPixels(Capture& c, const void* bits) {
-    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
-    const auto* p = static_cast<const unsigned char*>(bits);
-    for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-}
-
-inline HBITMAP MakeDib(HDC dc, int w, int h, void** bits) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
-// What a window of this process paints, asked through WM_PRINTCLIENT.
-inline Capture PrintClient(HWND window) {
+// Captures a window's client area: `fill` draws it into a memory DC of the
+// client's size.
+inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w, int h)>& fill) {
     Capture c;
     RECT r{};
     GetClientRect(window, &r);
@@ -175,17 +159,32 @@ inline Capture PrintClient(HWND window) {
     c.height = r.bottom;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = c.width;
+    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = MakeDib(screen, c.width, c.height, &bits);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    fill(mem, c.width, c.height);
     GdiFlush();
-    ReadPixels(c, bits);
+    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    const auto* p = static_cast<const unsigned char*>(bits);
+    for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return c;
+}
+
+// What a window of this process paints, asked through WM_PRINTCLIENT.
+inline Capture PrintClient(HWND window) {
+    return CaptureWith(window, [window](HDC mem, int, int) {
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    });
 }
 
 // Presses Ctrl and a key in the foreground window, through the system's
@@ -239,26 +238,13 @@ inline void PickMenuItem(HWND window, int menu, int item) {
 
 // What is on screen in a window's client area.
 inline Capture CaptureClient(HWND window) {
-    Capture c;
-    RECT r{};
-    GetClientRect(window, &r);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    c.width = r.right;
-    c.height = r.bottom;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP dib = MakeDib(screen, c.width, c.height, &bits);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, c.width, c.height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    ReadPixels(c, bits);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return c;
+    return CaptureWith(window, [origin](HDC mem, int w, int h) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 // The lowest row (largest y) above `limit` holding a pixel near `colour`;

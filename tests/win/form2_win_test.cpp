@@ -57,6 +57,17 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     EXPECT_FALSE(form().form2.Loaded());
 }
 
+TEST_F(HallOfFameWindowTest, EnterInTheNameBoxConfirmsLikeOk) {
+    Choose(form().sz1);
+    EndGame(L"800");
+    SetWindowTextW(NameBox(), L"Ann");
+    PostMessageW(NameBox(), WM_KEYDOWN, VK_RETURN, 1);
+    Pump(100);
+    EXPECT_EQ(Stored(L"sm1"), L"Ann");
+    EXPECT_EQ(Stored(L"sf1"), L"800");
+    EXPECT_FALSE(form().form2.Loaded());
+}
+
 TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
     Choose(form().yw1);
     EndGame(L"100");

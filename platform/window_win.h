@@ -1,0 +1,30 @@
+// The window procedure of a C++ window class: it captures the object at
+// WM_NCCREATE (passed as the creation parameter), forwards every message to
+// the object's OnMessage, and lets go of it at WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+namespace quorlax::win {
+
+// T provides OnAttach(HWND), OnDetach() and LRESULT OnMessage(UINT, WPARAM, LPARAM).
+template <class T>
+LRESULT CALLBACK WindowProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    T* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->OnAttach(hwnd);
+    } else {
+        self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->OnDetach();
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    return self->OnMessage(msg, wp, lp);
+}
+
+}  // namespace quorlax::win
