@@ -38,7 +38,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
-    win::ComScope com;  // the picture loader is COM
     const std::wstring folder = win::ProgramFolder();
     SeededRandom random(win::SecondsSinceMidnight());
     win::MessageBoxService messages;

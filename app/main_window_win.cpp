@@ -232,8 +232,11 @@ void MainWindow::PushTypingBoxText(const std::wstring& text) {
 void MainWindow::PlaceTypingBox() {
     if (!edit_) return;
     RECT r = painter_->Rect(form_.Text1);
-    SetWindowPos(edit_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!EqualRect(&r, &edit_rect_)) {
+        edit_rect_ = r;
+        SetWindowPos(edit_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     bool shown = form_.Text1.Shown();
     if (shown != (IsWindowVisible(edit_) != FALSE)) ShowWindow(edit_, shown ? SW_SHOWNA : SW_HIDE);
 }

@@ -78,6 +78,7 @@ private:
     Form1 form_;
     HWND hwnd_ = nullptr;
     HWND edit_ = nullptr;  // Text1; a child, destroyed with the window
+    RECT edit_rect_{};     // where the typing box was last placed
     WNDPROC edit_default_proc_ = nullptr;
     std::unique_ptr<forms::Painter> painter_;
     forms::MenuBarWin menus_;

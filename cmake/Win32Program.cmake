@@ -11,7 +11,7 @@ add_library(quorlax_win STATIC
   scores/form2_win.cpp
   app/main_window_win.cpp
 )
-target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 comdlg32 winmm imm32 advapi32 shell32 ole32
+target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 advapi32 shell32 ole32
                       oleaut32 uuid)
 
 add_executable(quorlax WIN32 app/main_win.cpp app/quorlax.rc)

@@ -9,6 +9,14 @@
 namespace quorlax::win {
 namespace {
 
+// comdlg32 pulls in a good part of the shell when it loads; the dialogs are
+// rare, so it is loaded on first use instead of slowing every start-up.
+template <class Fn>
+Fn CommonDialogFunction(const char* name) {
+    static HMODULE module = LoadLibraryW(L"comdlg32.dll");
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 UINT_PTR CALLBACK ColorHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
     if (msg == WM_INITDIALOG) {
         const auto* cc = reinterpret_cast<const CHOOSECOLORW*>(lp);
@@ -37,7 +45,8 @@ std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, fo
     cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
     cc.lpfnHook = ColorHook;
     cc.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
-    if (!ChooseColorW(&cc)) return std::nullopt;
+    auto choose = CommonDialogFunction<BOOL(WINAPI*)(CHOOSECOLORW*)>("ChooseColorW");
+    if (!choose || !choose(&cc)) return std::nullopt;
     return static_cast<forms::Color>(cc.rgbResult & 0xFFFFFF);
 }
 
@@ -56,7 +65,8 @@ std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, con
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK;
     cf.lpfnHook = FontHook;
     cf.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
-    if (!ChooseFontW(&cf)) return std::nullopt;
+    auto choose = CommonDialogFunction<BOOL(WINAPI*)(CHOOSEFONTW*)>("ChooseFontW");
+    if (!choose || !choose(&cf)) return std::nullopt;
     return std::wstring(lf.lfFaceName);
 }
 

@@ -36,6 +36,9 @@ std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
     if (path.empty() || path.size() > kMaxPathChars) return nullptr;
     std::wstring file(path);
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+    // COM is started on the first picture, not at every start-up: under
+    // Wine it costs as much as the rest of the start-up together.
+    if (!com_) com_ = std::make_unique<ComScope>();
     ComPtr<IPicture> picture;
     if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(picture.Out()))) ||
         !picture)

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <memory>
+
 #include "platform/handles_win.h"
 #include "platform/services.h"
 
@@ -22,11 +24,6 @@ private:
     int width_, height_;
 };
 
-class OlePictures final : public IPictures {
-public:
-    std::shared_ptr<forms::Image> Load(std::wstring_view path) override;
-};
-
 // Keeps COM initialised for this thread while it lives.
 class ComScope {
 public:
@@ -40,5 +37,15 @@ public:
 private:
     bool ok_;
 };
+
+// Loads pictures on the thread that created it (the user-interface thread).
+class OlePictures final : public IPictures {
+public:
+    std::shared_ptr<forms::Image> Load(std::wstring_view path) override;
+
+private:
+    std::unique_ptr<ComScope> com_;
+};
+
 
 }  // namespace quorlax::win

@@ -103,12 +103,12 @@ double CpuSeconds(HANDLE process) {
 int main() {
     // 1. Start-up to the first painted frame, against the baseline window.
     std::vector<double> game, base;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 9; ++i) {
         game.push_back(TimeToFirstFrame(L"quorlax.exe", L"QuorlaxMainWindow"));
         base.push_back(TimeToFirstFrame(L"baseline_window.exe", L"QuorlaxBaseline"));
     }
     double g = Median(game), b = Median(base);
-    std::printf("startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (goal <= 1.5; median of 5)\n",
+    std::printf("startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (goal <= 1.5; median of 9)\n",
                 g * 1000, b * 1000, b > 0 ? g / b : 0.0);
 
     // 2. Idle CPU of the real program with no game running.
@@ -152,9 +152,10 @@ int main() {
     form.wx1_Click();  // unlimited lives: the game keeps running through misses
     std::vector<double> fall;
     for (int i = 0; i < 1000; ++i) {
+        // The tick as the message loop delivers it: the handler, then the
+        // window brought up to date and repainted.
         double t = Now();
-        form.Timer1_Timer();
-        window.RenderNow();
+        SendMessageW(hwnd, WM_TIMER, 1, 0);
         fall.push_back((Now() - t) * 1e6);
     }
     std::printf("fall_tick_us: median %.0f, p95 %.0f, max %.0f at %d dpi (goal <= 500)\n", Median(fall),
