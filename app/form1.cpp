@@ -248,8 +248,9 @@ void Form1::ApplyStoredAppearance() {
 bool Form1::LoadDataFile(const wchar_t* name, std::wstring& target) {
     DataFile file = services_.files.Read(name);
     if (!file.ok) {
-        services_.messages.Show(std::wstring(L"无法读取数据文件 ") + name + L"。\n它应当放在这个文件夹里：\n" +
-                                file.folder + L"\n\n请重新安装 Quorlax。程序将退出。");
+        services_.messages.Show(std::wstring(L"无法读取数据文件 ") + name +
+                                L"。\n它应当放在这个文件夹里：\n" + file.folder +
+                                L"\n\n请重新安装 Quorlax。程序将退出。");
         return false;
     }
     target = JoinLines(file.text);

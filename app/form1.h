@@ -26,11 +26,11 @@ inline constexpr wchar_t kCodeTableFile[] = L"vbcx.dll";
 inline constexpr wchar_t kSectionRegister[] = L"register";
 
 // Geometry and colours the rules rely on.
-inline constexpr float kSpawnTop = -400;      // falling labels wait here
-inline constexpr float kFallStep = 100;       // twips per fall tick
-inline constexpr float kFloorRest = 6390;     // the floor line at rest
-inline constexpr float kShotRest = 6500;      // shots rest behind the panel
-inline constexpr float kShotStep = 2000;      // twips per shot tick
+inline constexpr float kSpawnTop = -400;   // falling labels wait here
+inline constexpr float kFallStep = 100;    // twips per fall tick
+inline constexpr float kFloorRest = 6390;  // the floor line at rest
+inline constexpr float kShotRest = 6500;   // shots rest behind the panel
+inline constexpr float kShotStep = 2000;   // twips per shot tick
 inline constexpr forms::Color kDefaultBackColor = 0x00FF8000;
 inline constexpr int kGridCells = 406;
 
@@ -41,12 +41,12 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     // --- the form itself ---
-    std::wstring Caption;                                 // window caption
-    forms::Color BackColor = forms::kSystemButtonFace;     // window background
-    bool Visible = false;                                 // shown on screen
-    std::function<void()> Unload;                         // asks the host to close the window
-    std::function<void(float, float)> HitFlash;           // a shot met its label here (for the flash)
-    std::shared_ptr<forms::Image> Picture;                // background picture, drawn under the play area
+    std::wstring Caption;                               // window caption
+    forms::Color BackColor = forms::kSystemButtonFace;  // window background
+    bool Visible = false;                               // shown on screen
+    std::function<void()> Unload;                       // asks the host to close the window
+    std::function<void(float, float)> HitFlash;         // a shot met its label here (for the flash)
+    std::shared_ptr<forms::Image> Picture;              // background picture, drawn under the play area
 
     // --- play area ---
     forms::ControlArray<forms::Label, 1, 5> Label;        // the five falling labels, one per column
@@ -63,22 +63,22 @@ public:
     forms::ControlArray<forms::Label, 0, kGridCells> La;  // practice grid; La(0) is the template
 
     // --- statistics panel ---
-    forms::Panel Frame4;      // the statistics panel
-    forms::TextBox Text1;     // the typing box
-    forms::Label Label7;      // "得  分："
-    forms::Label Label6;      // the score
-    forms::Label Label17;     // "附加分："
-    forms::Label Label16;     // the bonus
-    forms::Label Label8;      // "速度："
-    forms::Label Label9;      // the speed, characters per minute
-    forms::Label Label14;     // "字/分"
-    forms::Label Label10;     // "生命："
-    forms::Label Label11;     // the lives
+    forms::Panel Frame4;   // the statistics panel
+    forms::TextBox Text1;  // the typing box
+    forms::Label Label7;   // "得  分："
+    forms::Label Label6;   // the score
+    forms::Label Label17;  // "附加分："
+    forms::Label Label16;  // the bonus
+    forms::Label Label8;   // "速度："
+    forms::Label Label9;   // the speed, characters per minute
+    forms::Label Label14;  // "字/分"
+    forms::Label Label10;  // "生命："
+    forms::Label Label11;  // the lives
 
     // --- other panels ---
-    forms::Panel Frame3;      // the practice panel
-    forms::Label Label22;     // code look-up result (practice panel)
-    forms::Panel Frame1;      // the battle panel "连接"
+    forms::Panel Frame3;   // the practice panel
+    forms::Label Label22;  // code look-up result (practice panel)
+    forms::Panel Frame1;   // the battle panel "连接"
 
     // --- timers ---
     forms::Timer Timer1{100, true};  // the fall tick
@@ -110,7 +110,7 @@ public:
     std::int16_t typedPos = 1;      // practice position
 
     // --- other windows ---
-    Form2 form2;                    // the hall-of-fame window
+    Form2 form2;  // the hall-of-fame window
 
     // --- start-up and shut-down ---
     // Runs the load sequence; false when the program cannot run (a data file

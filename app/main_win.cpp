@@ -18,7 +18,8 @@ int RunMessageLoop(quorlax::win::MainWindow& window) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         HWND main = window.Handle();
-        if (main && window.Accelerators() && TranslateAcceleratorW(main, window.Accelerators(), &msg)) continue;
+        if (main && window.Accelerators() && TranslateAcceleratorW(main, window.Accelerators(), &msg))
+            continue;
         // Tab and Enter in the hall-of-fame window, as in a dialog.
         HWND hof = window.HallOfFame() ? window.HallOfFame()->Handle() : nullptr;
         if (hof && IsDialogMessageW(hof, &msg)) continue;

@@ -14,8 +14,8 @@ namespace quorlax::win {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr float kClientWidth = 11910;   // twips
-constexpr float kClientHeight = 7920;   // twips
+constexpr float kClientWidth = 11910;  // twips
+constexpr float kClientHeight = 7920;  // twips
 
 }  // namespace
 
@@ -62,20 +62,11 @@ void MainWindow::OnDetach() {
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_CREATE:
-            OnCreate();
-            return 0;
-        case WM_TIMER:
-            OnTimer(wp);
-            return 0;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the back buffer covers everything
-        case WM_PAINT:
-            OnPaint();
-            return 0;
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_TIMER: OnTimer(wp); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
+        case WM_ERASEBKGND: return 1;  // the back buffer covers everything
+        case WM_PAINT: OnPaint(); return 0;
         case WM_PRINTCLIENT:
             if (back_dc_)
                 BitBlt(reinterpret_cast<HDC>(wp), 0, 0, back_w_, back_h_, back_dc_.get(), 0, 0, SRCCOPY);
@@ -91,16 +82,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
             if (edit_ && IsWindowVisible(edit_)) SetFocus(edit_);
             return 0;
-        case WM_CLOSE:
-            DestroyWindow(hwnd_);
-            return 0;
+        case WM_CLOSE: DestroyWindow(hwnd_); return 0;
         case WM_DESTROY:
             form_.form2.Unload();  // the hall-of-fame window goes first
             for (UINT_PTR id = 1; id <= 6; ++id) KillTimer(hwnd_, id);
             PostQuitMessage(0);
             return 0;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -170,14 +158,14 @@ void MainWindow::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 void MainWindow::CreateTypingBox() {
-    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, 0, 0, 10, 10, hwnd_, nullptr,
-                            instance_, nullptr);
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, 0, 0, 10, 10,
+                            hwnd_, nullptr, instance_, nullptr);
     if (!edit_) return;
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_->FontFor(form_.Text1.Font)), FALSE);
     SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
     SetWindowLongPtrW(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    edit_default_proc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+    edit_default_proc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
     form_.Text1.OnTextPushed = [this](const std::wstring& text) { PushTypingBoxText(text); };
     PlaceTypingBox();
 }
@@ -195,9 +183,11 @@ LRESULT MainWindow::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (imc) {
             LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
             std::wstring text(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0, L'\0');
-            if (bytes > 0) ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+            if (bytes > 0)
+                ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
             ImmReleaseContext(edit_, imc);
-            if (!text.empty()) SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+            if (!text.empty())
+                SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
             return 0;
         }
     }
@@ -294,7 +284,8 @@ void MainWindow::BuildScene(std::vector<SceneItem>& scene) {
     // The background picture, at its natural size from the top-left corner.
     if (f.Picture) {
         RECT r{0, 0, f.Picture->Width(), f.Picture->Height()};
-        scene.push_back({r, reinterpret_cast<std::uintptr_t>(f.Picture.get()), nullptr, SceneItem::kBackground});
+        scene.push_back(
+            {r, reinterpret_cast<std::uintptr_t>(f.Picture.get()), nullptr, SceneItem::kBackground});
     }
 
     // The play area: everything drawn on the window itself, under the panels.
@@ -326,8 +317,8 @@ void MainWindow::BuildScene(std::vector<SceneItem>& scene) {
     panel(f.Frame3);
     label(f.Label22);
     panel(f.Frame4);
-    for (const forms::Label* l : {&f.Label7, &f.Label6, &f.Label17, &f.Label16, &f.Label8, &f.Label9, &f.Label14,
-                                  &f.Label10, &f.Label11})
+    for (const forms::Label* l : {&f.Label7, &f.Label6, &f.Label17, &f.Label16, &f.Label8, &f.Label9,
+                                  &f.Label14, &f.Label10, &f.Label11})
         label(*l);
     panel(f.Frame1);
 }
@@ -368,8 +359,8 @@ void MainWindow::RenderNow() {
         for (size_t i = 0; i < n; ++i) {
             const SceneItem* now = i < scene.size() ? &scene[i] : nullptr;
             const SceneItem* before = i < scene_.size() ? &scene_[i] : nullptr;
-            if (now && before && now->control == before->control && EqualRect(&now->bounds, &before->bounds) &&
-                now->signature == before->signature)
+            if (now && before && now->control == before->control &&
+                EqualRect(&now->bounds, &before->bounds) && now->signature == before->signature)
                 continue;
             if (now) add(now->bounds);
             if (before) add(before->bounds);
@@ -396,15 +387,16 @@ void MainWindow::RenderNow() {
     // what the system itself asks to have repainted.
     WindowDc window_dc(hwnd_);
     SelectClipRgn(window_dc.get(), dirty.get());
-    BitBlt(window_dc.get(), box.left, box.top, box.right - box.left, box.bottom - box.top, dc, box.left, box.top,
-           SRCCOPY);
+    BitBlt(window_dc.get(), box.left, box.top, box.right - box.left, box.bottom - box.top, dc, box.left,
+           box.top, SRCCOPY);
 }
 
 void MainWindow::OnPaint() {
     PaintScope paint(hwnd_);
     if (!back_dc_) return;
     const RECT& r = paint.area();
-    BitBlt(paint.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, back_dc_.get(), r.left, r.top, SRCCOPY);
+    BitBlt(paint.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, back_dc_.get(), r.left, r.top,
+           SRCCOPY);
 }
 
 }  // namespace quorlax::win

@@ -89,7 +89,7 @@ private:
     bool pushing_text_ = false;  // a text set by the game, not typed
     std::wstring shown_caption_;
     std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter
-    std::vector<SceneItem> scene_;  // the last frame drawn
+    std::vector<SceneItem> scene_;           // the last frame drawn
     bool drawn_once_ = false;
     forms::Color drawn_back_color_ = 0;
     forms::Picture flash_;  // the hit flash's afterimage

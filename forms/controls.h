@@ -117,7 +117,7 @@ public:
     void SetInterval(int ms);
     void SetEnabled(bool on);
 
-    std::function<void()> Tick;           // the timer's handler
+    std::function<void()> Tick;            // the timer's handler
     std::function<void(Timer&)> OnChange;  // host sync
 
 private:
@@ -127,7 +127,7 @@ private:
 
 // A menu item; top-level menus and submenus are items with children.
 struct MenuItem {
-    std::wstring Name;      // the program's own name, e.g. "s2"
+    std::wstring Name;  // the program's own name, e.g. "s2"
     std::wstring Caption;
     std::wstring Shortcut;  // "Ctrl+H", or empty
     bool Checked = false;

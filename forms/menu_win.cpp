@@ -36,7 +36,8 @@ void MenuBarWin::Attach(HWND hwnd, std::vector<MenuItem*> bar) {
         if (ParseShortcut(all_[i]->Shortcut, key))
             accels.push_back(ACCEL{FCONTROL | FVIRTKEY, key, static_cast<WORD>(kFirstCommand + i)});
     }
-    if (!accels.empty()) accel_.reset(CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
+    if (!accels.empty())
+        accel_.reset(CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
     Rebuild();
 }
 

@@ -12,7 +12,8 @@ Painter::Painter(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi > 
     floor_.reset(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_FLOOR), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     auto icon = [&](int id) {
-        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+        return static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     };
     shot_.reset(icon(IDI_SHOT));
     flash_.reset(icon(IDI_FLASH));
@@ -116,9 +117,13 @@ std::uint64_t Painter::Signature(const Label& l) {
         .Value();
 }
 
-std::uint64_t Painter::Signature(const Picture& p) { return Hasher().Add(2).Add(static_cast<int>(p.Art)).Value(); }
+std::uint64_t Painter::Signature(const Picture& p) {
+    return Hasher().Add(2).Add(static_cast<int>(p.Art)).Value();
+}
 
-std::uint64_t Painter::Signature(const Panel& p) { return Hasher().Add(3).Add(p.Caption).Add(p.BackColor).Value(); }
+std::uint64_t Painter::Signature(const Panel& p) {
+    return Hasher().Add(3).Add(p.Caption).Add(p.BackColor).Value();
+}
 
 void Painter::Fill(HDC dc, const RECT& r, Color c) { FillRect(dc, &r, BrushFor(c)); }
 
@@ -161,8 +166,7 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
             if (cursor_) DrawIconEx(dc, r.left, r.top, cursor_.get(), w, h, 0, nullptr, DI_NORMAL);
             break;
         case Art::RadicalTable:
-        case Art::None:
-            break;
+        case Art::None: break;
     }
 }
 

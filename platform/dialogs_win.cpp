@@ -40,7 +40,8 @@ std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, fo
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = owner_;
-    cc.rgbResult = (initial & 0x80000000u) ? GetSysColor(static_cast<int>(initial & 0xFF)) : initial & 0xFFFFFF;
+    cc.rgbResult =
+        (initial & 0x80000000u) ? GetSysColor(static_cast<int>(initial & 0xFF)) : initial & 0xFFFFFF;
     cc.lpCustColors = custom_;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
     cc.lpfnHook = ColorHook;
@@ -54,7 +55,8 @@ std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, con
     std::wstring caption(title);
     LOGFONTW lf{};
     HDC screen = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(static_cast<int>(initial.Size * 100 + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    lf.lfHeight =
+        -MulDiv(static_cast<int>(initial.Size * 100 + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 7200);
     ReleaseDC(nullptr, screen);
     lf.lfCharSet = static_cast<BYTE>(initial.Charset);
     lstrcpynW(lf.lfFaceName, initial.Name.c_str(), LF_FACESIZE);

@@ -45,8 +45,7 @@ CharClass ClassifyGbk(wchar_t c) {
     char* in = in_buf;
     char* out = out_buf;
     size_t in_left = sizeof in_buf, out_left = sizeof out_buf;
-    if (iconv(ToGbk(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1))
-        return CharClass::Neither;
+    if (iconv(ToGbk(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) return CharClass::Neither;
     size_t bytes = sizeof out_buf - out_left;
     if (bytes == 1) return CharClass::Narrow;
     if (bytes == 2) return CharClass::Wide;

@@ -40,7 +40,8 @@ std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
     // Wine it costs as much as the rest of the start-up together.
     if (!com_) com_ = std::make_unique<ComScope>();
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(picture.Out()))) ||
+    if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture,
+                                  reinterpret_cast<void**>(picture.Out()))) ||
         !picture)
         return nullptr;
     OLE_XSIZE_HIMETRIC hw = 0;

@@ -2,8 +2,8 @@
 // loader, kept as a device-independent bitmap for drawing.
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -46,6 +46,5 @@ public:
 private:
     std::unique_ptr<ComScope> com_;
 };
-
 
 }  // namespace quorlax::win

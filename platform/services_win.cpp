@@ -52,8 +52,9 @@ DataFile DataFilesWin::Read(std::wstring_view name) {
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxDataFileBytes) return result;
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD got = 0;
-    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-                           got != bytes.size()))
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+         got != bytes.size()))
         return result;
     result.text = DecodeGbk(bytes);
     result.ok = true;
@@ -76,8 +77,8 @@ std::wstring RegistrySettings::Get(std::wstring_view section, std::wstring_view 
         return {};
     std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                         &bytes) != ERROR_SUCCESS)
         return {};
     value.resize(bytes / sizeof(wchar_t));
     while (!value.empty() && value.back() == L'\0') value.pop_back();  // stored with or without its NUL
@@ -86,8 +87,8 @@ std::wstring RegistrySettings::Get(std::wstring_view section, std::wstring_view 
 
 void RegistrySettings::Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &raw, nullptr) != ERROR_SUCCESS)
         return;
     UniqueKey hkey(raw);
     std::wstring name(key), data(value);
@@ -112,7 +113,8 @@ void MciSound::PlayHit() {
         failed_ = !open_;
         if (!open_) return;
     }
-    last_error_ = mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
+    last_error_ =
+        mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
 }
 
 }  // namespace quorlax::win

@@ -36,9 +36,11 @@ Form2::Form2(Form1& main, ISettingsStore& store) : main_(main), table_(store) {
     for (int t = 0; t < 3; ++t) {
         Cell(Headings[t], kHeadingLefts[t], 1020, 1425, 315, kHeadings[t]);
         Headings[t].Font = {L"黑体", 12};
-        for (int c = 0; c < 3; ++c) Cell(ColumnHeads[t][c], kColumnLefts[t][c], 1410, kCellWidth, kCellHeight, kColumnHeads[c]);
+        for (int c = 0; c < 3; ++c)
+            Cell(ColumnHeads[t][c], kColumnLefts[t][c], 1410, kCellWidth, kCellHeight, kColumnHeads[c]);
         for (int r = 0; r < kRanks; ++r) {
-            Cell(RankCaptions[t][r], kColumnLefts[t][0], kRowTops[r], kCellWidth, kCellHeight, kRankCaptions[r]);
+            Cell(RankCaptions[t][r], kColumnLefts[t][0], kRowTops[r], kCellWidth, kCellHeight,
+                 kRankCaptions[r]);
             Cell(ScoreCells[t][r], kColumnLefts[t][1], kRowTops[r], kCellWidth, kCellHeight);
             Cell(NameCells[t][r], kColumnLefts[t][2], kRowTops[r], kCellWidth, kCellHeight);
             ScoreCells[t][r].ForeColor = NameCells[t][r].ForeColor = 0x00800000;

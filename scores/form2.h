@@ -24,16 +24,16 @@ public:
     Form2& operator=(const Form2&) = delete;
 
     // --- the window's controls ---
-    forms::Label Title;                               // "    英   雄   榜"
-    forms::Label Headings[3];                         // " 中    文", " 英     文", "  数    字"
-    forms::Label ColumnHeads[3][3];                   // "名  次", "得  分", "姓  名" per table
-    forms::Label RankCaptions[3][kRanks];             // "第一名".."第五名" per table
-    forms::Label ScoreCells[3][kRanks];               // the stored scores, per pool and rank
-    forms::Label NameCells[3][kRanks];                // the stored names, per pool and rank
-    forms::TextBox Text1;                             // the name box
-    forms::Control Command1;                          // the OK button "确  定"
+    forms::Label Title;                    // "    英   雄   榜"
+    forms::Label Headings[3];              // " 中    文", " 英     文", "  数    字"
+    forms::Label ColumnHeads[3][3];        // "名  次", "得  分", "姓  名" per table
+    forms::Label RankCaptions[3][kRanks];  // "第一名".."第五名" per table
+    forms::Label ScoreCells[3][kRanks];    // the stored scores, per pool and rank
+    forms::Label NameCells[3][kRanks];     // the stored names, per pool and rank
+    forms::TextBox Text1;                  // the name box
+    forms::Control Command1;               // the OK button "确  定"
     std::wstring Command1Caption = L"确  定";
-    static constexpr float kWidth = 8700;             // twips the content needs
+    static constexpr float kWidth = 8700;  // twips the content needs
     static constexpr float kHeight = 4400;
 
     bool Loaded() const { return loaded_; }

@@ -61,19 +61,20 @@ void HallOfFameWindow::Create() {
     // Tall enough for the OK button: the designed 300 pixels cut it off.
     RECT r{0, 0, painter_.Px(Form2::kWidth), painter_.Px(Form2::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
-    CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY, kOuterWidth,
-                    r.bottom - r.top, owner_, nullptr, instance_, this);
+    CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY,
+                    kOuterWidth, r.bottom - r.top, owner_, nullptr, instance_, this);
     if (!hwnd_) return;
     HFONT font = painter_.FontFor(form_.Text1.Font);
     RECT box = painter_.Rect(form_.Text1);
-    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", form_.Text1.Text().c_str(), WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL,
-                            box.left, box.top, box.right - box.left, box.bottom - box.top, hwnd_, nullptr, instance_,
-                            nullptr);
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", form_.Text1.Text().c_str(),
+                            WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, box.left, box.top, box.right - box.left,
+                            box.bottom - box.top, hwnd_, nullptr, instance_, nullptr);
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
     RECT ok = painter_.Rect(form_.Command1);
-    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, hwnd_,
+    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, ok.left, ok.top,
+                              ok.right - ok.left, ok.bottom - ok.top, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, kOuterWidth, r.bottom - r.top, SWP_SHOWWINDOW);
@@ -116,8 +117,7 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         }
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
             PaintScope paint(hwnd_);
             RECT client{};
@@ -129,11 +129,8 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             BitBlt(paint.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
             return 0;
         }
-        case WM_CLOSE:
-            form_.Unload();
-            return 0;
-        default:
-            break;
+        case WM_CLOSE: form_.Unload(); return 0;
+        default: break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -147,7 +144,8 @@ void HallOfFameWindow::Paint(HDC dc) {
         painter_.DrawLabel(dc, form_.Headings[t]);
         // The frame line around the table.
         RECT frame{painter_.Px(form_.ColumnHeads[t][0].Left - 60), painter_.Px(1350),
-                   painter_.Px(form_.NameCells[t][0].Left + form_.NameCells[t][0].Width + 60), painter_.Px(3570)};
+                   painter_.Px(form_.NameCells[t][0].Left + form_.NameCells[t][0].Width + 60),
+                   painter_.Px(3570)};
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
         for (int c = 0; c < 3; ++c) painter_.DrawLabel(dc, form_.ColumnHeads[t][c]);
         for (int r = 0; r < kRanks; ++r) {

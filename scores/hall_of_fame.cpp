@@ -29,8 +29,12 @@ const wchar_t* NamePrefix(Pool pool) {
 std::wstring HallOfFame::ScoreKey(Pool pool, int rank) { return ScorePrefix(pool) + std::to_wstring(rank); }
 std::wstring HallOfFame::NameKey(Pool pool, int rank) { return NamePrefix(pool) + std::to_wstring(rank); }
 
-std::wstring HallOfFame::ScoreText(Pool pool, int rank) { return store_.Get(kSectionHallOfFame, ScoreKey(pool, rank)); }
-std::wstring HallOfFame::Name(Pool pool, int rank) { return store_.Get(kSectionHallOfFame, NameKey(pool, rank)); }
+std::wstring HallOfFame::ScoreText(Pool pool, int rank) {
+    return store_.Get(kSectionHallOfFame, ScoreKey(pool, rank));
+}
+std::wstring HallOfFame::Name(Pool pool, int rank) {
+    return store_.Get(kSectionHallOfFame, NameKey(pool, rank));
+}
 
 std::int32_t HallOfFame::Score(Pool pool, int rank) { return ParseInt32(ScoreText(pool, rank)).value_or(0); }
 
@@ -67,15 +71,24 @@ int HallOfFame::Insert(Pool pool, std::int32_t total, const std::wstring& name) 
     // score of ranks 1..4 goes directly below it; equal to rank 5 or lower
     // enters nothing.
     int rank = 0;
-    if (total > s[1]) rank = 1;
-    else if (total == s[1]) rank = 2;
-    else if (s[2] < total && total < s[1]) rank = 2;
-    else if (total == s[2]) rank = 3;
-    else if (s[3] < total && total < s[2]) rank = 3;
-    else if (total == s[3]) rank = 4;
-    else if (s[4] < total && total < s[3]) rank = 4;
-    else if (total == s[4]) rank = 5;
-    else if (s[5] < total && total < s[4]) rank = 5;
+    if (total > s[1])
+        rank = 1;
+    else if (total == s[1])
+        rank = 2;
+    else if (s[2] < total && total < s[1])
+        rank = 2;
+    else if (total == s[2])
+        rank = 3;
+    else if (s[3] < total && total < s[2])
+        rank = 3;
+    else if (total == s[3])
+        rank = 4;
+    else if (s[4] < total && total < s[3])
+        rank = 4;
+    else if (total == s[4])
+        rank = 5;
+    else if (s[5] < total && total < s[4])
+        rank = 5;
     if (rank == 0) return 0;
 
     for (int from = rank; from < kRanks; ++from) {

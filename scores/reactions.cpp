@@ -3,15 +3,15 @@
 #include <algorithm>
 
 #include "app/counters.h"
-#include "scores/hall_of_fame.h"
 #include "app/form1.h"
 #include "platform/nearest.h"
+#include "scores/hall_of_fame.h"
 
 namespace quorlax {
 namespace {
 
 // Score each ladder step needs; step k applies at level k - 1.
-constexpr double kLadder[] = {10000, 20000, 30000, 40000,  50000,  60000,  70200,
+constexpr double kLadder[] = {10000, 20000, 30000,  40000,  50000,  60000,  70200,
                               80000, 90000, 100000, 110000, 120000, 130000, 140000};
 constexpr double kLadderFrom = 1000;  // below this score the ladder is not consulted
 
@@ -68,7 +68,8 @@ void Form1::QualifyFor(Pool pool) {
 std::int32_t Form1::GameTotal() const {
     auto whole = [](const std::wstring& text) {
         double v = static_cast<double>(nearest(CounterValue(text)));
-        return static_cast<std::int64_t>(std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+        return static_cast<std::int64_t>(
+            std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
     };
     std::int64_t total = whole(Label6.Caption()) + whole(Label16.Caption());
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, INT32_MIN, INT32_MAX));

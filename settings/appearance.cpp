@@ -24,8 +24,8 @@ void Form1::xuantu() {
 std::vector<forms::Label*> Form1::FontTargets(bool whole_grid) {
     std::vector<forms::Label*> targets;
     for (auto& l : Label) targets.push_back(&l);
-    for (forms::Label* l : {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Label16, &Label17, &Label14,
-                            &Label22})
+    for (forms::Label* l :
+         {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Label16, &Label17, &Label14, &Label22})
         targets.push_back(l);
     targets.push_back(&La(0));
     if (whole_grid)
@@ -48,7 +48,8 @@ void Form1::wzys_Click() {
     for (auto& l : Label) l.ForeColor = *color;
     Label22.ForeColor = *color;
     for (auto& cell : La) cell.ForeColor = *color;
-    services_.settings.Save(kSectionRegister, L"wz1", CounterText(static_cast<std::int32_t>(Label(1).ForeColor)));
+    services_.settings.Save(kSectionRegister, L"wz1",
+                            CounterText(static_cast<std::int32_t>(Label(1).ForeColor)));
 }
 
 void Form1::wzzt_Click() {

@@ -93,7 +93,9 @@ double CpuSeconds(HANDLE process) {
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
     auto secs = [](FILETIME f) {
-        return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7;
+        return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) |
+                                   f.dwLowDateTime) /
+               1e7;
     };
     return secs(kernel) + secs(user);
 }
@@ -108,14 +110,16 @@ int main() {
         base.push_back(TimeToFirstFrame(L"baseline_window.exe", L"QuorlaxBaseline"));
     }
     double g = Median(game), b = Median(base);
-    std::printf("startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (goal <= 1.5; median of 9)\n",
-                g * 1000, b * 1000, b > 0 ? g / b : 0.0);
+    std::printf(
+        "startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (goal <= 1.5; median of 9)\n",
+        g * 1000, b * 1000, b > 0 ? g / b : 0.0);
 
     // 2. Idle CPU of the real program with no game running.
     {
         drive::Process p;
         if (p.Start(Folder() + L"\\quorlax.exe", Folder())) {
-            drive::WaitFor([&] { return drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow") != nullptr; }, 20000);
+            drive::WaitFor([&] { return drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow") != nullptr; },
+                           20000);
             Sleep(1000);
             double c0 = CpuSeconds(p.Handle()), t0 = Now();
             Sleep(5000);
@@ -197,9 +201,10 @@ int main() {
         first_move_ms += (moved - typed) * 1000;
         ticks_from_top0 = ticks;
     }
-    std::printf("keystroke_to_shot: armed in the same message %.0f%% of 50, first visible move after %.1f ms "
-                "(the system's timer minimum), hit from rest at Top 0 in %d shot ticks (goal 4)\n",
-                armed_same_message * 2, first_move_ms / 50, ticks_from_top0);
+    std::printf(
+        "keystroke_to_shot: armed in the same message %.0f%% of 50, first visible move after %.1f ms "
+        "(the system's timer minimum), hit from rest at Top 0 in %d shot ticks (goal 4)\n",
+        armed_same_message * 2, first_move_ms / 50, ticks_from_top0);
     std::printf("shot_tick_us: median %.0f, p95 %.0f at %d dpi (goal <= 500)\n", Median(shot_ticks),
                 Percentile(shot_ticks, 0.95), dpi);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");

@@ -10,7 +10,8 @@
 int wmain() {
     using namespace quorlax::drive;
     HWND main = nullptr;
-    if (!WaitFor([&] { return (main = FindWindowW(L"QuorlaxMainWindow", nullptr)) != nullptr; }, 20000)) return 1;
+    if (!WaitFor([&] { return (main = FindWindowW(L"QuorlaxMainWindow", nullptr)) != nullptr; }, 20000))
+        return 1;
     Sleep(500);
     PressCtrl(main, 'H');
     Sleep(9000);

@@ -46,8 +46,9 @@ bool StartFastEnglishGame(HWND main) {
         PressCtrl(main, 'Y');
         const int floor_y = 420;  // the floor line lies at 6390 twips = 426 px
         int first = -1;
-        if (!WaitFor([&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) > 30; },
-                     4000))
+        if (!WaitFor(
+                [&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) > 30; },
+                4000))
             continue;
         Sleep(1000);
         int later = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y);
@@ -70,8 +71,8 @@ TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
 std::wstring Stored(const wchar_t* key) {
     wchar_t buf[256] = {};
     DWORD bytes = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorlax\\123", key, RRF_RT_REG_SZ, nullptr, buf, &bytes) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorlax\\123", key, RRF_RT_REG_SZ, nullptr, buf,
+                     &bytes) != ERROR_SUCCESS)
         return L"<absent>";
     return buf;
 }
@@ -88,7 +89,8 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
         // Untouched, all five labels pass the floor together after 69 ticks
         // of 168 ms and take the five lives at once.
         HWND hof = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (hof = FindWindowOf(game.Id(), L"QuorlaxHallOfFame")) != nullptr; }, 40000))
+        ASSERT_TRUE(
+            WaitFor([&] { return (hof = FindWindowOf(game.Id(), L"QuorlaxHallOfFame")) != nullptr; }, 40000))
             << "no hall of fame after the game over";
         EXPECT_EQ(WindowText(hof), L"    英   雄   榜");
         Sleep(300);
@@ -96,7 +98,8 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
         ASSERT_NE(name_box, nullptr);
         SendMessageW(name_box, EM_SETSEL, 0, -1);
         TypeText(L"Tester");
-        EXPECT_TRUE(WaitFor([&] { return ControlText(name_box) == L"Tester"; }, 5000)) << ControlText(name_box);
+        EXPECT_TRUE(WaitFor([&] { return ControlText(name_box) == L"Tester"; }, 5000))
+            << ControlText(name_box);
         HWND ok = FindWindowExW(hof, nullptr, L"Button", nullptr);
         ASSERT_NE(ok, nullptr);
         SendMessageW(ok, BM_CLICK, 0, 0);

@@ -1,7 +1,7 @@
 // The control models: the nested change rules the game relies on.
-#include <gtest/gtest.h>
-
 #include "forms/controls.h"
+
+#include <gtest/gtest.h>
 
 namespace forms {
 namespace {

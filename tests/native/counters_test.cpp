@@ -1,7 +1,8 @@
 // Counter texts and nearest(): the conversions every rule goes through.
+#include "app/counters.h"
+
 #include <gtest/gtest.h>
 
-#include "app/counters.h"
 #include "platform/nearest.h"
 
 namespace quorlax {

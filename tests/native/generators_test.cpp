@@ -1,12 +1,13 @@
 // The string generators: exact draws from an injected sequence, the word
 // rules of the pool, and the guards against pools that give no word.
+#include "app/generators.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <set>
 
-#include "app/generators.h"
 #include "platform/random.h"
 #include "support/fakes.h"
 
@@ -53,8 +54,7 @@ TEST(PickHanziTest, RedrawsOnAWidePositionAndPastTheEnd) {
 
 TEST(PickHanziTest, LengthsOneToFourAndNothingForFiveOrMore) {
     WordPool pool(L" 的 中国人 中华人民 中华人民共和国 ");
-    SequenceRandom r{At(1, pool.Length()), At(3, pool.Length()), At(7, pool.Length()),
-                     At(12, pool.Length())};
+    SequenceRandom r{At(1, pool.Length()), At(3, pool.Length()), At(7, pool.Length()), At(12, pool.Length())};
     EXPECT_EQ(DrawHanzi(pool, r), L"的");
     EXPECT_EQ(DrawHanzi(pool, r), L"中国人");
     EXPECT_EQ(DrawHanzi(pool, r), L"中华人民");

@@ -1,8 +1,9 @@
 // The hall-of-fame tables: start-up fill, the qualification test and the
 // insertion table with its ties.
+#include "scores/hall_of_fame.h"
+
 #include <gtest/gtest.h>
 
-#include "scores/hall_of_fame.h"
 #include "support/fakes.h"
 
 namespace quorlax {
@@ -10,7 +11,9 @@ namespace {
 
 // A store that counts its writes.
 struct CountingStore final : ISettingsStore {
-    std::wstring Get(std::wstring_view section, std::wstring_view key) override { return inner.Get(section, key); }
+    std::wstring Get(std::wstring_view section, std::wstring_view key) override {
+        return inner.Get(section, key);
+    }
     void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
         ++writes;
         written.emplace_back(key);
@@ -86,7 +89,8 @@ TEST_F(HallOfFameTest, ATotalEqualToRankFiveEntersNothing) {
 TEST_F(HallOfFameTest, FreshTable) {
     hof.StartupFill();
     EXPECT_EQ(hof.Insert(Pool::English, 1200, L"Ann"), 1);
-    EXPECT_EQ(RowsOf(Pool::English), (Rows{{L"Ann", L"1200"}, {L"", L"0"}, {L"", L"0"}, {L"", L"0"}, {L"", L"0"}}));
+    EXPECT_EQ(RowsOf(Pool::English),
+              (Rows{{L"Ann", L"1200"}, {L"", L"0"}, {L"", L"0"}, {L"", L"0"}, {L"", L"0"}}));
     HallOfFame fresh_digits(store);
     EXPECT_EQ(fresh_digits.Insert(Pool::Digits, 0, L"Bo"), 2) << "T = s1 = 0 lands below rank 1";
     EXPECT_EQ(hof.ScoreText(Pool::Digits, 2), L"0");
@@ -99,7 +103,8 @@ TEST_F(HallOfFameTest, EqualScoresTakeTheFirstCaseAndWriteOnlyWhatMoves) {
     store.writes = 0;
     store.written.clear();
     EXPECT_EQ(hof.Insert(Pool::Digits, 50, L"x"), 3);
-    EXPECT_EQ(RowsOf(Pool::Digits), (Rows{{L"a", L"100"}, {L"b", L"50"}, {L"x", L"50"}, {L"c", L"50"}, {L"d", L"20"}}));
+    EXPECT_EQ(RowsOf(Pool::Digits),
+              (Rows{{L"a", L"100"}, {L"b", L"50"}, {L"x", L"50"}, {L"c", L"50"}, {L"d", L"20"}}));
     EXPECT_EQ(store.written, (std::vector<std::wstring>{L"sm4", L"sf4", L"sm5", L"sf5", L"sm3", L"sf3"}));
 }
 

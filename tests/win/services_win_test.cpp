@@ -1,4 +1,6 @@
 // The Win32 services against the real platform: registry, files, sound.
+#include "platform/services_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/services_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -41,7 +42,8 @@ TEST_F(RegistryTest, ValuesLiveUnderSoftwareApplicationSection) {
               ERROR_SUCCESS);
     wchar_t buf[32] = {};
     DWORD type = 0, bytes = sizeof buf;
-    EXPECT_EQ(RegQueryValueExW(key, L"wzzt", nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExW(key, L"wzzt", nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes),
+              ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(buf, L"黑体");
@@ -75,7 +77,8 @@ protected:
         RemoveDirectoryW(folder_.c_str());
     }
     void Write(const std::string& bytes) {
-        HANDLE f = CreateFileW((folder_ + L"\\vbyx.dll").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE f = CreateFileW((folder_ + L"\\vbyx.dll").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                               nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         DWORD n = 0;
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
@@ -118,7 +121,8 @@ TEST(SoundTest, AMissingSoundFileIsSilentAndQuick) {
     auto start = std::chrono::steady_clock::now();
     sound.PlayHit();
     sound.PlayHit();
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                  .count();
     EXPECT_NE(sound.LastError(), 0u);
     EXPECT_FALSE(sound.Playable());
     EXPECT_LT(ms, 2000);
@@ -133,7 +137,8 @@ TEST(SoundTest, PlayingTheHitNeverWaitsForTheSoundToEnd) {
     for (int i = 0; i < 5; ++i) {
         auto start = std::chrono::steady_clock::now();
         sound.PlayHit();  // restarts from the beginning, cutting off the last one
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     for (double m : ms) EXPECT_LT(m, 100) << "device opened: " << sound.Playable();
 }
