@@ -1,5 +1,6 @@
 // The main window against the real user32/gdi32: size, menus, shortcuts,
 // the typing box as a real EDIT control, timers, and what is painted.
+#include "platform/pictures_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
@@ -155,6 +156,40 @@ TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
     EXPECT_TRUE(form().Timer1.Running()) << "the fall resumed after the landing";
     EXPECT_GT(form().Label(1).Top, -400 + 300);
     EXPECT_EQ(form().Label13.Caption(), L"2") << "the one-second clock ticked once";
+}
+
+TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
+    // A real picture loader this time, and a red bitmap on disk.
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring path = std::wstring(tmp) + L"quorlax_background.bmp";
+    {
+        const int w = 64, h = 48, row = w * 3;
+        std::string pixels(static_cast<size_t>(row) * h, '\0');
+        for (size_t i = 2; i < pixels.size(); i += 3) pixels[i] = static_cast<char>(0xFF);  // BGR: red
+        BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
+        BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(f, &fh, sizeof fh, &n, nullptr);
+        WriteFile(f, &ih, sizeof ih, &n, nullptr);
+        WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+        CloseHandle(f);
+    }
+    window_.reset();
+    OlePictures pictures;
+    Services services = fakes_.services;
+    Services real{services.random, services.messages, services.files, services.settings,
+                  services.sound,  services.battle,   services.dialogs, pictures};
+    fakes_.settings.Save(L"register", L"t1", path);
+    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real);
+    ASSERT_TRUE(window_->Create());
+    hwnd_ = window_->Handle();
+    auto shot = Painted();
+    EXPECT_EQ(shot.At(10, 10), RGB(255, 0, 0));
+    EXPECT_EQ(shot.At(100, 100), RGB(0, 128, 255)) << "the background colour beyond the picture";
+    window_.reset();
+    DeleteFileW(path.c_str());
 }
 
 TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {

@@ -34,9 +34,11 @@ protected:
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_QUIT) return;
-                if (TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg)) continue;
-                HWND hof = window_->HallOfFame() ? window_->HallOfFame()->Handle() : nullptr;
-                if (hof && IsDialogMessageW(hof, &msg)) continue;
+                if (window_) {
+                    if (TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg)) continue;
+                    HWND hof = window_->HallOfFame() ? window_->HallOfFame()->Handle() : nullptr;
+                    if (hof && IsDialogMessageW(hof, &msg)) continue;
+                }
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
