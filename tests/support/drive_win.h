@@ -237,6 +237,22 @@ inline void PickMenuItem(HWND window, int menu, int item) {
     PressKey(VK_RETURN);
 }
 
+// The same for an item of a submenu: menu `menu` of the bar, its item
+// `item` (a submenu), and that submenu's item `subitem`.
+inline void PickSubmenuItem(HWND window, int menu, int item, int subitem) {
+    SetForegroundWindow(window);
+    PressKey(VK_MENU);
+    Sleep(100);
+    for (int i = 0; i < menu; ++i) PressKey(VK_RIGHT);
+    PressKey(VK_DOWN);
+    Sleep(100);
+    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RIGHT);
+    Sleep(100);
+    for (int i = 0; i < subitem; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+}
+
 // What is on screen in a window's client area.
 inline Capture CaptureClient(HWND window) {
     POINT origin{0, 0};
