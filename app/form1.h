@@ -157,7 +157,6 @@ public:
 
     // The checked game mode, read in the order 英文, 汉字, 数字.
     bool GameModeChecked() const { return yw1.Checked || s2.Checked || sz1.Checked; }
-    const WordPool& Words() const { return pool_; }
     // The speed item's Timer1 interval.
     static int SpeedInterval(int index);
 

@@ -33,7 +33,7 @@ int RunMessageLoop(quorlax::win::MainWindow& window) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace quorlax;
-    win::UniqueHandleK mutex(CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    win::UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, kInstanceMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxW(nullptr, kAlreadyRunning, kProductName, MB_OK | MB_SETFOREGROUND);
         return 0;

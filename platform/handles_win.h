@@ -54,10 +54,6 @@ struct IconTraits {
     static HICON Invalid() { return nullptr; }
     static void Close(HICON h) { DestroyIcon(h); }
 };
-struct MenuTraits {
-    static HMENU Invalid() { return nullptr; }
-    static void Close(HMENU h) { DestroyMenu(h); }
-};
 struct AccelTraits {
     static HACCEL Invalid() { return nullptr; }
     static void Close(HACCEL h) { DestroyAcceleratorTable(h); }
@@ -66,22 +62,16 @@ struct KeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Close(HKEY h) { RegCloseKey(h); }
 };
-struct WindowTraits {
-    static HWND Invalid() { return nullptr; }
-    static void Close(HWND h) { DestroyWindow(h); }
-};
 
 using UniqueFont = UniqueHandle<HFONT, GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
-using UniqueHandleK = UniqueHandle<HANDLE, KernelTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueMemDc = UniqueHandle<HDC, MemDcTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
-using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueAccel = UniqueHandle<HACCEL, AccelTraits>;
 using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
-using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
 // Selects an object into a DC and puts the previous one back on scope exit.
 class SelectGuard {
