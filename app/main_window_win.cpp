@@ -176,20 +176,21 @@ LRESULT CALLBACK MainWindow::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 LRESULT MainWindow::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_IME_COMPOSITION && (lp & GCS_RESULTSTR)) {
-        // Insert what the input method commits as one edit, so a word of
-        // several characters reaches the game as one change.
-        HIMC imc = ImmGetContext(edit_);
-        if (imc) {
-            LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
-            std::wstring text(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0, L'\0');
-            if (bytes > 0)
-                ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
-            ImmReleaseContext(edit_, imc);
-            if (!text.empty())
-                SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    // Only what the input method commits enters the box, and a word of
+    // several characters enters as one edit: a composition still being typed
+    // must never be compared with the labels. The composition itself is left
+    // to the system's input method window (DefWindowProc), not to the edit
+    // control, which could show it inline as if it were typed text.
+    constexpr LPARAM kResultFlags =
+        GCS_RESULTSTR | GCS_RESULTCLAUSE | GCS_RESULTREADSTR | GCS_RESULTREADCLAUSE;
+    switch (msg) {
+        case WM_IME_STARTCOMPOSITION:
+        case WM_IME_ENDCOMPOSITION: return DefWindowProcW(edit_, msg, wp, lp);
+        case WM_IME_COMPOSITION:
+            if (lp & GCS_RESULTSTR) InsertCommittedText();
+            if (lp & ~kResultFlags) DefWindowProcW(edit_, msg, wp, lp & ~kResultFlags);
             return 0;
-        }
+        default: break;
     }
     WNDPROC base = edit_default_proc_;
     if (msg == WM_NCDESTROY) {
@@ -197,6 +198,16 @@ LRESULT MainWindow::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetWindowLongPtrW(edit_, GWLP_USERDATA, 0);
     }
     return CallWindowProcW(base, edit_, msg, wp, lp);
+}
+
+void MainWindow::InsertCommittedText() {
+    HIMC imc = ImmGetContext(edit_);
+    if (!imc) return;
+    LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
+    std::wstring text(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0, L'\0');
+    if (bytes > 0) ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+    ImmReleaseContext(edit_, imc);
+    if (!text.empty()) SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void MainWindow::OnTypingBoxChanged() {

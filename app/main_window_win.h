@@ -57,7 +57,8 @@ private:
     void OnCommand(UINT id, UINT code, HWND control);
     void OnPaint();
     void OnTypingBoxChanged();
-    void AfterEvent();  // applies the models to the window after a handler ran
+    void InsertCommittedText();  // what the input method committed, as one edit
+    void AfterEvent();           // applies the models to the window after a handler ran
     void BindTimers();
     void CreateTypingBox();
     void PlaceTypingBox();

@@ -1,5 +1,7 @@
 // The main window against the real user32/gdi32: size, menus, shortcuts,
 // the typing box as a real EDIT control, timers, and what is painted.
+#include <imm.h>
+
 #include "platform/pictures_win.h"
 #include "win/window_fixture.h"
 
@@ -101,6 +103,33 @@ TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
     EXPECT_EQ(EditText(), L"");
 }
 
+TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
+    Choose(form().s2);
+    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"中", L"的"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    std::vector<std::wstring> seen;
+    auto handler = form().Text1.Change;
+    form().Text1.Change = [&] {
+        seen.push_back(form().Text1.Text());
+        handler();
+    };
+    HWND box = window_->TypingBox();
+    SetFocus(box);
+    HIMC imc = ImmGetContext(box);
+    ASSERT_NE(imc, nullptr);
+    ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(L"中"), sizeof(wchar_t), nullptr, 0);
+    Pump(30);
+    EXPECT_TRUE(seen.empty()) << "a composition still being typed is not typed text";
+    EXPECT_EQ(EditText(), L"");
+    ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(L"中国"), 2 * sizeof(wchar_t), nullptr, 0);
+    ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(box, imc);
+    Pump(50);
+    // Never "中" alone, which would hit label 4 on the way.
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"中国", L""}));
+    EXPECT_EQ(form().hitIndex, 2);
+}
+
 TEST_F(MainWindowTest, ImeCharactersOneByOneStillHitOnce) {
     Choose(form().s2);
     const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
@@ -179,7 +208,7 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     window_.reset();
     OlePictures pictures;
     Services services = fakes_.services;
-    Services real{services.random, services.messages, services.files, services.settings,
+    Services real{services.random, services.messages, services.files,   services.settings,
                   services.sound,  services.battle,   services.dialogs, pictures};
     fakes_.settings.Save(L"register", L"t1", path);
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real);
