@@ -1,5 +1,7 @@
 // The main window against the real user32/gdi32: size, menus, shortcuts,
 // the typing box as a real EDIT control, timers, and what is painted.
+#include <windows.h>
+// The input method API needs windows.h first.
 #include <imm.h>
 
 #include "platform/pictures_win.h"
