@@ -65,22 +65,28 @@ def floor_line(x, y):
 
 
 def shot(x, y):
-    # An energy bolt flying up: white-hot tip, yellow body, orange trail.
+    # A bolt flying up: a white-hot pointed head, a golden body with a
+    # bright core, and an orange flame trailing off below.
     cx = 15.5
     dx = abs(x - cx)
-    if y < 4:
+    if y < 2:
         return (0, 0, 0, 0)
-    t = (y - 4) / 27.0  # 0 at the tip, 1 at the tail
-    half = 2.0 + 5.0 * math.sin(min(t, 0.6) / 0.6 * math.pi / 2) * (1.0 - max(0.0, t - 0.6) * 1.6)
-    if dx > half + 1.5:
+    if y < 11:  # the head widens from a point
+        half = 0.6 + (y - 2) * 0.55
+        r, g, b = 255, 255, 200 + 55 * max(0.0, 1 - dx / max(half, 0.5))
+    elif y < 21:  # the body
+        half = 3.2
+        core = max(0.0, 1 - dx / 3.2)
+        r, g, b = 255, 200 + 55 * core, 60 + 180 * core * core
+    else:  # the flame: narrowing and fading, with a flicker
+        t = (y - 21) / 10.0
+        half = 3.2 * (1 - t) + 0.8 * math.sin(y * 1.7) * (1 - t)
+        r, g, b = 255, 170 * (1 - t) + 60, 40 * (1 - t)
+    edge = max(0.0, min(1.0, half + 0.8 - dx))
+    if edge <= 0:
         return (0, 0, 0, 0)
-    edge = max(0.0, min(1.0, half + 1.5 - dx))
-    core = max(0.0, 1.0 - dx / max(half, 0.5))
-    r = 255
-    g = 255 - 150 * t * (1 - core * 0.5)
-    b = 255 * core * (1 - t) + 40 * (1 - t)
-    a = 255 * edge * (1.0 - 0.7 * max(0.0, t - 0.55) / 0.45)
-    return (r, g, b, a)
+    fade = 1.0 if y < 21 else max(0.0, 1 - (y - 21) / 10.0)
+    return (r, g, b, 255 * edge * fade)
 
 
 def hit_flash(x, y):
