@@ -31,7 +31,7 @@ if(MINGW)
 endif()
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  add_executable(quorlax_bench tools/bench_win.cpp)
+  add_executable(quorlax_bench tools/bench_win.cpp app/quorlax.rc)
   target_include_directories(quorlax_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(quorlax_bench PRIVATE quorlax_win)
   add_dependencies(quorlax_bench quorlax baseline_window)

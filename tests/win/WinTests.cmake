@@ -30,6 +30,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
+  ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
 target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest gtest_main)

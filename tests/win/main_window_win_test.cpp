@@ -173,6 +173,7 @@ TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
     auto over = Painted();
     EXPECT_GE(drive::LowestRowWith(over, RGB(255, 0, 0), 420, 90), 172) << "GAME OVER in red";
     EXPECT_EQ(over.At(400, 20), RGB(0, 128, 255)) << "the default background";
+    EXPECT_NE(over.At(400, 428), RGB(0, 128, 255)) << "the floor line at 6390 twips";
 }
 
 TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
@@ -221,6 +222,24 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     EXPECT_EQ(shot.At(100, 100), RGB(0, 128, 255)) << "the background colour beyond the picture";
     window_.reset();
     DeleteFileW(path.c_str());
+}
+
+TEST_F(MainWindowTest, AFlyingShotIsPaintedInItsColumn) {
+    Choose(form().yw1);
+    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
+    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
+    form().Label(3).Top = 0;
+    TypeChars(L"ab");
+    form().Timer6_Timer();  // the shot is now at 4500 twips: 300 px, column 3 at 366 px
+    auto shot = Painted();
+    int bolt = 0;
+    for (int y = 300; y < 332; ++y)
+        for (int x = 366; x < 398; ++x) bolt += shot.At(x, y) != RGB(0, 128, 255);
+    EXPECT_GT(bolt, 40) << "pixels of the shot";
+    int elsewhere = 0;
+    for (int y = 300; y < 332; ++y)
+        for (int x = 500; x < 532; ++x) elsewhere += shot.At(x, y) != RGB(0, 128, 255);
+    EXPECT_EQ(elsewhere, 0);
 }
 
 TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {
