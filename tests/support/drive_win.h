@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -224,33 +225,31 @@ inline void TypeText(const std::wstring& text) {
     }
 }
 
-// Opens a menu of the menu bar with the keyboard (Alt, then Right `menu`
-// times, Down) and picks its item number `item` (from 0) with Enter.
-inline void PickMenuItem(HWND window, int menu, int item) {
+// Picks a menu item with the keyboard: Alt, Right `menu` times and Down open
+// that menu of the bar; then, for each number in `path`, Down that many
+// times, with Right between the levels to open a submenu; Enter picks.
+inline void PickMenuPath(HWND window, int menu, std::initializer_list<int> path) {
     SetForegroundWindow(window);
     PressKey(VK_MENU);
     Sleep(100);
     for (int i = 0; i < menu; ++i) PressKey(VK_RIGHT);
     PressKey(VK_DOWN);
-    Sleep(100);
-    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    bool first = true;
+    for (int downs : path) {
+        if (!first) PressKey(VK_RIGHT);
+        first = false;
+        Sleep(100);
+        for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+    }
     PressKey(VK_RETURN);
 }
 
-// The same for an item of a submenu: menu `menu` of the bar, its item
-// `item` (a submenu), and that submenu's item `subitem`.
+// Item number `item` (from 0) of menu `menu` of the bar.
+inline void PickMenuItem(HWND window, int menu, int item) { PickMenuPath(window, menu, {item}); }
+
+// Item `subitem` of the submenu that is item `item` of menu `menu`.
 inline void PickSubmenuItem(HWND window, int menu, int item, int subitem) {
-    SetForegroundWindow(window);
-    PressKey(VK_MENU);
-    Sleep(100);
-    for (int i = 0; i < menu; ++i) PressKey(VK_RIGHT);
-    PressKey(VK_DOWN);
-    Sleep(100);
-    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RIGHT);
-    Sleep(100);
-    for (int i = 0; i < subitem; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
+    PickMenuPath(window, menu, {item, subitem});
 }
 
 // What is on screen in a window's client area.

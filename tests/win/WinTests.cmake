@@ -17,15 +17,7 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # The portable rule tests once more, now against the real code page 936,
 # plus the tests of the Win32 layer.
 add_executable(quorlax_win_tests
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/controls_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/counters_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/generators_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/startup_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/game_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/hits_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/hall_of_fame_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/gameover_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/native/appearance_test.cpp
+  ${QUORLAX_RULE_TESTS}
   ${CMAKE_CURRENT_SOURCE_DIR}/win/services_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
