@@ -9,7 +9,7 @@ void Form1::Timer2_Timer() {
     Label13.SetCaption(CounterText(nearest(CounterValue(Label13.Caption())) + 1));
     const double seconds = CounterValue(Label13.Caption());
     if (seconds == 0) return;  // a clock read as zero has no speed to show
-    if (sz1.Checked || yw1.Checked || s2.Checked) {
+    if (GameModeChecked()) {
         const double score = CounterValue(Label6.Caption());
         Label9.SetCaption(CounterText(nearest(score / 100 / seconds * 60)));
     }

@@ -212,19 +212,13 @@ void MainWindow::InsertCommittedText() {
 
 void MainWindow::OnTypingBoxChanged() {
     if (pushing_text_) return;  // our own SetWindowText: the model already ran its handler
-    int length = GetWindowTextLengthW(edit_);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(edit_, text.data(), length + 1)));
-    form_.Text1.SetText(text);
+    form_.Text1.SetText(WindowTextOf(edit_));
     AfterEvent();
 }
 
 void MainWindow::PushTypingBoxText(const std::wstring& text) {
     if (!edit_) return;
-    int length = GetWindowTextLengthW(edit_);
-    std::wstring current(static_cast<size_t>(length) + 1, L'\0');
-    current.resize(static_cast<size_t>(GetWindowTextW(edit_, current.data(), length + 1)));
-    if (current == text) return;  // the user's own typing: leave the caret alone
+    if (WindowTextOf(edit_) == text) return;  // the user's own typing: leave the caret alone
     pushing_text_ = true;
     SetWindowTextW(edit_, text.c_str());
     pushing_text_ = false;

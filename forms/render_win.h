@@ -18,7 +18,6 @@ class Painter {
 public:
     Painter(HINSTANCE instance, int dpi);
 
-    int Dpi() const { return dpi_; }
     int Px(float twips) const;
     RECT Rect(const Control& c) const;  // the control's rectangle in the form, in pixels
     static COLORREF Resolve(Color c);

@@ -5,7 +5,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace quorlax::win {
+
+// The text of a window of this process (an edit control's contents).
+inline std::wstring WindowTextOf(HWND h) {
+    int length = GetWindowTextLengthW(h);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), length + 1)));
+    return text;
+}
 
 // T provides OnAttach(HWND), OnDetach() and LRESULT OnMessage(UINT, WPARAM, LPARAM).
 template <class T>

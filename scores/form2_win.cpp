@@ -11,13 +11,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // Where the window goes, in screen pixels, as designed.
 constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
 
-std::wstring TextOf(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
-    return s;
-}
-
 }  // namespace
 
 HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter)
@@ -34,7 +27,7 @@ HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, 
     };
     form_.OnChanged = [this] { Sync(); };
     form_.Text1.OnTextPushed = [this](const std::wstring& text) {
-        if (!edit_ || TextOf(edit_) == text) return;
+        if (!edit_ || WindowTextOf(edit_) == text) return;
         pushing_text_ = true;
         SetWindowTextW(edit_, text.c_str());
         pushing_text_ = false;
@@ -104,7 +97,7 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND: {
             HWND control = reinterpret_cast<HWND>(lp);
             if (control == edit_ && edit_) {
-                if (HIWORD(wp) == EN_CHANGE && !pushing_text_) form_.Text1.SetText(TextOf(edit_));
+                if (HIWORD(wp) == EN_CHANGE && !pushing_text_) form_.Text1.SetText(WindowTextOf(edit_));
                 if (HIWORD(wp) == EN_KILLFOCUS && !destroying_) form_.Text1_LostFocus();
                 return 0;
             }
