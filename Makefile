@@ -29,9 +29,11 @@ build: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt $(NATIVE)/CMakeCach
 	cmake --build $(WIN32) -j $(JOBS)
 	cmake --build $(NATIVE) -j $(JOBS)
 
-# Native tests (with AddressSanitizer and UBSan), then the Win32 tests and
-# the end-to-end runs under Wine on a private X display.
+# Clang builds and checks what GCC builds; then the native tests (with
+# AddressSanitizer and UBSan), the Win32 tests and the end-to-end runs under
+# Wine on a private X display, as one CTest run.
 test: build
+	tools/clang-check.sh $(BUILD)
 	xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir $(NATIVE) --output-on-failure
 
 run: setup $(WIN64)/CMakeCache.txt

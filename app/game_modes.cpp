@@ -17,36 +17,27 @@ void Form1::yw1_Click() { StartGame(GameMode::English); }
 void Form1::sz1_Click() { StartGame(GameMode::Digits); }
 
 void Form1::StartGame(GameMode mode) {
-    Image5.Visible = false;
-    Image2.Visible = false;
-    Timer3.SetEnabled(false);
+    practice.HideForGame();
     Frame4.Visible = true;
-    Frame3.Visible = false;
-    xuantu();
+    practice.Frame3.Visible = false;
+    appearance.xuantu();
     Label10.Visible = Label11.Visible = Label16.Visible = Label17.Visible = true;
-    Label22.Visible = false;
-    for (int i = 1; i <= kGridCells; ++i) {
-        auto& cell = La(i);
-        cell.SetCaption(L"");
-        cell.BackColor = BackColor;
-        cell.BackStyle = forms::BackStyle::Transparent;
-    }
-    Timer1.SetEnabled(true);
-    Timer2.SetEnabled(true);
+    practice.Label22.Visible = false;
+    practice.ClearGrid(BackColor);
     for (auto& l : Label) l.Visible = true;
 
     switch (mode) {
         case GameMode::Chinese:
             s2.Checked = true;
-            chi.Checked = yw1.Checked = sz1.Checked = false;
+            practice.chi.Checked = yw1.Checked = sz1.Checked = false;
             break;
         case GameMode::English:
             yw1.Checked = true;
-            s2.Checked = sz1.Checked = chi.Checked = false;
+            s2.Checked = sz1.Checked = practice.chi.Checked = false;
             break;
         case GameMode::Digits:
             sz1.Checked = true;
-            yw1.Checked = s2.Checked = chi.Checked = zixuan.Checked = false;
+            yw1.Checked = s2.Checked = practice.chi.Checked = practice.zixuan.Checked = false;
             break;
     }
 
@@ -56,8 +47,10 @@ void Form1::StartGame(GameMode mode) {
     Label9.SetCaption(L"0");
     Label15.Visible = false;
     Label11.SetCaption(L"5");
-    form2.Unload();
+    scores.form2.Unload();
     Label6.SetCaption(L"0");
+    // The clock and the fall start once, after the counters are reset: a
+    // reaction to those writes could otherwise stop them again.
     Timer2.SetEnabled(true);
     Timer1.SetEnabled(true);
     Text1.SetText(L"");

@@ -54,7 +54,7 @@ void Form1::LandShot() {
 
 void Form1::ShotLanded() {
     fasheng();
-    BattleHit();
+    battle.BattleHit();
     ScoreHit();
 }
 
@@ -68,9 +68,5 @@ void Form1::ScoreHit() {
 }
 
 void Form1::fasheng() { services_.sound.PlayHit(); }
-
-void Form1::BattleHit() {
-    if (netBattle == 1) services_.battle.Send("jia200");
-}
 
 }  // namespace quorlax

@@ -3,8 +3,10 @@
 
 #include "app/form1.h"
 #include "app/main_window_win.h"
+#include "platform/barrier_win.h"
 #include "platform/dialogs_win.h"
 #include "platform/handles_win.h"
+#include "platform/message_loop_win.h"
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
@@ -13,21 +15,6 @@ namespace {
 
 // Named for the program, so a second copy finds the first one.
 constexpr wchar_t kInstanceMutex[] = L"Quorlax.SingleInstance";
-
-int RunMessageLoop(quorlax::win::MainWindow& window) {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HWND main = window.Handle();
-        if (main && window.Accelerators() && TranslateAcceleratorW(main, window.Accelerators(), &msg))
-            continue;
-        // Tab and Enter in the hall-of-fame window, as in a dialog.
-        HWND hof = window.HallOfFame() ? window.HallOfFame()->Handle() : nullptr;
-        if (hof && IsDialogMessageW(hof, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
 
 }  // namespace
 
@@ -54,5 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window.Create()) return 1;
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
-    return RunMessageLoop(window);
+    win::SetFaultSink([&window](const std::wstring& text) {
+        MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);
+    });
+    return win::MessageLoop::Instance().Run();
 }

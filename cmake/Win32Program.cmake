@@ -5,13 +5,18 @@ enable_language(RC)
 add_library(quorlax_win STATIC
   forms/render_win.cpp
   forms/menu_win.cpp
+  forms/scene_win.cpp
+  forms/textbox_host_win.cpp
+  forms/timer_host_win.cpp
+  platform/barrier_win.cpp
+  platform/message_loop_win.cpp
   platform/services_win.cpp
   platform/dialogs_win.cpp
   platform/pictures_win.cpp
   scores/form2_win.cpp
   app/main_window_win.cpp
 )
-target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 advapi32 shell32 ole32
+target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32
                       oleaut32 uuid)
 
 add_executable(quorlax WIN32 app/main_win.cpp app/quorlax.rc)

@@ -1,6 +1,7 @@
 // Behaviour of the portable control models.
 #include "forms/controls.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +34,35 @@ void Timer::SetEnabled(bool on) {
     if (on == enabled_) return;
     enabled_ = on;
     if (OnChange) OnChange(*this);
+}
+
+Image::Image() {
+    static std::uint64_t loaded = 0;  // the UI thread is the only one
+    version_ = ++loaded;
+}
+
+Label::Label(Scene& scene, Layer layer, unsigned reach) { scene.Add(*this, layer, reach); }
+Picture::Picture(Scene& scene, Layer layer) { scene.Add(*this, layer); }
+Panel::Panel(Scene& scene, Layer layer) { scene.Add(*this, layer); }
+
+void Scene::Insert(Entry entry) {
+    // Stable by layer: the declaration order decides within one layer.
+    auto at = std::upper_bound(entries_.begin(), entries_.end(), entry.layer,
+                               [](Layer l, const Entry& e) { return l < e.layer; });
+    entries_.insert(at, entry);
+}
+
+void Scene::Add(Label& label, Layer layer, unsigned reach) { Insert({&label, Kind::Label, layer, reach}); }
+void Scene::Add(Picture& picture, Layer layer) { Insert({&picture, Kind::Picture, layer, kNoSetting}); }
+void Scene::Add(Panel& panel, Layer layer) { Insert({&panel, Kind::Panel, layer, kNoSetting}); }
+
+const std::vector<Scene::Entry>& Scene::Entries() const { return entries_; }
+
+std::vector<Label*> Scene::Reached(Reach setting) const {
+    std::vector<Label*> labels;
+    for (const Entry& e : entries_)
+        if (e.kind == Kind::Label && (e.reach & setting)) labels.push_back(static_cast<Label*>(e.control));
+    return labels;
 }
 
 void ThrowIndexOutOfRange(int index) {

@@ -33,13 +33,35 @@ struct Font {
 };
 
 class Panel;
+class Scene;
+
+// Where a control is drawn among the others: later layers cover earlier ones;
+// within a layer, the order the controls were declared in.
+enum class Layer { Grid, Play, Shots, Banner, Panel, PanelContent, Overlay, OverlayContent };
+
+// Which appearance settings reach a control (bit flags).
+enum Reach : unsigned {
+    kNoSetting = 0,
+    kFontSetting = 1,   // the text font setting changes its face
+    kColorSetting = 2,  // the text colour setting changes its colour
+};
 
 // Anything with a rectangle in twips, relative to its container's client area.
 struct Control {
+    Control() = default;
+    Control(const Control&) = default;
+    Control& operator=(const Control&) = default;
+
     float Left = 0, Top = 0, Width = 0, Height = 0;
     bool Visible = true;
     Panel* Container = nullptr;  // null: the form itself
 
+    void Place(float left, float top, float width, float height) {
+        Left = left;
+        Top = top;
+        Width = width;
+        Height = height;
+    }
     // Position in the form's client area, adding the containers' offsets.
     float FormLeft() const;
     float FormTop() const;
@@ -51,6 +73,9 @@ struct Control {
 // writing statement, even when the text stays the same.
 class Label : public Control {
 public:
+    Label() = default;
+    // Declares the label as part of a form's scene.
+    Label(Scene& scene, Layer layer, unsigned reach = kNoSetting);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(std::wstring text);
 
@@ -69,21 +94,32 @@ private:
 // that loaded it knows how to draw it.
 class Image {
 public:
+    Image();
     virtual ~Image() = default;
     virtual int Width() const = 0;   // pixels
     virtual int Height() const = 0;  // pixels
+    // Tells pictures apart by content, never by address: every picture
+    // loaded gets a new number, even where memory is reused.
+    std::uint64_t Version() const { return version_; }
+
+private:
+    std::uint64_t version_;
 };
 
 // Which of the program's own pictures a picture control shows.
 enum class Art { None, FloorLine, Shot, HitFlash, PracticeCursor, RadicalTable };
 
 struct Picture : Control {
+    Picture() = default;
+    Picture(Scene& scene, Layer layer);
     forms::Art Art = forms::Art::None;
 };
 
 // A panel (frame) that holds other controls and covers what lies beneath it.
 class Panel : public Control {
 public:
+    Panel() = default;
+    Panel(Scene& scene, Layer layer);
     Color BackColor = kSystemButtonFace;
     std::wstring Caption;
 };
@@ -100,6 +136,7 @@ public:
     Color BackColor = kSystemWindow;
     int MaxLength = 0;  // characters the user may type; 0 is unlimited
     std::function<void()> Change;
+    std::function<void(int)> KeyDown;                       // a key pressed, before the change it makes
     std::function<void(const std::wstring&)> OnTextPushed;  // host sync
 
 private:
@@ -135,12 +172,23 @@ struct MenuItem {
     bool Visible = true;
     std::vector<MenuItem*> Items;
     std::function<void()> Click;
+
+    // Names the item and gives it its caption and shortcut.
+    void Define(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut = L"") {
+        Name = name;
+        Caption = caption;
+        Shortcut = shortcut;
+    }
 };
 
 // A fixed array of controls indexed from First, like Label(1)..Label(5).
 template <class T, int First, int Last>
 class ControlArray {
 public:
+    ControlArray() = default;
+    // Declares every element, in index order, as part of a form's scene.
+    template <class... Args>
+    ControlArray(Scene& scene, Layer layer, Args... args);
     T& operator()(int index) { return items_[Slot(index)]; }
     const T& operator()(int index) const { return items_[Slot(index)]; }
     static constexpr int LBound() { return First; }
@@ -154,6 +202,41 @@ private:
 };
 
 void ThrowIndexOutOfRange(int index);
+
+// The windowless controls of one form in drawing order, with the settings
+// that reach each. A control joins it where it is declared, and lives as long
+// as the form; the window draws the scene and the settings walk it.
+class Scene {
+public:
+    enum class Kind { Label, Picture, Panel };
+    struct Entry {
+        Control* control;
+        Kind kind;
+        Layer layer;
+        unsigned reach;
+    };
+    Scene() = default;
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    void Add(Label& label, Layer layer, unsigned reach = kNoSetting);
+    void Add(Picture& picture, Layer layer);
+    void Add(Panel& panel, Layer layer);
+    // Every control, back to front.
+    const std::vector<Entry>& Entries() const;
+    // The labels a setting reaches, in drawing order.
+    std::vector<Label*> Reached(Reach setting) const;
+
+private:
+    void Insert(Entry entry);
+    std::vector<Entry> entries_;
+};
+
+template <class T, int First, int Last>
+template <class... Args>
+ControlArray<T, First, Last>::ControlArray(Scene& scene, Layer layer, Args... args) {
+    for (T& item : items_) scene.Add(item, layer, args...);
+}
 
 template <class T, int First, int Last>
 int ControlArray<T, First, Last>::Slot(int index) {

@@ -48,9 +48,11 @@ void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
         std::wstring text = item->Caption;
         if (!item->Shortcut.empty()) text += L"\t" + item->Shortcut;
         if (!item->Items.empty()) {
-            HMENU sub = CreatePopupMenu();
-            AddItems(sub, item->Items);
-            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+            quorlax::win::UniqueMenu sub(CreatePopupMenu());
+            AddItems(sub.get(), item->Items);
+            // The menu owns its submenu once it is appended.
+            if (AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.get()), text.c_str()))
+                sub.release();
         } else {
             AppendMenuW(menu, flags, CommandOf(item), text.c_str());
         }
@@ -58,11 +60,15 @@ void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
 }
 
 void MenuBarWin::Rebuild() {
-    HMENU bar = CreateMenu();
-    AddItems(bar, bar_);
-    HMENU old = GetMenu(hwnd_);
-    SetMenu(hwnd_, bar);
-    if (old) DestroyMenu(old);  // destroys its popups too
+    quorlax::win::UniqueMenu bar(CreateMenu());
+    AddItems(bar.get(), bar_);
+    // The window owns the bar it shows and destroys it with itself; the bar
+    // it showed before is ours again, and goes with its popups.
+    quorlax::win::UniqueMenu old(GetMenu(hwnd_));
+    if (SetMenu(hwnd_, bar.get()))
+        bar.release();
+    else
+        old.release();
     DrawMenuBar(hwnd_);
     Remember();
 }

@@ -58,6 +58,10 @@ struct AccelTraits {
     static HACCEL Invalid() { return nullptr; }
     static void Close(HACCEL h) { DestroyAcceleratorTable(h); }
 };
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+};
 struct KeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Close(HKEY h) { RegCloseKey(h); }
@@ -72,6 +76,7 @@ using UniqueMemDc = UniqueHandle<HDC, MemDcTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueAccel = UniqueHandle<HACCEL, AccelTraits>;
 using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 // Selects an object into a DC and puts the previous one back on scope exit.
 class SelectGuard {

@@ -1,11 +1,14 @@
 // The window procedure of a C++ window class: it captures the object at
 // WM_NCCREATE (passed as the creation parameter), forwards every message to
-// the object's OnMessage, and lets go of it at WM_NCDESTROY.
+// the object's OnMessage behind the exception barrier, and lets go of it at
+// WM_NCDESTROY.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "platform/barrier_win.h"
 
 namespace quorlax::win {
 
@@ -17,7 +20,8 @@ inline std::wstring WindowTextOf(HWND h) {
     return text;
 }
 
-// T provides OnAttach(HWND), OnDetach() and LRESULT OnMessage(UINT, WPARAM, LPARAM).
+// T provides OnAttach(HWND), OnDetach(), LRESULT OnMessage(UINT, WPARAM,
+// LPARAM) and a static kFaultSource naming it in fault reports.
 template <class T>
 LRESULT CALLBACK WindowProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     T* self = nullptr;
@@ -34,7 +38,14 @@ LRESULT CALLBACK WindowProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->OnDetach();
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
-    return self->OnMessage(msg, wp, lp);
+    // A handler that throws has done nothing the system must know about:
+    // the message gets its default treatment.
+    LRESULT result = 0;
+    bool handled = Guarded(T::kFaultSource, false, [&] {
+        result = self->OnMessage(msg, wp, lp);
+        return true;
+    });
+    return handled ? result : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace quorlax::win

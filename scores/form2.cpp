@@ -15,7 +15,6 @@ constexpr float kHeadingLefts[3] = {720, 3600, 6510};
 const wchar_t* const kHeadings[3] = {L" 中    文", L" 英     文", L"  数    字"};
 const wchar_t* const kColumnHeads[3] = {L"名  次", L"得  分", L"姓  名"};
 const wchar_t* const kRankCaptions[kRanks] = {L"第一名", L"第二名", L"第三名", L"第四名", L"第五名"};
-constexpr Pool kPools[3] = {Pool::Chinese, Pool::English, Pool::Digits};
 
 void Cell(forms::Label& l, float left, float top, float width, float height, const wchar_t* caption = L"") {
     l.Left = left;
@@ -123,7 +122,7 @@ void Form2::Text1_LostFocus() {
 
 void Form2::InsertInto(Pool pool) {
     if (CounterValue(main_.Label11.Caption()) != 0) return;  // a new game has begun since
-    table_.Insert(pool, main_.GameTotal(), Text1.Text());
+    table_.Insert(pool, main_.scores.GameTotal(), Text1.Text());
 }
 
 void Form2::Command1_Click() {

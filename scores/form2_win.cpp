@@ -2,6 +2,7 @@
 #include "scores/form2_win.h"
 
 #include "platform/handles_win.h"
+#include "platform/message_loop_win.h"
 #include "platform/window_win.h"
 
 namespace quorlax::win {
@@ -19,24 +20,17 @@ HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, 
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnFocusName = [this] {
         Sync();
-        if (edit_) {
+        if (HWND box = NameBox()) {
             SetForegroundWindow(hwnd_);
-            SetFocus(edit_);
-            SendMessageW(edit_, EM_SETSEL, 0, -1);
+            SetFocus(box);
+            SendMessageW(box, EM_SETSEL, 0, -1);
         }
     };
     form_.OnChanged = [this] { Sync(); };
-    form_.Text1.OnTextPushed = [this](const std::wstring& text) {
-        if (!edit_ || WindowTextOf(edit_) == text) return;
-        pushing_text_ = true;
-        SetWindowTextW(edit_, text.c_str());
-        pushing_text_ = false;
-    };
 }
 
 HallOfFameWindow::~HallOfFameWindow() {
     form_.OnLoaded = form_.OnUnloaded = form_.OnFocusName = form_.OnChanged = nullptr;
-    form_.Text1.OnTextPushed = nullptr;
     Destroy();
 }
 
@@ -58,18 +52,20 @@ void HallOfFameWindow::Create() {
                     kOuterWidth, r.bottom - r.top, owner_, nullptr, instance_, this);
     if (!hwnd_) return;
     HFONT font = painter_.FontFor(form_.Text1.Font);
-    RECT box = painter_.Rect(form_.Text1);
-    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", form_.Text1.Text().c_str(),
-                            WS_CHILD | WS_TABSTOP | ES_AUTOHSCROLL, box.left, box.top, box.right - box.left,
-                            box.bottom - box.top, hwnd_, nullptr, instance_, nullptr);
-    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(form_.Text1.MaxLength), 0);
+    name_box_ = std::make_unique<forms::TextBoxHost>(form_.Text1, painter_);
+    name_box_->LostFocus = [this] {
+        if (!destroying_) form_.Text1_LostFocus();
+    };
+    name_box_->Create(instance_, hwnd_, WS_TABSTOP);
     RECT ok = painter_.Rect(form_.Command1);
     button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, ok.left, ok.top,
                               ok.right - ok.left, ok.bottom - ok.top, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Tab and Enter work as in a dialog; the main window's shortcuts do not
+    // reach this window, so a name can hold any letter typed with Ctrl.
+    MessageLoop::Instance().Register(hwnd_, nullptr, true);
     SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, kOuterWidth, r.bottom - r.top, SWP_SHOWWINDOW);
     Sync();
 }
@@ -83,28 +79,28 @@ void HallOfFameWindow::Destroy() {
 
 void HallOfFameWindow::Sync() {
     if (!hwnd_) return;
-    bool shown = form_.Text1.Visible;
-    if (shown != (IsWindowVisible(edit_) != FALSE)) ShowWindow(edit_, shown ? SW_SHOWNA : SW_HIDE);
+    if (name_box_) name_box_->Place();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void HallOfFameWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
 
-void HallOfFameWindow::OnDetach() { hwnd_ = edit_ = button_ = nullptr; }
+void HallOfFameWindow::OnDetach() {
+    MessageLoop::Instance().Unregister(hwnd_);
+    hwnd_ = button_ = nullptr;
+    name_box_.reset();
+}
 
 LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_COMMAND: {
-            HWND control = reinterpret_cast<HWND>(lp);
-            if (control == edit_ && edit_) {
-                if (HIWORD(wp) == EN_CHANGE && !pushing_text_) form_.Text1.SetText(WindowTextOf(edit_));
-                if (HIWORD(wp) == EN_KILLFOCUS && !destroying_) form_.Text1_LostFocus();
-                return 0;
-            }
-            if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT: {
+            LRESULT result = 0;
+            if (name_box_ && name_box_->Filter(msg, wp, lp, result)) return result;
+            if (msg == WM_COMMAND && LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
                 // Enter in the name box presses OK too; the focus then moves
                 // to the button first, as a click would move it.
-                if (GetFocus() == edit_) SetFocus(button_);
+                if (GetFocus() == NameBox()) SetFocus(button_);
                 form_.Command1_Click();  // may destroy this window; touch nothing after
                 return 0;
             }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "forms/render_win.h"
+#include "forms/textbox_host_win.h"
 #include "scores/form2.h"
 
 namespace quorlax::win {
@@ -13,13 +16,15 @@ inline constexpr wchar_t kHallOfFameClass[] = L"QuorlaxHallOfFame";
 
 class HallOfFameWindow {
 public:
+    static constexpr wchar_t kFaultSource[] = L"Form2";
+
     HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter);
     ~HallOfFameWindow();
     HallOfFameWindow(const HallOfFameWindow&) = delete;
     HallOfFameWindow& operator=(const HallOfFameWindow&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    HWND NameBox() const { return edit_; }
+    HWND NameBox() const { return name_box_ ? name_box_->Handle() : nullptr; }
     HWND OkButton() const { return button_; }
 
 private:
@@ -39,10 +44,9 @@ private:
     Form2& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    HWND edit_ = nullptr;
+    std::unique_ptr<forms::TextBoxHost> name_box_;  // Text1, while the window exists
     HWND button_ = nullptr;
     bool destroying_ = false;  // focus moves while the window goes: no confirmation then
-    bool pushing_text_ = false;
 };
 
 }  // namespace quorlax::win

@@ -1,4 +1,6 @@
 // Appearance: the stored background picture and the three dialog commands.
+#include "settings/appearance.h"
+
 #include "app/counters.h"
 #include "app/form1.h"
 
@@ -11,54 +13,65 @@ constexpr forms::Color kNoChoice = forms::kBlack;  // black counts as no choice
 
 }  // namespace
 
-void Form1::xuantu() {
+AppearanceRoom::AppearanceRoom(Form1& form, Services& services) : form_(form), services_(services) {
+    mnuSettings.Define(L"mnuSettings", L"设 置");
+    ys.Define(L"ys", L"背景颜色", L"Ctrl+B");
+    tt.Define(L"tt", L"背景图案", L"Ctrl+I");
+    wzys.Define(L"wzys", L"文字颜色", L"Ctrl+J");
+    wzzt.Define(L"wzzt", L"文字字体", L"Ctrl+K");
+    mnuSettings.Items = {&ys, &tt, &wzys, &wzzt};
+    ys.Click = [this] { ys_Click(); };
+    wzys.Click = [this] { wzys_Click(); };
+    wzzt.Click = [this] { wzzt_Click(); };
+}
+
+void AppearanceRoom::xuantu() {
     std::wstring path = services_.settings.Get(kSectionRegister, L"t1");
     if (path.empty()) {
-        Picture.reset();
+        form_.Picture.reset();
         return;
     }
     // A missing or broken file changes nothing and says nothing.
-    if (auto picture = services_.pictures.Load(path)) Picture = std::move(picture);
+    if (auto picture = services_.pictures.Load(path)) form_.Picture = std::move(picture);
 }
 
-std::vector<forms::Label*> Form1::FontTargets(bool whole_grid) {
-    std::vector<forms::Label*> targets;
-    for (auto& l : Label) targets.push_back(&l);
-    for (forms::Label* l :
-         {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11, &Label16, &Label17, &Label14, &Label22})
-        targets.push_back(l);
-    targets.push_back(&La(0));
-    if (whole_grid)
-        for (int i = 1; i <= kGridCells; ++i) targets.push_back(&La(i));
-    return targets;
+void AppearanceRoom::ApplyStored() {
+    // A hand-edited value that is no whole number counts as absent.
+    auto background = ParseInt32(services_.settings.Get(kSectionRegister, L"ys1"));
+    form_.BackColor = background ? static_cast<forms::Color>(*background) : kDefaultBackColor;
+    // The grid is made later from its template, which takes the colours of
+    // the panel; reaching it here changes nothing that stays.
+    if (auto text = ParseInt32(services_.settings.Get(kSectionRegister, L"wz1")))
+        for (forms::Label* l : form_.scene.Reached(forms::kColorSetting))
+            l->ForeColor = static_cast<forms::Color>(*text);
+    std::wstring face = services_.settings.Get(kSectionRegister, L"wzzt");
+    if (!face.empty())
+        for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = face;
 }
 
-void Form1::ys_Click() {
-    auto color = services_.dialogs.PickColor(kColorDialogTitle, BackColor);
+void AppearanceRoom::ys_Click() {
+    auto color = services_.dialogs.PickColor(kColorDialogTitle, form_.BackColor);
     if (color && *color != kNoChoice) {
-        BackColor = *color;
-        services_.settings.Save(kSectionRegister, L"ys1", CounterText(static_cast<std::int32_t>(BackColor)));
+        form_.BackColor = *color;
+        services_.settings.Save(kSectionRegister, L"ys1",
+                                CounterText(static_cast<std::int32_t>(form_.BackColor)));
     }
-    for (auto& cell : La) cell.BackColor = BackColor;
+    for (auto& cell : form_.practice.La) cell.BackColor = form_.BackColor;
 }
 
-void Form1::wzys_Click() {
-    auto color = services_.dialogs.PickColor(kColorDialogTitle, Label(1).ForeColor);
+void AppearanceRoom::wzys_Click() {
+    auto color = services_.dialogs.PickColor(kColorDialogTitle, form_.Label(1).ForeColor);
     if (!color || *color == kNoChoice) return;
-    for (auto& l : Label) l.ForeColor = *color;
-    Label22.ForeColor = *color;
-    for (auto& cell : La) cell.ForeColor = *color;
+    for (forms::Label* l : form_.scene.Reached(forms::kColorSetting)) l->ForeColor = *color;
     services_.settings.Save(kSectionRegister, L"wz1",
-                            CounterText(static_cast<std::int32_t>(Label(1).ForeColor)));
+                            CounterText(static_cast<std::int32_t>(form_.Label(1).ForeColor)));
 }
 
-void Form1::wzzt_Click() {
-    auto face = services_.dialogs.PickFont(kFontDialogTitle, Label(1).Font);
+void AppearanceRoom::wzzt_Click() {
+    auto face = services_.dialogs.PickFont(kFontDialogTitle, form_.Label(1).Font);
     if (!face || face->empty()) return;
-    for (forms::Label* l : FontTargets(true)) l->Font.Name = *face;
-    services_.settings.Save(kSectionRegister, L"wzzt", Label(1).Font.Name);
+    for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = *face;
+    services_.settings.Save(kSectionRegister, L"wzzt", form_.Label(1).Font.Name);
 }
-
-void Form1::p1_Click() { form2.RankingMenu(); }
 
 }  // namespace quorlax

@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/main_window_win.h"
 #include "platform/dialogs_win.h"
+#include "platform/message_loop_win.h"
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
@@ -68,19 +70,6 @@ double TimeToFirstFrame(const std::wstring& exe, const wchar_t* cls) {
         20000, 1);
     p.Kill();
     return seen;
-}
-
-void PumpFor(double seconds, HWND hwnd, HACCEL accel) {
-    double end = Now() + seconds;
-    while (Now() < end) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (TranslateAcceleratorW(hwnd, accel, &msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(0);
-    }
 }
 
 long long FileSize(const std::wstring& path) {
@@ -143,10 +132,8 @@ int main() {
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
     Form1& form = window.Form();
-    PumpFor(0.2, hwnd, window.Accelerators());
-    int timers_idle = 0;
-    for (UINT_PTR id = 1; id <= 6; ++id) timers_idle += KillTimer(hwnd, id) ? 1 : 0;
-    std::printf("timers_running_idle: %d\n", timers_idle);
+    win::MessageLoop::Instance().Pump(std::chrono::milliseconds(200));
+    std::printf("timers_running_idle: %d\n", window.Timers().RunningCount());
 
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);

@@ -5,7 +5,7 @@
 # present it only checks and returns.
 set -eu
 packages="
-  build-essential cmake make
+  build-essential cmake make clang
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64

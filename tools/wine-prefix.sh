@@ -5,14 +5,17 @@
 # Usage: tools/wine-prefix.sh PREFIX [test]   (idempotent; safe in parallel)
 # "test": windows are left unmanaged, for an X server without a window
 # manager (Xvfb): Wine then draws the frames itself and never waits for a
-# window manager that is not there.
+# window manager that is not there; and the prefix is marked as the tests'
+# own, the only place the Win32 tests agree to run (they write the game's
+# registry keys). A prefix for tests, or on a machine without a sound card,
+# gets no audio driver: Wine is then quiet and the game silent.
 set -eu
 prefix=$1
 mode=${2:-}
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-marker="$prefix/.quorlax-ready"
+marker="$prefix/.quorlax-ready-2"
 [ -f "$marker" ] && exit 0
 
 exec 9>"$prefix.lock"
@@ -42,7 +45,11 @@ printf '%s\r\n' \
   '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
   '' > "$reg.utf8"
 if [ "$mode" = test ]; then
-  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' >> "$reg.utf8"
+  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+    '[HKEY_CURRENT_USER\Software\QuorlaxTests]' '"PrivatePrefix"="1"' '' >> "$reg.utf8"
+fi
+if [ "$mode" = test ] || ! ls /dev/snd/pcm* >/dev/null 2>&1; then
+  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' >> "$reg.utf8"
 fi
 iconv -f UTF-8 -t UTF-16 "$reg.utf8" > "$reg"
 rm -f "$reg.utf8"

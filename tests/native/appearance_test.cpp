@@ -15,55 +15,55 @@ protected:
 
 TEST_F(AppearanceTest, BackgroundColourIsAppliedAndStoredAsSignedDecimal) {
     fakes_.dialogs.colors.push_back(0x000000FF);
-    form().ys_Click();
+    form().appearance.ys_Click();
     EXPECT_EQ(form().BackColor, 0x000000FFu);
     EXPECT_EQ(Stored(L"ys1"), L"255");
-    EXPECT_EQ(form().La(200).BackColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.La(200).BackColor, 0x000000FFu);
     EXPECT_EQ(fakes_.dialogs.titles, (std::vector<std::wstring>{L"Background..."}));
     fakes_.dialogs.colors.push_back(0x00FF8000);
-    form().ys_Click();
+    form().appearance.ys_Click();
     EXPECT_EQ(Stored(L"ys1"), L"16744448");
 }
 
 TEST_F(AppearanceTest, BlackOrCancelChangesNothingButCellBackgroundsAreReset) {
-    form().La(5).BackColor = 0x0000FF00;
+    form().practice.La(5).BackColor = 0x0000FF00;
     fakes_.dialogs.colors.push_back(0x00000000);
-    form().ys_Click();
+    form().appearance.ys_Click();
     EXPECT_EQ(form().BackColor, kDefaultBackColor);
     EXPECT_EQ(Stored(L"ys1"), L"");
-    EXPECT_EQ(form().La(5).BackColor, kDefaultBackColor);
-    form().La(5).BackColor = 0x0000FF00;
+    EXPECT_EQ(form().practice.La(5).BackColor, kDefaultBackColor);
+    form().practice.La(5).BackColor = 0x0000FF00;
     fakes_.dialogs.colors.push_back(std::nullopt);
-    form().ys_Click();
+    form().appearance.ys_Click();
     EXPECT_EQ(Stored(L"ys1"), L"");
-    EXPECT_EQ(form().La(5).BackColor, kDefaultBackColor);
+    EXPECT_EQ(form().practice.La(5).BackColor, kDefaultBackColor);
 }
 
 TEST_F(AppearanceTest, TextColourReachesLabelsAndEveryCell) {
     fakes_.dialogs.colors.push_back(0x000000FF);
-    form().wzys_Click();
+    form().appearance.wzys_Click();
     for (int i = 1; i <= 5; ++i) EXPECT_EQ(form().Label(i).ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().Label22.ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().La(0).ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().La(406).ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.Label22.ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.La(0).ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.La(406).ForeColor, 0x000000FFu);
     EXPECT_EQ(Stored(L"wz1"), L"255");
     fakes_.dialogs.colors.push_back(0x00000000);
-    form().wzys_Click();
+    form().appearance.wzys_Click();
     EXPECT_EQ(form().Label(1).ForeColor, 0x000000FFu) << "black is no choice";
 }
 
 TEST_F(AppearanceTest, FontFaceReachesEveryListedControlAndIsStored) {
     fakes_.dialogs.fonts.push_back(L"楷体_GB2312");
-    form().wzzt_Click();
+    form().appearance.wzzt_Click();
     EXPECT_EQ(fakes_.dialogs.titles.back(), L"字体");
     EXPECT_EQ(form().Label(3).Font.Name, L"楷体_GB2312");
     EXPECT_FLOAT_EQ(form().Label(3).Font.Size, 9) << "only the face changes";
     EXPECT_EQ(form().Label14.Font.Name, L"楷体_GB2312");
-    EXPECT_EQ(form().La(406).Font.Name, L"楷体_GB2312");
+    EXPECT_EQ(form().practice.La(406).Font.Name, L"楷体_GB2312");
     EXPECT_EQ(form().Label15.Font.Name, L"黑体") << "the banner is not in the list";
     EXPECT_EQ(Stored(L"wzzt"), L"楷体_GB2312");
     fakes_.dialogs.fonts.push_back(std::nullopt);
-    form().wzzt_Click();
+    form().appearance.wzzt_Click();
     EXPECT_EQ(Stored(L"wzzt"), L"楷体_GB2312");
 }
 

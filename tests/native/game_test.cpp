@@ -70,15 +70,15 @@ TEST_F(GameTest, SpeedTable) {
 }
 
 TEST_F(GameTest, OnlyTheDigitsGameClearsTheChosenTextPractice) {
-    form().zixuan.Checked = true;
-    form().chi.Checked = true;
+    form().practice.zixuan.Checked = true;
+    form().practice.chi.Checked = true;
     form().yw1_Click();
-    EXPECT_TRUE(form().zixuan.Checked);
-    EXPECT_FALSE(form().chi.Checked);
+    EXPECT_TRUE(form().practice.zixuan.Checked);
+    EXPECT_FALSE(form().practice.chi.Checked);
     form().s2_Click();
-    EXPECT_TRUE(form().zixuan.Checked);
+    EXPECT_TRUE(form().practice.zixuan.Checked);
     form().sz1_Click();
-    EXPECT_FALSE(form().zixuan.Checked);
+    EXPECT_FALSE(form().practice.zixuan.Checked);
     EXPECT_FALSE(form().yw1.Checked);
     EXPECT_FALSE(form().s2.Checked);
 }
@@ -104,19 +104,19 @@ TEST_F(GameTest, RestartingResetsEveryCounter) {
 }
 
 TEST_F(GameTest, GameStartClearsThePracticeGridAndShowsTheStatistics) {
-    form().La(17).SetCaption(L"字");
-    form().Frame3.Visible = true;
+    form().practice.La(17).SetCaption(L"字");
+    form().practice.Frame3.Visible = true;
     form().Frame4.Visible = false;
-    form().Image5.Visible = true;
-    form().Timer3.SetEnabled(true);
+    form().practice.Image5.Visible = true;
+    form().practice.Timer3.SetEnabled(true);
     form().yw1_Click();
-    EXPECT_EQ(form().La(17).Caption(), L"");
-    EXPECT_EQ(form().La(17).BackStyle, forms::BackStyle::Transparent);
+    EXPECT_EQ(form().practice.La(17).Caption(), L"");
+    EXPECT_EQ(form().practice.La(17).BackStyle, forms::BackStyle::Transparent);
     EXPECT_TRUE(form().Frame4.Visible);
-    EXPECT_FALSE(form().Frame3.Visible);
-    EXPECT_FALSE(form().Image5.Visible);
-    EXPECT_FALSE(form().Timer3.Enabled());
-    EXPECT_FALSE(form().Label22.Visible);
+    EXPECT_FALSE(form().practice.Frame3.Visible);
+    EXPECT_FALSE(form().practice.Image5.Visible);
+    EXPECT_FALSE(form().practice.Timer3.Enabled());
+    EXPECT_FALSE(form().practice.Label22.Visible);
 }
 
 TEST_F(GameTest, LabelAtTheFloorStillMovesAndMissesOnTheNextTick) {

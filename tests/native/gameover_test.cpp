@@ -11,7 +11,7 @@ protected:
     void SetUp() override {
         FormTest::SetUp();
         ASSERT_TRUE(Load());
-        form().form2.OnFocusName = [this] { ++focus_requests; };
+        form().scores.form2.OnFocusName = [this] { ++focus_requests; };
     }
     void Table(Pool pool, std::vector<std::pair<std::wstring, std::wstring>> rows) {
         for (int r = 1; r <= 5; ++r) {
@@ -39,20 +39,20 @@ TEST_F(GameOverTest, AQualifyingTotalOpensTheWindowWithTheNameBoxFocusedOnce) {
     Table(Pool::Chinese, {{L"A", L"900"}, {L"B", L"500"}, {L"C", L"300"}, {L"D", L"100"}, {L"", L"0"}});
     form().s2_Click();
     EndGame(L"300", L"50");
-    EXPECT_EQ(form().GameTotal(), 350);
-    EXPECT_TRUE(form().form2.Loaded());
-    EXPECT_TRUE(form().form2.Text1.Visible);
+    EXPECT_EQ(form().scores.GameTotal(), 350);
+    EXPECT_TRUE(form().scores.form2.Loaded());
+    EXPECT_TRUE(form().scores.form2.Text1.Visible);
     EXPECT_EQ(focus_requests, 1);
-    EXPECT_EQ(form().form2.Text1.Text(), L"姓名");
-    EXPECT_EQ(form().form2.ScoreCells[0][0].Caption(), L"900");
-    EXPECT_EQ(form().form2.NameCells[0][3].Caption(), L"D");
+    EXPECT_EQ(form().scores.form2.Text1.Text(), L"姓名");
+    EXPECT_EQ(form().scores.form2.ScoreCells[0][0].Caption(), L"900");
+    EXPECT_EQ(form().scores.form2.NameCells[0][3].Caption(), L"D");
 }
 
 TEST_F(GameOverTest, ATotalBelowRankFiveOpensNothing) {
     Table(Pool::English, {{L"A", L"900"}, {L"B", L"500"}, {L"C", L"300"}, {L"D", L"100"}, {L"E", L"50"}});
     form().yw1_Click();
     EndGame(L"0", L"10");
-    EXPECT_FALSE(form().form2.Loaded());
+    EXPECT_FALSE(form().scores.form2.Loaded());
     EXPECT_EQ(focus_requests, 0);
     EXPECT_TRUE(form().Label15.Visible);
 }
@@ -60,26 +60,26 @@ TEST_F(GameOverTest, ATotalBelowRankFiveOpensNothing) {
 TEST_F(GameOverTest, ConfirmingTheNameEntersTheTotalOnce) {
     form().sz1_Click();
     EndGame(L"1200", L"34");
-    ASSERT_TRUE(form().form2.Text1.Visible);
-    form().form2.Text1.SetText(L"小明");
-    form().form2.Text1_LostFocus();
+    ASSERT_TRUE(form().scores.form2.Text1.Visible);
+    form().scores.form2.Text1.SetText(L"小明");
+    form().scores.form2.Text1_LostFocus();
     EXPECT_EQ(Stored(L"sm1"), L"小明");
     EXPECT_EQ(Stored(L"sf1"), L"1234");
     // Clicking away and back, then OK: the box loses the focus again, but
     // one game over enters its total only once.
-    form().form2.Text1_LostFocus();
-    form().form2.Text1_LostFocus();
-    form().form2.Command1_Click();
+    form().scores.form2.Text1_LostFocus();
+    form().scores.form2.Text1_LostFocus();
+    form().scores.form2.Command1_Click();
     EXPECT_EQ(Stored(L"sf2"), L"0");
     EXPECT_EQ(Stored(L"sm2"), L"");
-    EXPECT_FALSE(form().form2.Loaded());
-    EXPECT_FALSE(form().form2.Text1.Visible);
+    EXPECT_FALSE(form().scores.form2.Loaded());
+    EXPECT_FALSE(form().scores.form2.Text1.Visible);
 }
 
 TEST_F(GameOverTest, AnUnchangedNameBoxEntersItsInitialText) {
     form().yw1_Click();
     EndGame(L"500", L"0");
-    form().form2.Text1_LostFocus();
+    form().scores.form2.Text1_LostFocus();
     EXPECT_EQ(Stored(L"ym1"), L"姓名");
     EXPECT_EQ(Stored(L"f1"), L"0") << "only the pool played";
 }
@@ -87,51 +87,52 @@ TEST_F(GameOverTest, AnUnchangedNameBoxEntersItsInitialText) {
 TEST_F(GameOverTest, ANewGameClosesTheWindowAndItsEntryLapses) {
     form().yw1_Click();
     EndGame(L"500", L"0");
-    ASSERT_TRUE(form().form2.Loaded());
+    ASSERT_TRUE(form().scores.form2.Loaded());
     form().yw1_Click();
-    EXPECT_FALSE(form().form2.Loaded());
-    form().form2.Text1_LostFocus();
+    EXPECT_FALSE(form().scores.form2.Loaded());
+    form().scores.form2.Text1_LostFocus();
     EXPECT_EQ(Stored(L"yf1"), L"0");
 }
 
 TEST_F(GameOverTest, TheRankingMenuShowsTheTablesDuringAGame) {
     Table(Pool::Chinese, {{L"A", L"900"}, {L"B", L"x12"}, {L"C", L"300"}, {L"D", L"100"}, {L"", L"0"}});
     form().yw1_Click();
-    form().p1.Click();
-    EXPECT_TRUE(form().form2.Loaded());
-    EXPECT_FALSE(form().form2.Text1.Visible);
-    EXPECT_EQ(form().form2.ScoreCells[0][1].Caption(), L"x12") << "cells show the stored text unchanged";
+    form().scores.p1.Click();
+    EXPECT_TRUE(form().scores.form2.Loaded());
+    EXPECT_FALSE(form().scores.form2.Text1.Visible);
+    EXPECT_EQ(form().scores.form2.ScoreCells[0][1].Caption(), L"x12")
+        << "cells show the stored text unchanged";
     EXPECT_TRUE(form().Timer1.Running()) << "the game goes on";
-    form().form2.Text1_LostFocus();
+    form().scores.form2.Text1_LostFocus();
     EXPECT_EQ(Stored(L"ym1"), L"") << "viewing enters nothing";
 }
 
 TEST_F(GameOverTest, GameOverReloadsAnOpenWindow) {
     form().s2_Click();
-    form().p1.Click();
+    form().scores.p1.Click();
     int loads = 0;
-    form().form2.OnLoaded = [&] { ++loads; };
+    form().scores.form2.OnLoaded = [&] { ++loads; };
     EndGame(L"100", L"0");
     EXPECT_EQ(loads, 1);
-    EXPECT_TRUE(form().form2.Text1.Visible);
+    EXPECT_TRUE(form().scores.form2.Text1.Visible);
 }
 
 TEST_F(GameOverTest, InABattleTheDefeatStepRunsOnceBeforeTheGameOver) {
     form().yw1_Click();
-    form().netBattle = 1;
+    form().battle.netBattle = 1;
     bool banner_when_sent = true;
     fakes_.battle.on_send = [&] { banner_when_sent = form().Label15.Visible; };
     EndGame(L"0", L"0");
     EXPECT_EQ(fakes_.battle.sent, (std::vector<std::string>{"bai"}));
     EXPECT_FALSE(banner_when_sent);
-    EXPECT_EQ(form().battleLosses, 1);
+    EXPECT_EQ(form().battle.battleLosses, 1);
     EXPECT_TRUE(form().Label15.Visible);
 }
 
 TEST_F(GameOverTest, NoDefeatMessageOutsideABattleOrWhileLivesRemain) {
     form().yw1_Click();
     form().Label11.SetCaption(L"3");
-    form().netBattle = 1;
+    form().battle.netBattle = 1;
     form().Label11.SetCaption(L"2");
     EXPECT_TRUE(fakes_.battle.sent.empty());
 }

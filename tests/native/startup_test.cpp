@@ -37,8 +37,8 @@ TEST_F(StartupTest, AfterStartupNothingRunsAndTheCountersShowTheirStart) {
         EXPECT_FLOAT_EQ(form().Label(i).Font.Size, 9);
     }
     EXPECT_FALSE(form().GameModeChecked());
-    EXPECT_EQ(form().battleWins, 0);
-    EXPECT_EQ(form().typedPos, 1);
+    EXPECT_EQ(form().battle.battleWins, 0);
+    EXPECT_EQ(form().practice.typedPos, 1);
 }
 
 TEST_F(StartupTest, StoredAppearanceIsApplied) {
@@ -48,11 +48,11 @@ TEST_F(StartupTest, StoredAppearanceIsApplied) {
     ASSERT_TRUE(Load());
     EXPECT_EQ(form().BackColor, 0x000000FFu);
     EXPECT_EQ(form().Label(3).ForeColor, 0x00FF8000u);
-    EXPECT_EQ(form().Label22.ForeColor, 0x00FF8000u);
+    EXPECT_EQ(form().practice.Label22.ForeColor, 0x00FF8000u);
     EXPECT_EQ(form().Label(1).Font.Name, L"黑体");
     EXPECT_EQ(form().Label6.Font.Name, L"黑体");
-    EXPECT_EQ(form().La(406).Font.Name, L"黑体") << "the grid copies La(0)";
-    EXPECT_EQ(form().La(406).BackColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.La(406).Font.Name, L"黑体") << "the grid copies La(0)";
+    EXPECT_EQ(form().practice.La(406).BackColor, 0x000000FFu);
 }
 
 TEST_F(StartupTest, HandEditedColoursThatAreNoNumberCountAsAbsent) {
@@ -99,16 +99,16 @@ TEST_F(StartupTest, PoolWithoutWordsIsReportedOnceAndChineseGamesNeverHang) {
 
 TEST_F(StartupTest, PracticeGridHas406CellsIn14RowsOf29) {
     ASSERT_TRUE(Load());
-    EXPECT_FLOAT_EQ(form().La(1).Left, 90);
-    EXPECT_FLOAT_EQ(form().La(1).Top, 60);
-    EXPECT_FLOAT_EQ(form().La(29).Left, 11290);
-    EXPECT_FLOAT_EQ(form().La(30).Left, 90);
-    EXPECT_FLOAT_EQ(form().La(30).Top, 510);
-    EXPECT_FLOAT_EQ(form().La(406).Left, 11290);
-    EXPECT_FLOAT_EQ(form().La(406).Top, 5910);
+    EXPECT_FLOAT_EQ(form().practice.La(1).Left, 90);
+    EXPECT_FLOAT_EQ(form().practice.La(1).Top, 60);
+    EXPECT_FLOAT_EQ(form().practice.La(29).Left, 11290);
+    EXPECT_FLOAT_EQ(form().practice.La(30).Left, 90);
+    EXPECT_FLOAT_EQ(form().practice.La(30).Top, 510);
+    EXPECT_FLOAT_EQ(form().practice.La(406).Left, 11290);
+    EXPECT_FLOAT_EQ(form().practice.La(406).Top, 5910);
     for (int r = 0; r < 14; ++r)
         for (int c = 0; c < 29; ++c) {
-            const auto& cell = form().La(29 * r + c + 1);
+            const auto& cell = form().practice.La(29 * r + c + 1);
             ASSERT_FLOAT_EQ(cell.Left, 90 + 400.0f * c);
             ASSERT_FLOAT_EQ(cell.Top, 60 + 450.0f * r);
             ASSERT_TRUE(cell.Visible);
@@ -127,7 +127,7 @@ TEST_F(StartupTest, MenusHaveTheirCaptionsShortcutsAndDesignStates) {
     EXPECT_EQ(form().s2.Shortcut, L"Ctrl+H");
     EXPECT_EQ(form().yw1.Shortcut, L"Ctrl+Y");
     EXPECT_EQ(form().sz1.Shortcut, L"Ctrl+S");
-    EXPECT_EQ(form().wzzt.Shortcut, L"Ctrl+K");
+    EXPECT_EQ(form().appearance.wzzt.Shortcut, L"Ctrl+K");
 }
 
 TEST_F(StartupTest, ExitAsksTheHostToClose) {

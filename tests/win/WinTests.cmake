@@ -22,17 +22,20 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
 target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest gtest_main)
+target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest)
 add_test(NAME win.unit COMMAND quorlax_win_tests --gtest_brief=1)
 set_tests_properties(win.unit PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
 
 # The real program, started and driven from outside.
-add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp)
+add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
 target_include_directories(quorlax_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quorlax_e2e_tests PRIVATE gtest gtest_main user32 gdi32)
+target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
 add_test(NAME win.e2e COMMAND quorlax_e2e_tests)
 set_tests_properties(win.e2e PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)

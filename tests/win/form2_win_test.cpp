@@ -44,7 +44,7 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     Choose(form().yw1);
     EndGame(L"1500");
     SetWindowTextW(NameBox(), L"小明");
-    EXPECT_EQ(form().form2.Text1.Text(), L"小明");
+    EXPECT_EQ(form().scores.form2.Text1.Text(), L"小明");
     // Clicking into the main window and back loses the focus once more.
     SetFocus(window_->TypingBox());
     SetFocus(NameBox());
@@ -54,7 +54,7 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     EXPECT_EQ(Stored(L"yf1"), L"1500");
     EXPECT_EQ(Stored(L"ym2"), L"") << "entered once";
     EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "OK closes the window";
-    EXPECT_FALSE(form().form2.Loaded());
+    EXPECT_FALSE(form().scores.form2.Loaded());
 }
 
 TEST_F(HallOfFameWindowTest, EnterInTheNameBoxConfirmsLikeOk) {
@@ -65,7 +65,7 @@ TEST_F(HallOfFameWindowTest, EnterInTheNameBoxConfirmsLikeOk) {
     Pump(100);
     EXPECT_EQ(Stored(L"sm1"), L"Ann");
     EXPECT_EQ(Stored(L"sf1"), L"800");
-    EXPECT_FALSE(form().form2.Loaded());
+    EXPECT_FALSE(form().scores.form2.Loaded());
 }
 
 TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
@@ -73,7 +73,7 @@ TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
     EndGame(L"100");
     SendMessageW(NameBox(), EM_SETSEL, 0, -1);
     for (wchar_t c : std::wstring(L"abcdefghijklmnopqrst")) SendMessageW(NameBox(), WM_CHAR, c, 1);
-    EXPECT_EQ(form().form2.Text1.Text(), L"abcdefghijkl");
+    EXPECT_EQ(form().scores.form2.Text1.Text(), L"abcdefghijkl");
 }
 
 TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
@@ -81,10 +81,10 @@ TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
     fakes_.settings.Save(kSectionHallOfFame, L"m1", L"甲");
     Choose(form().sd(10));
     Choose(form().s2);
-    Choose(form().p1);
+    Choose(form().scores.p1);
     ASSERT_NE(Hof(), nullptr);
     EXPECT_FALSE(IsWindowVisible(NameBox()));
-    EXPECT_EQ(form().form2.NameCells[0][0].Caption(), L"甲");
+    EXPECT_EQ(form().scores.form2.NameCells[0][0].Caption(), L"甲");
     float top = form().Label(1).Top;
     Pump(600);
     EXPECT_GT(form().Label(1).Top, top) << "the game did not stop";
@@ -93,7 +93,7 @@ TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
 }
 
 TEST_F(HallOfFameWindowTest, ClosingTheMainWindowClosesItToo) {
-    Choose(form().p1);
+    Choose(form().scores.p1);
     HWND hof = Hof();
     ASSERT_TRUE(IsWindow(hof));
     Choose(form().exit);

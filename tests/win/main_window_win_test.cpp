@@ -58,8 +58,9 @@ TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    MSG msg{hwnd_, WM_KEYDOWN, 'Y', 1, 0, {}};
-    EXPECT_TRUE(TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg));
+    // As the loop sees it: a key for the typing box, a child of the window.
+    MSG msg{window_->TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
+    EXPECT_TRUE(MessageLoop::Instance().PreTranslate(msg));
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_TRUE(form().yw1.Checked);

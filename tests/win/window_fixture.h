@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/main_window_win.h"
+#include "platform/message_loop_win.h"
 #include "support/drive_win.h"
 #include "support/fakes.h"
 
@@ -27,24 +28,8 @@ protected:
         window_.reset();
         Pump(20);
     }
-    // Runs the message loop for a while, as the program's own loop does.
-    void Pump(int ms) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        do {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) return;
-                if (window_) {
-                    if (TranslateAcceleratorW(hwnd_, window_->Accelerators(), &msg)) continue;
-                    HWND hof = window_->HallOfFame() ? window_->HallOfFame()->Handle() : nullptr;
-                    if (hof && IsDialogMessageW(hof, &msg)) continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            Sleep(1);
-        } while (std::chrono::steady_clock::now() < end);
-    }
+    // Runs the program's own message loop for a while.
+    void Pump(int ms) { MessageLoop::Instance().Pump(std::chrono::milliseconds(ms)); }
     void Choose(forms::MenuItem& item) {
         SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
     }
@@ -59,7 +44,7 @@ protected:
     Form1& form() { return window_->Form(); }
     // Pixels of the window as painted (its own DC, same process).
     drive::Capture Painted() {
-        window_->RenderNow();
+        window_->AfterEvent();
         return drive::PrintClient(hwnd_);
     }
 

@@ -1,0 +1,196 @@
+// The Win32 house the windows share: keys reach the window that owns them,
+// the exception barrier, timer models bound to real timers, and repaints
+// that follow every change.
+#include <memory>
+#include <stdexcept>
+
+#include "forms/timer_host_win.h"
+#include "platform/barrier_win.h"
+#include "platform/pictures_win.h"
+#include "scores/hall_of_fame.h"
+#include "win/window_fixture.h"
+
+namespace quorlax::win {
+namespace {
+
+class HouseTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        SetFaultSink([this](const std::wstring& text) { reports_.push_back(text); });
+    }
+    void TearDown() override {
+        SetFaultSink(nullptr);
+        MainWindowTest::TearDown();
+    }
+    std::vector<std::wstring> reports_;
+};
+
+// Presses Ctrl with each key through the system's input queue.
+void PressCtrlKeys(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) {
+        INPUT in[4] = {};
+        for (auto& i : in) i.type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[3].ki.wVk = VK_CONTROL;
+        in[1].ki.wVk = in[2].ki.wVk = key;
+        in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(4, in, sizeof(INPUT));
+    }
+}
+
+TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
+    Choose(form().sz1);
+    form().Label6.SetCaption(L"900");
+    form().Label11.SetCaption(L"0");
+    Pump(50);
+    HWND box = window_->HallOfFame()->NameBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(
+        drive::WaitFor([&] { return GetForegroundWindow() == window_->HallOfFame()->Handle(); }, 2000));
+    SetWindowTextW(box, L"Ann");
+    SendMessageW(box, EM_SETSEL, 3, 3);
+    PressCtrlKeys({'S', 'H', 'Y'});
+    Pump(200);
+    ASSERT_TRUE(form().scores.form2.Loaded()) << "no game was started, the window stayed";
+    EXPECT_TRUE(form().sz1.Checked);
+    EXPECT_FALSE(form().yw1.Checked || form().s2.Checked);
+    EXPECT_EQ(form().Label11.Caption(), L"0");
+    std::wstring typed = drive::ControlText(box);
+    EXPECT_FALSE(typed.empty());
+    drive::PressKey(VK_RETURN);
+    Pump(200);
+    EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sm1"), typed);
+    EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sf1"), L"900");
+}
+
+TEST_F(HouseTest, TheMainWindowsShortcutsAreNotTranslatedForOtherWindows) {
+    Choose(form().scores.p1);
+    HWND hof = window_->HallOfFame()->Handle();
+    ASSERT_NE(hof, nullptr);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{hof, WM_KEYDOWN, 'Y', 1, 0, {}};
+    MessageLoop::Instance().PreTranslate(msg);  // the hall of fame's dialog keys may take it
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_FALSE(form().yw1.Checked) << "no English game";
+    EXPECT_TRUE(form().scores.form2.Loaded());
+}
+
+TEST_F(HouseTest, AHandlerThatThrowsIsReportedOnceAndTheWindowGoesOn) {
+    form().yw1.Click = [] { throw std::out_of_range("control array index 6 out of range"); };
+    Choose(form().yw1);
+    Choose(form().yw1);
+    ASSERT_EQ(reports_.size(), 1u) << "told once, however often it happens";
+    EXPECT_NE(reports_[0].find(L"index 6"), std::wstring::npos);
+    EXPECT_TRUE(IsWindow(hwnd_));
+    Choose(form().sz1);
+    EXPECT_TRUE(form().sz1.Checked) << "the window still handles messages";
+}
+
+TEST_F(HouseTest, ATimerWhoseTickThrowsIsStoppedNotRepeated) {
+    int faults = FaultCount();
+    Choose(form().sz1);
+    form().Timer2.Tick = [] { throw std::runtime_error("broken clock"); };
+    Pump(2300);
+    EXPECT_EQ(FaultCount(), faults + 1);
+    EXPECT_FALSE(form().Timer2.Enabled());
+    EXPECT_TRUE(form().Timer1.Running()) << "the fall goes on";
+}
+
+// A bare window whose timers a host runs.
+LRESULT CALLBACK HostedProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* host = reinterpret_cast<forms::TimerHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (host && host->Filter(msg, wp, lp, result)) return result;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST_F(HouseTest, ATimerEnabledBeforeItIsBoundStartsWhenBound) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HostedProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorlaxTimerHostTest";
+    RegisterClassW(&wc);
+    HWND w = CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                           nullptr);
+    ASSERT_NE(w, nullptr);
+    forms::Timer enabled{20, true}, off{20, false};
+    int ticks = 0, off_ticks = 0;
+    enabled.Tick = [&] { ++ticks; };
+    off.Tick = [&] { ++off_ticks; };
+    {
+        forms::TimerHost host;
+        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
+        host.Bind(w, {&enabled, &off});
+        EXPECT_EQ(host.RunningCount(), 1);
+        Pump(200);
+        EXPECT_GT(ticks, 2);
+        EXPECT_EQ(off_ticks, 0);
+        enabled.SetInterval(0);
+        int now = ticks;
+        Pump(100);
+        EXPECT_EQ(ticks, now) << "interval 0 stops the real timer";
+        SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+    }
+    DestroyWindow(w);
+}
+
+// A 24-bit bitmap of one colour, written to the temporary folder.
+std::wstring WriteBitmap(const wchar_t* name, BYTE r, BYTE g, BYTE b) {
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring path = std::wstring(tmp) + name;
+    const int w = 64, h = 48, row = w * 3;
+    std::string pixels(static_cast<size_t>(row) * h, '\0');
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        pixels[i] = static_cast<char>(b);
+        pixels[i + 1] = static_cast<char>(g);
+        pixels[i + 2] = static_cast<char>(r);
+    }
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
+    BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(f, &fh, sizeof fh, &n, nullptr);
+    WriteFile(f, &ih, sizeof ih, &n, nullptr);
+    WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+    CloseHandle(f);
+    return path;
+}
+
+TEST_F(HouseTest, ANewPictureIsPaintedEvenWhereTheOldOneLay) {
+    OlePictures pictures;
+    std::wstring red = WriteBitmap(L"quorlax_red.bmp", 255, 0, 0);
+    std::wstring green = WriteBitmap(L"quorlax_green.bmp", 0, 255, 0);
+    form().Picture = pictures.Load(red);
+    ASSERT_NE(form().Picture, nullptr);
+    EXPECT_EQ(Painted().At(10, 10), RGB(255, 0, 0));
+    // Same size, same place, and memory that may well be reused.
+    form().Picture.reset();
+    form().Picture = pictures.Load(green);
+    EXPECT_EQ(Painted().At(10, 10), RGB(0, 255, 0));
+    DeleteFileW(red.c_str());
+    DeleteFileW(green.c_str());
+}
+
+TEST_F(HouseTest, ACaptionChangedInPlaceIsRepaintedAndNothingElse) {
+    Choose(form().yw1);
+    Painted();
+    form().Label9.SetCaption(L"8");  // same width, same place: only the text differs
+    auto before = drive::PrintClient(hwnd_);
+    window_->AfterEvent();
+    RECT dirty = window_->View().LastDirty();
+    auto after = drive::PrintClient(hwnd_);
+    EXPECT_FALSE(IsRectEmpty(&dirty));
+    EXPECT_LT(dirty.right - dirty.left, 200) << "only the speed value, not the whole window";
+    int changed = 0;
+    for (int y = dirty.top; y < dirty.bottom; ++y)
+        for (int x = dirty.left; x < dirty.right; ++x) changed += before.At(x, y) != after.At(x, y);
+    EXPECT_GT(changed, 10) << "the new digit is on screen";
+}
+
+}  // namespace
+}  // namespace quorlax::win
