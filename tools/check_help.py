@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""Checks that the help page is a self-contained, well-formed HTML page.
+
+The page is opened from the player's disk by whatever browser is the
+default, often with no network, so it must carry everything itself: no
+scripts, nothing fetched from elsewhere, and an explicit UTF-8 charset so
+the Chinese text never shows as mojibake.
+
+Usage: python3 tools/check_help.py data/help.htm
+Exit code 0 when the page passes, 1 when it does not (each problem is
+printed with its line), 2 when the file cannot be read.
+"""
+
+import html.parser
+import re
+import sys
+
+# Elements that never take an end tag.
+VOID = {
+    "area", "base", "br", "col", "embed", "hr", "img", "input", "link",
+    "meta", "param", "source", "track", "wbr",
+}
+
+# Attributes whose value the browser fetches or follows.
+URL_ATTRIBUTES = {"src", "href", "srcset", "action", "poster", "data", "background", "formaction"}
+
+# Any scheme or a protocol-relative "//host" reaches beyond the page's own
+# folder; only fragment links, relative paths and "data:" stay local.
+REMOTE_URL = re.compile(r"^\s*(?:[a-z][a-z0-9+.-]*:|//)", re.IGNORECASE)
+LOCAL_SCHEMES = ("data:",)
+CSS_REMOTE = re.compile(r"@import|url\(\s*['\"]?\s*(?:[a-z][a-z0-9+.-]*:|//)", re.IGNORECASE)
+
+
+class HelpPageChecker(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.problems = []
+        self.open_tags = []  # (tag, line) of every element not yet closed
+        self.has_doctype = False
+        self.has_charset = False
+        self.html_lang = None
+        self.ids = {}
+        self.fragment_links = []  # (fragment, line)
+        self.in_style = False
+
+    def problem(self, text, line=None):
+        if line is None:
+            line = self.getpos()[0]
+        self.problems.append((line, text))
+
+    def handle_decl(self, decl):
+        if decl.strip().lower() == "doctype html":
+            self.has_doctype = True
+
+    def handle_starttag(self, tag, attrs):
+        self.check_element(tag, attrs)
+        if tag not in VOID:
+            self.open_tags.append((tag, self.getpos()[0]))
+        if tag == "style":
+            self.in_style = True
+
+    def handle_startendtag(self, tag, attrs):
+        self.check_element(tag, attrs)
+        if tag not in VOID:
+            self.problem(f"<{tag}/> is not a void element; write <{tag}></{tag}>")
+
+    def handle_endtag(self, tag):
+        line = self.getpos()[0]
+        if tag == "style":
+            self.in_style = False
+        if tag in VOID:
+            self.problem(f"</{tag}> closes a void element", line)
+            return
+        if not self.open_tags:
+            self.problem(f"</{tag}> has no matching start tag", line)
+            return
+        if self.open_tags[-1][0] == tag:
+            self.open_tags.pop()
+            return
+        open_names = [name for name, _ in self.open_tags]
+        if tag not in open_names:
+            self.problem(f"</{tag}> has no matching start tag", line)
+            return
+        # Report every element the stray end tag skips, then resynchronise.
+        while self.open_tags[-1][0] != tag:
+            name, opened = self.open_tags.pop()
+            self.problem(f"<{name}> opened on line {opened} is not closed before </{tag}>", line)
+        self.open_tags.pop()
+
+    def handle_data(self, data):
+        if self.in_style and CSS_REMOTE.search(data):
+            self.problem("the style sheet imports or loads something from outside the page")
+
+    def check_element(self, tag, attrs):
+        values = dict(attrs)
+        if tag == "script":
+            self.problem("<script> is not allowed: the help page runs no code")
+        if tag in ("iframe", "object", "embed", "frame"):
+            self.problem(f"<{tag}> is not allowed: the page embeds nothing")
+        if tag == "link" and "stylesheet" in (values.get("rel") or "").lower():
+            self.problem("external style sheets are not allowed; keep the CSS inside the page")
+        if tag == "html":
+            self.html_lang = values.get("lang")
+        if tag == "meta":
+            charset = values.get("charset")
+            if charset is not None:
+                if charset.strip().lower() == "utf-8":
+                    self.has_charset = True
+                else:
+                    self.problem(f'<meta charset="{charset}"> must be "utf-8"')
+        for name, value in attrs:
+            if name.startswith("on"):
+                self.problem(f"event handler attribute {name}= is not allowed")
+            if value is None:
+                continue
+            if name in URL_ATTRIBUTES:
+                url = value.strip()
+                if url.lower().startswith("javascript:"):
+                    self.problem(f'{name}="{value}" runs script')
+                elif REMOTE_URL.match(url) and not url.lower().startswith(LOCAL_SCHEMES):
+                    self.problem(f'{name}="{value}" points outside the page')
+                if name == "href" and url.startswith("#") and len(url) > 1:
+                    self.fragment_links.append((url[1:], self.getpos()[0]))
+            if name == "style" and CSS_REMOTE.search(value):
+                self.problem("a style attribute loads something from outside the page")
+            if name == "id":
+                if value in self.ids:
+                    self.problem(f'id "{value}" is used twice (first on line {self.ids[value]})')
+                else:
+                    self.ids[value] = self.getpos()[0]
+
+    def finish(self):
+        self.close()
+        for name, opened in reversed(self.open_tags):
+            self.problem(f"<{name}> opened on line {opened} is never closed", opened)
+        if not self.has_doctype:
+            self.problem("missing <!DOCTYPE html>", 1)
+        if not self.has_charset:
+            self.problem('missing <meta charset="utf-8">', 1)
+        if self.html_lang != "zh-CN":
+            found = "none" if self.html_lang is None else f'"{self.html_lang}"'
+            self.problem(f'<html> must have lang="zh-CN" (found {found})', 1)
+        for fragment, line in self.fragment_links:
+            if fragment not in self.ids:
+                self.problem(f'link to "#{fragment}" has no element with that id', line)
+        return sorted(self.problems)
+
+
+def check_text(text):
+    """Returns the problems of a page as sorted (line, message) pairs."""
+    checker = HelpPageChecker()
+    checker.feed(text)
+    return checker.finish()
+
+
+def main(argv):
+    if len(argv) != 2:
+        print("usage: check_help.py PAGE.htm", file=sys.stderr)
+        return 2
+    path = argv[1]
+    try:
+        with open(path, "rb") as f:
+            raw = f.read()
+    except OSError as e:
+        print(f"{path}: cannot read: {e.strerror}", file=sys.stderr)
+        return 2
+    try:
+        text = raw.decode("utf-8-sig")
+    except UnicodeDecodeError as e:
+        print(f"{path}: not UTF-8 (bad byte at offset {e.start})")
+        return 1
+    problems = check_text(text)
+    if problems:
+        for line, message in problems:
+            print(f"{path}:{line}: {message}")
+        print(f"{path}: {len(problems)} problem(s)")
+        return 1
+    print(f"{path}: OK")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
