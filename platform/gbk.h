@@ -15,6 +15,10 @@ enum class CharClass : unsigned char { Neither, Narrow, Wide };
 CharClass ClassifyGbk(wchar_t c);
 std::vector<CharClass> ClassifyGbk(std::wstring_view text);
 
+// The character's code in GBK as an unsigned number: the byte for a one-byte
+// character, lead·256 + trail for a two-byte one, 0 when it has no GBK form.
+unsigned GbkCode(wchar_t c);
+
 // Decodes GBK bytes; invalid sequences become U+FFFD rather than failing.
 std::wstring DecodeGbk(std::string_view bytes);
 

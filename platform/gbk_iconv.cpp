@@ -33,23 +33,38 @@ iconv_t FromGbk() {
     return c.get();
 }
 
+// The GBK bytes of one character, or 0 bytes when it has no GBK form.
+size_t EncodeOne(wchar_t c, unsigned char (&out_buf)[8]) {
+    iconv(ToGbk(), nullptr, nullptr, nullptr, nullptr);
+    char in_buf[sizeof(wchar_t)];
+    std::memcpy(in_buf, &c, sizeof c);
+    char* in = in_buf;
+    char* out = reinterpret_cast<char*>(out_buf);
+    size_t in_left = sizeof in_buf, out_left = sizeof out_buf;
+    if (iconv(ToGbk(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) return 0;
+    return sizeof out_buf - out_left;
+}
+
 }  // namespace
 
 CharClass ClassifyGbk(wchar_t c) {
     if (c == 0) return CharClass::Neither;
     if (c < 0x80) return CharClass::Narrow;
-    iconv(ToGbk(), nullptr, nullptr, nullptr, nullptr);
-    char in_buf[sizeof(wchar_t)];
-    std::memcpy(in_buf, &c, sizeof c);
-    char out_buf[8];
-    char* in = in_buf;
-    char* out = out_buf;
-    size_t in_left = sizeof in_buf, out_left = sizeof out_buf;
-    if (iconv(ToGbk(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) return CharClass::Neither;
-    size_t bytes = sizeof out_buf - out_left;
-    if (bytes == 1) return CharClass::Narrow;
-    if (bytes == 2) return CharClass::Wide;
+    unsigned char bytes[8];
+    size_t n = EncodeOne(c, bytes);
+    if (n == 1) return CharClass::Narrow;
+    if (n == 2) return CharClass::Wide;
     return CharClass::Neither;
+}
+
+unsigned GbkCode(wchar_t c) {
+    if (c == 0) return 0;
+    if (c < 0x80) return static_cast<unsigned>(c);
+    unsigned char bytes[8];
+    size_t n = EncodeOne(c, bytes);
+    if (n == 1) return bytes[0];
+    if (n == 2) return bytes[0] * 256u + bytes[1];
+    return 0;
 }
 
 std::wstring DecodeGbk(std::string_view bytes) {

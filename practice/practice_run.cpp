@@ -1,0 +1,148 @@
+// The practice run state machine. The order of the steps matters: a restart
+// nests whole input changes inside one, and the outer one reads the state
+// they leave.
+#include "practice/practice_run.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quorlax {
+namespace {
+
+std::int32_t Count32(size_t n) {
+    return static_cast<std::int32_t>(std::min<size_t>(n, std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+std::wstring PracticeRun::Caption(int i) const {
+    if (i < 0 || i > kPracticeCells) return {};
+    const wchar_t c = cells_[static_cast<size_t>(i)].ch;
+    return c ? std::wstring(1, c) : std::wstring();
+}
+
+void PracticeRun::ClearBox(IPracticeHost& host) {
+    const unsigned before = changes_;
+    host.ClearInput();
+    if (changes_ == before) InputChanged(host, {});  // a box that was empty already
+}
+
+void PracticeRun::FillCaptions(std::wstring_view text) {
+    for (int i = 1; i <= kPracticeCells; ++i) {
+        const auto pos = static_cast<size_t>(i);
+        cells_[pos].ch = pos <= text.size() ? text[pos - 1] : 0;
+    }
+}
+
+void PracticeRun::MarkCorrect(int i) {
+    PracticeCell& cell = cells_[static_cast<size_t>(i)];
+    cell.back = CellBack::Window;
+    cell.styled = true;
+    cell.correctColor = true;
+}
+
+void PracticeRun::RestorePlain(int i) {
+    PracticeCell& cell = cells_[static_cast<size_t>(i)];
+    cell.back = CellBack::Window;
+    cell.styled = false;
+    cell.correctColor = false;
+}
+
+void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
+    for (PracticeCell& cell : cells_) cell.styled = cell.correctColor = false;
+    practiceText_ = std::move(text);
+    typedCount_ = 0;
+    ClearBox(host);
+    opaque_ = true;
+    FillCaptions(practiceText_);
+    for (int i = 1; i <= kPracticeCells; ++i) cells_[static_cast<size_t>(i)].back = CellBack::Window;
+    cells_[0].back = CellBack::Window;
+    cursorCell_ = 1;
+}
+
+void PracticeRun::BeginChosen(IPracticeHost& host) {
+    typedCount_ = 0;
+    ClearBox(host);
+    opaque_ = true;
+    for (int i = 1; i <= kPracticeCells; ++i) cells_[static_cast<size_t>(i)].back = CellBack::Window;
+    chosenText_.clear();
+}
+
+void PracticeRun::ShowChosenText(std::wstring text) {
+    chosenText_ = std::move(text);
+    chosenLength_ = Count32(chosenText_.size());
+    cells_[0].back = CellBack::Window;
+    FillCaptions(chosenText_);
+}
+
+void PracticeRun::MarkStart() { cells_[1].back = CellBack::StartMark; }
+
+void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
+    ++changes_;
+    // Taken now: a restart below empties the box that `box` may point into.
+    size_t length = box.size();
+    wchar_t last = box.empty() ? 0 : box.back();
+
+    // Counts. A paste past the grid's end counts as reaching its end.
+    typedCount_ = Count32(length);
+    const auto modelLength = static_cast<std::int64_t>(practiceText_.size());
+    typedPos_ = static_cast<std::int16_t>(std::min<size_t>(length, kPracticeCells));
+    typedCaption_ = std::to_wstring(typedPos_);
+
+    // The restart; its nested changes leave typedPos 0 and an empty box, and
+    // the 406th character is never compared.
+    if (typedPos_ == kPracticeCells) {
+        host.AskRestart();
+        host.StartBuiltInRun();
+        ClearBox(host);
+        length = 0;
+        last = 0;
+    }
+
+    // Compare the newest character with its cell (cell 0, empty, for an
+    // empty box).
+    if (host.BuiltInChecked() || (host.ChosenChecked() && typedPos_ <= kPracticeCells)) {
+        if (last == cells_[static_cast<size_t>(typedPos_)].ch) {
+            MarkCorrect(typedPos_);
+            cursorCell_ = typedPos_ + 1;
+        } else {
+            cursorCell_ = typedPos_ + 1;
+            cells_[static_cast<size_t>(typedPos_)].back = CellBack::Wrong;
+        }
+    }
+
+    // Statistics rebuilt from the grid; 0 / 0 leaves the accuracy as it was.
+    const int correct = CountCorrect(cells_, typedPos_, host.WindowBackColor());
+    correctCaption_ = std::to_wstring(correct);
+    if (auto accuracy = AccuracyText(correct, typedPos_)) accuracyCaption_ = *accuracy;
+
+    // Completion, then the count the clock's speed uses.
+    if (RunComplete(host.BuiltInChecked(), host.ChosenChecked(), modelLength, typedCount_, chosenLength_))
+        host.StopClock();
+    typedCount_ = Count32(length);
+}
+
+void PracticeRun::KeyDown(IPracticeHost& host, int keyCode) {
+    if (keyCode != kKeyBackspace || typedPos_ == 0) return;
+    if (!host.ChosenChecked() && !host.BuiltInChecked()) return;
+    RestorePlain(typedPos_);
+    if (typedPos_ + 1 <= kPracticeCells) RestorePlain(typedPos_ + 1);
+}
+
+void PracticeRun::ClearForGame() {
+    opaque_ = false;
+    for (int i = 1; i <= kPracticeCells; ++i) {
+        cells_[static_cast<size_t>(i)].ch = 0;
+        cells_[static_cast<size_t>(i)].back = CellBack::Window;
+    }
+}
+
+void PracticeRun::ResetBackgrounds() {
+    for (PracticeCell& cell : cells_) cell.back = CellBack::Window;
+}
+
+void PracticeRun::ResetTextColors() {
+    for (PracticeCell& cell : cells_) cell.correctColor = false;
+}
+
+}  // namespace quorlax

@@ -1,0 +1,236 @@
+// The practice run: cell looks and statistics, the input change against the
+// grid, Backspace, the restart at 406 characters and chosen-text runs.
+#include "practice/practice_run.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace quorlax {
+namespace {
+
+constexpr forms::Color kBack = 0x00FF8000;
+
+// The window around a run, as the main window drives it: an input box whose
+// clearing runs the change handler only when the text changes, menu checks,
+// the restart box and the clock.
+struct FakeHost final : IPracticeHost {
+    bool BuiltInChecked() const override { return chi; }
+    bool ChosenChecked() const override { return zixuan; }
+    forms::Color WindowBackColor() const override { return back; }
+    void AskRestart() override { ++prompts; }
+    void StartBuiltInRun() override {
+        clock = true;
+        run.StartBuiltIn(*this, texts.empty() ? std::wstring() : texts.front());
+        if (!texts.empty()) texts.pop_front();
+        chi = true;
+        zixuan = false;
+    }
+    void ClearInput() override {
+        if (box.empty()) return;
+        box.clear();
+        run.InputChanged(*this, box);
+    }
+    void StopClock() override { clock = false; }
+
+    void Type(std::wstring_view s) {
+        for (wchar_t c : s) {
+            box.push_back(c);
+            run.InputChanged(*this, box);
+        }
+    }
+    void Backspace() {
+        run.KeyDown(*this, kKeyBackspace);
+        box.pop_back();
+        run.InputChanged(*this, box);
+    }
+    void StartChosen(const std::wstring& text) {
+        clock = false;
+        run.BeginChosen(*this);
+        run.ShowChosenText(text);
+        chi = false;
+        zixuan = true;
+        clock = true;
+        run.MarkStart();
+    }
+
+    PracticeRun run;
+    std::wstring box;
+    std::deque<std::wstring> texts;  // the built-in texts the next starts get
+    bool chi = false, zixuan = false, clock = false;
+    forms::Color back = kBack;
+    int prompts = 0;
+};
+
+std::wstring Text(size_t n, wchar_t first = L'一') {
+    std::wstring s;
+    for (size_t i = 0; i < n; ++i) s.push_back(static_cast<wchar_t>(first + i % 50));
+    return s;
+}
+
+TEST(PracticeStatsTest, CorrectColourAccuracyAndSpeed) {
+    EXPECT_EQ(CorrectTextColor(0x00FFFF), 0x7F0000u);
+    EXPECT_EQ(CorrectTextColor(0xFF8000), 0x7F8001u);
+    EXPECT_EQ(CorrectTextColor(0x80000008), 0x80000008u) << "a system colour has no correct colour";
+    EXPECT_EQ(AccuracyText(5, 6), L"83 %");
+    EXPECT_EQ(AccuracyText(1, 8), L"12 %") << "12.5 rounds to even";
+    EXPECT_EQ(AccuracyText(3, 8), L"38 %") << "37.5 rounds to even";
+    EXPECT_EQ(AccuracyText(4, 4), L"100 %");
+    EXPECT_EQ(AccuracyText(0, 0), std::nullopt);
+    EXPECT_EQ(PracticeSpeedText(45, 30), L"90");
+    EXPECT_EQ(PracticeSpeedText(10, 7), L"86");
+    EXPECT_EQ(PracticeSpeedText(5, 0), std::nullopt);
+    EXPECT_TRUE(RunComplete(false, true, 999, 50, 50));
+    EXPECT_FALSE(RunComplete(false, true, 50, 50, 49));
+    EXPECT_TRUE(RunComplete(true, false, 50, 50, 0));
+    EXPECT_FALSE(RunComplete(false, false, 50, 50, 50));
+}
+
+TEST(PracticeStatsTest, CorrectCountComparesBackgroundColours) {
+    std::vector<PracticeCell> cells(5);
+    cells[2].back = CellBack::Wrong;
+    cells[3].back = CellBack::StartMark;
+    EXPECT_EQ(CountCorrect(cells, 4, kBack), 2);
+    EXPECT_EQ(CountCorrect(cells, 2, kBack), 1);
+    EXPECT_EQ(CountCorrect(cells, 4, kWrongBackColor), 3) << "a red window hides the wrong marks";
+    EXPECT_EQ(CountCorrect(cells, 99, kBack), 2) << "no count past the grid";
+}
+
+TEST(PracticeRunTest, EachChangeComparesTheNewestCharacter) {
+    FakeHost h;
+    h.texts = {L"中国人民" + Text(500)};
+    h.StartBuiltInRun();
+    EXPECT_EQ(h.run.typedPos(), 0) << "clearing an empty box still runs the change";
+    EXPECT_EQ(h.run.CursorCell(), 1);
+    EXPECT_EQ(h.run.Caption(1), L"中");
+    h.Type(L"中x");
+    EXPECT_TRUE(h.run.Cell(1).styled);
+    EXPECT_EQ(LookOf(h.run.Cell(1), kBack, 0xFF8000).fore, 0x7F8001u);
+    EXPECT_EQ(h.run.Cell(2).back, CellBack::Wrong);
+    EXPECT_EQ(h.run.CursorCell(), 3);
+    EXPECT_EQ(h.run.TypedCaption(), L"2");
+    EXPECT_EQ(h.run.CorrectCaption(), L"1");
+    EXPECT_EQ(h.run.AccuracyCaption(), L"50 %");
+    EXPECT_EQ(h.run.typedCount(), 2);
+
+    h.box = L"中国人民";  // a word committed at once: only its last character is compared
+    h.run.InputChanged(h, h.box);
+    EXPECT_EQ(h.run.Cell(2).back, CellBack::Wrong);
+    EXPECT_TRUE(h.run.Cell(4).styled);
+    EXPECT_EQ(h.run.CorrectCaption(), L"3") << "the skipped plain cell counts as correct";
+}
+
+TEST(PracticeRunTest, BackspaceRestoresTwoCellsAndTheNextChangeMarksAgain) {
+    FakeHost h;
+    h.texts = {L"中国人民" + Text(500)};
+    h.StartBuiltInRun();
+    h.Type(L"中国x");
+    h.Backspace();
+    EXPECT_EQ(h.run.Cell(3).back, CellBack::Window);
+    EXPECT_EQ(h.run.Cell(4).back, CellBack::Window);
+    EXPECT_FALSE(h.run.Cell(3).styled);
+    EXPECT_TRUE(h.run.Cell(2).styled) << "the change after the key marks the new last cell";
+    EXPECT_EQ(h.run.CursorCell(), 3);
+    h.Type(L"人");
+    EXPECT_TRUE(h.run.Cell(3).styled);
+    EXPECT_EQ(h.run.AccuracyCaption(), L"100 %");
+
+    h.Type(L"xy");  // then overtyping the two wrong ones with one leaves cell 5 red
+    h.box = L"中国人z";
+    h.run.InputChanged(h, h.box);
+    ASSERT_EQ(h.run.Cell(5).back, CellBack::Wrong);
+    h.Backspace();
+    EXPECT_EQ(h.run.Cell(4).back, CellBack::Window);
+    EXPECT_EQ(h.run.Cell(5).back, CellBack::Window);
+
+    for (int i = 0; i < 3; ++i) h.Backspace();
+    EXPECT_EQ(h.run.typedPos(), 0);
+    EXPECT_EQ(h.run.TypedCaption(), L"0");
+    EXPECT_EQ(h.run.CorrectCaption(), L"0");
+    EXPECT_EQ(h.run.AccuracyCaption(), L"100 %") << "0 / 0 leaves the accuracy as it was";
+    EXPECT_EQ(h.run.CursorCell(), 1);
+    EXPECT_FALSE(h.run.Cell(1).styled);
+
+    h.Type(L"x");
+    h.chi = false;  // no practice item: the key restores nothing
+    h.run.KeyDown(h, kKeyBackspace);
+    EXPECT_EQ(h.run.Cell(1).back, CellBack::Wrong);
+}
+
+TEST(PracticeRunTest, TheRestartAt406NeverComparesThe406thCharacter) {
+    FakeHost h;
+    const std::wstring first = Text(500), second = Text(500, L'乙');
+    h.texts = {first, second};
+    h.StartBuiltInRun();
+    h.Type(first.substr(0, 405));
+    ASSERT_EQ(h.run.CorrectCaption(), L"405");
+    h.Type(L"x");  // wrong, but never compared
+    EXPECT_EQ(h.prompts, 1);
+    EXPECT_EQ(h.run.practiceText(), second);
+    EXPECT_EQ(h.run.Caption(406), second.substr(405, 1));
+    EXPECT_EQ(h.run.Cell(406).back, CellBack::Window);
+    EXPECT_FALSE(h.run.Cell(405).styled);
+    EXPECT_TRUE(h.box.empty());
+    EXPECT_EQ(h.run.typedPos(), 0);
+    EXPECT_EQ(h.run.typedCount(), 0);
+    EXPECT_EQ(h.run.TypedCaption(), L"0");
+    EXPECT_EQ(h.run.CorrectCaption(), L"0");
+    EXPECT_EQ(h.run.AccuracyCaption(), L"100 %");
+    EXPECT_EQ(h.run.CursorCell(), 1);
+    EXPECT_TRUE(h.clock);
+
+    h.box = Text(450);  // a paste past the end restarts too, within the grid
+    h.run.InputChanged(h, h.box);
+    EXPECT_EQ(h.prompts, 2);
+    EXPECT_EQ(h.run.typedPos(), 0);
+}
+
+TEST(PracticeRunTest, AChosenTextStopsTheClockAtItsLengthAndEndsAt406) {
+    FakeHost h;
+    h.StartChosen(Text(50));
+    EXPECT_EQ(h.run.chosenLength(), 50);
+    EXPECT_EQ(h.run.Cell(1).back, CellBack::StartMark);
+    EXPECT_EQ(h.run.Caption(51), L"");
+    h.Type(Text(49));
+    EXPECT_TRUE(h.clock);
+    h.Type(L"x");
+    EXPECT_FALSE(h.clock);
+    EXPECT_EQ(h.run.CorrectCaption(), L"49");
+    h.Type(L"y");
+    EXPECT_EQ(h.run.Cell(51).back, CellBack::Wrong) << "typing on still counts";
+    EXPECT_EQ(h.run.AccuracyCaption(), L"96 %");
+
+    // Cancelling the next choice empties the text but keeps grid and length.
+    h.run.BeginChosen(h);
+    EXPECT_EQ(h.run.chosenText(), L"");
+    EXPECT_EQ(h.run.chosenLength(), 50);
+    EXPECT_EQ(h.run.Caption(50), Text(50).substr(49));
+    EXPECT_TRUE(h.run.Cell(1).styled) << "a chosen start keeps the looks";
+    EXPECT_EQ(h.run.Cell(51).back, CellBack::Window);
+
+    h.texts = {Text(500, L'乙')};
+    h.StartChosen(Text(600));
+    h.Type(Text(406));
+    EXPECT_EQ(h.prompts, 1);
+    EXPECT_TRUE(h.chi);
+    EXPECT_FALSE(h.zixuan);
+}
+
+TEST(PracticeRunTest, OtherActivitiesResetTheGrid) {
+    FakeHost h;
+    h.texts = {L"中国" + Text(500)};
+    h.StartBuiltInRun();
+    h.Type(L"中x");
+    h.run.ResetTextColors();
+    EXPECT_TRUE(h.run.Cell(1).styled);
+    EXPECT_EQ(LookOf(h.run.Cell(1), kBack, 0x00FFFF).fore, 0x00FFFFu);
+    h.run.ResetBackgrounds();
+    EXPECT_EQ(h.run.Cell(2).back, CellBack::Window);
+    EXPECT_EQ(h.run.CorrectCaption(), L"1") << "counts change with the next input only";
+    h.run.ClearForGame();
+    EXPECT_FALSE(h.run.Opaque());
+    EXPECT_EQ(h.run.Caption(1), L"");
+}
+
+}  // namespace
+}  // namespace quorlax
