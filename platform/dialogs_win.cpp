@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/handles_win.h"
+
 namespace quorlax::win {
 namespace {
 
@@ -54,10 +56,11 @@ std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, fo
 std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, const forms::Font& initial) {
     std::wstring caption(title);
     LOGFONTW lf{};
-    HDC screen = GetDC(nullptr);
-    lf.lfHeight =
-        -MulDiv(static_cast<int>(initial.Size * 100 + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 7200);
-    ReleaseDC(nullptr, screen);
+    {
+        WindowDc screen(nullptr);
+        lf.lfHeight = -MulDiv(static_cast<int>(initial.Size * 100 + 0.5f),
+                              GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);
+    }
     lf.lfCharSet = static_cast<BYTE>(initial.Charset);
     lstrcpynW(lf.lfFaceName, initial.Name.c_str(), LF_FACESIZE);
     CHOOSEFONTW cf{};

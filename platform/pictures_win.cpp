@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/handles_win.h"
+
 namespace quorlax::win {
 namespace {
 
@@ -48,26 +50,21 @@ std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
     OLE_YSIZE_HIMETRIC hh = 0;
     picture->get_Width(&hw);
     picture->get_Height(&hh);
-    HDC screen = GetDC(nullptr);
-    int width = MulDiv(hw, GetDeviceCaps(screen, LOGPIXELSX), kHimetricPerInch);
-    int height = MulDiv(hh, GetDeviceCaps(screen, LOGPIXELSY), kHimetricPerInch);
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-        ReleaseDC(nullptr, screen);
-        return nullptr;
+    WindowDc screen(nullptr);
+    int width = MulDiv(hw, GetDeviceCaps(screen.get(), LOGPIXELSX), kHimetricPerInch);
+    int height = MulDiv(hh, GetDeviceCaps(screen.get(), LOGPIXELSY), kHimetricPerInch);
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    UniqueMemDc mem(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !mem) return nullptr;
+    HRESULT hr;
+    {
+        SelectGuard select(mem.get(), bitmap.get());
+        // IPicture draws upside down in HIMETRIC: start at the top edge.
+        hr = picture->Render(mem.get(), 0, 0, width, height, 0, hh, hw, -hh, nullptr);
     }
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC mem = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    // IPicture draws upside down in HIMETRIC: start at the top edge.
-    HRESULT hr = picture->Render(mem, 0, 0, width, height, 0, hh, hw, -hh, nullptr);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    if (FAILED(hr)) {
-        DeleteObject(bitmap);
-        return nullptr;
-    }
-    return std::make_shared<BitmapImage>(bitmap, width, height);
+    if (FAILED(hr)) return nullptr;
+    return std::make_shared<BitmapImage>(bitmap.release(), width, height);
 }
 
 }  // namespace quorlax::win
