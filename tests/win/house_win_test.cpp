@@ -8,6 +8,7 @@
 #include "platform/barrier_win.h"
 #include "platform/pictures_win.h"
 #include "scores/hall_of_fame.h"
+#include "support/bitmap_file_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
@@ -138,33 +139,10 @@ TEST_F(HouseTest, ATimerEnabledBeforeItIsBoundStartsWhenBound) {
     DestroyWindow(w);
 }
 
-// A 24-bit bitmap of one colour, written to the temporary folder.
-std::wstring WriteBitmap(const wchar_t* name, BYTE r, BYTE g, BYTE b) {
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    std::wstring path = std::wstring(tmp) + name;
-    const int w = 64, h = 48, row = w * 3;
-    std::string pixels(static_cast<size_t>(row) * h, '\0');
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = static_cast<char>(b);
-        pixels[i + 1] = static_cast<char>(g);
-        pixels[i + 2] = static_cast<char>(r);
-    }
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
-    BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(f, &fh, sizeof fh, &n, nullptr);
-    WriteFile(f, &ih, sizeof ih, &n, nullptr);
-    WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
-    CloseHandle(f);
-    return path;
-}
-
 TEST_F(HouseTest, ANewPictureIsPaintedEvenWhereTheOldOneLay) {
     OlePictures pictures;
-    std::wstring red = WriteBitmap(L"quorlax_red.bmp", 255, 0, 0);
-    std::wstring green = WriteBitmap(L"quorlax_green.bmp", 0, 255, 0);
+    std::wstring red = test::WriteBitmap(L"quorlax_red.bmp", 255, 0, 0);
+    std::wstring green = test::WriteBitmap(L"quorlax_green.bmp", 0, 255, 0);
     form().Picture = pictures.Load(red);
     ASSERT_NE(form().Picture, nullptr);
     EXPECT_EQ(Painted().At(10, 10), RGB(255, 0, 0));

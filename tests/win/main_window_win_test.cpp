@@ -5,6 +5,7 @@
 #include <imm.h>
 
 #include "platform/pictures_win.h"
+#include "support/bitmap_file_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
@@ -193,22 +194,7 @@ TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
 
 TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     // A real picture loader this time, and a red bitmap on disk.
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    std::wstring path = std::wstring(tmp) + L"quorlax_background.bmp";
-    {
-        const int w = 64, h = 48, row = w * 3;
-        std::string pixels(static_cast<size_t>(row) * h, '\0');
-        for (size_t i = 2; i < pixels.size(); i += 3) pixels[i] = static_cast<char>(0xFF);  // BGR: red
-        BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
-        BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(f, &fh, sizeof fh, &n, nullptr);
-        WriteFile(f, &ih, sizeof ih, &n, nullptr);
-        WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
-        CloseHandle(f);
-    }
+    std::wstring path = test::WriteBitmap(L"quorlax_background.bmp", 255, 0, 0);
     window_.reset();
     OlePictures pictures;
     Services services = fakes_.services;
