@@ -50,6 +50,8 @@ add_library(quorlax_skin STATIC
   skin/skin_error_win.cpp
   skin/subclass_win.cpp
   skin/timer_win.cpp
+  skin/declares_win.cpp
+  skin/nc_calc_size_win.cpp
 )
 target_include_directories(quorlax_skin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin PUBLIC user32 gdi32)

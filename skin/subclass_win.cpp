@@ -58,14 +58,15 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         g_currentMessage = msg;
         g_currentOldProc = old;
         Guarded(L"skin subclass procedure", [&] {
-            if (i == 1 && !oldCalled && listener->MsgResponse() == EMsgResponse::emrPreprocess) {
+            // Asked once, before the call: a listener may end inside its WindowProc.
+            const EMsgResponse mode = listener->MsgResponse();
+            if (i == 1 && !oldCalled && mode == EMsgResponse::emrPreprocess) {
                 slot = callOld();
                 returned = slot;
             }
             listener->WindowProc(hwnd, msg, wp, lp, slot);
             returned = slot;
-            if (i == n && !oldCalled && listener->MsgResponse() == EMsgResponse::emrPostProcess)
-                returned = callOld();
+            if (i == n && !oldCalled && mode == EMsgResponse::emrPostProcess) returned = callOld();
         });
     }
     return returned;

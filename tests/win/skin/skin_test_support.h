@@ -8,8 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace quorlax::skin::test {
@@ -59,6 +61,48 @@ inline bool WaitFor(const std::function<bool()>& pred, int timeout_ms = 5000) {
         Sleep(10);
     }
     return true;
+}
+
+// Presses and releases keys through the system's input queue, in order:
+// {VK_MENU, true}, {'A', true}, {'A', false}, {VK_MENU, false}.
+inline void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+    std::vector<INPUT> in;
+    for (auto [key, down] : strokes) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        in.push_back(i);
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+// One key pressed and released.
+inline void Tap(WORD key) { Keys({{key, true}, {key, false}}); }
+
+// Moves the pointer to a screen point, as a mouse would.
+inline void MouseTo(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &i, sizeof(INPUT));
+}
+
+// Presses or releases the left button where the pointer is.
+inline void LeftButton(bool down) {
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &i, sizeof(INPUT));
+}
+
+// A point given relative to a window's top-left corner, on the screen.
+inline POINT OnScreen(HWND hwnd, int x, int y) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return POINT{r.left + x, r.top + y};
 }
 
 // A top-level window whose answers the test decides; it logs every message.
