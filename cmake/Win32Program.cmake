@@ -52,6 +52,11 @@ add_library(quorlax_skin STATIC
   skin/timer_win.cpp
   skin/declares_win.cpp
   skin/nc_calc_size_win.cpp
+  skin/mem_dc_win.cpp
+  skin/skin_look_win.cpp
+  skin/menu_bar_win.cpp
+  skin/toolbar_menu_win.cpp
+  skin/neo_caption_win.cpp
 )
 target_include_directories(quorlax_skin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin PUBLIC user32 gdi32)

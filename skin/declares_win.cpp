@@ -7,6 +7,7 @@
 #include "skin/nc_calc_size_win.h"
 #include "skin/skin_error_win.h"
 #include "skin/skin_handles_win.h"
+#include "skin/toolbar_menu_win.h"
 
 namespace quorlax::skin::mDeclares {
 namespace {
@@ -16,6 +17,8 @@ constexpr LPARAM kKeyUpBit = LPARAM{1} << 31;
 
 UniqueHook g_keyboardHook;
 std::vector<cNCCalcSize*> g_frames;  // in attach order, no duplicates
+UniqueHook g_msgFilterHook;
+cToolbarMenu* g_tracker = nullptr;  // gets the drop-downs' messages
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && g_keyboardHook) {
@@ -40,7 +43,30 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+LRESULT CALLBACK MsgFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_MENU && g_tracker) {
+        bool used = false;
+        Guarded(L"skin menu filter", [&] {
+            const MSG copy = *reinterpret_cast<const MSG*>(lParam);
+            used = g_tracker->MenuInput(copy);
+        });
+        if (used) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
+
+void AttachMsgFilterHook(cToolbarMenu* tracker) {
+    g_msgFilterHook.reset();
+    g_msgFilterHook.reset(SetWindowsHookExW(WH_MSGFILTER, MsgFilterProc, nullptr, GetCurrentThreadId()));
+    g_tracker = tracker;
+}
+
+void DetachMsgFilterHook() {
+    g_msgFilterHook.reset();
+    g_tracker = nullptr;
+}
 
 bool IsAltAccelerator(WPARAM vKey, LPARAM keyInfo, bool ctrlDown) {
     if (!(keyInfo & kAltContextBit) || (keyInfo & kKeyUpBit) || ctrlDown) return false;

@@ -1,5 +1,6 @@
 // Hooks shared by every skinned frame of the thread: the keyboard hook that
-// brings Alt with a letter to the painted menu bar.
+// brings Alt with a letter to the painted menu bar, and the message filter
+// that lets the menu tracker steer an open drop-down.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 namespace quorlax::skin {
 
 class cNCCalcSize;
+class cToolbarMenu;
 
 namespace mDeclares {
 
@@ -18,6 +20,10 @@ void DetachKeyboardHook(cNCCalcSize* frame);
 // pressed with Alt held, not Alt itself, without Ctrl, and not F1..F12,
 // Escape or Delete (those keep their system meaning).
 bool IsAltAccelerator(WPARAM vKey, LPARAM keyInfo, bool ctrlDown);
+// Routes the messages of drop-down menus to this tracker (replacing any other).
+void AttachMsgFilterHook(cToolbarMenu* tracker);
+// Stops routing them.
+void DetachMsgFilterHook();
 
 }  // namespace mDeclares
 

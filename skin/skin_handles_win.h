@@ -10,6 +10,7 @@ namespace quorlax::skin {
 
 using win::SelectGuard;
 using win::UniqueBitmap;
+using win::UniqueBrush;
 using win::UniqueFont;
 using win::UniqueMemDc;
 
