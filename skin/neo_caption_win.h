@@ -59,6 +59,8 @@ public:
     // The menu shown in the caption (the window's own menu is taken off it
     // while skinned); null when detached.
     HMENU hMenu() const { return nc_ ? nc_->hMenu() : nullptr; }
+    // The painted menu bar (null when detached).
+    cMenuBar* MenuBar() const { return menu_bar_.get(); }
     // The window size that gives a client area of this size under the skin.
     SIZE WindowSizeFor(SIZE client) const;
 

@@ -42,6 +42,7 @@ add_executable(quorlax_skin_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/subclass_timer_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/nc_calc_size_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/neo_caption_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/menu_bar_win_test.cpp
 )
 target_include_directories(quorlax_skin_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin_tests PRIVATE quorlax_skin gtest gtest_main)

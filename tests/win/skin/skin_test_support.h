@@ -90,6 +90,17 @@ inline void MouseTo(int x, int y) {
     SendInput(1, &i, sizeof(INPUT));
 }
 
+// Under Wine the pointer must be moved by the thread that owns the windows
+// (a move from another thread leaves stale pointer events behind): a helper
+// thread posts this to one of that thread's windows, whose procedure calls
+// MouseTo. wParam and lParam: the screen point.
+inline constexpr UINT kMoveMouseMessage = WM_APP + 20;
+
+inline void MouseToVia(HWND owner_window, int x, int y) {
+    PostMessageW(owner_window, kMoveMouseMessage, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
+    Sleep(30);
+}
+
 // Presses or releases the left button where the pointer is.
 inline void LeftButton(bool down) {
     INPUT i{};
@@ -160,6 +171,10 @@ private:
                 hwnd, GWLP_USERDATA,
                 reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
         auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg == kMoveMouseMessage) {
+            MouseTo(static_cast<int>(wp), static_cast<int>(lp));
+            return 0;
+        }
         if (self) {
             self->log.push_back({msg, wp, lp});
             if (msg == WM_NCDESTROY) {
