@@ -63,6 +63,8 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (i == 1 && !oldCalled && mode == EMsgResponse::emrPreprocess) {
                 slot = callOld();
                 returned = slot;
+                // The window's own handling may have detached (and ended) the listener.
+                if (ListenerAt(hwnd, msg, i) != listener) return;
             }
             listener->WindowProc(hwnd, msg, wp, lp, slot);
             returned = slot;

@@ -29,9 +29,8 @@ using test::TestWindow;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int W = 814, H = 586;
 constexpr UINT kNewGame = 101, kExit = 102, kEnglish = 103, kChinese = 104, kGreyed = 105, kHelp = 200;
-constexpr UINT kSpeed1 = 301, kSpeed2 = 302, kRankA = 401;
-constexpr COLORREF kMenuBlue = RGB(0, 0, 0xC0);  // ActiveMenuColor &H00C00000
-constexpr COLORREF kMenuRed = RGB(0xFF, 0, 0);   // ActiveMenuColorOver &H000000FF
+constexpr UINT kSpeed1 = 301, kSpeed2 = 302, kRankA = 401;  // 一速, 二速, 汉字排名
+constexpr COLORREF kMenuBlue = RGB(0, 0, 0xC0);             // ActiveMenuColor &H00C00000
 
 StdFont Song() {
     StdFont f;
@@ -162,12 +161,6 @@ int RedInk(const Capture& c, const RECT& r) {
         }
     return n;
 }
-
-}  // namespace
-}  // namespace quorlax::skin
-
-namespace quorlax::skin {
-namespace {
 
 TEST_F(MenuBarTest, DropDownTitlesAreDrawnInTheMenuRowAndPlainCommandsAreNot) {
     ASSERT_EQ(Bar().TitleCount(), 3);

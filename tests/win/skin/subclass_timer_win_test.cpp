@@ -211,6 +211,20 @@ TEST_F(SubclassTest, ErrorsCarryNumberSourceAndDescriptionAndLeaveNoTrace) {
     }
 }
 
+TEST_F(SubclassTest, AListenerThatTheOldProcedureDetachesAndEndsIsNotCalledAfterwards) {
+    auto a = std::make_unique<Listener>('A', M::emrPreprocess, trace_);
+    MSubclass::AttachMessage(a.get(), hwnd_, kProbe);
+    window_->OnMessage = [&](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (msg != kProbe) return std::nullopt;
+        MSubclass::DetachMessage(a.get(), hwnd_, kProbe);  // as a window closing its skin would
+        a.reset();
+        return kOldAnswer;
+    };
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), kOldAnswer);
+    EXPECT_EQ(trace_, "");
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+}
+
 TEST_F(SubclassTest, AFailingListenerIsReportedOnceAndTheOthersStillRun) {
     std::vector<std::wstring> reports;
     SetFailureHook([&](const std::wstring& text) { reports.push_back(text); });
