@@ -316,10 +316,9 @@ void cMenuBar::InitMenuPopup(HMENU popup) {
     if (!popup) return;
     const bool again = std::find(prepared_.begin(), prepared_.end(), popup) != prepared_.end();
     if (!again) prepared_.push_back(popup);
-    HDC dc = nullptr;
-    buffer_.Width(1);
+    buffer_.Width(1);  // only its DC is needed here, for measuring
     buffer_.Height(1);
-    dc = buffer_.hdc();
+    HDC dc = buffer_.hdc();
     if (!dc) return;
     SelectGuard font(dc, item_font_.get());
     TEXTMETRICW metrics{};
