@@ -48,3 +48,20 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     target_link_options(screenshot_driver PRIVATE -municode)
   endif()
 endif()
+
+# The window-frame skin: subclassing, timers, frame manager, caption painter
+# and painted menu bar. Self-contained; the main window attaches it at load.
+add_library(quorlax_skin STATIC
+  skin/skin_error_win.cpp
+  skin/subclass_win.cpp
+  skin/timer_win.cpp
+  skin/declares_win.cpp
+  skin/nc_calc_size_win.cpp
+  skin/mem_dc_win.cpp
+  skin/skin_look_win.cpp
+  skin/menu_bar_win.cpp
+  skin/toolbar_menu_win.cpp
+  skin/neo_caption_win.cpp
+)
+target_include_directories(quorlax_skin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quorlax_skin PUBLIC user32 gdi32)

@@ -16,7 +16,22 @@ mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 marker="$prefix/.quorlax-ready-2"
-[ -f "$marker" ] && exit 0
+
+# Wine's own Marlett (the skinned menus' check marks) in the prefix's font
+# folder: this Wine does not find the fonts of its data folder by itself.
+# Checked on every run, so prefixes made before this step get it too.
+add_wine_fonts() {
+  fonts="$prefix/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for font in /usr/share/wine/fonts/marlett.ttf; do
+    [ -f "$font" ] && [ ! -e "$fonts/${font##*/}" ] || continue
+    cp "$font" "$fonts/.${font##*/}.$$" && mv -f "$fonts/.${font##*/}.$$" "$fonts/${font##*/}"
+  done
+}
+if [ -f "$marker" ]; then
+  add_wine_fonts
+  exit 0
+fi
 
 exec 9>"$prefix.lock"
 flock 9
@@ -55,4 +70,5 @@ iconv -f UTF-8 -t UTF-16 "$reg.utf8" > "$reg"
 rm -f "$reg.utf8"
 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
 wineserver -w
+add_wine_fonts
 touch "$marker"

@@ -39,3 +39,15 @@ target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
 add_test(NAME win.e2e COMMAND quorlax_e2e_tests)
 set_tests_properties(win.e2e PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+
+# The window-frame skin on test windows of its own.
+add_executable(quorlax_skin_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/subclass_timer_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/nc_calc_size_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/neo_caption_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/menu_bar_win_test.cpp
+)
+target_include_directories(quorlax_skin_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quorlax_skin_tests PRIVATE quorlax_skin gtest gtest_main)
+add_test(NAME win.skin COMMAND quorlax_skin_tests --gtest_brief=1)
+set_tests_properties(win.skin PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)

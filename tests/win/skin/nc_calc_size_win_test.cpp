@@ -1,0 +1,349 @@
+// The frame manager on real windows: margins, hit-test codes, painter calls,
+// the native menu taken over, the keyboard hook and the caption drag.
+#include "skin/nc_calc_size_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "win/skin/skin_test_support.h"
+
+namespace quorlax::skin {
+namespace {
+
+using test::Keys;
+using test::OnScreen;
+using test::Pump;
+using test::PumpUntil;
+using test::TestWindow;
+
+constexpr DWORD kFixedStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // as the game's window
+constexpr DWORD kSizableStyle = WS_OVERLAPPEDWINDOW;
+constexpr int kWidth = 814, kHeight = 586;
+
+// A painter that records what the frame manager asks of it.
+class FakePainter : public INCAreaModifier {
+public:
+    explicit FakePainter(HWND hwnd) : hwnd_(hwnd) {}
+    HWND hwnd() override { return hwnd_; }
+    void GetTopMarginHeight(int& cy) override { cy = 48; }
+    void GetLeftMarginWidth(int& cx) override { cx = 10; }
+    void GetRightMarginWidth(int& cx) override { cx = 10; }
+    void GetBottomMarginHeight(int& cy) override { cy = 10; }
+    void NCPaint(HDC, int l, int t, int r, int b) override {
+        ++paints;
+        painted = RECT{l, t, r, b};
+    }
+    void HitTest(int x, int y, LRESULT& code) override {
+        if (x == menu_spot.x && y == menu_spot.y) code = HTMENU;
+        if (x == close_spot.x && y == close_spot.y) code = HTCLOSE;
+    }
+    void NCMouseDown(int x, int y, bool& handled, HDC, int, int, int, int) override {
+        downs.push_back({x, y});
+        handled = x == close_spot.x && y == close_spot.y;
+    }
+    void NCMouseUp(int x, int y, HDC, int, int, int, int) override { ups.push_back({x, y}); }
+    void InitMenuPopup(WPARAM, LPARAM) override {}
+    void ExitMenuLoop() override {}
+    void AltKeyAccelerator(UINT vKey, LRESULT& lReturn) override {
+        keys.push_back(vKey);
+        lReturn = vKey == 'A';
+    }
+
+    POINT menu_spot{400, 40};   // reported as HTMENU
+    POINT close_spot{790, 15};  // a painted button: HTCLOSE, presses handled
+    int paints = 0;
+    RECT painted{};
+    std::vector<POINT> downs, ups;
+    std::vector<UINT> keys;
+
+private:
+    HWND hwnd_;
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    void Make(DWORD style) {
+        window_ = std::make_unique<TestWindow>(style, kWidth, kHeight);
+        ASSERT_TRUE(window_->hwnd());
+        hwnd_ = window_->hwnd();
+        // Closing and system commands would end or move the test window.
+        window_->OnMessage = [](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (msg == WM_CLOSE || msg == WM_SYSCOMMAND) return 0;
+            return std::nullopt;
+        };
+        painter_ = std::make_unique<FakePainter>(hwnd_);
+        frame_ = std::make_unique<cNCCalcSize>();
+        frame_->Attach(painter_.get());
+        frame_->Display(hwnd_);
+    }
+    void TearDown() override {
+        frame_.reset();
+        window_.reset();
+        Pump(10);
+    }
+    LRESULT HitAt(int x, int y) {
+        POINT p = OnScreen(hwnd_, x, y);
+        return SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    }
+
+    std::unique_ptr<TestWindow> window_;
+    std::unique_ptr<FakePainter> painter_;
+    std::unique_ptr<cNCCalcSize> frame_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(FrameTest, MarginsMakeA794By528ClientInAn814By586WindowAndGoAwayOnDetach) {
+    Make(kFixedStyle);
+    RECT c{};
+    GetClientRect(hwnd_, &c);
+    EXPECT_EQ(c.right, 794);
+    EXPECT_EQ(c.bottom, 528);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd_, &origin);
+    EXPECT_EQ(origin.x - OnScreen(hwnd_, 0, 0).x, 10);
+    EXPECT_EQ(origin.y - OnScreen(hwnd_, 0, 0).y, 48);
+
+    SetWindowPos(hwnd_, nullptr, 0, 0, 600, 400, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(hwnd_, &c);
+    EXPECT_EQ(c.right, 580);
+    EXPECT_EQ(c.bottom, 342);
+
+    frame_->Detach();
+    frame_->Display(hwnd_);
+    GetClientRect(hwnd_, &c);
+    EXPECT_NE(c.bottom, 342) << "the system's own frame is back";
+    EXPECT_EQ(GetPropW(hwnd_, L"kwixCNCImplementation"), nullptr);
+}
+
+TEST_F(FrameTest, HitTestCodesOfASizableWindow) {
+    Make(kSizableStyle);
+    const int C = GetSystemMetrics(SM_CYCAPTION), W = kWidth, H = kHeight;
+    struct Case {
+        int x, y;
+        LRESULT code;
+    } cases[] = {
+        {0, 0, HTTOPLEFT},       {10, 10, HTTOPLEFT},           {5, 11, HTLEFT},
+        {5, H - 11, HTLEFT},     {5, H - 10, HTBOTTOMLEFT},     {W - 10, 5, HTTOPRIGHT},
+        {W - 1, 300, HTRIGHT},   {W - 5, H - 1, HTBOTTOMRIGHT}, {400, 10, HTTOP},
+        {400, H - 10, HTBOTTOM}, {400, 11, HTCAPTION},          {400, C + 10, HTCAPTION},
+        {C, 20, HTSYSMENU},      {C + 1, 20, HTCAPTION},        {400, C + 11, HTCLIENT},  // menu row
+        {400, 48, HTCLIENT},     {400, 300, HTCLIENT},          {11, 300, HTCLIENT},
+        {400, 40, HTCLIENT},  // the painter's HTMENU is answered as client
+        {790, 15, HTCLOSE},   // the painter refines a caption point
+    };
+    for (const Case& c : cases) EXPECT_EQ(HitAt(c.x, c.y), c.code) << c.x << "," << c.y;
+    POINT outside = OnScreen(hwnd_, W + 5, 20);
+    EXPECT_EQ(SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(outside.x, outside.y)), HTCLIENT);
+}
+
+TEST_F(FrameTest, HitTestCodesOfAFixedWindowHaveNoSizingEdges) {
+    Make(kFixedStyle);
+    const int C = GetSystemMetrics(SM_CYCAPTION), W = kWidth, H = kHeight;
+    struct Case {
+        int x, y;
+        LRESULT code;
+    } cases[] = {
+        {0, 0, HTCLIENT},       {5, 300, HTCLIENT},   {W - 5, H - 5, HTCLIENT}, {400, 5, HTCLIENT},
+        {400, H - 5, HTCLIENT}, {400, 20, HTCAPTION}, {12, 20, HTSYSMENU},      {400, C + 11, HTCLIENT},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HitAt(c.x, c.y), c.code) << c.x << "," << c.y;
+}
+
+TEST_F(FrameTest, ThePainterPaintsTheWholeFrameAndPressesItTakesNeverReachTheDefaultHandling) {
+    Make(kFixedStyle);
+    window_->Show();
+    const int before = painter_->paints;
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_GT(painter_->paints, before);
+    EXPECT_EQ(painter_->painted.right, kWidth);
+    EXPECT_EQ(painter_->painted.bottom, kHeight);
+
+    POINT close = OnScreen(hwnd_, painter_->close_spot.x, painter_->close_spot.y);
+    window_->log.clear();
+    SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(close.x, close.y));
+    SendMessageW(hwnd_, WM_NCLBUTTONDBLCLK, HTCLOSE,
+                 MAKELPARAM(close.x, close.y));  // not a system-menu double click
+    SendMessageW(hwnd_, WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.x, close.y));
+    EXPECT_EQ(window_->Count(WM_NCLBUTTONDOWN) + window_->Count(WM_NCLBUTTONDBLCLK), 0);
+    ASSERT_EQ(painter_->downs.size(), 2u);
+    EXPECT_EQ(painter_->downs[1].x, painter_->close_spot.x);
+    EXPECT_EQ(painter_->downs[1].y, painter_->close_spot.y);
+    ASSERT_EQ(painter_->ups.size(), 1u);
+
+    // A press it leaves goes on, with the code computed afresh.
+    POINT edge = OnScreen(hwnd_, 400, 3);  // the top edge of a fixed window: client
+    SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTTOP, MAKELPARAM(edge.x, edge.y));
+    ASSERT_EQ(window_->Count(WM_NCLBUTTONDOWN), 1);
+    for (const auto& l : window_->log) {
+        if (l.msg == WM_NCLBUTTONDOWN) {
+            EXPECT_EQ(l.wp, static_cast<WPARAM>(HTCLIENT));
+        }
+    }
+}
+
+TEST_F(FrameTest, ANativeMenuSetLaterIsTakenOverToo) {
+    Make(kFixedStyle);
+    window_->Show();
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_STRING, 2, L"&Game");
+    SetMenu(hwnd_, bar);
+    Pump(30);
+    EXPECT_EQ(GetMenu(hwnd_), nullptr);
+    EXPECT_EQ(frame_->hMenu(), bar);
+    RECT c{};
+    GetClientRect(hwnd_, &c);
+    EXPECT_EQ(c.bottom, 528) << "no room taken by a native bar";
+    DestroyMenu(bar);
+}
+
+TEST_F(FrameTest, TheKeyboardHookHandsOnlyAltWithALetterToThePainterOfTheActiveWindow) {
+    Make(kFixedStyle);
+    window_->Show();
+    ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
+    window_->log.clear();
+    Keys({{VK_MENU, true}, {'A', true}, {'A', false}, {'B', true}, {'B', false}, {VK_MENU, false}});
+    Keys({{VK_MENU, true},
+          {VK_F4, true},
+          {VK_F4, false},
+          {VK_F10, true},
+          {VK_F10, false},
+          {VK_ESCAPE, true},
+          {VK_ESCAPE, false},
+          {VK_DELETE, true},
+          {VK_DELETE, false},
+          {VK_MENU, false}});
+    Keys({{VK_CONTROL, true},
+          {VK_MENU, true},
+          {'C', true},
+          {'C', false},
+          {VK_MENU, false},
+          {VK_CONTROL, false}});
+    ASSERT_TRUE(PumpUntil([&] { return window_->Count(WM_KEYUP) + window_->Count(WM_SYSKEYUP) >= 11; }));
+    Pump(50);
+    EXPECT_EQ(painter_->keys, (std::vector<UINT>{'A', 'B'}));
+    bool saw_a = false, saw_b = false;
+    for (const auto& l : window_->log) {
+        if (l.msg == WM_SYSKEYDOWN && l.wp == 'A') saw_a = true;
+        if (l.msg == WM_SYSKEYDOWN && l.wp == 'B') saw_b = true;
+    }
+    EXPECT_FALSE(saw_a) << "a key the painter takes is swallowed";
+    EXPECT_TRUE(saw_b) << "a key it leaves goes on";
+
+    SendMessageW(hwnd_, WM_NCACTIVATE, FALSE, 0);  // inactive: nothing goes to the painter
+    Keys({{VK_MENU, true}, {'A', true}, {'A', false}, {VK_MENU, false}});
+    Pump(150);
+    EXPECT_EQ(painter_->keys.size(), 2u);
+}
+
+// Processor time (user and kernel) a thread has used so far, in ms.
+long long CpuMs(HANDLE thread) {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(thread, &created, &ended, &kernel, &user);
+    ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}},
+        u{{user.dwLowDateTime, user.dwHighDateTime}};
+    return static_cast<long long>((k.QuadPart + u.QuadPart) / 10000);
+}
+
+class DragTest : public FrameTest {
+protected:
+    void SetUp() override {
+        Make(kFixedStyle);
+        window_->Show();
+        ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
+    }
+};
+
+TEST_F(DragTest, TheCaptionDragFollowsThePointerLetsMessagesRunAndEndsOnRelease) {
+    RECT start{};
+    GetWindowRect(hwnd_, &start);
+    std::atomic<int> ticks{0};
+    SetTimer(hwnd_, 7, 20, nullptr);
+    window_->OnMessage = [&](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+        if (msg == WM_TIMER && wp == 7) ++ticks;
+        if (msg == WM_CLOSE || msg == WM_SYSCOMMAND) return 0;
+        return std::nullopt;
+    };
+    HANDLE ui_thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
+    std::atomic<int> ticks_held{0};
+    std::atomic<long long> cpu_held{0};
+    POINT grip = OnScreen(hwnd_, 400, 20);
+    bool finished = test::RunScript([&] {
+        test::MouseTo(grip.x, grip.y);
+        Sleep(100);
+        test::LeftButton(true);
+        Sleep(150);
+        for (int i = 1; i <= 10; ++i) {
+            test::MouseTo(grip.x + 3 * i, grip.y + 2 * i);
+            Sleep(20);
+        }
+        Sleep(100);
+        const int ticks_before = ticks;
+        const long long cpu_before = CpuMs(ui_thread);
+        Sleep(600);  // held still: the loop waits instead of spinning
+        cpu_held = CpuMs(ui_thread) - cpu_before;
+        ticks_held = ticks - ticks_before;
+        test::LeftButton(false);
+        Sleep(150);
+        test::MouseTo(grip.x + 60, grip.y + 60);  // after release the window stays put
+        Sleep(150);
+    });
+    ASSERT_TRUE(finished);
+    KillTimer(hwnd_, 7);
+    CloseHandle(ui_thread);
+    RECT end{};
+    GetWindowRect(hwnd_, &end);
+    // The one-pixel wiggle of the press may shift the grip point by a pixel.
+    EXPECT_NEAR(end.left - start.left, 30, 2);
+    EXPECT_NEAR(end.top - start.top, 20, 2);
+    EXPECT_GE(ticks_held.load(), 10) << "timer messages ran during the drag";
+    EXPECT_LT(cpu_held.load(), 100) << "600 ms of holding still used this much processor time (ms)";
+}
+
+TEST_F(DragTest, TheDragEndsWhenTheWindowIsDeactivatedOrTheFrameEndsMeanwhile) {
+    constexpr UINT kInterrupt = WM_APP + 9;  // posted during the drag, run by its message pump
+    TestWindow other(kFixedStyle, 200, 150, L"other", 600, 500);
+    for (int round = 0; round < 2; ++round) {
+        SetForegroundWindow(hwnd_);
+        ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
+        RECT start{};
+        GetWindowRect(hwnd_, &start);
+        window_->OnMessage = [&](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (msg == kInterrupt) {
+                if (round == 0)
+                    SetForegroundWindow(other.hwnd());
+                else
+                    frame_.reset();  // the frame object goes away while its loop runs
+            }
+            if (msg == WM_CLOSE || msg == WM_SYSCOMMAND) return 0;
+            return std::nullopt;
+        };
+        POINT grip = OnScreen(hwnd_, 300, 20);
+        std::atomic<bool> moved_after{false};
+        bool finished = test::RunScript([&] {
+            test::MouseTo(grip.x, grip.y);
+            Sleep(100);
+            test::LeftButton(true);
+            Sleep(150);
+            PostMessageW(hwnd_, kInterrupt, 0, 0);
+            Sleep(200);
+            RECT before{}, after{};
+            GetWindowRect(hwnd_, &before);
+            test::MouseTo(grip.x + 40, grip.y + 40);
+            Sleep(200);
+            GetWindowRect(hwnd_, &after);
+            moved_after = after.left != before.left;
+            test::LeftButton(false);
+            Sleep(100);
+        });
+        ASSERT_TRUE(finished) << round;
+        EXPECT_FALSE(moved_after.load()) << "round " << round << ": the drag went on";
+    }
+}
+
+}  // namespace
+}  // namespace quorlax::skin

@@ -1,0 +1,292 @@
+// Subclassing dispatch, its bookkeeping properties and errors, the exception
+// barrier, and the window-less timers, on real windows under Wine.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/skin_error_win.h"
+#include "skin/subclass_win.h"
+#include "skin/timer_win.h"
+#include "win/skin/skin_test_support.h"
+
+namespace quorlax::skin {
+namespace {
+
+using test::Pump;
+using test::PumpUntil;
+using test::TestWindow;
+
+constexpr UINT kProbe = WM_APP + 1;   // a message the listeners see
+constexpr UINT kOther = WM_APP + 2;   // a message nobody listens to
+constexpr LRESULT kOldAnswer = 7;     // what the window's own procedure answers kProbe with
+constexpr LRESULT kOtherAnswer = 42;  // ... and kOther with
+
+// A listener that logs its calls into a shared trace and answers with a mark.
+class Listener : public ISubclass {
+public:
+    Listener(char name, EMsgResponse mode, std::string& trace) : name_(name), mode_(mode), trace_(trace) {}
+    EMsgResponse MsgResponse() override { return mode_; }
+    void MsgResponse(EMsgResponse) override {}
+    void WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        trace_ += name_;
+        seen_slot = result;
+        seen_current = GSubclass().CurrentMessage();
+        if (call_old) old_answer = GSubclass().CallOldWindowProc(hwnd, msg, 0, 0);
+        if (throws) throw std::runtime_error("listener failed");
+        result = answer;
+    }
+    LRESULT answer = 100;
+    LRESULT seen_slot = -1;
+    UINT seen_current = 0;
+    bool call_old = false;
+    LRESULT old_answer = 0;
+    bool throws = false;
+
+private:
+    char name_;
+    EMsgResponse mode_;
+    std::string& trace_;
+};
+
+class SubclassTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<TestWindow>(WS_OVERLAPPEDWINDOW, 300, 200);
+        ASSERT_TRUE(window_->hwnd());
+        hwnd_ = window_->hwnd();
+        original_ = GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
+        window_->OnMessage = [this](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (msg == kProbe) {
+                trace_ += 'O';
+                return kOldAnswer;
+            }
+            if (msg == kOther) return kOtherAnswer;
+            return std::nullopt;
+        };
+    }
+    LONG_PTR Prop(const std::string& name) {
+        return reinterpret_cast<LONG_PTR>(GetPropA(hwnd_, name.c_str()));
+    }
+
+    std::unique_ptr<TestWindow> window_;
+    HWND hwnd_ = nullptr;
+    LONG_PTR original_ = 0;
+    std::string trace_;
+};
+
+using M = EMsgResponse;
+
+TEST_F(SubclassTest, FirstListenerDecidesBeforeLastDecidesAfterAndTheOldProcedureRunsAtMostOnce) {
+    struct Case {
+        M first, last;
+        const char* trace;
+        LRESULT result;
+    };
+    const Case cases[] = {
+        {M::emrPreprocess, M::emrConsume, "OAB", 200},          // before the first listener
+        {M::emrConsume, M::emrPostProcess, "ABO", kOldAnswer},  // after the last, its answer wins
+        {M::emrPreprocess, M::emrPostProcess, "OAB", 200},      // before, and not again after
+        {M::emrConsume, M::emrConsume, "AB", 200},              // the listeners alone
+        {M::emrPostProcess, M::emrPreprocess, "AB", 200},       // modes count only in their place
+    };
+    for (const Case& c : cases) {
+        trace_.clear();
+        Listener a('A', c.first, trace_), b('B', c.last, trace_);
+        b.answer = 200;
+        MSubclass::AttachMessage(&a, hwnd_, kProbe);
+        MSubclass::AttachMessage(&b, hwnd_, kProbe);
+        LRESULT r = SendMessageW(hwnd_, kProbe, 0, 0);
+        EXPECT_EQ(trace_, c.trace);
+        EXPECT_EQ(r, c.result) << c.trace;
+        if (c.first == M::emrPreprocess) {
+            EXPECT_EQ(a.seen_slot, kOldAnswer) << "the first listener sees the old answer";
+        }
+        EXPECT_EQ(b.seen_slot, 100) << "the second listener sees the first one's answer";
+        EXPECT_EQ(a.seen_current, kProbe);
+        MSubclass::DetachMessage(&a, hwnd_, kProbe);
+        MSubclass::DetachMessage(&b, hwnd_, kProbe);
+    }
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+}
+
+TEST_F(SubclassTest, AMessageWithoutListenersGoesStraightToTheOldProcedure) {
+    Listener a('A', M::emrConsume, trace_);
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    EXPECT_NE(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+    EXPECT_EQ(SendMessageW(hwnd_, kOther, 0, 0), kOtherAnswer);
+    EXPECT_EQ(trace_, "");
+    a.call_old = true;
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), 100);
+    EXPECT_EQ(a.old_answer, kOldAnswer) << "CallOldWindowProc reaches the window's own procedure";
+    MSubclass::DetachMessage(&a, hwnd_, kProbe);
+}
+
+TEST_F(SubclassTest, BookkeepingLivesInNamedWindowProperties) {
+    const std::string h = std::to_string(reinterpret_cast<LONG_PTR>(hwnd_));
+    EXPECT_EQ(MSubclass::OldProcName(hwnd_), h);
+    EXPECT_EQ(MSubclass::AttachCountName(hwnd_), "C" + h);
+    EXPECT_EQ(MSubclass::ListenerCountName(hwnd_, 133), h + "#133C");
+    EXPECT_EQ(MSubclass::ListenerName(hwnd_, 133, 1), h + "#133#1");
+
+    Listener a('A', M::emrConsume, trace_), b('B', M::emrConsume, trace_);
+    MSubclass::AttachMessage(&a, hwnd_, 133);
+    MSubclass::AttachMessage(&b, hwnd_, 133);
+    MSubclass::AttachMessage(&b, hwnd_, kProbe);
+    EXPECT_EQ(Prop(h), original_);
+    EXPECT_EQ(Prop("C" + h), 3);
+    EXPECT_EQ(Prop(h + "#133C"), 2);
+    EXPECT_EQ(Prop(h + "#133#1"), reinterpret_cast<LONG_PTR>(static_cast<ISubclass*>(&a)));
+    EXPECT_EQ(Prop(h + "#133#2"), reinterpret_cast<LONG_PTR>(static_cast<ISubclass*>(&b)));
+
+    MSubclass::DetachMessage(&a, hwnd_, 133);  // later entries move down
+    EXPECT_EQ(Prop("C" + h), 2);
+    EXPECT_EQ(Prop(h + "#133C"), 1);
+    EXPECT_EQ(Prop(h + "#133#1"), reinterpret_cast<LONG_PTR>(static_cast<ISubclass*>(&b)));
+    EXPECT_EQ(Prop(h + "#133#2"), 0);
+
+    MSubclass::DetachMessage(&b, hwnd_, 133);
+    MSubclass::DetachMessage(&b, hwnd_, kProbe);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+    EXPECT_EQ(GetPropA(hwnd_, h.c_str()), nullptr);
+    EXPECT_EQ(GetPropA(hwnd_, ("C" + h).c_str()), nullptr);
+}
+
+TEST_F(SubclassTest, DetachingAListenerThatWasNeverAttachedChangesNothing) {
+    Listener a('A', M::emrConsume, trace_), stranger('S', M::emrConsume, trace_);
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    MSubclass::DetachMessage(&stranger, hwnd_, kProbe);
+    MSubclass::DetachMessage(&stranger, hwnd_, kOther);
+    MSubclass::DetachMessage(&a, hwnd_, kOther);
+    EXPECT_EQ(Prop(MSubclass::AttachCountName(hwnd_)), 1);
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), 100) << "still subclassed";
+    MSubclass::DetachMessage(&a, hwnd_, kProbe);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+}
+
+// Checks a raised error's number, source and description.
+void ExpectError(const std::function<void()>& f, long code, const wchar_t* description) {
+    try {
+        f();
+        ADD_FAILURE() << "no error " << code;
+    } catch (const SkinError& e) {
+        EXPECT_EQ(static_cast<std::uint32_t>(e.Number()), 0x80040000u | static_cast<std::uint32_t>(code));
+        EXPECT_EQ(e.Source(), L"quorlax_skin_tests.WindowProc");
+        EXPECT_EQ(e.Description(), description);
+    }
+}
+
+TEST_F(SubclassTest, ErrorsCarryNumberSourceAndDescriptionAndLeaveNoTrace) {
+    Listener a('A', M::emrConsume, trace_);
+    ExpectError([&] { MSubclass::AttachMessage(&a, reinterpret_cast<HWND>(0x1234), kProbe); }, 13083,
+                L"Invalid window");
+
+    HWND desktop = GetDesktopWindow();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(desktop, &pid);
+    ASSERT_NE(pid, GetCurrentProcessId());
+    ExpectError([&] { MSubclass::AttachMessage(&a, desktop, kProbe); }, 13084,
+                L"Can't modify external window");
+
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13082,
+                L"Message already handled by another class");
+    MSubclass::DetachMessage(&a, hwnd_, kProbe);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_) << "the refused attach was not counted";
+
+    auto previous = MSubclass::SetProcInstallerForTests([](HWND, int, LONG_PTR) -> LONG_PTR { return 0; });
+    ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13081, L"Can't subclass window");
+    MSubclass::SetProcInstallerForTests(previous);
+    EXPECT_EQ(GetPropA(hwnd_, MSubclass::AttachCountName(hwnd_).c_str()), nullptr);
+    EXPECT_EQ(GetPropA(hwnd_, MSubclass::ListenerCountName(hwnd_, kProbe).c_str()), nullptr);
+
+    try {
+        RaiseError(5);
+        ADD_FAILURE();
+    } catch (const SkinError& e) {
+        EXPECT_EQ(e.Number(), 5) << "small codes are raised unchanged";
+        EXPECT_EQ(e.Source(), L"");
+    }
+}
+
+TEST_F(SubclassTest, AListenerThatTheOldProcedureDetachesAndEndsIsNotCalledAfterwards) {
+    auto a = std::make_unique<Listener>('A', M::emrPreprocess, trace_);
+    MSubclass::AttachMessage(a.get(), hwnd_, kProbe);
+    window_->OnMessage = [&](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (msg != kProbe) return std::nullopt;
+        MSubclass::DetachMessage(a.get(), hwnd_, kProbe);  // as a window closing its skin would
+        a.reset();
+        return kOldAnswer;
+    };
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), kOldAnswer);
+    EXPECT_EQ(trace_, "");
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+}
+
+TEST_F(SubclassTest, AFailingListenerIsReportedOnceAndTheOthersStillRun) {
+    std::vector<std::wstring> reports;
+    SetFailureHook([&](const std::wstring& text) { reports.push_back(text); });
+    Listener a('A', M::emrConsume, trace_), b('B', M::emrConsume, trace_);
+    a.throws = true;
+    b.answer = 55;
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    MSubclass::AttachMessage(&b, hwnd_, kProbe);
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), 55);
+    EXPECT_EQ(trace_, "AB");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(L"listener failed"), std::wstring::npos);
+    MSubclass::DetachMessage(&a, hwnd_, kProbe);
+    MSubclass::DetachMessage(&b, hwnd_, kProbe);
+    SetFailureHook(nullptr);
+}
+
+TEST(TimerTest, FiresUntilStoppedAndRewritingTheSameIntervalDoesNotRestartIt) {
+    CTimer timer;
+    int fired = 0;
+    DWORD first_fire = 0;
+    timer.ThatTime = [&] {
+        if (fired++ == 0) first_fire = GetTickCount();
+    };
+    const DWORD start = GetTickCount();
+    timer.Interval(600);
+    const UINT_PTR id = timer.TimerID();
+    EXPECT_NE(id, 0u);
+    Pump(350);
+    timer.Interval(600);  // unchanged: keeps running on its first schedule
+    EXPECT_EQ(timer.TimerID(), id);
+    ASSERT_TRUE(PumpUntil([&] { return fired > 0; }, 3000));
+    EXPECT_LT(first_fire - start, 900u) << "a restart would have delayed the first tick to 950 ms";
+
+    timer.Interval(30);  // a new interval restarts it
+    ASSERT_TRUE(PumpUntil([&] { return fired >= 4; }, 3000));
+    timer.Interval(0);
+    EXPECT_EQ(timer.Interval(), 0);
+    EXPECT_EQ(timer.TimerID(), 0u);
+    int after_stop = fired;
+    Pump(150);
+    EXPECT_EQ(fired, after_stop);
+}
+
+TEST(TimerTest, The101stRunningTimerFailsWith13651AndTheTableRecovers) {
+    std::vector<std::unique_ptr<CTimer>> timers;
+    for (int i = 0; i < MTimer::kTimerSlots; ++i) {
+        timers.push_back(std::make_unique<CTimer>());
+        timers.back()->Interval(60000);
+    }
+    CTimer extra;
+    ExpectError([&] { extra.Interval(60000); }, 13651, L"No more than 10 timers allowed per class");
+    EXPECT_EQ(extra.Interval(), 0) << "the refused timer is stopped";
+    EXPECT_EQ(extra.TimerID(), 0u);
+
+    timers.erase(timers.begin() + 17);  // a freed slot is used again
+    int fired = 0;
+    extra.ThatTime = [&] { ++fired; };
+    extra.Interval(20);
+    EXPECT_TRUE(PumpUntil([&] { return fired > 0; }, 3000));
+    extra.Interval(0);
+}
+
+}  // namespace
+}  // namespace quorlax::skin
