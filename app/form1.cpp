@@ -139,6 +139,7 @@ void Form1::BuildMenus() {
 }
 
 bool Form1::Form_Load() {
+    if (SetupSkin) SetupSkin();
     battle.battleWins = 0;
     battle.battleLosses = 0;
     practice.typedPos = 1;

@@ -51,6 +51,7 @@ public:
     std::shared_ptr<forms::Image> Picture;              // background picture, drawn under the play area
     std::function<void()> Unload;                       // asks the host to close the window
     std::function<void(float, float)> HitFlash;         // a shot met its label here (for the flash)
+    std::function<void()> SetupSkin;                    // gives the window its painted caption and menu bar
     forms::Scene scene;  // every windowless control below, in drawing order; declared first
 
     // --- play area ---

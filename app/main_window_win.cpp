@@ -1,6 +1,8 @@
 // The main window of the game.
 #include "app/main_window_win.h"
 
+#include <windowsx.h>
+
 #include "app/resource_ids.h"
 #include "platform/message_loop_win.h"
 #include "platform/window_win.h"
@@ -98,20 +100,37 @@ void MainWindow::OnCreate() {
     timers_.Bind(hwnd_, form_.Timers());
     typing_box_.AfterChange = [this] { AfterEvent(); };
     typing_box_.Create(instance_, hwnd_);
+    chain_.SetFrame(&frame_link_);
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     menus_.Attach(hwnd_, form_.MenuBar);
+    form_.SetupSkin = [this] { AttachSkin(); };
     // The game's shortcuts belong to this window and its children alone.
     MessageLoop::Instance().Register(hwnd_, menus_.Accelerators(), false);
 }
 
 void MainWindow::OnDestroy() {
     form_.scores.form2.Unload();  // the hall-of-fame window goes first
+    // The skin lets go while the window is still valid; the menu it gives
+    // back is destroyed with the window.
+    if (caption_) caption_->Detach();
+    caption_.reset();
     MessageLoop::Instance().Unregister(hwnd_);
     timers_.Unbind();
     KillTimer(hwnd_, kFlashTimer);
     PostQuitMessage(0);
+}
+
+void MainWindow::AttachSkin() {
+    caption_ = skin::SetupSkin(instance_, hwnd_, SIZE{painter_.Px(kClientWidth), painter_.Px(kClientHeight)});
+}
+
+bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST || msg == WM_MOUSEWHEEL || GET_Y_LPARAM(lp) >= 0)
+        return false;
+    result = 0;
+    return true;
 }
 
 void MainWindow::ShowFlash(float left, float top) {

@@ -15,6 +15,7 @@
 #include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
 #include "scores/form2_win.h"
+#include "skin/setup_skin_win.h"
 
 namespace quorlax::win {
 
@@ -39,9 +40,10 @@ public:
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
     const forms::TimerHost& Timers() const { return timers_; }
     const forms::SceneView& View() const { return view_; }
-    // The chain the window's messages walk before its own handlers; the
-    // frame skin takes its first place.
+    // The chain the window's messages walk before its own handlers.
     forms::MessageChain& Chain() { return chain_; }
+    // The painted caption and menu bar; null where its pictures are missing.
+    skin::cNeoCaption* Skin() const { return caption_.get(); }
 
     // Brings the window up to date with the models and paints what changed:
     // what every event ends with (public for tests and the benchmark).
@@ -60,6 +62,15 @@ private:
     void OnCreate();
     void OnDestroy();
     void ShowFlash(float left, float top);
+    void AttachSkin();
+
+    // The painted frame's part of the chain: the skin hands mouse messages
+    // over its menu row on as client messages above the client area; the
+    // window has nothing there.
+    class FrameLink final : public forms::MessageFilter {
+    public:
+        bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    };
 
     HINSTANCE instance_;
     Form1 form_;
@@ -70,7 +81,9 @@ private:
     forms::TextBoxHost typing_box_;  // Text1
     forms::MessageChain chain_;
     forms::SceneView view_;
-    std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter
+    FrameLink frame_link_;
+    std::unique_ptr<skin::cNeoCaption> caption_;  // the painted frame, from load to close
+    std::unique_ptr<HallOfFameWindow> hof_;       // Form2 on screen; goes before the form and painter
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;

@@ -6,3 +6,5 @@
 #define IDI_SHOT 102
 #define IDI_FLASH 103
 #define IDI_CURSOR 104
+#define IDB_CAPTION 110
+#define IDB_BORDER 111

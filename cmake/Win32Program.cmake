@@ -65,3 +65,5 @@ add_library(quorlax_skin STATIC
 )
 target_include_directories(quorlax_skin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin PUBLIC user32 gdi32)
+target_sources(quorlax_win PRIVATE skin/setup_skin_win.cpp)
+target_link_libraries(quorlax_win PUBLIC quorlax_skin)

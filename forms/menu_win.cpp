@@ -42,33 +42,38 @@ void MenuBarWin::Attach(HWND hwnd, std::vector<MenuItem*> bar) {
 }
 
 void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
+    UINT position = 0;
     for (MenuItem* item : items) {
         if (!item->Visible) continue;
         UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
         std::wstring text = item->Caption;
         if (!item->Shortcut.empty()) text += L"\t" + item->Shortcut;
+        bool added = false;
         if (!item->Items.empty()) {
             quorlax::win::UniqueMenu sub(CreatePopupMenu());
             AddItems(sub.get(), item->Items);
             // The menu owns its submenu once it is appended.
-            if (AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.get()), text.c_str()))
-                sub.release();
+            added = AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.get()), text.c_str());
+            if (added) sub.release();
         } else {
-            AppendMenuW(menu, flags, CommandOf(item), text.c_str());
+            added = AppendMenuW(menu, flags, CommandOf(item), text.c_str());
         }
+        if (added) places_[CommandOf(item) - kFirstCommand] = {menu, position++};
     }
 }
 
 void MenuBarWin::Rebuild() {
+    places_.assign(all_.size(), Place{nullptr, 0});
     quorlax::win::UniqueMenu bar(CreateMenu());
     AddItems(bar.get(), bar_);
     // The window owns the bar it shows and destroys it with itself; the bar
-    // it showed before is ours again, and goes with its popups.
-    quorlax::win::UniqueMenu old(GetMenu(hwnd_));
-    if (SetMenu(hwnd_, bar.get()))
-        bar.release();
-    else
+    // shown before is ours again, and goes with its popups.
+    quorlax::win::UniqueMenu old(bar_handle_);
+    if (SetMenu(hwnd_, bar.get())) {
+        bar_handle_ = bar.release();
+    } else {
         old.release();
+    }
     DrawMenuBar(hwnd_);
     Remember();
 }
@@ -80,17 +85,28 @@ void MenuBarWin::Remember() {
 
 void MenuBarWin::Sync() {
     if (!hwnd_) return;
-    bool changed = false;
+    bool bar_changed = false;
     for (size_t i = 0; i < all_.size(); ++i) {
         const State& s = states_[i];
         const MenuItem* item = all_[i];
-        if (s.checked != item->Checked || s.enabled != item->Enabled || s.visible != item->Visible) {
-            changed = true;
-            break;
+        if (s.visible != item->Visible) {
+            Rebuild();  // an item came or went: the positions change
+            return;
         }
+        if (s.checked == item->Checked && s.enabled == item->Enabled) continue;
+        const Place& at = places_[i];
+        if (!at.menu) continue;
+        CheckMenuItem(at.menu, at.position, MF_BYPOSITION | (item->Checked ? MF_CHECKED : MF_UNCHECKED));
+        EnableMenuItem(at.menu, at.position, MF_BYPOSITION | (item->Enabled ? MF_ENABLED : MF_GRAYED));
+        bar_changed |= at.menu == bar_handle_;
     }
-    // Rebuilding is cheap and keeps submenus and the bar in one code path.
-    if (changed) Rebuild();
+    Remember();
+    if (bar_changed) {
+        // A title greyed or enabled: the bar is drawn again, natively or by
+        // the painted frame.
+        DrawMenuBar(hwnd_);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    }
 }
 
 bool MenuBarWin::Command(UINT id) {

@@ -33,10 +33,17 @@ int FaultCount() noexcept { return faults; }
 
 void ReportFault(const wchar_t* where, const std::exception* error) noexcept {
     try {
+        ReportFault(where, error ? Widen(error->what()) : std::wstring(L"unknown exception"));
+    } catch (...) {
+        // Nothing more can be done about a fault while reporting a fault.
+    }
+}
+
+void ReportFault(const wchar_t* where, const std::wstring& what) noexcept {
+    try {
         // Counted before the user is told: the message box runs a message
         // loop of its own, and a fault inside it must not open a second one.
         const bool first = faults++ == 0;
-        std::wstring what = error ? Widen(error->what()) : std::wstring(L"unknown exception");
         std::wstring log = L"Quorlax: fault in " + std::wstring(where) + L": " + what + L"\n";
         OutputDebugStringW(log.c_str());
         if (first && Sink())

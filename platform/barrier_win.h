@@ -20,6 +20,8 @@ void SetFaultSink(FaultSink sink);
 // Records a fault caught at `where`: logged to the debugger every time, told
 // to the user once per run.
 void ReportFault(const wchar_t* where, const std::exception* error) noexcept;
+// The same, for a fault already caught and described elsewhere.
+void ReportFault(const wchar_t* where, const std::wstring& what) noexcept;
 
 // How many faults were caught so far (for tests and diagnostics).
 int FaultCount() noexcept;

@@ -38,17 +38,50 @@ HWND WaitForMessageBox(const Process& p) {
 // sent to another process can be lost while it is not yet in front, so the
 // fall is checked on screen and the keys sent again if the labels stay out of
 // sight or crawl.
-enum class Start { kMenu, kShortcut };
+enum class Start { kMenu, kClick, kF10, kShortcut };
+
+// Opens 文 件 on the painted menu bar with a mouse click on its title, where
+// the caption strip draws it (window coordinates).
+void ClickFileTitle(HWND main) {
+    RECT r{};
+    GetWindowRect(main, &r);
+    SetCursorPos(r.left + 116, r.top + 34);
+    Sleep(100);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// 游戏 › 英文 in the open 文 件 drop-down.
+void PickEnglishInOpenFileMenu() {
+    Sleep(300);
+    PressKey(VK_DOWN);
+    PressKey(VK_RIGHT);
+    Sleep(100);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+}
+
 bool StartFastEnglishGame(HWND main, Start how) {
     for (int attempt = 0; attempt < 4; ++attempt) {
         SetForegroundWindow(main);
         WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
         PickMenuItem(main, 1, 9);
         Sleep(400);
-        if (how == Start::kMenu)
-            PickSubmenuItem(main, 0, 0, 1);
-        else
-            PressCtrl(main, 'Y');
+        switch (how) {
+            case Start::kMenu: PickSubmenuItem(main, 0, 0, 1); break;
+            case Start::kClick:
+                ClickFileTitle(main);
+                PickEnglishInOpenFileMenu();
+                break;
+            case Start::kF10:
+                PressKey(VK_F10);
+                PickEnglishInOpenFileMenu();
+                break;
+            case Start::kShortcut: PressCtrl(main, 'Y'); break;
+        }
         const int floor_y = 420;  // the floor line lies at 6390 twips = 426 px
         int first = -1;
         if (!WaitFor(
@@ -70,6 +103,21 @@ TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
     EXPECT_EQ(WindowText(main), L"Quorlax");
 
     EXPECT_TRUE(StartFastEnglishGame(main, Start::kMenu)) << "no labels seen falling after choosing a game";
+    EXPECT_TRUE(game.Running());
+}
+
+TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10) {
+    Process game;
+    ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
+    HWND main = WaitForMainWindow(game);
+    ASSERT_NE(main, nullptr);
+    RECT window{}, client{};
+    GetWindowRect(main, &window);
+    GetClientRect(main, &client);
+    EXPECT_EQ(window.right - window.left, 814) << "the painted frame around a 794 x 528 client area";
+    EXPECT_EQ(client.right, 794);
+    EXPECT_TRUE(StartFastEnglishGame(main, Start::kClick)) << "clicking 文 件 › 游戏 › 英文 started nothing";
+    EXPECT_TRUE(StartFastEnglishGame(main, Start::kF10)) << "F10 › 游戏 › 英文 started nothing";
     EXPECT_TRUE(game.Running());
 }
 

@@ -119,8 +119,8 @@ inline std::wstring MessageBoxText(HWND box) {
 
 // The command id of the menu item reached through these captions (each
 // compared without its "\t<shortcut>" part); 0 if there is none.
-inline UINT MenuCommand(HWND window, const std::vector<std::wstring>& path) {
-    HMENU menu = GetMenu(window);
+inline UINT MenuCommand(HMENU bar, const std::vector<std::wstring>& path) {
+    HMENU menu = bar;
     for (size_t level = 0; menu && level < path.size(); ++level) {
         int count = GetMenuItemCount(menu);
         HMENU next = nullptr;

@@ -24,7 +24,7 @@ TEST_F(MainWindowTest, ClientAreaIsTheFormsSizeAtTheScreenDpi) {
 }
 
 TEST_F(MainWindowTest, MenuBarHasTheMenusCaptionsShortcutsAndGreying) {
-    HMENU bar = GetMenu(hwnd_);
+    HMENU bar = window_->Menus().Handle();
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 4);
     wchar_t text[64];
@@ -38,14 +38,14 @@ TEST_F(MainWindowTest, MenuBarHasTheMenusCaptionsShortcutsAndGreying) {
     HMENU game = GetSubMenu(GetSubMenu(bar, 0), 0);
     GetMenuStringW(game, 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"汉字\tCtrl+H");
-    EXPECT_NE(drive::MenuCommand(hwnd_, {L" 文 件", L"游 戏", L"英文"}), 0u);
+    EXPECT_NE(drive::MenuCommand(bar, {L" 文 件", L"游 戏", L"英文"}), 0u);
     EXPECT_TRUE(GetMenuState(GetSubMenu(bar, 1), 0, MF_BYPOSITION) & MF_CHECKED) << "一速 is checked";
 }
 
 TEST_F(MainWindowTest, ChoosingAGameChecksItAndTheRealTimerMakesLabelsFall) {
     Choose(form().sd(10));
     Choose(form().yw1);
-    HMENU game = GetSubMenu(GetSubMenu(GetMenu(hwnd_), 0), 0);
+    HMENU game = GetSubMenu(GetSubMenu(window_->Menus().Handle(), 0), 0);
     EXPECT_TRUE(GetMenuState(game, 1, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(game, 0, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_EQ(form().Timer1.Interval(), 168);
