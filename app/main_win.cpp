@@ -10,6 +10,7 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
+#include "skin/skin_error_win.h"
 
 namespace {
 
@@ -44,5 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);
     });
+    // The skin's own barriers report to the program's.
+    skin::SetFailureHook([](const std::wstring& what) { win::ReportFault(L"skin", what); });
     return win::MessageLoop::Instance().Run();
 }
