@@ -101,13 +101,16 @@ void MainWindow::OnCreate() {
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
+    settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
+                                                  [this] { AfterEvent(); });
     menus_.Attach(hwnd_, form_.MenuBar);
     // The game's shortcuts belong to this window and its children alone.
     MessageLoop::Instance().Register(hwnd_, menus_.Accelerators(), false);
 }
 
 void MainWindow::OnDestroy() {
-    form_.scores.form2.Unload();  // the hall-of-fame window goes first
+    form_.scores.form2.Unload();  // the other windows go first
+    form_.appearance.CloseWindows();
     MessageLoop::Instance().Unregister(hwnd_);
     timers_.Unbind();
     KillTimer(hwnd_, kFlashTimer);

@@ -15,6 +15,7 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
+#include "settings/shell_win.h"
 #include "support/drive_win.h"
 
 using namespace quorlax;
@@ -127,7 +128,9 @@ int main() {
     win::NoBattle battle;
     win::CommonDialogs dialogs;
     win::OlePictures pictures;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
+    win::ShellService shell(Folder());
+    win::FolderService folders;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
     win::MainWindow window(GetModuleHandleW(nullptr), services);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
