@@ -58,3 +58,19 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     target_link_options(screenshot_driver PRIVATE -municode)
   endif()
 endif()
+
+# `make dist`: the download zip of this architecture, named with the version.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(QUORLAX_ARCH win64)
+else()
+  set(QUORLAX_ARCH win32)
+endif()
+set(QUORLAX_ZIP ${CMAKE_BINARY_DIR}/quorlax-${PROJECT_VERSION}-${QUORLAX_ARCH}.zip)
+add_custom_command(OUTPUT ${QUORLAX_ZIP}
+  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_dist.py --version ${PROJECT_VERSION}
+          --arch ${QUORLAX_ARCH} --exe $<TARGET_FILE:quorlax> --data ${CMAKE_CURRENT_SOURCE_DIR}/data
+          --out ${CMAKE_BINARY_DIR}
+  DEPENDS quorlax ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_dist.py ${QUORLAX_DATA_FILES}
+          ${CMAKE_CURRENT_SOURCE_DIR}/data/README.md
+  COMMENT "Packing ${QUORLAX_ZIP}")
+add_custom_target(dist DEPENDS ${QUORLAX_ZIP})

@@ -54,3 +54,17 @@ target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
 add_test(NAME win.e2e COMMAND quorlax_e2e_tests)
 set_tests_properties(win.e2e PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+
+# The download: `make dist`'s zip for x86_64, unpacked into an empty folder
+# and started there.
+add_executable(quorlax_dist_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/dist_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
+target_include_directories(quorlax_dist_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
+                           ${PROJECT_BINARY_DIR}/generated)
+target_link_libraries(quorlax_dist_tests PRIVATE gtest user32 gdi32 shell32 advapi32)
+add_test(NAME win.dist COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
+set_tests_properties(win.dist PROPERTIES FIXTURES_SETUP dist_zip TIMEOUT 600)
+add_test(NAME win.zip_run
+  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/dist/zip_run_test.py ${QUORLAX_ZIP}
+          ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:quorlax_dist_tests>)
+set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 600 RESOURCE_LOCK wine_display)
