@@ -72,7 +72,7 @@ private:
     forms::TextBoxHost typing_box_;  // Text1
     forms::MessageChain chain_;
     forms::SceneView view_;
-    std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter
+    std::unique_ptr<HallOfFameWindow> hof_;      // Form2 on screen; goes before the form and painter
     std::unique_ptr<SettingsWindows> settings_;  // Form3 and Form4 on screen; likewise
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots

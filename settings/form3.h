@@ -35,7 +35,7 @@ public:
     forms::Control Command1;  // the OK button "确  定"
     std::wstring Command1Caption = L"确  定";
     forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
-    static constexpr float kWidth = 7410;                // client area, twips: every control shows
+    static constexpr float kWidth = 7410;               // client area, twips: every control shows
     static constexpr float kHeight = 4380;
 
     // A link line: what it opens (a file beside the program) and its tooltip.

@@ -46,8 +46,8 @@ void AboutWindow::Create() {
     RECT r{0, 0, painter_.Px(Form3::kWidth), painter_.Px(Form3::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height, owner_,
-                    nullptr, instance_, this);
+    CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height,
+                    owner_, nullptr, instance_, this);
     if (!hwnd_) return;
     RECT ok = painter_.Rect(form_.Command1);
     button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
@@ -67,8 +67,9 @@ void AboutWindow::AddTooltips() {
         return InitCommonControlsEx(&icc) != FALSE;
     }();
     if (!ready) return;
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
     if (!tooltip_) return;
     UINT id = 1;
     for (const auto& link : form_.Links()) {
@@ -127,11 +128,15 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_LBUTTONUP: {
-            const Form3::Link* link = LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+            const Form3::Link* link =
+                LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
             if (!link) return 0;
-            if (link->label == &form_.lblEmail) form_.lblEmail_Click();
-            else if (link->label == &form_.Label6) form_.Label6_Click();
-            else form_.lblWebPage_Click();
+            if (link->label == &form_.lblEmail)
+                form_.lblEmail_Click();
+            else if (link->label == &form_.Label6)
+                form_.Label6_Click();
+            else
+                form_.lblWebPage_Click();
             return 0;
         }
         case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));

@@ -18,7 +18,7 @@ namespace quorlax {
 class Form1;
 
 inline constexpr wchar_t kChooserTitle[] = L"背景图案";
-inline constexpr wchar_t kStartDrive[] = L"c:\\";        // where the chooser opens
+inline constexpr wchar_t kStartDrive[] = L"c:\\";              // where the chooser opens
 inline constexpr wchar_t kPicturePatterns[] = L"*.bmp;*.jpg";  // the first pattern entry
 inline constexpr wchar_t kAllFiles[] = L"*.*";
 
@@ -42,22 +42,22 @@ struct ListControl : forms::Control {
 
 // The drive list.
 struct DriveListBox : ListControl {
-    std::wstring Drive;                // the chosen drive's root, "c:\"
-    std::vector<std::wstring> Roots;   // the root of each entry
+    std::wstring Drive;               // the chosen drive's root, "c:\"
+    std::vector<std::wstring> Roots;  // the root of each entry
 };
 
 // The folder list: the open folder with the folders above it, then its
 // subfolders, one indented entry each.
 struct DirListBox : ListControl {
-    std::wstring Path;                 // the open folder
-    std::vector<std::wstring> Paths;   // the folder of each entry
+    std::wstring Path;                // the open folder
+    std::vector<std::wstring> Paths;  // the folder of each entry
 };
 
 // The file list: the files of a folder that match the pattern.
 struct FileListBox : ListControl {
-    std::wstring Path;     // the folder listed
-    std::wstring Pattern;  // ";"-separated patterns
-    std::wstring FileName; // the clicked file, or empty
+    std::wstring Path;      // the folder listed
+    std::wstring Pattern;   // ";"-separated patterns
+    std::wstring FileName;  // the clicked file, or empty
 };
 
 // An editable box with a list of suggestions.
@@ -84,7 +84,7 @@ public:
     std::wstring Command1Caption = L"确定";
     std::wstring Command2Caption = L"退出";
     forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
-    static constexpr float kWidth = 7620;                // client area, twips
+    static constexpr float kWidth = 7620;               // client area, twips
     static constexpr float kHeight = 4770;
 
     bool Loaded() const { return loaded_; }
@@ -95,9 +95,9 @@ public:
 
     // --- handlers ---
     void Form_Load();
-    void Drive1_Change();     // after Drive1.Drive changed
-    void Dir1_Change();       // after Dir1.Path changed
-    void Combo1_Change();     // after the user edited Combo1.Text
+    void Drive1_Change();  // after Drive1.Drive changed
+    void Dir1_Change();    // after Dir1.Path changed
+    void Combo1_Change();  // after the user edited Combo1.Text
     void Combo1_Click(int index);
     void File1_Click(int index);
     void Command1_Click();
@@ -124,8 +124,8 @@ private:
     Form1& main_;
     Services& services_;
     bool loaded_ = false;
-    FolderContents contents_;                      // what the open folder holds
-    std::map<std::wstring, std::wstring> last_;    // the folder last open on each drive
+    FolderContents contents_;                    // what the open folder holds
+    std::map<std::wstring, std::wstring> last_;  // the folder last open on each drive
 };
 
 }  // namespace quorlax

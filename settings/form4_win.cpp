@@ -15,7 +15,8 @@ const forms::Font kControlFont{L"宋体", 9};
 
 }  // namespace
 
-PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form, forms::Painter& painter)
+PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form,
+                                           forms::Painter& painter)
     : instance_(instance), owner_(owner), form_(form), painter_(painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
@@ -30,15 +31,15 @@ PictureChooserWindow::~PictureChooserWindow() {
     Destroy();
 }
 
-HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD style, const forms::Control& place,
-                                 int id, int list_rows) {
+HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD style,
+                                 const forms::Control& place, int id, int list_rows) {
     RECT r = painter_.Rect(place);
     int height = r.bottom - r.top;
     // A drop-down's height includes its open list.
     if (list_rows) height += list_rows * height;
     HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left, r.top,
-                             r.right - r.left, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             instance_, nullptr);
+                             r.right - r.left, height, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(kControlFont)), FALSE);
     return h;
 }
@@ -59,8 +60,8 @@ void PictureChooserWindow::Create() {
     RECT r{0, 0, painter_.Px(Form4::kWidth), painter_.Px(Form4::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    CreateWindowExW(WS_EX_TOPMOST, kChooserClass, kChooserTitle, kStyle, kScreenX, kScreenY, width, height, owner_,
-                    nullptr, instance_, this);
+    CreateWindowExW(WS_EX_TOPMOST, kChooserClass, kChooserTitle, kStyle, kScreenX, kScreenY, width, height,
+                    owner_, nullptr, instance_, this);
     if (!hwnd_) return;
 
     // In the designed tab order: the lists, the boxes, then the buttons.
@@ -105,7 +106,8 @@ void PictureChooserWindow::SyncList(HWND list, const ListControl& model, std::ui
         shown = model.Version;
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, reset, 0, 0);
-        for (const auto& entry : model.List) SendMessageW(list, add, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        for (const auto& entry : model.List)
+            SendMessageW(list, add, 0, reinterpret_cast<LPARAM>(entry.c_str()));
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }

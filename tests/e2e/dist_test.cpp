@@ -46,7 +46,8 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
 
     VS_FIXEDFILEINFO version{};
     ASSERT_TRUE(ReadVersion(exe, version));
-    EXPECT_EQ(version.dwFileVersionMS, static_cast<DWORD>(MAKELONG(QUORLAX_VERSION_MINOR, QUORLAX_VERSION_MAJOR)));
+    EXPECT_EQ(version.dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(QUORLAX_VERSION_MINOR, QUORLAX_VERSION_MAJOR)));
     EXPECT_EQ(HIWORD(version.dwFileVersionLS), QUORLAX_VERSION_PATCH);
     HICON icon = ExtractIconW(GetModuleHandleW(nullptr), exe.c_str(), 0);
     EXPECT_NE(icon, nullptr) << "the exe shows its icon";
@@ -55,8 +56,10 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
     Process game;
     ASSERT_TRUE(game.Start(exe, folder));
     HWND main = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (main = FindWindowOf(game.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000))
-        << (FindWindowOf(game.Id(), L"#32770") ? "a message box instead of the main window" : "no main window");
+    ASSERT_TRUE(
+        WaitFor([&] { return (main = FindWindowOf(game.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000))
+        << (FindWindowOf(game.Id(), L"#32770") ? "a message box instead of the main window"
+                                               : "no main window");
     EXPECT_EQ(WindowText(main), L"Quorlax");
     RECT client{};
     GetClientRect(main, &client);

@@ -112,7 +112,8 @@ TEST_F(ChooserTest, OkLoadsThenStoresAndAPathThatGivesNoPictureStoresNothing) {
     c.File1_Click(FileEntry(L"star.bmp"));  // not a picture the loader takes
     c.Command1_Click();
     EXPECT_EQ(T1(), L"c:\\pics\\moon.jpg") << "stored nothing";
-    EXPECT_EQ(static_cast<FakeImage*>(form().Picture.get())->path, L"c:\\pics\\moon.jpg") << "kept the picture";
+    EXPECT_EQ(static_cast<FakeImage*>(form().Picture.get())->path, L"c:\\pics\\moon.jpg")
+        << "kept the picture";
     EXPECT_TRUE(c.Loaded()) << "OK leaves the window open";
     EXPECT_TRUE(fakes_.messages.shown.empty()) << "and says nothing";
 }

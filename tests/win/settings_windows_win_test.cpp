@@ -56,7 +56,8 @@ void WriteFile(const std::wstring& path, const std::string& bytes) {
 
 std::wstring ListText(HWND list, int i) {
     std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -99,8 +100,8 @@ protected:
     void Restart() {
         window_.reset();
         Services& f = fakes_.services;
-        real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
-                                                    f.dialogs, pictures_, f.shell, folders_});
+        real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
+                                                    f.battle, f.dialogs, pictures_, f.shell, folders_});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
@@ -241,8 +242,8 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     CreateDirectoryW(empty.c_str(), nullptr);
     ShellService shell(empty);
     Services& f = fakes_.services;
-    Services with_shell{f.random, f.messages, f.files, f.settings, f.sound, f.battle, f.dialogs, f.pictures,
-                        shell, f.folders};
+    Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
+                        f.battle, f.dialogs,  f.pictures, shell,      f.folders};
     Form1 other(with_shell);
     other.appearance.bang_Click();
     RemoveDirectoryW(empty.c_str());
@@ -330,8 +331,8 @@ TEST_F(SettingsWindowsTest, LayoutOfTheChooserAndTheAboutBoxShowsEveryControl) {
     EXPECT_EQ(outer.left, 150);
     EXPECT_EQ(outer.top, 130);
     for (int id : {PictureChooserWindow::kOkId, PictureChooserWindow::kExitId, PictureChooserWindow::kClearId,
-                   PictureChooserWindow::kDriveId, PictureChooserWindow::kDirId, PictureChooserWindow::kFileId,
-                   PictureChooserWindow::kPatternId}) {
+                   PictureChooserWindow::kDriveId, PictureChooserWindow::kDirId,
+                   PictureChooserWindow::kFileId, PictureChooserWindow::kPatternId}) {
         RECT r = InParent(Item(id));
         if (id == PictureChooserWindow::kDriveId || id == PictureChooserWindow::kPatternId) {
             COMBOBOXINFO info{sizeof info};
