@@ -1,12 +1,14 @@
 // The unpacked download zip under Wine: the exe carries the build's version
-// and the program's icon, starts from its own folder and shows the main
-// window. The folder comes from tests/dist/zip_run_test.py.
+// and the program's icon, starts from its own folder, shows the main window
+// and opens the picture chooser and the About box from its menus. The
+// folder comes from tests/dist/zip_run_test.py.
 #include <gtest/gtest.h>
 #include <windows.h>
 // The icon look-up needs windows.h first.
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "quorlax_version.h"
@@ -64,6 +66,21 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
     RECT client{};
     GetClientRect(main, &client);
     EXPECT_GT(client.right, 700);
+
+    // The settings room's windows open from the real menus: the picture
+    // chooser by its shortcut, the About box through 帮助 › 关于. Keys sent
+    // before the window is in front can be lost, so each is tried twice.
+    auto opens = [&](const wchar_t* cls, const std::function<void()>& ask) {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            SetForegroundWindow(main);
+            WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
+            ask();
+            if (WaitFor([&] { return FindWindowOf(game.Id(), cls) != nullptr; }, 4000)) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(opens(L"QuorlaxPictureChooser", [&] { PressCtrl(main, 'I'); })) << "Ctrl+I opens the chooser";
+    EXPECT_TRUE(opens(L"QuorlaxAbout", [&] { PickMenuItem(main, 3, 1); })) << "帮助 › 关于 opens About";
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(game.Wait(10000), 0) << "the program ends when its window closes";
 }
