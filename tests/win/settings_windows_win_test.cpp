@@ -30,6 +30,11 @@ const char kBlueJpeg[] =
     "\x00\x00\x00\x00\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00\x9e\xed\x53\x43\x80\x00"
     "\x0f\xff\xd9";
 
+// A 4 x 3 GIF of pure red, made with ImageMagick.
+const char kRedGif[] =
+    "\x47\x49\x46\x38\x39\x61\x04\x00\x03\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00\x21\xf9\x04\x00\x00"
+    "\x00\x00\x00\x2c\x00\x00\x00\x00\x04\x00\x03\x00\x00\x02\x03\x84\x8f\x56\x00\x3b";
+
 // A 24-bit bitmap of one colour.
 std::string Bmp(int w, int h, COLORREF colour) {
     const int row = (w * 3 + 3) & ~3;
@@ -164,10 +169,12 @@ protected:
         WriteFile(folder_ + L"\\blue.jpg", std::string(kBlueJpeg, sizeof kBlueJpeg - 1));
         WriteFile(folder_ + L"\\notes.txt", "no picture");
         WriteFile(folder_ + L"\\Picture.PNG", "not listed by the first pattern");
+        WriteFile(folder_ + L"\\small.gif", std::string(kRedGif, sizeof kRedGif - 1));
     }
     void TearDown() override {
         SettingsWindowsTest::TearDown();
-        for (const wchar_t* name : {L"\\red.bmp", L"\\blue.jpg", L"\\notes.txt", L"\\Picture.PNG"})
+        for (const wchar_t* name :
+             {L"\\red.bmp", L"\\blue.jpg", L"\\notes.txt", L"\\Picture.PNG", L"\\small.gif"})
             DeleteFileW((folder_ + name).c_str());
         RemoveDirectoryW((folder_ + L"\\inner").c_str());
         RemoveDirectoryW(folder_.c_str());
@@ -187,8 +194,8 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
     HWND pattern = Item(PictureChooserWindow::kPatternId);
     SetWindowTextW(pattern, L"*.*");
     Command(pattern, CBN_EDITCHANGE);
-    EXPECT_EQ(ListEntries(files),
-              (std::vector<std::wstring>{L"blue.jpg", L"notes.txt", L"Picture.PNG", L"red.bmp"}));
+    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"blue.jpg", L"notes.txt", L"Picture.PNG",
+                                                             L"red.bmp", L"small.gif"}));
     SendMessageW(pattern, CB_SETCURSEL, 0, 0);
     Command(pattern, CBN_SELCHANGE);
     EXPECT_EQ(ListEntries(files).size(), 2u);
@@ -218,6 +225,20 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
     EXPECT_EQ(Chooser().Handle(), nullptr);
     Restart();
     EXPECT_EQ(Painted().At(5, 5), RGB(0, 128, 255)) << "none after a restart";
+}
+
+TEST_F(ChooserWindowTest, AGifTypedForInThePatternBoxIsTakenToo) {
+    Choose(form().appearance.tt);
+    Browse(folder_);
+    HWND pattern = Item(PictureChooserWindow::kPatternId);
+    SetWindowTextW(pattern, L"*.png;*.gif");
+    Command(pattern, CBN_EDITCHANGE);
+    EXPECT_EQ(ListEntries(Item(PictureChooserWindow::kFileId)),
+              (std::vector<std::wstring>{L"Picture.PNG", L"small.gif"}));
+    ClickFile(L"small.gif");
+    SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
+    EXPECT_EQ(Painted().At(1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(T1(), folder_ + L"\\small.gif");
 }
 
 TEST_F(ChooserWindowTest, TheMainWindowStaysUsableAndAGameStartClosesTheChooser) {
