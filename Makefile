@@ -8,7 +8,7 @@ WIN64 := $(BUILD)/win64
 WIN32 := $(BUILD)/win32
 RUN_PREFIX := $(BUILD)/run-prefix
 
-.PHONY: all setup build test run bench screenshot clean
+.PHONY: all setup build test run bench screenshot dist clean
 
 all: build
 
@@ -47,11 +47,21 @@ run: setup $(WIN64)/CMakeCache.txt
 	tools/wine-prefix.sh $(RUN_PREFIX)
 	cd $(WIN64) && WINEPREFIX=$(abspath $(RUN_PREFIX)) WINEDEBUG=-all wine quorlax.exe
 
+# The two download zips, quorlax-<version>-win64.zip and -win32.zip, in $(BUILD)/dist.
+dist: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS) --target dist
+	cmake --build $(WIN32) -j $(JOBS) --target dist
+	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist
+	cp $(WIN64)/quorlax-*-win64.zip $(WIN32)/quorlax-*-win32.zip $(BUILD)/dist/
+	@ls -l $(BUILD)/dist
+
 bench: build
 	xvfb-run -a -s "-screen 0 1024x768x24" $(WIN64)/wine-run.sh $(abspath $(WIN64))/quorlax_bench.exe
 
 screenshot: build
-	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/screenshot.png
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/screenshot.png game
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/chooser.png chooser
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/about.png about
 
 clean:
 	rm -rf $(BUILD)

@@ -126,9 +126,7 @@ void Form1::BuildMenus() {
     sm1.Enabled = false;  // stands greyed in the menu bar, as designed
 
     bz1.Define(L"bz1", L" 帮 助");
-    bang.Define(L"bang", L"帮 助");
-    guanyu.Define(L"guanyu", L"关 于");
-    bz1.Items = {&bang, &guanyu};
+    bz1.Items = {&appearance.bang, &appearance.guanyu};
     MenuBar = {&mnuFile, &s0, &sm1, &bz1};
 
     s2.Click = [this] { s2_Click(); };
@@ -162,6 +160,7 @@ bool Form1::Form_Load() {
     Label9.SetCaption(L"0");
     Label16.SetCaption(L"0");
     scores.form2.Unload();
+    appearance.CloseWindows();
     Label19.SetCaption(L"0");
     Label13.SetCaption(L"1");
     Visible = true;
@@ -202,6 +201,7 @@ std::vector<forms::Timer*> Form1::Timers() {
 
 void Form1::exit_Click() {
     scores.form2.Unload();
+    appearance.CloseWindows();
     if (Unload) Unload();
 }
 

@@ -92,7 +92,7 @@ public:
     forms::MenuItem s0;                              // " 速 度"
     forms::ControlArray<forms::MenuItem, 1, 11> sd;  // "一速".."十速", "飞速"
     forms::MenuItem sm1, wx1;                        // " 生 命 " and "无限制"
-    forms::MenuItem bz1, bang, guanyu;               // " 帮 助", "帮 助", "关 于"
+    forms::MenuItem bz1;                             // " 帮 助" (its items are the settings room's)
     std::vector<forms::MenuItem*> MenuBar;           // the top-level menus in order
 
     // --- module-level state of the game ---

@@ -48,6 +48,7 @@ void Form1::StartGame(GameMode mode) {
     Label15.Visible = false;
     Label11.SetCaption(L"5");
     scores.form2.Unload();
+    appearance.CloseWindows();
     Label6.SetCaption(L"0");
     // The clock and the fall start once, after the counters are reset: a
     // reaction to those writes could otherwise stop them again.

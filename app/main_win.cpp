@@ -11,6 +11,7 @@
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "skin/skin_error_win.h"
+#include "settings/shell_win.h"
 
 namespace {
 
@@ -36,12 +37,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::NoBattle battle;
     win::CommonDialogs dialogs;
     win::OlePictures pictures;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
+    win::ShellService shell(folder);
+    win::FolderService folders;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
     win::MainWindow window(instance, services);
     if (!window.Create()) return 1;
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
+    shell.SetOwner(window.Handle());
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);
     });

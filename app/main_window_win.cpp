@@ -104,6 +104,8 @@ void MainWindow::OnCreate() {
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
+    settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
+                                                  [this] { AfterEvent(); });
     menus_.Attach(hwnd_, form_.MenuBar);
     form_.SetupSkin = [this] { AttachSkin(); };
     // The game's shortcuts belong to this window and its children alone.
@@ -111,7 +113,8 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::OnDestroy() {
-    form_.scores.form2.Unload();  // the hall-of-fame window goes first
+    form_.scores.form2.Unload();  // the other windows go first
+    form_.appearance.CloseWindows();
     // The skin lets go while the window is still valid; the menu it gives
     // back is destroyed with the window.
     if (caption_) caption_->Detach();

@@ -16,6 +16,7 @@
 #include "forms/timer_host_win.h"
 #include "scores/form2_win.h"
 #include "skin/setup_skin_win.h"
+#include "settings/settings_windows_win.h"
 
 namespace quorlax::win {
 
@@ -38,6 +39,7 @@ public:
     forms::MenuBarWin& Menus() { return menus_; }
     HWND TypingBox() const { return typing_box_.Handle(); }
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
+    SettingsWindows* Settings() const { return settings_.get(); }
     const forms::TimerHost& Timers() const { return timers_; }
     const forms::SceneView& View() const { return view_; }
     // The chain the window's messages walk before its own handlers.
@@ -84,6 +86,7 @@ private:
     FrameLink frame_link_;
     std::unique_ptr<skin::cNeoCaption> caption_;  // the painted frame, from load to close
     std::unique_ptr<HallOfFameWindow> hof_;       // Form2 on screen; goes before the form and painter
+    std::unique_ptr<SettingsWindows> settings_;   // Form3 and Form4 on screen; likewise
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;

@@ -14,10 +14,20 @@ add_library(quorlax_win STATIC
   platform/dialogs_win.cpp
   platform/pictures_win.cpp
   scores/form2_win.cpp
+  settings/form3_win.cpp
+  settings/form4_win.cpp
+  settings/shell_win.cpp
   app/main_window_win.cpp
 )
 target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32
                       oleaut32 uuid)
+
+# The manifest carries the version too; windres finds it in the generated
+# folder, and the resources are remade when it or a picture changes.
+configure_file(app/quorlax.manifest.in ${CMAKE_BINARY_DIR}/generated/quorlax.manifest @ONLY)
+file(GLOB QUORLAX_ART ${CMAKE_CURRENT_SOURCE_DIR}/data/art/*.ico ${CMAKE_CURRENT_SOURCE_DIR}/data/art/*.bmp)
+set_source_files_properties(app/quorlax.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/quorlax.manifest;${QUORLAX_ART}")
 
 add_executable(quorlax WIN32 app/main_win.cpp app/quorlax.rc)
 target_link_libraries(quorlax PRIVATE quorlax_win)
@@ -67,3 +77,19 @@ target_include_directories(quorlax_skin PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin PUBLIC user32 gdi32)
 target_sources(quorlax_win PRIVATE skin/setup_skin_win.cpp)
 target_link_libraries(quorlax_win PUBLIC quorlax_skin)
+
+# `make dist`: the download zip of this architecture, named with the version.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(QUORLAX_ARCH win64)
+else()
+  set(QUORLAX_ARCH win32)
+endif()
+set(QUORLAX_ZIP ${CMAKE_BINARY_DIR}/quorlax-${PROJECT_VERSION}-${QUORLAX_ARCH}.zip)
+add_custom_command(OUTPUT ${QUORLAX_ZIP}
+  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_dist.py --version ${PROJECT_VERSION}
+          --arch ${QUORLAX_ARCH} --exe $<TARGET_FILE:quorlax> --data ${CMAKE_CURRENT_SOURCE_DIR}/data
+          --out ${CMAKE_BINARY_DIR}
+  DEPENDS quorlax ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_dist.py ${QUORLAX_DATA_FILES}
+          ${CMAKE_CURRENT_SOURCE_DIR}/data/README.md
+  COMMENT "Packing ${QUORLAX_ZIP}")
+add_custom_target(dist DEPENDS ${QUORLAX_ZIP})

@@ -37,13 +37,14 @@ COLORREF Painter::Resolve(Color c) {
 
 HFONT Painter::FontFor(const Font& font) {
     int size100 = static_cast<int>(font.Size * 100 + 0.5f);
-    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset);
+    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(size100, dpi_, 7200);
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = static_cast<BYTE>(font.Charset);
+    lf.lfItalic = font.Italic;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
     HFONT h = CreateFontIndirectW(&lf);
@@ -111,6 +112,7 @@ std::uint64_t Painter::Signature(const Label& l) {
         .Add(l.Font.Name)
         .Add(static_cast<std::uint64_t>(l.Font.Size * 100))
         .Add(l.Font.Bold)
+        .Add(l.Font.Italic)
         .Add(l.ForeColor)
         .Add(l.BackColor)
         .Add(static_cast<std::uint64_t>(l.BackStyle) * 2 + static_cast<std::uint64_t>(l.Alignment))

@@ -43,7 +43,7 @@ public:
 private:
     HINSTANCE instance_;
     int dpi_;
-    std::map<std::tuple<std::wstring, int, bool, int>, quorlax::win::UniqueFont> fonts_;
+    std::map<std::tuple<std::wstring, int, bool, int, bool>, quorlax::win::UniqueFont> fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
     std::map<std::pair<HFONT, std::wstring>, SIZE> extents_;  // text sizes already measured
     quorlax::win::UniqueBitmap floor_;

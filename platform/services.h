@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/controls.h"
 
@@ -62,10 +63,36 @@ struct IDialogs {
     virtual std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) = 0;
 };
 
-// Loads BMP and JPEG pictures; null when the file is missing or no picture.
+// Loads BMP, JPEG and GIF pictures; null when the file is missing or no picture.
 struct IPictures {
     virtual ~IPictures() = default;
     virtual std::shared_ptr<forms::Image> Load(std::wstring_view path) = 0;
+};
+
+// What became of a request to open a file or a link.
+enum class ShellResult { Opened, NotFound, NoProgram, Failed };
+
+// Opens files and links with their default program, without waiting.
+struct IShell {
+    virtual ~IShell() = default;
+    // The folder the program runs from, without a trailing backslash.
+    virtual std::wstring ProgramFolder() = 0;
+    virtual ShellResult Open(std::wstring_view target) = 0;
+};
+
+// What one folder holds, by name; hidden and system entries left out.
+struct FolderContents {
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> files;
+};
+
+// The drives and folders the picture chooser browses.
+struct IFolders {
+    virtual ~IFolders() = default;
+    // The roots of the drives, such as c:\ (lower-case letters), in drive order.
+    virtual std::vector<std::wstring> Drives() = 0;
+    // nullopt when the folder cannot be read (a drive not ready, a folder gone).
+    virtual std::optional<FolderContents> List(std::wstring_view folder) = 0;
 };
 
 struct Services {
@@ -77,6 +104,8 @@ struct Services {
     IBattleLink& battle;
     IDialogs& dialogs;
     IPictures& pictures;
+    IShell& shell;
+    IFolders& folders;
 };
 
 }  // namespace quorlax

@@ -97,7 +97,7 @@ void Form2::Fill(Pool pool) {
 
 void Form2::RankingMenu() {
     Load();
-    // The About window does not exist yet in this program; nothing to close.
+    main_.appearance.form3.Unload();
     FillChineseInterleaved();
     if (OnChanged) OnChanged();
 }

@@ -48,6 +48,7 @@ void Scoreboard::Label11_Change() {
 
 void Scoreboard::GameOver() {
     form2.Unload();
+    form_.appearance.form3.Unload();
     form_.Label19.SetCaption(L"0");
     form_.Label15.Visible = true;
     form_.Timer2.SetEnabled(false);

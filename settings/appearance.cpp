@@ -13,7 +13,8 @@ constexpr forms::Color kNoChoice = forms::kBlack;  // black counts as no choice
 
 }  // namespace
 
-AppearanceRoom::AppearanceRoom(Form1& form, Services& services) : form_(form), services_(services) {
+AppearanceRoom::AppearanceRoom(Form1& form, Services& services)
+    : form3(form, services), form4(form, services), form_(form), services_(services) {
     mnuSettings.Define(L"mnuSettings", L"设 置");
     ys.Define(L"ys", L"背景颜色", L"Ctrl+B");
     tt.Define(L"tt", L"背景图案", L"Ctrl+I");
@@ -23,6 +24,11 @@ AppearanceRoom::AppearanceRoom(Form1& form, Services& services) : form_(form), s
     ys.Click = [this] { ys_Click(); };
     wzys.Click = [this] { wzys_Click(); };
     wzzt.Click = [this] { wzzt_Click(); };
+    tt.Click = [this] { tt_Click(); };
+    bang.Define(L"bang", L"帮 助");
+    guanyu.Define(L"guanyu", L"关 于");
+    bang.Click = [this] { bang_Click(); };
+    guanyu.Click = [this] { guanyu_Click(); };
 }
 
 void AppearanceRoom::xuantu() {
@@ -72,6 +78,37 @@ void AppearanceRoom::wzzt_Click() {
     if (!face || face->empty()) return;
     for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = *face;
     services_.settings.Save(kSectionRegister, L"wzzt", form_.Label(1).Font.Name);
+}
+
+void AppearanceRoom::tt_Click() { form4.Load(); }
+
+void AppearanceRoom::bang_Click() {
+    // Opened with the system's viewer for web pages; the game goes on.
+    const std::wstring folder = services_.shell.ProgramFolder();
+    const std::wstring file = kHelpFile;
+    switch (services_.shell.Open(JoinPath(folder, kHelpFile))) {
+        case ShellResult::Opened: return;
+        case ShellResult::NotFound:
+            services_.messages.Show(L"找不到帮助文件 " + file + L"。\n它应当放在这个文件夹里：\n" + folder);
+            return;
+        case ShellResult::NoProgram:
+            services_.messages.Show(L"无法打开帮助文件 " + file +
+                                    L"：这台电脑上没有可以打开网页的程序。\n文件在这个文件夹里：\n" + folder);
+            return;
+        case ShellResult::Failed:
+            services_.messages.Show(L"无法打开帮助文件 " + file + L"。\n文件在这个文件夹里：\n" + folder);
+            return;
+    }
+}
+
+void AppearanceRoom::guanyu_Click() {
+    form3.Load();
+    form_.scores.form2.Unload();
+}
+
+void AppearanceRoom::CloseWindows() {
+    form3.Unload();
+    form4.Unload();
 }
 
 }  // namespace quorlax

@@ -1,15 +1,19 @@
-// The appearance room: the background colour, text colour and text font
-// commands, and the stored background picture.
+// The settings room: the background colour, text colour and text font
+// commands, the stored background picture and its chooser Form4, the help
+// page and the About box Form3.
 #pragma once
 
 #include "forms/controls.h"
 #include "platform/services.h"
+#include "settings/form3.h"
+#include "settings/form4.h"
 
 namespace quorlax {
 
 class Form1;
 
 inline constexpr wchar_t kSectionRegister[] = L"register";  // settings section of the appearance
+inline constexpr wchar_t kHelpFile[] = L"help.htm";         // the help page, beside the program
 
 class AppearanceRoom {
 public:
@@ -22,6 +26,10 @@ public:
     forms::MenuItem tt;           // "背景图案"
     forms::MenuItem wzys;         // "文字颜色"
     forms::MenuItem wzzt;         // "文字字体"
+    forms::MenuItem bang;         // "帮 助", the help page
+    forms::MenuItem guanyu;       // "关 于", the About box
+    Form3 form3;                  // the About box
+    Form4 form4;                  // the background picture chooser
 
     // Applies the stored background picture to the form (none when unset).
     void xuantu();
@@ -30,6 +38,11 @@ public:
     void ys_Click();
     void wzys_Click();
     void wzzt_Click();
+    void tt_Click();
+    void bang_Click();
+    void guanyu_Click();
+    // Closes the About box and the picture chooser if they are loaded.
+    void CloseWindows();
 
 private:
     Form1& form_;

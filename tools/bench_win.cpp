@@ -16,6 +16,7 @@
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "skin/neo_caption_win.h"
+#include "settings/shell_win.h"
 #include "support/drive_win.h"
 
 using namespace quorlax;
@@ -135,7 +136,9 @@ int main() {
     win::NoBattle battle;
     win::CommonDialogs dialogs;
     win::OlePictures pictures;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
+    win::ShellService shell(Folder());
+    win::FolderService folders;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
     win::MainWindow window(GetModuleHandleW(nullptr), services);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();

@@ -14,6 +14,9 @@ cmake -S "$root" -B "$build/clang" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER
 cmake --build "$build/clang" -j "$jobs" --target quorlax_native_tests >/dev/null
 "$build/clang/tests/quorlax_native_tests" --gtest_brief=1 | tail -n 1 | sed 's/^/clang native: /'
 
+# The headers the build generates (the version) come from Clang's own build.
+generated=$(cd "$build/clang/generated" && pwd)
+
 # Clang takes the C++ library of the MinGW-w64 GCC that links the program.
 cxx=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ | tail -n 1)
 
@@ -23,5 +26,5 @@ printf '%s\n' $files | xargs -P "$jobs" -n 1 clang++ --target=x86_64-w64-mingw32
   -Wall -Wextra -Werror -Wno-missing-field-initializers \
   -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601 \
   -isystem "$cxx" -isystem "$cxx/x86_64-w64-mingw32" -isystem "$cxx/backward" \
-  -I"$root" -I"$root/tests" -I/usr/src/googletest/googletest/include
+  -I"$root" -I"$root/tests" -I"$generated" -I/usr/src/googletest/googletest/include
 echo "clang win32: $(printf '%s\n' $files | wc -l) sources compiled without warnings"

@@ -2,16 +2,18 @@
 # Makes a Wine prefix ready for Quorlax: initialised once, with the Chinese
 # fonts the program asks for mapped to Debian's CJK fonts, and the dialog
 # fonts mapped too so message boxes show Chinese instead of boxes.
-# Usage: tools/wine-prefix.sh PREFIX [test]   (idempotent; safe in parallel)
+# Usage: tools/wine-prefix.sh PREFIX [test [DPI]]   (idempotent; safe in parallel)
 # "test": windows are left unmanaged, for an X server without a window
 # manager (Xvfb): Wine then draws the frames itself and never waits for a
 # window manager that is not there; and the prefix is marked as the tests'
 # own, the only place the Win32 tests agree to run (they write the game's
 # registry keys). A prefix for tests, or on a machine without a sound card,
-# gets no audio driver: Wine is then quiet and the game silent.
+# gets no audio driver: Wine is then quiet and the game silent. DPI (e.g.
+# 144 for 150% scaling) sets the screen's dots per inch; the default is 96.
 set -eu
 prefix=$1
 mode=${2:-}
+dpi=${3:-}
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -62,6 +64,12 @@ printf '%s\r\n' \
 if [ "$mode" = test ]; then
   printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
     '[HKEY_CURRENT_USER\Software\QuorlaxTests]' '"PrivatePrefix"="1"' '' >> "$reg.utf8"
+fi
+if [ -n "$dpi" ]; then
+  hex=$(printf '%08x' "$dpi")
+  printf '%s\r\n' '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$hex" '' \
+    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' \
+    "\"LogPixels\"=dword:$hex" '' >> "$reg.utf8"
 fi
 if [ "$mode" = test ] || ! ls /dev/snd/pcm* >/dev/null 2>&1; then
   printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' >> "$reg.utf8"

@@ -124,6 +124,32 @@ struct FakePictures final : IPictures {
     std::vector<std::wstring> loads;
 };
 
+// Records what the program asks the shell to open; answers with `result`.
+struct RecordingShell final : IShell {
+    std::wstring ProgramFolder() override { return folder; }
+    ShellResult Open(std::wstring_view target) override {
+        opened.emplace_back(target);
+        return result;
+    }
+    std::wstring folder = L"C:\\Games\\Quorlax";
+    ShellResult result = ShellResult::Opened;
+    std::vector<std::wstring> opened;
+};
+
+// A file system of folders given by path; any other folder cannot be read.
+struct FakeFolders final : IFolders {
+    std::vector<std::wstring> Drives() override { return drives; }
+    std::optional<FolderContents> List(std::wstring_view folder) override {
+        listed.emplace_back(folder);
+        auto it = folders.find(std::wstring(folder));
+        if (it == folders.end()) return std::nullopt;
+        return it->second;
+    }
+    std::vector<std::wstring> drives;
+    std::map<std::wstring, FolderContents> folders;
+    std::vector<std::wstring> listed;
+};
+
 // Everything a Form1 needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
@@ -134,7 +160,9 @@ struct FakeServices {
     RecordingBattle battle;
     ScriptedDialogs dialogs;
     FakePictures pictures;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures};
+    RecordingShell shell;
+    FakeFolders folders;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
     FakeServices() {
         files.files[L"vbyx.dll"] = L" 中国 人民\r\n 我们 世界 的\r\n";

@@ -7,7 +7,13 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(QUORLAX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(QUORLAX_WINE_DPI "")
 configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# A second prefix whose screen has 144 dots per inch (150% scaling).
+set(QUORLAX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix-144)
+set(QUORLAX_WINE_DPI 144)
+configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run-144.sh @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
@@ -23,6 +29,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/settings_windows_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
@@ -30,6 +37,14 @@ target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
 target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest)
 add_test(NAME win.unit COMMAND quorlax_win_tests --gtest_brief=1)
 set_tests_properties(win.unit PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+# The layout once more at 144 dpi (150% scaling), in its own prefix, on a
+# screen large enough for the scaled main window.
+add_test(NAME win.dpi144
+  COMMAND xvfb-run -a -s "-screen 0 1600x1200x24" ${CMAKE_BINARY_DIR}/wine-run-144.sh
+          $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1
+          --gtest_filter=*Layout*:MainWindowTest.ClientAreaIsTheFormsSizeAtTheScreenDpi)
+set_tests_properties(win.dpi144 PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display
+                     ENVIRONMENT QUORLAX_EXPECT_DPI=144)
 
 # The real program, started and driven from outside.
 add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
@@ -51,3 +66,17 @@ target_include_directories(quorlax_skin_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR
 target_link_libraries(quorlax_skin_tests PRIVATE quorlax_skin gtest gtest_main)
 add_test(NAME win.skin COMMAND quorlax_skin_tests --gtest_brief=1)
 set_tests_properties(win.skin PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+
+# The download: `make dist`'s zip for x86_64, unpacked into an empty folder
+# and started there.
+add_executable(quorlax_dist_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/dist_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
+target_include_directories(quorlax_dist_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
+                           ${PROJECT_BINARY_DIR}/generated)
+target_link_libraries(quorlax_dist_tests PRIVATE gtest user32 gdi32 shell32 advapi32)
+add_test(NAME win.dist COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
+set_tests_properties(win.dist PROPERTIES FIXTURES_SETUP dist_zip TIMEOUT 600)
+add_test(NAME win.zip_run
+  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/dist/zip_run_test.py ${QUORLAX_ZIP}
+          ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:quorlax_dist_tests>)
+set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 600 RESOURCE_LOCK wine_display)

@@ -198,8 +198,8 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     window_.reset();
     OlePictures pictures;
     Services services = fakes_.services;
-    Services real{services.random, services.messages, services.files,   services.settings,
-                  services.sound,  services.battle,   services.dialogs, pictures};
+    Services real{services.random, services.messages, services.files, services.settings, services.sound,
+                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders};
     fakes_.settings.Save(L"register", L"t1", path);
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real);
     ASSERT_TRUE(window_->Create());

@@ -1,0 +1,169 @@
+// The About box.
+#include "settings/form3_win.h"
+
+#include <commctrl.h>
+
+#include "platform/handles_win.h"
+#include "platform/message_loop_win.h"
+#include "platform/window_win.h"
+
+namespace quorlax::win {
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+// Where the box goes, in screen pixels, as designed.
+constexpr int kScreenX = 150, kScreenY = 130;
+const forms::Font kButtonFont{L"宋体", 9};
+
+}  // namespace
+
+AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, Form3& form, forms::Painter& painter)
+    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    form_.OnLoaded = [this] { Create(); };
+    form_.OnUnloaded = [this] { Destroy(); };
+    form_.OnFront = [this] {
+        if (hwnd_) SetForegroundWindow(hwnd_);
+    };
+}
+
+AboutWindow::~AboutWindow() {
+    form_.OnLoaded = form_.OnUnloaded = form_.OnFront = nullptr;
+    Destroy();
+}
+
+void AboutWindow::Create() {
+    if (hwnd_) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProcOf<AboutWindow>;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kAboutClass;
+    if (!GetClassInfoExW(instance_, kAboutClass, &wc)) RegisterClassExW(&wc);
+
+    // The designed 500 x 300 pixels cut off the OK button: the box is as
+    // large as its lines need, at the screen's DPI.
+    RECT r{0, 0, painter_.Px(Form3::kWidth), painter_.Px(Form3::kHeight)};
+    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height,
+                    owner_, nullptr, instance_, this);
+    if (!hwnd_) return;
+    RECT ok = painter_.Rect(form_.Command1);
+    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, ok.left, ok.top,
+                              ok.right - ok.left, ok.bottom - ok.top, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(kButtonFont)), FALSE);
+    AddTooltips();
+    MessageLoop::Instance().Register(hwnd_, nullptr, true);  // Enter and Escape as in a dialog
+    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, width, height, SWP_SHOWWINDOW);
+    SetFocus(button_);
+}
+
+void AboutWindow::AddTooltips() {
+    static const bool ready = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    if (!ready) return;
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (!tooltip_) return;
+    UINT id = 1;
+    for (const auto& link : form_.Links()) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = id++;
+        tool.rect = painter_.Rect(*link.label);
+        tool.lpszText = const_cast<wchar_t*>(link.tip);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void AboutWindow::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void AboutWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
+
+void AboutWindow::OnDetach() {
+    MessageLoop::Instance().Unregister(hwnd_);
+    hwnd_ = button_ = tooltip_ = nullptr;
+}
+
+const Form3::Link* AboutWindow::LinkAt(POINT p) const {
+    for (const auto& link : form_.Links()) {
+        RECT r = painter_.Rect(*link.label);
+        if (PtInRect(&r, p)) return &link;
+    }
+    return nullptr;
+}
+
+LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            // Each of these may destroy this window; touch nothing after.
+            if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
+                form_.Command1_Click();
+                return 0;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                form_.Unload();
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) {
+                POINT p{};
+                GetCursorPos(&p);
+                ScreenToClient(hwnd_, &p);
+                if (LinkAt(p)) {
+                    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                    return TRUE;
+                }
+            }
+            break;
+        case WM_LBUTTONUP: {
+            const Form3::Link* link =
+                LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+            if (!link) return 0;
+            if (link->label == &form_.lblEmail)
+                form_.lblEmail_Click();
+            else if (link->label == &form_.Label6)
+                form_.Label6_Click();
+            else
+                form_.lblWebPage_Click();
+            return 0;
+        }
+        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PaintScope paint(hwnd_);
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            UniqueMemDc mem(CreateCompatibleDC(paint.dc()));
+            UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+            SelectGuard select(mem.get(), bitmap.get());
+            Paint(mem.get());
+            BitBlt(paint.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+            return 0;
+        }
+        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_CLOSE: form_.Unload(); return 0;
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void AboutWindow::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    painter_.Fill(dc, client, form_.BackColor);
+    for (const forms::Label* label : form_.Labels()) painter_.DrawLabel(dc, *label);
+}
+
+}  // namespace quorlax::win

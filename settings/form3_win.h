@@ -1,0 +1,51 @@
+// The About box on screen: created while Form3 is loaded, topmost, with its
+// lines painted, its links (hand cursor, tooltip) and the OK button.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "forms/render_win.h"
+#include "settings/form3.h"
+
+namespace quorlax::win {
+
+inline constexpr wchar_t kAboutClass[] = L"QuorlaxAbout";
+
+class AboutWindow {
+public:
+    static constexpr wchar_t kFaultSource[] = L"Form3";
+
+    AboutWindow(HINSTANCE instance, HWND owner, Form3& form, forms::Painter& painter);
+    ~AboutWindow();
+    AboutWindow(const AboutWindow&) = delete;
+    AboutWindow& operator=(const AboutWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    HWND OkButton() const { return button_; }
+
+private:
+    static constexpr int kOkId = IDOK;  // Enter presses it
+    template <class T>
+    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
+    void OnAttach(HWND hwnd);
+    void OnDetach();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Create();
+    void Destroy();
+    void Paint(HDC dc);
+    void AddTooltips();
+    // The link under a point of the client area, or null.
+    const Form3::Link* LinkAt(POINT p) const;
+
+    HINSTANCE instance_;
+    HWND owner_;
+    Form3& form_;
+    forms::Painter& painter_;
+    HWND hwnd_ = nullptr;
+    HWND button_ = nullptr;
+    HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,131 @@
+// Form4, the background picture chooser as a portable object: the drive,
+// folder and file lists, the pattern box, the path box and the buttons
+// 清除, 确定 and 退出. The Win32 side (form4_win) shows it while it is loaded.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/controls.h"
+#include "platform/services.h"
+
+namespace quorlax {
+
+class Form1;
+
+inline constexpr wchar_t kChooserTitle[] = L"背景图案";
+inline constexpr wchar_t kStartDrive[] = L"c:\\";              // where the chooser opens
+inline constexpr wchar_t kPicturePatterns[] = L"*.bmp;*.jpg";  // the first pattern entry
+inline constexpr wchar_t kAllFiles[] = L"*.*";
+
+// The path of a file in a folder: no second backslash after a drive root.
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
+// True when the name matches one of the ";"-separated patterns (* and ?,
+// letters in any case; "x.*" also takes names without an extension). An
+// empty pattern takes every name.
+bool MatchesPattern(std::wstring_view name, std::wstring_view patterns);
+// The root of the drive a path lies on ("c:\pics" gives "c:\"), lower case.
+std::wstring DriveRoot(std::wstring_view path);
+
+// A list control: its entries and the selected one. Version changes
+// whenever the entries do, so the host refills only then.
+struct ListControl : forms::Control {
+    std::vector<std::wstring> List;  // the entries shown
+    int ListIndex = -1;              // the selected entry, -1 for none
+    std::uint64_t Version = 0;       // bumped with every new List
+    void Fill(std::vector<std::wstring> entries, int selected);
+};
+
+// The drive list.
+struct DriveListBox : ListControl {
+    std::wstring Drive;               // the chosen drive's root, "c:\"
+    std::vector<std::wstring> Roots;  // the root of each entry
+};
+
+// The folder list: the open folder with the folders above it, then its
+// subfolders, one indented entry each.
+struct DirListBox : ListControl {
+    std::wstring Path;                // the open folder
+    std::vector<std::wstring> Paths;  // the folder of each entry
+};
+
+// The file list: the files of a folder that match the pattern.
+struct FileListBox : ListControl {
+    std::wstring Path;      // the folder listed
+    std::wstring Pattern;   // ";"-separated patterns
+    std::wstring FileName;  // the clicked file, or empty
+};
+
+// An editable box with a list of suggestions.
+struct ComboBox : ListControl {
+    std::wstring Text;  // the text in the box
+};
+
+class Form4 {
+public:
+    Form4(Form1& main, Services& services);
+    Form4(const Form4&) = delete;
+    Form4& operator=(const Form4&) = delete;
+
+    // --- the window's controls ---
+    forms::Control Command3;  // "清除"
+    forms::Control Command1;  // "确定"
+    forms::Control Command2;  // "退出"
+    DriveListBox Drive1;      // the drives
+    DirListBox Dir1;          // the folders
+    FileListBox File1;        // the files of the folder matching the pattern
+    ComboBox Combo1;          // the pattern, with "*.bmp;*.jpg" and "*.*"
+    forms::TextBox Text2;     // the path: the folder, then the chosen file
+    std::wstring Command3Caption = L"清除";
+    std::wstring Command1Caption = L"确定";
+    std::wstring Command2Caption = L"退出";
+    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
+    static constexpr float kWidth = 7620;               // client area, twips
+    static constexpr float kHeight = 4770;
+
+    bool Loaded() const { return loaded_; }
+    // Loads (and so shows) the window; when it is loaded already, brings it
+    // to the front.
+    void Load();
+    void Unload();
+
+    // --- handlers ---
+    void Form_Load();
+    void Drive1_Change();  // after Drive1.Drive changed
+    void Dir1_Change();    // after Dir1.Path changed
+    void Combo1_Change();  // after the user edited Combo1.Text
+    void Combo1_Click(int index);
+    void File1_Click(int index);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // The user chose drive entry `index` or opened folder entry `index`.
+    void ChooseDrive(int index);
+    void OpenFolder(int index);
+
+    // Host hooks: the real window follows the model.
+    std::function<void()> OnLoaded;    // create, place topmost and show
+    std::function<void()> OnUnloaded;  // destroy
+    std::function<void()> OnChanged;   // bring the controls up to date
+    std::function<void()> OnFront;     // bring the shown window to the front
+
+private:
+    // Lists `folder` and makes it the open folder; false, changing nothing,
+    // when it cannot be read.
+    bool SetFolder(const std::wstring& folder);
+    void FillFiles();
+    void Changed();
+
+    Form1& main_;
+    Services& services_;
+    bool loaded_ = false;
+    FolderContents contents_;                    // what the open folder holds
+    std::map<std::wstring, std::wstring> last_;  // the folder last open on each drive
+};
+
+}  // namespace quorlax

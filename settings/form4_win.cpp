@@ -1,0 +1,193 @@
+// The picture chooser.
+#include "settings/form4_win.h"
+
+#include "platform/message_loop_win.h"
+#include "platform/window_win.h"
+
+namespace quorlax::win {
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Where the window goes, in screen pixels, as designed.
+constexpr int kScreenX = 150, kScreenY = 130;
+constexpr int kDropRows = 8;  // entries a drop-down shows
+const forms::Font kControlFont{L"宋体", 9};
+
+}  // namespace
+
+PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form,
+                                           forms::Painter& painter)
+    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    form_.OnLoaded = [this] { Create(); };
+    form_.OnUnloaded = [this] { Destroy(); };
+    form_.OnChanged = [this] { Sync(); };
+    form_.OnFront = [this] {
+        if (hwnd_) SetForegroundWindow(hwnd_);
+    };
+}
+
+PictureChooserWindow::~PictureChooserWindow() {
+    form_.OnLoaded = form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
+    Destroy();
+}
+
+HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD style,
+                                 const forms::Control& place, int id, int list_rows) {
+    RECT r = painter_.Rect(place);
+    int height = r.bottom - r.top;
+    // A drop-down's height includes its open list.
+    if (list_rows) height += list_rows * height;
+    HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left, r.top,
+                             r.right - r.left, height, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(kControlFont)), FALSE);
+    return h;
+}
+
+void PictureChooserWindow::Create() {
+    if (hwnd_) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProcOf<PictureChooserWindow>;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kChooserClass;
+    if (!GetClassInfoExW(instance_, kChooserClass, &wc)) RegisterClassExW(&wc);
+
+    // The designed outer 500 x 300 pixels are smaller than the client area
+    // the controls are laid out in: the window is sized from that area at
+    // the screen's DPI, so nothing is cut off.
+    RECT r{0, 0, painter_.Px(Form4::kWidth), painter_.Px(Form4::kHeight)};
+    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    CreateWindowExW(WS_EX_TOPMOST, kChooserClass, kChooserTitle, kStyle, kScreenX, kScreenY, width, height,
+                    owner_, nullptr, instance_, this);
+    if (!hwnd_) return;
+
+    // In the designed tab order: the lists, the boxes, then the buttons.
+    Child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, form_.Drive1, kDriveId, kDropRows);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.Dir1, kDirId);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.File1, kFileId);
+    Child(L"COMBOBOX", form_.Combo1.Text.c_str(), CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, form_.Combo1,
+          kPatternId, kDropRows);
+    path_box_ = std::make_unique<forms::TextBoxHost>(form_.Text2, painter_);
+    path_box_->Create(instance_, hwnd_, WS_TABSTOP);
+    path_box_->Place();
+    Child(L"BUTTON", form_.Command3Caption.c_str(), BS_PUSHBUTTON, form_.Command3, kClearId);
+    Child(L"BUTTON", form_.Command1Caption.c_str(), BS_DEFPUSHBUTTON, form_.Command1, kOkId);
+    Child(L"BUTTON", form_.Command2Caption.c_str(), BS_PUSHBUTTON, form_.Command2, kExitId);
+
+    // Tab, Enter and Escape work as in a dialog; the main window's
+    // shortcuts stay with the main window.
+    MessageLoop::Instance().Register(hwnd_, nullptr, true);
+    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, width, height, SWP_SHOWWINDOW);
+    SetFocus(Control(kFileId));
+}
+
+void PictureChooserWindow::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void PictureChooserWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
+
+void PictureChooserWindow::OnDetach() {
+    MessageLoop::Instance().Unregister(hwnd_);
+    hwnd_ = nullptr;
+    path_box_.reset();
+    shown_drives_ = shown_dirs_ = shown_files_ = shown_patterns_ = 0;
+}
+
+void PictureChooserWindow::SyncList(HWND list, const ListControl& model, std::uint64_t& shown, bool combo) {
+    if (!list) return;
+    const UINT reset = combo ? CB_RESETCONTENT : LB_RESETCONTENT;
+    const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
+    const UINT select = combo ? CB_SETCURSEL : LB_SETCURSEL;
+    if (shown != model.Version) {
+        shown = model.Version;
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(list, reset, 0, 0);
+        for (const auto& entry : model.List)
+            SendMessageW(list, add, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
+    SendMessageW(list, select, static_cast<WPARAM>(model.ListIndex), 0);
+}
+
+void PictureChooserWindow::Sync() {
+    if (!hwnd_) return;
+    syncing_ = true;
+    SyncList(Control(kDriveId), form_.Drive1, shown_drives_, true);
+    SyncList(Control(kDirId), form_.Dir1, shown_dirs_, false);
+    SyncList(Control(kFileId), form_.File1, shown_files_, false);
+    HWND pattern = Control(kPatternId);
+    SyncList(pattern, form_.Combo1, shown_patterns_, true);
+    if (WindowTextOf(pattern) != form_.Combo1.Text) SetWindowTextW(pattern, form_.Combo1.Text.c_str());
+    syncing_ = false;
+}
+
+bool PictureChooserWindow::OnCommand(int id, int code) {
+    auto selected = [this](int control, UINT msg) {
+        return static_cast<int>(SendMessageW(Control(control), msg, 0, 0));
+    };
+    switch (id) {
+        case kOkId:
+            if (code != BN_CLICKED) return false;
+            // Enter in the folder list opens the folder, as a double click does.
+            if (GetFocus() == Control(kDirId)) {
+                form_.OpenFolder(selected(kDirId, LB_GETCURSEL));
+                return true;
+            }
+            form_.Command1_Click();
+            if (AfterPictureChange) AfterPictureChange();
+            return true;
+        case kClearId:
+            if (code != BN_CLICKED) return false;
+            form_.Command3_Click();
+            if (AfterPictureChange) AfterPictureChange();
+            return true;
+        case kExitId: form_.Command2_Click(); return true;  // destroys this window
+        case kDriveId:
+            if (code == CBN_SELCHANGE) form_.ChooseDrive(selected(kDriveId, CB_GETCURSEL));
+            return true;
+        case kDirId:
+            if (code == LBN_DBLCLK) form_.OpenFolder(selected(kDirId, LB_GETCURSEL));
+            return true;
+        case kFileId:
+            if (code == LBN_SELCHANGE) form_.File1_Click(selected(kFileId, LB_GETCURSEL));
+            return true;
+        case kPatternId:
+            if (code == CBN_EDITCHANGE) {
+                form_.Combo1.Text = WindowTextOf(Control(kPatternId));
+                form_.Combo1_Change();
+            } else if (code == CBN_SELCHANGE) {
+                form_.Combo1_Click(selected(kPatternId, CB_GETCURSEL));
+            }
+            return true;
+        default: return false;
+    }
+}
+
+LRESULT PictureChooserWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT: {
+            LRESULT result = 0;
+            if (path_box_ && path_box_->Filter(msg, wp, lp, result)) return result;
+            if (msg == WM_COMMAND && !syncing_ && OnCommand(LOWORD(wp), HIWORD(wp))) return 0;
+            break;
+        }
+        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            painter_.Fill(reinterpret_cast<HDC>(wp), client, form_.BackColor);
+            return 1;
+        }
+        case WM_CLOSE: form_.Unload(); return 0;
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+}  // namespace quorlax::win

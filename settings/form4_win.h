@@ -1,0 +1,63 @@
+// The picture chooser on screen: created while Form4 is loaded, topmost,
+// with a drop-down of drives, the folder and file lists, the pattern box,
+// the path box and the three buttons. The main window stays usable.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "forms/render_win.h"
+#include "forms/textbox_host_win.h"
+#include "settings/form4.h"
+
+namespace quorlax::win {
+
+inline constexpr wchar_t kChooserClass[] = L"QuorlaxPictureChooser";
+
+class PictureChooserWindow {
+public:
+    static constexpr wchar_t kFaultSource[] = L"Form4";
+    // Control ids: Enter presses 确定, Escape 退出.
+    static constexpr int kOkId = IDOK, kExitId = IDCANCEL, kClearId = 103;
+    static constexpr int kDriveId = 104, kDirId = 105, kFileId = 106, kPatternId = 107;
+
+    PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form, forms::Painter& painter);
+    ~PictureChooserWindow();
+    PictureChooserWindow(const PictureChooserWindow&) = delete;
+    PictureChooserWindow& operator=(const PictureChooserWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    HWND Control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
+    HWND PathBox() const { return path_box_ ? path_box_->Handle() : nullptr; }
+
+    std::function<void()> AfterPictureChange;  // the main window repaints
+
+private:
+    template <class T>
+    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
+    void OnAttach(HWND hwnd);
+    void OnDetach();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool OnCommand(int id, int code);
+    void Create();
+    void Destroy();
+    HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, const forms::Control& place, int id,
+               int list_rows = 0);
+    // Brings the real lists and boxes up to date with the model.
+    void Sync();
+    void SyncList(HWND list, const ListControl& model, std::uint64_t& shown, bool combo);
+
+    HINSTANCE instance_;
+    HWND owner_;
+    Form4& form_;
+    forms::Painter& painter_;
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<forms::TextBoxHost> path_box_;  // Text2, while the window exists
+    std::uint64_t shown_drives_ = 0, shown_dirs_ = 0, shown_files_ = 0, shown_patterns_ = 0;
+    bool syncing_ = false;  // our own changes to the controls are not the user's
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,33 @@
+// The settings room's windows on screen, owned by the main window: the
+// About box and the picture chooser.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "forms/render_win.h"
+#include "settings/appearance.h"
+#include "settings/form3_win.h"
+#include "settings/form4_win.h"
+
+namespace quorlax::win {
+
+class SettingsWindows {
+public:
+    // `repaint` brings the main window up to date after a picture change.
+    SettingsWindows(HINSTANCE instance, HWND owner, AppearanceRoom& room, forms::Painter& painter,
+                    std::function<void()> repaint)
+        : about_(instance, owner, room.form3, painter), chooser_(instance, owner, room.form4, painter) {
+        chooser_.AfterPictureChange = std::move(repaint);
+    }
+
+    AboutWindow& About() { return about_; }
+    PictureChooserWindow& Chooser() { return chooser_; }
+
+private:
+    AboutWindow about_;
+    PictureChooserWindow chooser_;
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,381 @@
+// The settings room's windows for real: the picture chooser browsing a
+// prepared folder and applying, storing and clearing a picture across
+// restarts; help through a shell double and the real shell's missing file;
+// the About box with the hall of fame and a failing link; and the layout at
+// the screen's DPI (this suite runs once more at 144 dpi).
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/pictures_win.h"
+#include "settings/shell_win.h"
+#include "win/window_fixture.h"
+
+namespace quorlax::win {
+namespace {
+
+// A 16 x 12 JPEG of pure blue, made with ImageMagick.
+const char kBlueJpeg[] =
+    "\xff\xd8\xff\xe0\x00\x10\x4a\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xdb\x00\x43"
+    "\x00\x03\x02\x02\x03\x02\x02\x03\x03\x03\x03\x04\x03\x03\x04\x05\x08\x05\x05\x04\x04\x05\x0a\x07"
+    "\x07\x06\x08\x0c\x0a\x0c\x0c\x0b\x0a\x0b\x0b\x0d\x0e\x12\x10\x0d\x0e\x11\x0e\x0b\x0b\x10\x16\x10"
+    "\x11\x13\x14\x15\x15\x15\x0c\x0f\x17\x18\x16\x14\x18\x12\x14\x15\x14\xff\xdb\x00\x43\x01\x03\x04"
+    "\x04\x05\x04\x05\x09\x05\x05\x09\x14\x0d\x0b\x0d\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
+    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
+    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\xff\xc0\x00\x11\x08\x00\x0c\x00\x10\x03"
+    "\x01\x11\x00\x02\x11\x01\x03\x11\x01\xff\xc4\x00\x15\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\x00\x00\x00\x09\xff\xc4\x00\x14\x10\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\x00\x00\xff\xc4\x00\x16\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\x06\x09\xff\xc4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00\x9e\xed\x53\x43\x80\x00"
+    "\x0f\xff\xd9";
+
+// A 4 x 3 GIF of pure red, made with ImageMagick.
+const char kRedGif[] =
+    "\x47\x49\x46\x38\x39\x61\x04\x00\x03\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00\x21\xf9\x04\x00\x00"
+    "\x00\x00\x00\x2c\x00\x00\x00\x00\x04\x00\x03\x00\x00\x02\x03\x84\x8f\x56\x00\x3b";
+
+// A 24-bit bitmap of one colour.
+std::string Bmp(int w, int h, COLORREF colour) {
+    const int row = (w * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(row) * h, '\0');
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            char* p = &pixels[static_cast<size_t>(y * row + x * 3)];
+            p[0] = static_cast<char>(GetBValue(colour));
+            p[1] = static_cast<char>(GetGValue(colour));
+            p[2] = static_cast<char>(GetRValue(colour));
+        }
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
+    BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
+    return std::string(reinterpret_cast<const char*>(&fh), sizeof fh) +
+           std::string(reinterpret_cast<const char*>(&ih), sizeof ih) + pixels;
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(f);
+}
+
+std::wstring ListText(HWND list, int i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::vector<std::wstring> ListEntries(HWND list) {
+    std::vector<std::wstring> entries;
+    for (int i = 0, n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i)
+        entries.push_back(ListText(list, i));
+    return entries;
+}
+
+// A control's rectangle in its parent's client area.
+RECT InParent(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int Px(float twips) { return MulDiv(static_cast<int>(twips), ScreenDpi(), 1440); }
+
+// The main window over the real picture loader and the real file system.
+class SettingsWindowsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        Restart();
+    }
+    void Restart() {
+        window_.reset();
+        Services& f = fakes_.services;
+        real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
+                                                    f.battle, f.dialogs, pictures_, f.shell, folders_});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+        Pump(30);
+    }
+    PictureChooserWindow& Chooser() { return window_->Settings()->Chooser(); }
+    AboutWindow& About() { return window_->Settings()->About(); }
+    HWND Item(int id) { return Chooser().Control(id); }
+    void Command(HWND control, int code) {
+        SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                     reinterpret_cast<LPARAM>(control));
+    }
+    // Opens the folder at `path` with double clicks in the real folder list,
+    // one level at a time from the drive root.
+    void Browse(const std::wstring& path) {
+        HWND dirs = Item(PictureChooserWindow::kDirId);
+        std::wstring below = path.substr(3);
+        while (!below.empty()) {
+            size_t cut = below.find(L'\\');
+            std::wstring name = below.substr(0, cut);
+            below = cut == std::wstring::npos ? L"" : below.substr(cut + 1);
+            int found = -1;
+            for (int i = 0, n = static_cast<int>(SendMessageW(dirs, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+                std::wstring entry = ListText(dirs, i);
+                entry.erase(0, entry.find_first_not_of(L' '));
+                if (CompareStringOrdinal(entry.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL) found = i;
+            }
+            ASSERT_GE(found, 0) << "no folder " << std::string(name.begin(), name.end());
+            SendMessageW(dirs, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+            Command(dirs, LBN_DBLCLK);
+        }
+    }
+    void ClickFile(const std::wstring& name) {
+        HWND files = Item(PictureChooserWindow::kFileId);
+        int i = static_cast<int>(SendMessageW(files, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(name.c_str())));
+        ASSERT_GE(i, 0);
+        SendMessageW(files, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        Command(files, LBN_SELCHANGE);
+    }
+    std::wstring T1() { return fakes_.settings.Get(kSectionRegister, L"t1"); }
+
+    OlePictures pictures_;
+    FolderService folders_;
+    std::unique_ptr<Services> real_;
+};
+
+class ChooserWindowTest : public SettingsWindowsTest {
+protected:
+    void SetUp() override {
+        SettingsWindowsTest::SetUp();
+        wchar_t tmp[MAX_PATH], full[MAX_PATH];
+        GetTempPathW(MAX_PATH, tmp);
+        GetLongPathNameW(tmp, full, MAX_PATH);
+        folder_ = std::wstring(full) + L"quorlax_chooser";
+        folder_[0] = static_cast<wchar_t>(towlower(folder_[0]));
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW((folder_ + L"\\inner").c_str(), nullptr);
+        WriteFile(folder_ + L"\\red.bmp", Bmp(64, 48, RGB(255, 0, 0)));
+        WriteFile(folder_ + L"\\blue.jpg", std::string(kBlueJpeg, sizeof kBlueJpeg - 1));
+        WriteFile(folder_ + L"\\notes.txt", "no picture");
+        WriteFile(folder_ + L"\\Picture.PNG", "not listed by the first pattern");
+        WriteFile(folder_ + L"\\small.gif", std::string(kRedGif, sizeof kRedGif - 1));
+    }
+    void TearDown() override {
+        SettingsWindowsTest::TearDown();
+        for (const wchar_t* name :
+             {L"\\red.bmp", L"\\blue.jpg", L"\\notes.txt", L"\\Picture.PNG", L"\\small.gif"})
+            DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW((folder_ + L"\\inner").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    std::wstring folder_;
+};
+
+TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAcrossRestarts) {
+    Choose(form().appearance.tt);
+    ASSERT_NE(Chooser().Handle(), nullptr);
+    EXPECT_TRUE(GetWindowLongW(Chooser().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(drive::ControlText(Chooser().PathBox()), L"c:\\");
+    Browse(folder_);
+    HWND files = Item(PictureChooserWindow::kFileId);
+    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"blue.jpg", L"red.bmp"}));
+    EXPECT_EQ(drive::ControlText(Chooser().PathBox()), folder_);
+    HWND pattern = Item(PictureChooserWindow::kPatternId);
+    SetWindowTextW(pattern, L"*.*");
+    Command(pattern, CBN_EDITCHANGE);
+    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"blue.jpg", L"notes.txt", L"Picture.PNG",
+                                                             L"red.bmp", L"small.gif"}));
+    SendMessageW(pattern, CB_SETCURSEL, 0, 0);
+    Command(pattern, CBN_SELCHANGE);
+    EXPECT_EQ(ListEntries(files).size(), 2u);
+
+    // 确定 on the folder itself stores nothing.
+    SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
+    EXPECT_EQ(T1(), L"");
+    ClickFile(L"blue.jpg");
+    EXPECT_EQ(drive::ControlText(Chooser().PathBox()), folder_ + L"\\blue.jpg");
+    SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
+    COLORREF c = Painted().At(5, 5);
+    EXPECT_LT(GetRValue(c) + GetGValue(c), 60);
+    EXPECT_GT(GetBValue(c), 220);
+    ClickFile(L"red.bmp");
+    SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
+    EXPECT_EQ(Painted().At(5, 5), RGB(255, 0, 0)) << "painted at once";
+    EXPECT_EQ(T1(), folder_ + L"\\red.bmp");
+    EXPECT_NE(Chooser().Handle(), nullptr) << "the window stays open";
+
+    Restart();
+    EXPECT_EQ(Painted().At(5, 5), RGB(255, 0, 0)) << "back after a restart";
+    Choose(form().appearance.tt);
+    SendMessageW(Item(PictureChooserWindow::kClearId), BM_CLICK, 0, 0);
+    EXPECT_EQ(Painted().At(5, 5), RGB(0, 128, 255));
+    EXPECT_EQ(T1(), L"");
+    SendMessageW(Item(PictureChooserWindow::kExitId), BM_CLICK, 0, 0);
+    EXPECT_EQ(Chooser().Handle(), nullptr);
+    Restart();
+    EXPECT_EQ(Painted().At(5, 5), RGB(0, 128, 255)) << "none after a restart";
+}
+
+TEST_F(ChooserWindowTest, AGifTypedForInThePatternBoxIsTakenToo) {
+    Choose(form().appearance.tt);
+    Browse(folder_);
+    HWND pattern = Item(PictureChooserWindow::kPatternId);
+    SetWindowTextW(pattern, L"*.png;*.gif");
+    Command(pattern, CBN_EDITCHANGE);
+    EXPECT_EQ(ListEntries(Item(PictureChooserWindow::kFileId)),
+              (std::vector<std::wstring>{L"Picture.PNG", L"small.gif"}));
+    ClickFile(L"small.gif");
+    SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
+    EXPECT_EQ(Painted().At(1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(T1(), folder_ + L"\\small.gif");
+}
+
+TEST_F(ChooserWindowTest, TheMainWindowStaysUsableAndAGameStartClosesTheChooser) {
+    Choose(form().appearance.tt);
+    ASSERT_NE(Chooser().Handle(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(hwnd_));
+    Choose(form().yw1);
+    EXPECT_TRUE(form().yw1.Checked);
+    EXPECT_EQ(Chooser().Handle(), nullptr);
+    EXPECT_FALSE(form().appearance.form4.Loaded());
+}
+
+TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithItsFolder) {
+    Choose(form().appearance.bang);
+    EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\help.htm"}));
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+
+    // The real shell, in a folder without the page.
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring empty = std::wstring(tmp) + L"quorlax_nohelp";
+    CreateDirectoryW(empty.c_str(), nullptr);
+    ShellService shell(empty);
+    Services& f = fakes_.services;
+    Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
+                        f.battle, f.dialogs,  f.pictures, shell,      f.folders};
+    Form1 other(with_shell);
+    other.appearance.bang_Click();
+    RemoveDirectoryW(empty.c_str());
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(L"help.htm"), std::wstring::npos);
+    EXPECT_NE(fakes_.messages.shown[0].find(empty), std::wstring::npos);
+}
+
+TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShellFails) {
+    Choose(form().scores.p1);
+    ASSERT_NE(window_->HallOfFame()->Handle(), nullptr);
+    Choose(form().appearance.guanyu);
+    HWND about = About().Handle();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "opening About closes the hall of fame";
+    EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT r{};
+    GetWindowRect(about, &r);
+    EXPECT_EQ(r.left, 150);
+    EXPECT_EQ(r.top, 130);
+
+    fakes_.shell.result = ShellResult::Failed;
+    RECT link = {Px(form().appearance.form3.lblEmail.Left), Px(form().appearance.form3.lblEmail.Top),
+                 Px(form().appearance.form3.lblEmail.Left + form().appearance.form3.lblEmail.Width),
+                 Px(form().appearance.form3.lblEmail.Top + form().appearance.form3.lblEmail.Height)};
+    LPARAM at = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
+    SendMessageW(about, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(about, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\LICENSE.Apache-2.0"}));
+    EXPECT_FALSE(IsWindow(about)) << "the box closes although the shell failed";
+    EXPECT_FALSE(form().appearance.form3.Loaded());
+
+    Choose(form().appearance.guanyu);
+    SendMessageW(About().OkButton(), BM_CLICK, 0, 0);
+    EXPECT_EQ(About().Handle(), nullptr) << "确  定 closes it";
+}
+
+// The layout at the screen's DPI; this suite also runs in a prefix of 144 dpi.
+TEST_F(SettingsWindowsTest, LayoutRunsAtTheExpectedDpi) {
+    const char* expected = std::getenv("QUORLAX_EXPECT_DPI");
+    EXPECT_EQ(ScreenDpi(), expected ? std::atoi(expected) : 96);
+}
+
+TEST_F(SettingsWindowsTest, LayoutOfTheMainWindowScalesPanelLabelsAndTypingBox) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    EXPECT_EQ(client.right, Px(11910));
+    EXPECT_EQ(client.bottom, Px(7920));
+    RECT box = InParent(window_->TypingBox());
+    EXPECT_NEAR(box.left, Px(4860), 1);
+    EXPECT_NEAR(box.top, Px(6480 + 450), 1);
+    EXPECT_NEAR(box.right - box.left, Px(1905), 1);
+    EXPECT_NEAR(box.bottom - box.top, Px(435), 1);
+    // The panel keeps its own colour under a changed window colour: its
+    // right edge lies a little inside the client area.
+    form().BackColor = RGB(0, 160, 0);
+    auto shot = Painted();
+    const int panel_right = Px(11835), row = Px(6480) + Px(150);
+    EXPECT_EQ(shot.At(panel_right - 2, row), RGB(0, 128, 255));
+    EXPECT_EQ(shot.At(panel_right + 1, row), RGB(0, 160, 0));
+    // "得  分：" in white: its text fills the upper part of its label's
+    // scaled rectangle, as a font of its size at this DPI does.
+    const int left = Px(450), top = Px(6480 + 300), height = Px(360);
+    int highest = -1, lowest = -1;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + Px(1300); ++x)
+            if (shot.At(x, y) == RGB(255, 255, 255)) {
+                if (highest < 0) highest = y;
+                lowest = y;
+            }
+    ASSERT_GE(highest, top) << "the caption is in its place";
+    EXPECT_GT(lowest - highest, height / 2) << "in a font scaled with the DPI";
+}
+
+TEST_F(SettingsWindowsTest, LayoutOfTheChooserAndTheAboutBoxShowsEveryControl) {
+    Choose(form().appearance.tt);
+    HWND chooser = Chooser().Handle();
+    ASSERT_NE(chooser, nullptr);
+    RECT client{};
+    GetClientRect(chooser, &client);
+    EXPECT_EQ(client.right, Px(7620));
+    EXPECT_EQ(client.bottom, Px(4770));
+    RECT outer{};
+    GetWindowRect(chooser, &outer);
+    EXPECT_EQ(outer.left, 150);
+    EXPECT_EQ(outer.top, 130);
+    for (int id : {PictureChooserWindow::kOkId, PictureChooserWindow::kExitId, PictureChooserWindow::kClearId,
+                   PictureChooserWindow::kDriveId, PictureChooserWindow::kDirId,
+                   PictureChooserWindow::kFileId, PictureChooserWindow::kPatternId}) {
+        RECT r = InParent(Item(id));
+        if (id == PictureChooserWindow::kDriveId || id == PictureChooserWindow::kPatternId) {
+            COMBOBOXINFO info{sizeof info};
+            GetComboBoxInfo(Item(id), &info);
+            r.bottom = r.top + info.rcButton.bottom + 2;  // the closed box
+        }
+        EXPECT_TRUE(Inside(r, client)) << "control " << id;
+    }
+    EXPECT_TRUE(Inside(InParent(Chooser().PathBox()), client));
+
+    Choose(form().appearance.guanyu);
+    HWND about = About().Handle();
+    ASSERT_NE(about, nullptr);
+    GetClientRect(about, &client);
+    EXPECT_TRUE(Inside(InParent(About().OkButton()), client));
+    forms::Painter painter(GetModuleHandleW(nullptr), ScreenDpi());
+    HDC dc = GetDC(about);
+    int line = 0;
+    for (const forms::Label* label : form().appearance.form3.Labels())
+        EXPECT_TRUE(Inside(painter.LabelBounds(dc, *label), client)) << "line " << line++;
+    ReleaseDC(about, dc);
+}
+
+}  // namespace
+}  // namespace quorlax::win
