@@ -100,6 +100,9 @@ void MainWindow::OnCreate() {
     typing_box_.Create(instance_, hwnd_);
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
+    battle_panel_ = std::make_unique<BattlePanelWin>(instance_, hwnd_, form_.battle, painter_);
+    battle_panel_->AfterClick = [this] { AfterEvent(); };
+    chain_.Add(battle_panel_.get());
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     menus_.Attach(hwnd_, form_.MenuBar);
     // The game's shortcuts belong to this window and its children alone.
@@ -131,6 +134,7 @@ void MainWindow::AfterEvent() {
     }
     menus_.Sync();
     typing_box_.Place();
+    if (battle_panel_) battle_panel_->Sync();
     if (form_.Visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);

@@ -14,6 +14,7 @@
 #include "forms/scene_win.h"
 #include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
+#include "net/battle_panel_win.h"
 #include "scores/form2_win.h"
 
 namespace quorlax::win {
@@ -70,7 +71,8 @@ private:
     forms::TextBoxHost typing_box_;  // Text1
     forms::MessageChain chain_;
     forms::SceneView view_;
-    std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter
+    std::unique_ptr<HallOfFameWindow> hof_;         // Form2 on screen; goes before the form and painter
+    std::unique_ptr<BattlePanelWin> battle_panel_;  // the battle panel's buttons and address box
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;

@@ -23,6 +23,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/battle_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
@@ -39,3 +40,13 @@ target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
 add_test(NAME win.e2e COMMAND quorlax_e2e_tests)
 set_tests_properties(win.e2e PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+
+# The battle end to end: two real programs in two private prefixes, each side
+# driven by quorlax_battle_side from inside its own prefix (a script starts both).
+add_executable(quorlax_battle_side ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_side_win.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
+target_include_directories(quorlax_battle_side PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest)
+add_dependencies(quorlax_battle_side quorlax)
+add_test(NAME win.e2e.battle COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK wine_display)
