@@ -163,6 +163,9 @@ void BattleRoom::EnableMenus(bool on) {
 
 void BattleRoom::Command1_Click() {
     services_.battle.Close();
+    // A heartbeat left running by 断开 would find the new socket not yet
+    // connected and close it: the new connection starts without it.
+    Timer5.SetEnabled(false);
     bool listenFailed = false;
     if (battleRole == 1) {
         const ListenResult result = services_.battle.Listen(kBattlePort);

@@ -307,6 +307,7 @@ TEST_F(BattleTest, DisconnectAndLeave) {
     room().Option2_Click();
     room().Command1_Click();
     ASSERT_TRUE(room().Timer4.Enabled());
+    EXPECT_FALSE(room().Timer5.Enabled()) << "the old heartbeat would close the new attempt";
     form().Image1.Top = 5990;
     room().Command2_Click();
     EXPECT_FALSE(room().Frame1.Visible);
