@@ -214,10 +214,14 @@ void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
             break;
         case FD_READ:
             if (state_ != State::Connected || read_deferred_) break;
-            // A peer that floods us must not starve the game: when a timer
-            // tick or a repaint is due, they go first and the read follows.
-            if (HIWORD(GetQueueStatus(QS_TIMER | QS_PAINT)) != 0) {
+            // A peer that floods us must not starve the game: Winsock posts
+            // the next FD_READ at once, and posted messages go before timer
+            // ticks and repaints. So after a full read, when a tick or a
+            // repaint is due, they go first and the read follows. A message
+            // in a quiet stream is read at once.
+            if (last_read_full_ && HIWORD(GetQueueStatus(QS_TIMER | QS_PAINT)) != 0) {
                 read_deferred_ = true;
+                ++reads_put_off_;
                 SetTimer(window_, kReadTimer, USER_TIMER_MINIMUM, nullptr);
                 break;
             }
@@ -235,6 +239,7 @@ void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
 
 void BattleLinkWin::ReadOnce() {
     const int n = recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+    last_read_full_ = n == kReadBytes;
     if (n > 0) {
         bytes_read_ += static_cast<std::uint64_t>(n);
         if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
@@ -277,6 +282,7 @@ void BattleLinkWin::Close() {
     GiveUpLookup();
     if (read_deferred_ && window_) KillTimer(window_, kReadTimer);
     read_deferred_ = false;
+    last_read_full_ = false;
     if (socket_) {
         if (window_) WSAAsyncSelect(socket_.get(), window_, 0, 0);
         // Unread bytes would turn the close into a reset; read them away so

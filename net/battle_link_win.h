@@ -67,6 +67,8 @@ public:
 
     // Bytes received since the program started (the benchmark's check).
     std::uint64_t BytesRead() const { return bytes_read_; }
+    // Reads put off for a timer tick or a repaint (the benchmark's check).
+    std::uint64_t ReadsPutOff() const { return reads_put_off_; }
     // True while a connection to a peer is up.
     bool Connected() const { return state_ == State::Connected; }
 
@@ -98,8 +100,10 @@ private:
     UniqueSocket socket_;
     State state_ = State::Idle;
     bool read_deferred_ = false;
+    bool last_read_full_ = false;  // more is likely queued: the peer floods us
     std::vector<char> read_buffer_;
     std::uint64_t bytes_read_ = 0;
+    std::uint64_t reads_put_off_ = 0;
 
     // A host-name look-up. Its answer is written into `answer` on another
     // thread, so the buffer lives until the answer's message arrives, even
