@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "app/main_window_win.h"
+#include "net/battle_link_win.h"
 #include "platform/barrier_win.h"
 #include "platform/dialogs_win.h"
 #include "platform/handles_win.h"
@@ -34,7 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::DataFilesWin files(folder);
     win::RegistrySettings settings(kProductName);
     win::MciSound sound(folder + L"\\hit.wav");
-    win::NoBattle battle;
+    win::BattleLinkWin battle;  // outlives the window: it closes the connection last
     win::CommonDialogs dialogs;
     win::OlePictures pictures;
     win::ShellService shell(folder);
@@ -43,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     win::MainWindow window(instance, services);
     if (!window.Create()) return 1;
+    battle.Attach(window.Handle(), window.Chain(), [&window] { window.AfterEvent(); });
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
     shell.SetOwner(window.Handle());

@@ -103,6 +103,9 @@ void MainWindow::OnCreate() {
     chain_.SetFrame(&frame_link_);
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
+    battle_panel_ = std::make_unique<BattlePanelWin>(instance_, hwnd_, form_.battle, painter_);
+    battle_panel_->AfterClick = [this] { AfterEvent(); };
+    chain_.Add(battle_panel_.get());
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
                                                   [this] { AfterEvent(); });
@@ -153,6 +156,7 @@ void MainWindow::AfterEvent() {
     }
     menus_.Sync();
     typing_box_.Place();
+    if (battle_panel_) battle_panel_->Sync();
     if (form_.Visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);

@@ -14,6 +14,7 @@
 #include "forms/scene_win.h"
 #include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
+#include "net/battle_panel_win.h"
 #include "scores/form2_win.h"
 #include "skin/setup_skin_win.h"
 #include "settings/settings_windows_win.h"
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<skin::cNeoCaption> caption_;  // the painted frame, from load to close
     std::unique_ptr<HallOfFameWindow> hof_;       // Form2 on screen; goes before the form and painter
     std::unique_ptr<SettingsWindows> settings_;   // Form3 and Form4 on screen; likewise
+    std::unique_ptr<BattlePanelWin> battle_panel_;  // the battle panel's buttons and address box
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;

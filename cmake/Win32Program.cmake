@@ -17,10 +17,12 @@ add_library(quorlax_win STATIC
   settings/form3_win.cpp
   settings/form4_win.cpp
   settings/shell_win.cpp
+  net/battle_link_win.cpp
+  net/battle_panel_win.cpp
   app/main_window_win.cpp
 )
 target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32
-                      oleaut32 uuid)
+                      oleaut32 uuid ws2_32 iphlpapi)
 
 # The manifest carries the version too; windres finds it in the generated
 # folder, and the resources are remade when it or a picture changes.
@@ -46,9 +48,9 @@ if(MINGW)
 endif()
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  add_executable(quorlax_bench tools/bench_win.cpp app/quorlax.rc)
+  add_executable(quorlax_bench tools/bench_win.cpp tools/bench_battle_win.cpp app/quorlax.rc)
   target_include_directories(quorlax_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-  target_link_libraries(quorlax_bench PRIVATE quorlax_win)
+  target_link_libraries(quorlax_bench PRIVATE quorlax_win psapi)
   add_dependencies(quorlax_bench quorlax baseline_window)
 
   add_executable(screenshot_driver tools/screenshot_driver_win.cpp)

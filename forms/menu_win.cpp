@@ -23,6 +23,16 @@ bool ParseShortcut(const std::wstring& s, WORD& key) {
     return true;
 }
 
+// True when `target` lies among `items` or their submenus through enabled,
+// visible menus only: a shortcut of an item under a greyed menu does nothing.
+bool Reachable(const std::vector<MenuItem*>& items, const MenuItem* target) {
+    for (const MenuItem* item : items) {
+        if (!item->Enabled || !item->Visible) continue;
+        if (item == target || Reachable(item->Items, target)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void MenuBarWin::Attach(HWND hwnd, std::vector<MenuItem*> bar) {
@@ -112,7 +122,7 @@ void MenuBarWin::Sync() {
 bool MenuBarWin::Command(UINT id) {
     if (id < kFirstCommand || id >= kFirstCommand + all_.size()) return false;
     MenuItem* item = all_[id - kFirstCommand];
-    if (!item->Enabled || !item->Visible) return true;  // a shortcut of a greyed item does nothing
+    if (!Reachable(bar_, item)) return true;  // a shortcut of a greyed item does nothing
     if (item->Click) item->Click();
     return true;
 }

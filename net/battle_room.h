@@ -1,37 +1,135 @@
 // The battle room: the battle panel "连接", its timers, the battle flag and
-// tallies, and what a game tells the peer.
+// tallies, the connection's events, and what a game tells the peer.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "forms/controls.h"
+#include "net/battle_controls.h"
+#include "net/wire.h"
 #include "platform/services.h"
 
 namespace quorlax {
 
 class Form1;
 
-class BattleRoom {
+// The battle port: the host listens on it, the joiner connects to it.
+inline constexpr std::uint16_t kBattlePort = 5238;
+
+// Texts of the battle panel, written once.
+inline constexpr wchar_t kBattleWelcome[] = L"欢迎使用Quorlax";
+inline constexpr wchar_t kBattleWaiting[] = L"等待连线中...";
+inline constexpr wchar_t kBattleJoining[] = L"正在加入主机...";
+inline constexpr wchar_t kBattleReadyHost[] = L"连接成功，请开始";
+inline constexpr wchar_t kBattleReadyJoiner[] = L"连接成功，正在等待主机开始。";
+inline constexpr wchar_t kBattleLost[] = L"与对方计算机断开";
+inline constexpr wchar_t kBattleBadAddress[] = L"请输入正确的IP地址";
+inline constexpr wchar_t kBattlePortInUse[] =
+    L"无法建立主机：端口 5238 已被占用。\n"
+    L"也许另一个程序，或另一个 Quorlax，正在这台计算机上使用它。请关闭它后再试，或者加入别人的主机。";
+inline constexpr wchar_t kBattleListenFailed[] =
+    L"无法建立主机：网络拒绝在端口 5238 上等待连线。\n请检查这台计算机的网络设置后再试，或者加入别人的主机。";
+inline constexpr wchar_t kBattleOwnAddress[] = L"本机IP";
+inline constexpr wchar_t kBattleHostAddress[] = L"请输入主机IP";
+inline constexpr wchar_t kBattleSetUp[] = L"建立连接";
+inline constexpr wchar_t kBattleConnect[] = L"连接";
+inline constexpr wchar_t kBattleNoAddress[] = L"0.0.0.0";
+
+// The panel's colour, RGB(255, 255, 128).
+inline constexpr forms::Color kBattlePanelColor = 0x0080FFFF;
+
+class BattleRoom final : private IBattleEvents {
 public:
     BattleRoom(Form1& form, Services& services);
+    ~BattleRoom() override;
     BattleRoom(const BattleRoom&) = delete;
     BattleRoom& operator=(const BattleRoom&) = delete;
 
-    forms::MenuItem wldz;           // "网络对战"
-    forms::Panel Frame1;            // the battle panel "连接"
-    forms::Timer Timer4{2000};      // join retry
-    forms::Timer Timer5{1000};      // heartbeat
+    forms::MenuItem wldz;  // "网络对战": opens the battle panel
+
+    // --- the battle panel and its controls (positions inside the panel) ---
+    forms::Panel Frame1;     // the battle panel "连接"
+    forms::Panel Frame2;     // the pool group, inside Frame1
+    forms::Label Label25;    // "胜：", caption of the wins tally
+    forms::Label Label27;    // the wins tally
+    forms::Label Label26;    // "负：", caption of the losses tally
+    forms::Label Label28;    // the losses tally
+    forms::Label Label29;    // "对战", in the pool group
+    forms::Label Label30;    // "项目", in the pool group
+    forms::Label Label23;    // the status line
+    forms::Label Label24;    // caption of the address box
+    OptionButton Option1;    // "自己建立主机": role host
+    OptionButton Option2;    // "加入别人主机": role join
+    OptionButton Option3;    // "汉字": pool 1
+    OptionButton Option4;    // "英文": pool 2
+    OptionButton Option5;    // "数字": pool 3
+    CommandButton Command1;  // "建立连接" / "连接": listen or join
+    CommandButton Command2;  // "退出": leave the panel
+    CommandButton Command3;  // "断开": close the connection
+    CommandButton Command4;  // "开始": the host's Start
+    forms::TextBox Text7;    // the address: own when hosting, the host's when joining
+
+    forms::Timer Timer4{2000};  // join retry
+    forms::Timer Timer5{1000};  // heartbeat
+
+    // --- module-level state of the battle ---
+    std::int16_t battleRole = 0;    // 1 = this side hosts, 2 = this side joins
     std::int32_t netBattle = 0;     // 1 while a network battle is up
     std::int32_t battleWins = 0;    // battle tally: won
     std::int32_t battleLosses = 0;  // battle tally: lost
+
+    // --- handlers ---
+    void wldz_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Timer4_Timer();
+    void Timer5_Timer();
+    // First join attempt: a bad address is reported.
+    void jiaru1();
+    // Join retry: nothing is reported.
+    void jiaru2();
 
     // A hit on this board: the peer's floor line goes up.
     void BattleHit();
     // This board lost: tell the peer, count it, show the panel.
     void BattleDefeat();
+    // Sends one message to the peer. A failure drops the message: the
+    // heartbeat finds a lost connection within a second and says so.
+    bool SendMyData(WireMessage message);
+
+    // The stream reader of the connection (for tests and the benchmark).
+    const WireReader& Reader() const { return reader_; }
 
 private:
+    // The connection's events, as the socket control's events were named.
+    void LinkAccepted() override;   // Winsock1_ConnectionRequest, accepted
+    void LinkConnected() override;  // Winsock1_Connect
+    void LinkLookedUp(bool found) override;
+    void LinkReceived(std::string_view bytes) override;  // Winsock1_DataArrival
+
+    // Reads and dispatches what arrived.
+    void GetMyData(std::string_view bytes);
+    void Dispatch(WireMessage message);
+    void StartBattle(WireMessage pool);
+    void HeartbeatLost();
+    void HostDefaults();
+    void SelectRole(int role);
+    void SelectPool(int pool);
+    void EnableMenus(bool on);
+    // Starts a join; `report` says whether a bad address is told to the user.
+    void Join(bool report);
+
+    Form1& form_;
     Services& services_;
+    WireReader reader_;
+    bool firstJoinLookup_ = false;     // jiaru1's host name is being looked up
+    std::wstring statusBeforeLookup_;  // the status line to restore if it is not found
 };
 
 }  // namespace quorlax

@@ -2,6 +2,7 @@
 // program supplies the real ones (services_win.h); tests supply doubles.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,10 +51,54 @@ struct ISound {
     virtual void PlayHit() = 0;
 };
 
-// The battle connection as the game rules see it: messages to the peer.
+// What the battle connection tells the battle room, always on the thread
+// that drives the link, from its own event handling (never inside a call).
+struct IBattleEvents {
+    virtual ~IBattleEvents() = default;
+    // Hosting: a peer connected; the link stopped listening and now talks to it.
+    virtual void LinkAccepted() = 0;
+    // Joining: the connection to the host is up.
+    virtual void LinkConnected() = 0;
+    // Joining by host name: the name was looked up; if found, connecting has begun.
+    virtual void LinkLookedUp(bool found) = 0;
+    // Bytes from the peer, as they came: a read may hold several messages or
+    // part of one.
+    virtual void LinkReceived(std::string_view bytes) = 0;
+};
+
+// How hosting began.
+enum class ListenResult {
+    Listening,  // waiting for a peer
+    PortInUse,  // another program holds the port
+    Failed,     // the network refused for another reason
+};
+
+// How joining began.
+enum class JoinStart {
+    Connecting,  // the address is known; the outcome comes as an event (or never)
+    LookingUp,   // a host name is being looked up; LinkLookedUp follows
+    BadAddress,  // the text is no address to connect to
+};
+
+// The battle connection: one TCP connection to one peer, driven by the
+// battle room. Nothing blocks; outcomes come back through IBattleEvents.
 struct IBattleLink {
     virtual ~IBattleLink() = default;
-    virtual void Send(std::string_view message) = 0;
+    // Where events go; null stops them.
+    virtual void SetEvents(IBattleEvents* events) = 0;
+    // Closes what is open and listens on `port` on every IPv4 interface.
+    virtual ListenResult Listen(std::uint16_t port) = 0;
+    // Closes what is open and connects to `host` (dotted IPv4 or a host
+    // name) on `port`, from any free local port.
+    virtual JoinStart Connect(std::wstring_view host, std::uint16_t port) = 0;
+    // One message, its bytes only; false when it could not be sent (no
+    // connection, or the peer has closed it).
+    virtual bool Send(std::string_view message) = 0;
+    // Closes the connection or stops listening; nothing more is reported.
+    virtual void Close() = 0;
+    // The address a peer on the network would join: the first IPv4 address
+    // that is not a loopback one, else "127.0.0.1".
+    virtual std::wstring LocalAddress() = 0;
 };
 
 // The standard colour and font dialogs. Cancel gives nullopt.

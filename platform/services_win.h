@@ -68,10 +68,4 @@ private:
     unsigned long last_error_ = 0;
 };
 
-// The battle connection until the battle is built: nothing is connected.
-class NoBattle final : public IBattleLink {
-public:
-    void Send(std::string_view) override {}
-};
-
 }  // namespace quorlax::win

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main_window_win.h"
+#include "net/battle_link_win.h"
 #include "platform/dialogs_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/pictures_win.h"
@@ -20,6 +21,9 @@
 #include "support/drive_win.h"
 
 using namespace quorlax;
+
+// The battle over loopback (bench_battle_win.cpp).
+void BenchBattle(Services& base);
 
 namespace {
 
@@ -133,7 +137,7 @@ int main() {
     win::DataFilesWin files(Folder());
     win::RegistrySettings settings(L"QuorlaxBench");
     win::MciSound sound(Folder() + L"\\hit.wav");
-    win::NoBattle battle;
+    win::BattleLinkWin battle;
     win::CommonDialogs dialogs;
     win::OlePictures pictures;
     win::ShellService shell(Folder());
@@ -205,6 +209,8 @@ int main() {
         armed_same_message * 2, first_move_ms / 50, ticks_from_top0);
     std::printf("shot_tick_us: median %.0f, p95 %.0f at %d dpi (goal <= 500)\n", Median(shot_ticks),
                 Percentile(shot_ticks, 0.95), dpi);
+    // 5. The battle over loopback.
+    BenchBattle(services);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
     // 5. The painted frame: a full non-client paint, and hovering the titles.

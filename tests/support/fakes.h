@@ -43,8 +43,12 @@ private:
 };
 
 struct RecordingMessages final : IMessageBox {
-    void Show(std::wstring_view text) override { shown.emplace_back(text); }
+    void Show(std::wstring_view text) override {
+        shown.emplace_back(text);
+        if (on_show) on_show();
+    }
     std::vector<std::wstring> shown;
+    std::function<void()> on_show;  // runs while the "box" is up, as its message loop would
 };
 
 struct FakeFiles final : IDataFiles {
@@ -77,13 +81,34 @@ struct CountingSound final : ISound {
     int plays = 0;
 };
 
+// A battle link that records what the room asks of it and answers from a
+// script; a test plays the peer through `events`.
 struct RecordingBattle final : IBattleLink {
-    void Send(std::string_view message) override {
+    void SetEvents(IBattleEvents* e) override { events = e; }
+    ListenResult Listen(std::uint16_t port) override {
+        calls.push_back("listen " + std::to_string(port));
+        return listen_result;
+    }
+    JoinStart Connect(std::wstring_view host, std::uint16_t port) override {
+        calls.push_back("connect " + std::string(host.begin(), host.end()) + " " + std::to_string(port));
+        return join_start;
+    }
+    bool Send(std::string_view message) override {
         sent.emplace_back(message);
         if (on_send) on_send();
+        return send_ok;
     }
+    void Close() override { calls.push_back("close"); }
+    std::wstring LocalAddress() override { return local_address; }
+
+    IBattleEvents* events = nullptr;  // the room, once it is built
     std::vector<std::string> sent;
-    std::function<void()> on_send;  // lets a test look at the game as a message leaves
+    std::function<void()> on_send;   // lets a test look at the game as a message leaves
+    std::vector<std::string> calls;  // "listen 5238", "connect HOST 5238" (ASCII hosts), "close"
+    ListenResult listen_result = ListenResult::Listening;
+    JoinStart join_start = JoinStart::Connecting;
+    bool send_ok = true;
+    std::wstring local_address = L"192.168.1.20";
 };
 
 // Answers the colour and font dialogs from a script; records the titles.

@@ -30,6 +30,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/settings_windows_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/battle_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
@@ -80,3 +81,13 @@ add_test(NAME win.zip_run
   COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/dist/zip_run_test.py ${QUORLAX_ZIP}
           ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:quorlax_dist_tests>)
 set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 600 RESOURCE_LOCK wine_display)
+
+# The battle end to end: two real programs in two private prefixes, each side
+# driven by quorlax_battle_side from inside its own prefix (a script starts both).
+add_executable(quorlax_battle_side ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_side_win.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
+target_include_directories(quorlax_battle_side PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest)
+add_dependencies(quorlax_battle_side quorlax)
+add_test(NAME win.e2e.battle COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK wine_display)

@@ -1,0 +1,326 @@
+// The battle connection over Winsock 2.
+#include "net/battle_link_win.h"
+
+#include <iphlpapi.h>
+#include <ws2tcpip.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "net/wire.h"
+
+namespace quorlax::win {
+namespace {
+
+constexpr wchar_t kSocketMessageName[] = L"Quorlax.BattleSocket";
+constexpr wchar_t kLookupMessageName[] = L"Quorlax.BattleLookup";
+constexpr wchar_t kLoopback[] = L"127.0.0.1";
+
+// An address one can connect to: not "any", not broadcast, not multicast.
+bool Joinable(IN_ADDR address) {
+    const std::uint32_t a = ntohl(address.s_addr);
+    return a != 0 && a != 0xFFFFFFFFu && (a >> 28) != 0xE;
+}
+
+bool Loopback(IN_ADDR address) { return (ntohl(address.s_addr) >> 24) == 127; }
+
+}  // namespace
+
+WinsockSession::WinsockSession() {
+    WSADATA data{};
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+WinsockSession::~WinsockSession() {
+    if (started_) WSACleanup();
+}
+
+BattleLinkWin::BattleLinkWin()
+    : socket_message_(RegisterWindowMessageW(kSocketMessageName)),
+      lookup_message_(RegisterWindowMessageW(kLookupMessageName)),
+      read_buffer_(kReadBytes) {}
+
+BattleLinkWin::~BattleLinkWin() {
+    events_ = nullptr;
+    Close();
+}
+
+void BattleLinkWin::Attach(HWND window, forms::MessageChain& chain, std::function<void()> after_event) {
+    window_ = window;
+    after_event_ = std::move(after_event);
+    chain.Add(this);
+}
+
+bool BattleLinkWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == socket_message_ && socket_message_) {
+        OnSocket(static_cast<SOCKET>(wp), WSAGETSELECTEVENT(lp), WSAGETSELECTERROR(lp));
+    } else if (msg == lookup_message_ && lookup_message_) {
+        OnLookup(reinterpret_cast<HANDLE>(wp), WSAGETASYNCERROR(lp));
+    } else if (msg == WM_TIMER && wp == kReadTimer) {
+        KillTimer(window_, kReadTimer);
+        read_deferred_ = false;
+        if (state_ == State::Connected) ReadOnce();
+    } else {
+        return false;
+    }
+    result = 0;
+    if (after_event_) after_event_();
+    return true;
+}
+
+// --- hosting ---
+
+ListenResult BattleLinkWin::Listen(std::uint16_t port) {
+    Close();
+    if (!session_ || !window_) return ListenResult::Failed;
+    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!s) return ListenResult::Failed;
+    // No SO_REUSEADDR: a program that holds the port already makes this bind
+    // fail instead of sharing it. (No SO_EXCLUSIVEADDRUSE either: with it,
+    // hosting again right after a battle fails while the last connection
+    // lingers in TIME_WAIT.)
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_addr.s_addr = htonl(INADDR_ANY);
+    any.sin_port = htons(port);
+    if (bind(s.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        return error == WSAEADDRINUSE || error == WSAEACCES ? ListenResult::PortInUse : ListenResult::Failed;
+    }
+    if (listen(s.get(), 1) == SOCKET_ERROR ||
+        WSAAsyncSelect(s.get(), window_, socket_message_, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR)
+        return ListenResult::Failed;
+    socket_ = std::move(s);
+    state_ = State::Listening;
+    return ListenResult::Listening;
+}
+
+void BattleLinkWin::OnAccept() {
+    UniqueSocket peer(accept(socket_.get(), nullptr, nullptr));
+    if (!peer) return;  // the caller gave up already; keep listening
+    // The accepted socket inherits the listener's events; it needs its own.
+    if (WSAAsyncSelect(peer.get(), window_, socket_message_, FD_READ | FD_CLOSE) == SOCKET_ERROR) return;
+    Drop();  // one peer only: the listener goes
+    socket_ = std::move(peer);
+    state_ = State::Connected;
+    if (events_) events_->LinkAccepted();
+}
+
+// --- joining ---
+
+JoinStart BattleLinkWin::Connect(std::wstring_view host, std::uint16_t port) {
+    Close();
+    if (!session_ || !window_) return JoinStart::BadAddress;
+    const std::wstring_view text = TrimAddress(host);
+    switch (ClassifyAddress(text)) {
+        case AddressKind::Invalid: return JoinStart::BadAddress;
+        case AddressKind::Ipv4: {
+            IN_ADDR address{};
+            const std::wstring dotted(text);
+            if (InetPtonW(AF_INET, dotted.c_str(), &address) != 1 || !Joinable(address))
+                return JoinStart::BadAddress;
+            return StartConnect(address, port) ? JoinStart::Connecting : JoinStart::BadAddress;
+        }
+        case AddressKind::HostName: break;
+    }
+    // A host name is plain ASCII (ClassifyAddress has checked it).
+    std::string name(text.size(), '\0');
+    std::transform(text.begin(), text.end(), name.begin(), [](wchar_t c) { return static_cast<char>(c); });
+    if (!found_name_.empty() && _stricmp(name.c_str(), found_name_.c_str()) == 0)
+        return StartConnect(found_address_, port) ? JoinStart::Connecting : JoinStart::BadAddress;
+    lookup_port_ = port;
+    // A retry while the same name is still being looked up waits for it.
+    auto same = std::find_if(given_up_.begin(), given_up_.end(),
+                             [&](const std::unique_ptr<Lookup>& l) { return l->name == name; });
+    if (same != given_up_.end()) {
+        lookup_ = std::move(*same);
+        given_up_.erase(same);
+        state_ = State::LookingUp;
+        return JoinStart::LookingUp;
+    }
+    auto lookup = std::make_unique<Lookup>();
+    lookup->name = std::move(name);
+    lookup->answer.resize(MAXGETHOSTSTRUCT);
+    lookup->request = WSAAsyncGetHostByName(window_, lookup_message_, lookup->name.c_str(),
+                                            lookup->answer.data(), static_cast<int>(lookup->answer.size()));
+    if (!lookup->request) return JoinStart::BadAddress;
+    lookup_ = std::move(lookup);
+    state_ = State::LookingUp;
+    return JoinStart::LookingUp;
+}
+
+void BattleLinkWin::OnLookup(HANDLE request, WORD error) {
+    if (!lookup_ || request != lookup_->request) {
+        std::erase_if(given_up_,
+                      [request](const std::unique_ptr<Lookup>& l) { return l->request == request; });
+        return;
+    }
+    const std::unique_ptr<Lookup> lookup = std::move(lookup_);
+    state_ = State::Idle;
+    const auto* host = reinterpret_cast<const hostent*>(lookup->answer.data());
+    bool found = error == 0 && host->h_addrtype == AF_INET && host->h_length == sizeof(IN_ADDR) &&
+                 host->h_addr_list && host->h_addr_list[0];
+    if (found) {
+        IN_ADDR address{};
+        std::memcpy(&address, host->h_addr_list[0], sizeof address);
+        found = Joinable(address) && StartConnect(address, lookup_port_);
+        if (found) {
+            found_name_ = lookup->name;
+            found_address_ = address;
+        }
+    }
+    if (events_) events_->LinkLookedUp(found);
+}
+
+bool BattleLinkWin::StartConnect(IN_ADDR address, std::uint16_t port) {
+    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!s) return false;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;  // any free port
+    if (bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) return false;
+    // Events first: the connection's outcome is reported as FD_CONNECT.
+    if (WSAAsyncSelect(s.get(), window_, socket_message_, FD_CONNECT | FD_READ | FD_CLOSE) == SOCKET_ERROR)
+        return false;
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_addr = address;
+    remote.sin_port = htons(port);
+    socket_ = std::move(s);
+    state_ = State::Connecting;
+    if (connect(socket_.get(), reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == SOCKET_ERROR &&
+        WSAGetLastError() != WSAEWOULDBLOCK)
+        state_ = State::Failed;  // the retry tries again
+    return true;
+}
+
+// --- the connection ---
+
+void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
+    if (!socket_ || s != socket_.get()) return;  // a socket closed since
+    switch (event) {
+        case FD_ACCEPT:
+            if (state_ == State::Listening && !error) OnAccept();
+            break;
+        case FD_CONNECT:
+            if (state_ != State::Connecting) break;
+            if (error) {
+                state_ = State::Failed;  // nobody listens (yet): the retry tries again
+                break;
+            }
+            state_ = State::Connected;
+            if (events_) events_->LinkConnected();
+            break;
+        case FD_READ:
+            if (state_ != State::Connected || read_deferred_) break;
+            // A peer that floods us must not starve the game: Winsock posts
+            // the next FD_READ at once, and posted messages go before timer
+            // ticks and repaints. So after a full read, when a tick or a
+            // repaint is due, they go first and the read follows. A message
+            // in a quiet stream is read at once.
+            if (last_read_full_ && HIWORD(GetQueueStatus(QS_TIMER | QS_PAINT)) != 0) {
+                read_deferred_ = true;
+                ++reads_put_off_;
+                SetTimer(window_, kReadTimer, USER_TIMER_MINIMUM, nullptr);
+                break;
+            }
+            ReadOnce();
+            break;
+        case FD_CLOSE:
+            if (state_ == State::Connected)
+                PeerClosed();
+            else if (state_ == State::Connecting)
+                state_ = State::Failed;
+            break;
+        default: break;
+    }
+}
+
+void BattleLinkWin::ReadOnce() {
+    const int n = recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+    last_read_full_ = n == kReadBytes;
+    if (n > 0) {
+        bytes_read_ += static_cast<std::uint64_t>(n);
+        if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
+    } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+        PeerClosed();
+    }
+}
+
+void BattleLinkWin::PeerClosed() {
+    // FD_CLOSE may come while data is still queued: what the peer said last
+    // (its "bai", say) is read before the socket goes.
+    for (int i = 0; i < kDrainReads && socket_ && state_ == State::Connected; ++i) {
+        const int n = recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+        if (n <= 0) break;
+        bytes_read_ += static_cast<std::uint64_t>(n);
+        if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
+    }
+    // Sends fail from now on; the heartbeat's next send tells the player.
+    Drop();
+    state_ = State::Failed;
+}
+
+bool BattleLinkWin::Send(std::string_view message) {
+    if (state_ != State::Connected || !socket_) return false;
+    const int n = send(socket_.get(), message.data(), static_cast<int>(message.size()), 0);
+    return n == static_cast<int>(message.size());
+}
+
+void BattleLinkWin::Drop() {
+    if (!socket_) return;
+    if (window_) WSAAsyncSelect(socket_.get(), window_, 0, 0);
+    socket_.reset();
+}
+
+void BattleLinkWin::GiveUpLookup() {
+    if (lookup_) given_up_.push_back(std::move(lookup_));
+}
+
+void BattleLinkWin::Close() {
+    GiveUpLookup();
+    if (read_deferred_ && window_) KillTimer(window_, kReadTimer);
+    read_deferred_ = false;
+    last_read_full_ = false;
+    if (socket_) {
+        if (window_) WSAAsyncSelect(socket_.get(), window_, 0, 0);
+        // Unread bytes would turn the close into a reset; read them away so
+        // the peer sees an orderly end.
+        if (state_ == State::Connected) {
+            for (int i = 0; i < kDrainReads; ++i)
+                if (recv(socket_.get(), read_buffer_.data(), kReadBytes, 0) <= 0) break;
+            shutdown(socket_.get(), SD_SEND);
+        }
+        socket_.reset();
+    }
+    state_ = State::Idle;
+}
+
+std::wstring BattleLinkWin::LocalAddress() {
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> buffer;
+    ULONG status = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 3 && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.resize(size);
+        status = GetAdaptersAddresses(
+            AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER, nullptr,
+            reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    }
+    if (status != NO_ERROR) return kLoopback;
+    for (auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); adapter;
+         adapter = adapter->Next) {
+        if (adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK || adapter->OperStatus != IfOperStatusUp) continue;
+        for (auto* unicast = adapter->FirstUnicastAddress; unicast; unicast = unicast->Next) {
+            const sockaddr* sa = unicast->Address.lpSockaddr;
+            if (!sa || sa->sa_family != AF_INET) continue;
+            const IN_ADDR address = reinterpret_cast<const sockaddr_in*>(sa)->sin_addr;
+            if (Loopback(address) || !Joinable(address)) continue;
+            wchar_t text[INET_ADDRSTRLEN] = {};
+            if (InetNtopW(AF_INET, &address, text, INET_ADDRSTRLEN)) return text;
+        }
+    }
+    return kLoopback;
+}
+
+}  // namespace quorlax::win

@@ -1,0 +1,124 @@
+// The battle connection over Winsock 2 on the user-interface thread: one
+// non-blocking socket whose events (WSAAsyncSelect) and host-name look-ups
+// (WSAAsyncGetHostByName) arrive as private messages of the main window,
+// through its message chain and so behind the exception barrier.
+#pragma once
+
+#include <windows.h>
+#include <winsock2.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/message_chain_win.h"
+#include "platform/handles_win.h"
+#include "platform/services.h"
+
+namespace quorlax::win {
+
+struct SocketTraits {
+    static SOCKET Invalid() { return INVALID_SOCKET; }
+    static void Close(SOCKET s) { closesocket(s); }
+};
+using UniqueSocket = UniqueHandle<SOCKET, SocketTraits>;
+
+// WSAStartup for as long as it lives.
+class WinsockSession {
+public:
+    WinsockSession();
+    ~WinsockSession();
+    WinsockSession(const WinsockSession&) = delete;
+    WinsockSession& operator=(const WinsockSession&) = delete;
+    explicit operator bool() const { return started_; }
+
+private:
+    bool started_ = false;
+};
+
+class BattleLinkWin final : public IBattleLink, public forms::MessageFilter {
+public:
+    // Bytes one read takes at most; a read of a flooding peer yields to
+    // pending timers and painting before the next one.
+    static constexpr int kReadBytes = 64 * 1024;
+    // Reads taken when the peer closes, so that its last messages still count.
+    static constexpr int kDrainReads = 16;
+
+    BattleLinkWin();
+    ~BattleLinkWin() override;
+    BattleLinkWin(const BattleLinkWin&) = delete;
+    BattleLinkWin& operator=(const BattleLinkWin&) = delete;
+
+    // Events go to `window` as its private messages; the link joins the
+    // window's chain to receive them. `after_event` brings the window up to
+    // date after each. The window (and its chain) must go before the link.
+    void Attach(HWND window, forms::MessageChain& chain, std::function<void()> after_event);
+
+    void SetEvents(IBattleEvents* events) override { events_ = events; }
+    ListenResult Listen(std::uint16_t port) override;
+    JoinStart Connect(std::wstring_view host, std::uint16_t port) override;
+    bool Send(std::string_view message) override;
+    void Close() override;
+    std::wstring LocalAddress() override;
+
+    bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    // Bytes received since the program started (the benchmark's check).
+    std::uint64_t BytesRead() const { return bytes_read_; }
+    // Reads put off for a timer tick or a repaint (the benchmark's check).
+    std::uint64_t ReadsPutOff() const { return reads_put_off_; }
+    // True while a connection to a peer is up.
+    bool Connected() const { return state_ == State::Connected; }
+
+private:
+    static constexpr UINT_PTR kReadTimer = 0x5238;  // resumes a read that yielded
+
+    enum class State { Idle, Listening, LookingUp, Connecting, Connected, Failed };
+
+    void OnSocket(SOCKET s, WORD event, WORD error);
+    void OnLookup(HANDLE request, WORD error);
+    void OnAccept();
+    // One read of at most kReadBytes, handed to the room.
+    void ReadOnce();
+    // Reads what the peer sent before it closed, then lets the socket go.
+    void PeerClosed();
+    bool StartConnect(IN_ADDR address, std::uint16_t port);
+    // Stops the socket's events, then closes it.
+    void Drop();
+    // The look-up under way, if any, is no longer waited for.
+    void GiveUpLookup();
+
+    WinsockSession session_;
+    HWND window_ = nullptr;
+    UINT socket_message_ = 0;  // WSAAsyncSelect's notifications
+    UINT lookup_message_ = 0;  // WSAAsyncGetHostByName's answers
+    std::function<void()> after_event_;
+    IBattleEvents* events_ = nullptr;
+
+    UniqueSocket socket_;
+    State state_ = State::Idle;
+    bool read_deferred_ = false;
+    bool last_read_full_ = false;  // more is likely queued: the peer floods us
+    std::vector<char> read_buffer_;
+    std::uint64_t bytes_read_ = 0;
+    std::uint64_t reads_put_off_ = 0;
+
+    // A host-name look-up. Its answer is written into `answer` on another
+    // thread, so the buffer lives until the answer's message arrives, even
+    // when the look-up was given up meanwhile (a look-up is never cancelled:
+    // not every Winsock honours a cancellation).
+    struct Lookup {
+        HANDLE request = nullptr;
+        std::string name;
+        std::vector<char> answer;
+    };
+    std::unique_ptr<Lookup> lookup_;                 // the one the room waits for
+    std::vector<std::unique_ptr<Lookup>> given_up_;  // answers still to come, then dropped
+    std::uint16_t lookup_port_ = 0;
+    std::string found_name_;  // the last name found, so a retry need not look it up again
+    IN_ADDR found_address_{};
+};
+
+}  // namespace quorlax::win

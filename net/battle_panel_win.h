@@ -1,0 +1,70 @@
+// The battle panel's controls as real child windows of the main window: the
+// option buttons and push buttons as BUTTON windows and the address box as
+// an EDIT (through the text-box host), in the panel's colours. The panel
+// itself and its labels are drawn with the main window's scene.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/message_chain_win.h"
+#include "forms/render_win.h"
+#include "forms/textbox_host_win.h"
+#include "net/battle_room.h"
+
+namespace quorlax::win {
+
+// Control ids of the panel's windows, so that tests and automation find
+// them with GetDlgItem.
+enum BattlePanelId : int {
+    kOption1Id = 5201,
+    kOption2Id,
+    kOption3Id,
+    kOption4Id,
+    kOption5Id,
+    kCommand1Id,
+    kCommand2Id,
+    kCommand3Id,
+    kCommand4Id,
+    kText7Id,
+};
+
+class BattlePanelWin final : public forms::MessageFilter {
+public:
+    // Creates the windows, hidden, as children of `parent`.
+    BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room, forms::Painter& painter);
+    ~BattlePanelWin() override;
+    BattlePanelWin(const BattlePanelWin&) = delete;
+    BattlePanelWin& operator=(const BattlePanelWin&) = delete;
+
+    // Brings the windows up to date with the models: place, shown, enabled,
+    // caption, selection; the keyboard focus leaves a control that goes.
+    void Sync();
+    // The parent's WM_COMMAND and colour messages for these windows.
+    bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    std::function<void()> AfterClick;  // the window catches up with the models
+
+private:
+    struct Button {
+        forms::Control* model;
+        CommandButton* command;  // one of these two is set
+        OptionButton* option;
+        HWND hwnd = nullptr;
+        std::wstring caption;  // as shown
+        RECT placed{};
+    };
+    void Create(Button& b, int id, DWORD style, const std::wstring& caption, const forms::Font& font);
+    bool Owns(HWND hwnd) const;
+
+    HINSTANCE instance_;
+    HWND parent_;
+    forms::Painter& painter_;
+    std::vector<Button> buttons_;
+    forms::TextBoxHost text7_;
+};
+
+}  // namespace quorlax::win

@@ -1,0 +1,212 @@
+// One side of the end-to-end battle: starts the real quorlax.exe in this
+// Wine prefix and plays it from outside, as a user would, through the
+// panel's real windows. tests/e2e/battle_e2e.sh runs the joiner in one
+// private prefix and the host in another (the single-copy rule holds per
+// prefix) on one X display, and the two sides meet only on 127.0.0.1 and in
+// a folder of marker files (QUORLAX_BATTLE_SYNC) that orders their steps.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "forms/menu_win.h"
+#include "net/battle_panel_win.h"
+#include "support/drive_win.h"
+#include "support/fakes.h"
+
+namespace quorlax::drive {
+namespace {
+
+using win::kCommand1Id;
+using win::kCommand2Id;
+using win::kCommand4Id;
+using win::kOption2Id;
+using win::kOption4Id;
+using win::kText7Id;
+
+std::wstring BuildFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path, n);
+    return s.substr(0, s.find_last_of(L'\\'));
+}
+
+std::wstring SyncFolder() {
+    wchar_t buf[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableW(L"QUORLAX_BATTLE_SYNC", buf, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
+// A step this side has reached, for the other side to wait on.
+void Mark(const wchar_t* step) {
+    HANDLE f = CreateFileW((SyncFolder() + L"\\" + step).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+}
+
+bool Reached(const wchar_t* step, int timeout_ms) {
+    const std::wstring path = SyncFolder() + L"\\" + step;
+    return WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout_ms,
+                   50);
+}
+
+// The command ids of the real program's menu items: the same code builds
+// the same menu from the same models.
+struct Commands {
+    test::FakeServices fakes;
+    Form1 form{fakes.services};
+    forms::MenuBarWin bar;
+    Commands() { bar.Attach(nullptr, form.MenuBar); }
+    UINT Of(const forms::MenuItem& item) const { return bar.CommandOf(&item); }
+};
+
+int Px(float twips) {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(static_cast<int>(twips), dpi, 1440);
+}
+
+// The pixels of a tally value on the panel (its label's place in twips).
+std::vector<COLORREF> Tally(HWND main, float left_in_panel) {
+    const Capture c = CaptureClient(main);
+    const int x0 = Px(2200 + left_in_panel), y0 = Px(2000 + 240), w = Px(600), h = Px(375);
+    std::vector<COLORREF> pixels;
+    for (int y = y0; y < y0 + h && y < c.height; ++y)
+        for (int x = x0; x < x0 + w && x < c.width; ++x) pixels.push_back(c.At(x, y));
+    return pixels;
+}
+constexpr float kWinsLeft = 960, kLossesLeft = 2640;
+
+// Falling yellow labels seen moving down the play area.
+bool BoardRuns(HWND main) {
+    const int floor_y = Px(6390) - 6;
+    int first = -1, later = -1;
+    if (!WaitFor([&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) >= 0; },
+                 5000))
+        return false;
+    return WaitFor(
+        [&] { return (later = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) > first + 4; },
+        5000);
+}
+
+// The side's own program, placed on its half of the screen.
+class Side {
+public:
+    explicit Side(int screen_x) {
+        if (!game_.Start(BuildFolder() + L"\\quorlax.exe", BuildFolder())) return;
+        WaitFor([&] { return (main_ = FindWindowOf(game_.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000);
+        if (main_)
+            SetWindowPos(main_, nullptr, screen_x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    HWND Main() const { return main_; }
+    HWND Control(int id) const { return GetDlgItem(main_, id); }
+    bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    // Posted, as a click is: a handler's message box must not block us.
+    void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+    void Choose(UINT command) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    // The text of this program's message box, once one shows; then closes it.
+    std::wstring TakeMessageBox(int timeout_ms) {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindWindowOf(game_.Id(), L"#32770")) != nullptr; }, timeout_ms))
+            return L"<no message box>";
+        Sleep(100);
+        std::wstring text = MessageBoxText(box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+    bool Running() const { return game_.Running(); }
+    DWORD Id() const { return game_.Id(); }
+
+private:
+    Process game_;
+    HWND main_ = nullptr;
+};
+
+class BattleSide : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (SyncFolder().empty()) GTEST_SKIP() << "run by tests/e2e/battle_e2e.sh, one side per Wine prefix";
+    }
+    Commands commands_;
+};
+
+TEST_F(BattleSide, Joiner) {
+    Side me(0);
+    ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
+    // The joiner plays at the top speed and so loses first.
+    me.Choose(commands_.Of(commands_.form.sd(10)));
+    me.Choose(commands_.Of(commands_.form.battle.wldz));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
+    Sleep(500);
+    const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
+    me.Click(kOption2Id);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kCommand1Id)) == L"连接"; }, 5000));
+    SendMessageW(me.Control(kText7Id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+    me.Click(kCommand1Id);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kCommand1Id)); }, 5000));
+    Mark(L"joining");  // nobody listens yet: the join retries every two seconds
+
+    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kCommand1Id); }, 40000)) << "the host's Start never came";
+    EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the joiner's board";
+    Mark(L"joiner-running");
+
+    // Five labels pass the floor at once after 69 ticks of 168 ms.
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand4Id); }, 40000)) << "the panel never came back";
+    // The hall of fame opens over the board for the loser's total: away with it.
+    HWND hof = nullptr;
+    if (WaitFor([&] { return (hof = FindWindowOf(me.Id(), L"QuorlaxHallOfFame")) != nullptr; }, 3000)) {
+        PostMessageW(hof, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !IsWindow(hof); }, 5000);
+    }
+    Sleep(500);
+    EXPECT_EQ(Tally(me.Main(), kWinsLeft), wins);
+    EXPECT_NE(Tally(me.Main(), kLossesLeft), losses) << "负 counts the loss";
+    Mark(L"joiner-lost");
+
+    ASSERT_TRUE(Reached(L"host-won", 60000));
+    me.Click(kCommand2Id);  // 退出
+    Mark(L"joiner-left");
+    // This side's own heartbeat reports the closed connection as well.
+    EXPECT_EQ(me.TakeMessageBox(3000), L"与对方计算机断开");
+    EXPECT_TRUE(me.Running());
+    Reached(L"host-done", 20000);
+}
+
+TEST_F(BattleSide, Host) {
+    ASSERT_TRUE(Reached(L"joining", 90000)) << "the joiner never started joining";
+    Sleep(2500);  // the joiner has tried at least once and found nobody
+    Side me(850);
+    ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
+    me.Choose(commands_.Of(commands_.form.battle.wldz));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
+    Sleep(500);
+    const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
+    EXPECT_EQ(WindowText(me.Control(kCommand1Id)), L"建立连接");
+    me.Click(kCommand1Id);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand4Id)) != FALSE; }, 10000))
+        << "the joiner's retry never connected";
+    me.Click(kOption4Id);
+    ASSERT_TRUE(WaitFor(
+        [&] { return SendMessageW(me.Control(kOption4Id), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
+    me.Click(kCommand4Id);
+    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kCommand4Id); }, 5000));
+    EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the host's board";
+    ASSERT_TRUE(Reached(L"joiner-running", 20000));
+
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand4Id); }, 60000)) << "the joiner's defeat never came";
+    Sleep(500);
+    EXPECT_NE(Tally(me.Main(), kWinsLeft), wins) << "胜 counts the win";
+    EXPECT_EQ(Tally(me.Main(), kLossesLeft), losses);
+    Mark(L"host-won");
+
+    ASSERT_TRUE(Reached(L"joiner-left", 60000));
+    EXPECT_EQ(me.TakeMessageBox(3000), L"与对方计算机断开") << "the other side's 退出 is told";
+    EXPECT_TRUE(me.Running());
+    Mark(L"host-done");
+}
+
+}  // namespace
+}  // namespace quorlax::drive

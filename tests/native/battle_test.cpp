@@ -1,0 +1,313 @@
+// The battle panel through a scripted link: opening it, hosting, joining
+// with retries and name look-ups, the messages on arrival, the end of a
+// battle, a lost connection, and the faults the panel must survive.
+#include "form_fixture.h"
+
+namespace quorlax::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class BattleTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(Load());
+        ASSERT_NE(link().events, nullptr) << "the room listens to the link";
+    }
+    RecordingBattle& link() { return fakes_.battle; }
+    BattleRoom& room() { return form().battle; }
+    const std::vector<std::wstring>& boxes() { return fakes_.messages.shown; }
+    void Receive(std::string_view bytes) { link().events->LinkReceived(bytes); }
+
+    // What the panel's controls allow, as one comparable text: Option1,
+    // Option2, Command1, Command4 enabled (1) or greyed (0).
+    std::string Enables() {
+        auto bit = [](bool on) { return on ? '1' : '0'; };
+        return {bit(room().Option1.Enabled), bit(room().Option2.Enabled), bit(room().Command1.Enabled),
+                bit(room().Command4.Enabled)};
+    }
+    // The panel open, hosting, a peer joined and said "ljcg".
+    void HostConnected() {
+        room().wldz_Click();
+        room().Command1_Click();
+        link().events->LinkAccepted();
+        Receive("ljcg");
+    }
+    // The panel open, joining 127.0.0.1, connected.
+    void JoinerConnected() {
+        room().wldz_Click();
+        room().Option2.Click();
+        room().Text7.SetText(L"127.0.0.1");
+        room().Command1_Click();
+        link().events->LinkConnected();
+    }
+};
+
+TEST_F(BattleTest, OpeningThePanelGreysTheMenusAndOffersToHost) {
+    form().practice.Frame3.Visible = true;
+    room().battleWins = 3;
+    room().Label27.SetCaption(L"3");
+    room().wldz.Click();
+    EXPECT_TRUE(room().Frame1.Visible);
+    EXPECT_FALSE(form().s0.Enabled);
+    EXPECT_FALSE(form().mnuFile.Enabled);
+    EXPECT_FALSE(form().practice.Frame3.Visible);
+    EXPECT_TRUE(room().Option1.Value);
+    EXPECT_FALSE(room().Option2.Value);
+    EXPECT_TRUE(room().Option3.Value);
+    EXPECT_FALSE(room().Option4.Value || room().Option5.Value);
+    EXPECT_EQ(Enables(), "1110");
+    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
+    EXPECT_EQ(room().Label24.Caption(), L"本机IP");
+    EXPECT_EQ(room().Text7.Text(), L"192.168.1.20") << "the link's own address";
+    EXPECT_EQ(room().Command1.Caption, L"建立连接");
+    EXPECT_EQ(room().battleRole, 1);
+    EXPECT_EQ(room().battleWins, 0);
+    EXPECT_EQ(room().Label27.Caption(), L"0");
+    EXPECT_EQ(room().Label28.Caption(), L"0");
+
+    room().Option2.Click();
+    EXPECT_TRUE(room().Option2.Value);
+    EXPECT_FALSE(room().Option1.Value);
+    EXPECT_EQ(room().Label24.Caption(), L"请输入主机IP");
+    EXPECT_EQ(room().Command1.Caption, L"连接");
+    EXPECT_EQ(room().Text7.Text(), L"0.0.0.0");
+    EXPECT_EQ(room().battleRole, 2);
+    room().Option1.Click();
+    EXPECT_EQ(room().Command1.Caption, L"建立连接");
+    EXPECT_EQ(room().battleRole, 1);
+    EXPECT_TRUE(link().sent.empty());
+}
+
+TEST_F(BattleTest, HostListensStartsOnLjcgAndEveryHitRaisesTheFloor) {
+    room().wldz_Click();
+    room().Command1_Click();
+    EXPECT_EQ(link().calls, (Strings{"close", "listen 5238"}));
+    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_EQ(Enables(), "0000");
+    EXPECT_FALSE(room().Timer5.Enabled());
+
+    link().events->LinkAccepted();
+    Receive("lj");  // split over two reads
+    EXPECT_FALSE(room().Command4.Enabled);
+    Receive("cg");
+    EXPECT_EQ(room().Label23.Caption(), L"连接成功，请开始");
+    EXPECT_EQ(Enables(), "0001");
+    EXPECT_TRUE(room().Timer5.Enabled());
+    EXPECT_EQ(room().netBattle, 0) << "the host's battle begins with Start";
+
+    room().Option4.Click();
+    EXPECT_TRUE(room().Option4.Value);
+    EXPECT_FALSE(room().Option3.Value);
+    form().Image1.Top = 5000;
+    room().Command4.Click();
+    EXPECT_EQ(link().sent, (Strings{"gogogo2"}));
+    EXPECT_TRUE(form().yw1.Checked);
+    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_TRUE(room().Command4.Enabled) << "stays enabled for the next battle";
+
+    Receive("testjia200jia200jia2");  // merged, and one cut short
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6190);
+    Receive("00");
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6090);
+    for (int i = 0; i < 70; ++i) Receive("jia200");
+    EXPECT_FLOAT_EQ(form().Image1.Top, -910) << "no lower bound";
+}
+
+TEST_F(BattleTest, BaiCountsAWinStopsTheBoardAndTheHostStartsAgain) {
+    HostConnected();
+    room().Command4_Click();
+    ASSERT_TRUE(form().s2.Checked);
+    Receive("jia200bai");
+    EXPECT_TRUE(room().Frame1.Visible);
+    EXPECT_EQ(room().battleWins, 1);
+    EXPECT_EQ(room().Label27.Caption(), L"1");
+    EXPECT_FALSE(form().Timer1.Enabled());
+    EXPECT_FALSE(form().Timer2.Enabled());
+    EXPECT_FALSE(form().Label15.Visible) << "the winner sees no GAME OVER";
+    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_EQ(Enables(), "0001");
+
+    room().Command4_Click();
+    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+    EXPECT_TRUE(form().Timer1.Running());
+
+    // This time the host loses: the peer hears "bai", the panel comes back.
+    link().sent.clear();
+    form().Label11.SetCaption(L"0");
+    EXPECT_EQ(link().sent, (Strings{"bai"}));
+    EXPECT_EQ(room().battleLosses, 1);
+    EXPECT_EQ(room().Label28.Caption(), L"1");
+    EXPECT_TRUE(room().Frame1.Visible);
+    EXPECT_TRUE(form().Label15.Visible);
+    EXPECT_EQ(room().Label27.Caption(), L"1") << "the tallies keep counting";
+}
+
+TEST_F(BattleTest, JoinerRetriesEveryTickUntilConnectedThenFollowsThePoolMessage) {
+    room().wldz_Click();
+    room().Option2_Click();
+    room().Text7.SetText(L" 127.0.0.1 ");
+    link().calls.clear();
+    room().Command1_Click();
+    EXPECT_EQ(link().calls, (Strings{"close", "connect  127.0.0.1  5238"}));
+    EXPECT_EQ(room().Label23.Caption(), L"正在加入主机...");
+    EXPECT_TRUE(room().Timer4.Enabled());
+    EXPECT_EQ(Enables(), "0000");
+
+    link().calls.clear();
+    room().Timer4_Timer();
+    room().Timer4_Timer();
+    EXPECT_EQ(link().calls.size(), 4u) << "close and connect again, twice";
+    EXPECT_TRUE(room().Timer4.Enabled());
+
+    link().events->LinkConnected();
+    EXPECT_EQ(link().sent, (Strings{"ljcg"}));
+    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_EQ(room().Label23.Caption(), L"连接成功，正在等待主机开始。");
+    EXPECT_TRUE(room().Timer5.Enabled());
+    link().calls.clear();
+    room().Timer4_Timer();
+    EXPECT_FALSE(room().Timer4.Enabled());
+    EXPECT_TRUE(link().calls.empty()) << "no retry once connected";
+
+    Receive("jia200");  // before any battle: the floor still rises
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6290);
+    Receive("gogogo3");
+    EXPECT_TRUE(form().sz1.Checked);
+    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+
+    // A hit on this board tells the host, once.
+    link().sent.clear();
+    form().Label(2).SetCaption(L"7.3");
+    Type(L"7.3");
+    FlyShot();
+    EXPECT_EQ(link().sent, (Strings{"jia200"}));
+
+    room().Command1.Visible = false;
+    Receive("xxkaishicontyy");
+    EXPECT_TRUE(room().Command1.Visible);
+}
+
+TEST_F(BattleTest, BadAddressesAndNamesNotFoundAreToldOnceAndDisconnectGivesTheChoiceBack) {
+    room().wldz_Click();
+    room().Option2_Click();
+    link().join_start = JoinStart::BadAddress;
+    room().Command1_Click();
+    EXPECT_EQ(boxes(), std::vector<std::wstring>{L"请输入正确的IP地址"});
+    EXPECT_FALSE(room().Timer4.Enabled()) << "the join is abandoned";
+    EXPECT_EQ(Enables(), "0000");
+    room().Command3_Click();
+    EXPECT_EQ(Enables(), "1110");
+
+    // A host name: no retry until it is found, so the look-up is not cancelled.
+    link().join_start = JoinStart::LookingUp;
+    room().Command1_Click();
+    EXPECT_EQ(room().Label23.Caption(), L"正在加入主机...");
+    EXPECT_FALSE(room().Timer4.Enabled());
+    link().events->LinkLookedUp(false);
+    EXPECT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
+    room().Command3_Click();
+    room().Command1_Click();
+    link().events->LinkLookedUp(true);
+    EXPECT_TRUE(room().Timer4.Enabled()) << "found: connecting, retried from now on";
+    room().Timer4_Timer();
+    link().events->LinkLookedUp(false);  // a retry's look-up failing says nothing
+    EXPECT_EQ(boxes().size(), 2u);
+    EXPECT_TRUE(room().Timer4.Enabled());
+}
+
+TEST_F(BattleTest, PortInUseIsToldAndThePanelIsBackToChoosing) {
+    room().wldz_Click();
+    link().listen_result = ListenResult::PortInUse;
+    room().Command1_Click();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_NE(boxes()[0].find(L"5238"), std::wstring::npos) << boxes()[0];
+    EXPECT_NE(boxes()[0].find(L"占用"), std::wstring::npos) << boxes()[0];
+    EXPECT_EQ(Enables(), "1110");
+    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
+    EXPECT_TRUE(room().Frame1.Visible);
+
+    link().listen_result = ListenResult::Failed;
+    room().Command1_Click();
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_NE(boxes()[1], boxes()[0]);
+    EXPECT_EQ(Enables(), "1110");
+}
+
+TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
+    HostConnected();
+    room().Command4_Click();
+    link().send_ok = false;
+    bool heartbeat_at_box = true;
+    int ticks_in_box = 0;
+    fakes_.messages.on_show = [&] {
+        heartbeat_at_box = room().Timer5.Enabled();
+        // The box's own message loop would tick a running heartbeat here.
+        if (room().Timer5.Running() && ticks_in_box++ == 0) room().Timer5_Timer();
+    };
+    room().Timer5_Timer();
+    EXPECT_EQ(boxes(), std::vector<std::wstring>{L"与对方计算机断开"});
+    EXPECT_FALSE(heartbeat_at_box) << "stopped before the box shows";
+    EXPECT_FALSE(room().Timer5.Enabled());
+    EXPECT_EQ(room().netBattle, 0);
+    EXPECT_EQ(link().calls.back(), "close");
+    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_TRUE(form().s0.Enabled);
+    EXPECT_TRUE(form().mnuFile.Enabled);
+    EXPECT_FALSE(room().Command4.Enabled);
+    EXPECT_TRUE(form().Timer1.Running()) << "a local game now";
+    link().sent.clear();
+    form().Label(1).SetCaption(L"ab");
+    Type(L"ab");
+    FlyShot();
+    EXPECT_TRUE(link().sent.empty()) << "no more messages";
+}
+
+TEST_F(BattleTest, FailingHitAndDefeatSendsAreDroppedAndPlayGoesOn) {
+    JoinerConnected();
+    Receive("gogogo2");
+    link().send_ok = false;
+    form().Label(4).SetCaption(L"zz");
+    Type(L"zz");
+    FlyShot();
+    EXPECT_EQ(Score(), 200);
+    form().Label11.SetCaption(L"0");
+    EXPECT_EQ(link().sent.back(), "bai");
+    EXPECT_EQ(room().battleLosses, 1);
+    EXPECT_TRUE(form().Label15.Visible);
+    EXPECT_TRUE(boxes().empty()) << "the heartbeat, not the game, reports the loss";
+}
+
+TEST_F(BattleTest, DisconnectAndLeave) {
+    JoinerConnected();
+    link().calls.clear();
+    room().Command3_Click();
+    EXPECT_EQ(link().calls, Strings{"close"});
+    EXPECT_EQ(Enables(), "1110");
+    EXPECT_TRUE(room().Timer5.Enabled()) << "its next send reports the disconnection";
+    EXPECT_FALSE(room().Timer4.Enabled());
+
+    room().Option2_Click();
+    room().Command1_Click();
+    ASSERT_TRUE(room().Timer4.Enabled());
+    EXPECT_FALSE(room().Timer5.Enabled()) << "the old heartbeat would close the new attempt";
+    form().Image1.Top = 5990;
+    room().Command2_Click();
+    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_EQ(room().netBattle, 0);
+    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+    EXPECT_TRUE(form().s0.Enabled);
+    EXPECT_TRUE(form().mnuFile.Enabled);
+    EXPECT_FALSE(room().Timer4.Enabled()) << "no join behind the player's back";
+    EXPECT_EQ(link().calls.back(), "close");
+}
+
+}  // namespace
+}  // namespace quorlax::test

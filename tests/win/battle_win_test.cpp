@@ -1,0 +1,234 @@
+// The battle over a real socket on 127.0.0.1: the main window with its real
+// link and panel windows, against a raw test peer that speaks the wire.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock2.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "app/main_window_win.h"
+#include "net/battle_link_win.h"
+#include "platform/message_loop_win.h"
+#include "support/drive_win.h"
+#include "support/fakes.h"
+
+namespace quorlax::win {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The other end of the connection, as plain Winsock calls on the test's
+// thread: blocking connect and send (a few bytes), reads that never block.
+class RawPeer {
+public:
+    // Connects to 127.0.0.1 on the battle port.
+    bool Connect() {
+        socket_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        sockaddr_in to = Loopback(kBattlePort);
+        if (!socket_ || connect(socket_.get(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0)
+            return false;
+        u_long nonblocking = 1;
+        return ioctlsocket(socket_.get(), FIONBIO, &nonblocking) == 0;
+    }
+    // Listens on 127.0.0.1 on the battle port (as a host, or to hold the port).
+    bool Listen() {
+        listener_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        sockaddr_in at = Loopback(kBattlePort);
+        u_long nonblocking = 1;
+        return listener_ && bind(listener_.get(), reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+               listen(listener_.get(), 1) == 0 && ioctlsocket(listener_.get(), FIONBIO, &nonblocking) == 0;
+    }
+    bool Accept() {
+        if (!listener_) return false;
+        SOCKET s = accept(listener_.get(), nullptr, nullptr);
+        if (s == INVALID_SOCKET) return false;
+        socket_.reset(s);
+        u_long nonblocking = 1;
+        ioctlsocket(socket_.get(), FIONBIO, &nonblocking);
+        return true;
+    }
+    bool Send(const std::string& bytes) {
+        return send(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0) ==
+               static_cast<int>(bytes.size());
+    }
+    // Everything received so far.
+    const std::string& Received() {
+        char buffer[4096];
+        int n;
+        while (socket_ && (n = recv(socket_.get(), buffer, sizeof buffer, 0)) > 0)
+            received_.append(buffer, n);
+        return received_;
+    }
+    void Close() { socket_.reset(); }
+
+private:
+    static sockaddr_in Loopback(std::uint16_t port) {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        return a;
+    }
+    WinsockSession session_;
+    UniqueSocket listener_, socket_;
+    std::string received_;
+};
+
+class BattleWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+        link_.Attach(hwnd_, window_->Chain(), [this] { window_->AfterEvent(); });
+        Pump(50);
+    }
+    void TearDown() override {
+        window_.reset();
+        Pump(20);
+    }
+    void Pump(int ms) { MessageLoop::Instance().Pump(std::chrono::milliseconds(ms)); }
+    // Runs the message loop until `done` holds; false after `ms`.
+    bool PumpUntil(const std::function<bool()>& done, int ms) {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (Clock::now() > end) return false;
+            Pump(5);
+        }
+        return true;
+    }
+    void Choose(forms::MenuItem& item) {
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
+    }
+    HWND Control(int id) { return GetDlgItem(hwnd_, id); }
+    void Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
+    Form1& form() { return window_->Form(); }
+    BattleRoom& room() { return form().battle; }
+    int Boxes(const wchar_t* text) {
+        int n = 0;
+        for (const auto& shown : fakes_.messages.shown) n += shown == text;
+        return n;
+    }
+
+    test::FakeServices fakes_;
+    BattleLinkWin link_;  // goes after the window, as in the program
+    Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
+                       fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
+                       fakes_.shell,  fakes_.folders};
+    std::unique_ptr<MainWindow> window_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
+    Choose(room().wldz);
+    EXPECT_TRUE(Greyed(0) && Greyed(1)) << "文件 and 速度 greyed while the panel is open";
+    ASSERT_TRUE(IsWindowVisible(Control(kCommand1Id)));
+    EXPECT_EQ(drive::WindowText(Control(kCommand1Id)), L"建立连接");
+    EXPECT_EQ(SendMessageW(Control(kOption1Id), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(Enabled(kCommand4Id));
+    EXPECT_FALSE(drive::ControlText(Control(kText7Id)).empty()) << "the own address";
+    // A game's shortcut under the greyed 文件 does nothing.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{window_->TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
+    MessageLoop::Instance().PreTranslate(msg);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_FALSE(form().yw1.Checked);
+
+    Click(kCommand1Id);
+    EXPECT_FALSE(Enabled(kCommand1Id) || Enabled(kOption1Id) || Enabled(kOption2Id));
+    RawPeer peer;
+    ASSERT_TRUE(peer.Connect()) << "the program listens on 5238";
+    ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }, 2000));
+    ASSERT_TRUE(peer.Send("ljcg"));
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); }, 2000)) << "ljcg enables Start";
+
+    Click(kOption4Id);
+    EXPECT_EQ(SendMessageW(Control(kOption4Id), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(Control(kOption3Id), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SetFocus(Control(kCommand4Id));
+    Click(kCommand4Id);
+    EXPECT_TRUE(PumpUntil([&] { return peer.Received().find("gogogo2") != std::string::npos; }, 2000));
+    EXPECT_TRUE(form().yw1.Checked) << "an English game";
+    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_FALSE(IsWindowVisible(Control(kCommand4Id)));
+    EXPECT_EQ(GetFocus(), window_->TypingBox()) << "the keys go to the typing box at once";
+
+    ASSERT_TRUE(peer.Send("jia200jia200jia200"));  // one packet
+    EXPECT_TRUE(PumpUntil([&] { return form().Image1.Top == 6390 - 300; }, 2000)) << form().Image1.Top;
+
+    ASSERT_TRUE(peer.Send("bai"));
+    ASSERT_TRUE(PumpUntil([&] { return room().battleWins == 1; }, 2000));
+    EXPECT_EQ(room().Label27.Caption(), L"1");
+    EXPECT_FALSE(form().Timer1.Running());
+    EXPECT_FALSE(form().Timer2.Running());
+    EXPECT_TRUE(IsWindowVisible(Control(kCommand4Id)));
+    EXPECT_TRUE(Enabled(kCommand4Id)) << "the host can start the next battle";
+
+    EXPECT_TRUE(PumpUntil([&] { return peer.Received().find("test") != std::string::npos; }, 2500))
+        << "the heartbeat";
+    peer.Close();
+    const auto closed = Clock::now();
+    ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }, 3000));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - closed).count();
+    EXPECT_LE(ms, 1300) << "told within about a second";
+    Pump(2200);
+    EXPECT_EQ(Boxes(L"与对方计算机断开"), 1) << "one loss, one box";
+    EXPECT_EQ(room().netBattle, 0);
+    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_FALSE(Greyed(0) || Greyed(1));
+    EXPECT_FALSE(Enabled(kCommand4Id));
+}
+
+TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
+    Choose(room().wldz);
+    Click(kOption2Id);
+    EXPECT_EQ(drive::WindowText(Control(kCommand1Id)), L"连接");
+    SetWindowTextW(Control(kText7Id), L"localhost");
+    EXPECT_EQ(room().Text7.Text(), L"localhost");
+    Click(kCommand1Id);
+    Pump(700);  // the first attempt finds nobody
+    RawPeer host;
+    ASSERT_TRUE(host.Listen());
+    ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }, 4000)) << "a retry connects";
+    EXPECT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; }, 2000)) << host.Received();
+    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_TRUE(host.Send("gogogo3"));
+    EXPECT_TRUE(PumpUntil([&] { return form().sz1.Checked; }, 2000));
+    EXPECT_FALSE(IsWindowVisible(Control(kCommand1Id)));
+    // The joiner leaves first, so the port's side of the connection never
+    // lingers in TIME_WAIT.
+    room().Command2_Click();
+    Pump(50);
+    EXPECT_EQ(room().netBattle, 0);
+}
+
+TEST_F(BattleWinTest, AMalformedAddressIsToldAtOnce) {
+    Choose(room().wldz);
+    Click(kOption2Id);
+    SetWindowTextW(Control(kText7Id), L"1.2.3");
+    Click(kCommand1Id);
+    EXPECT_EQ(Boxes(L"请输入正确的IP地址"), 1);
+    EXPECT_FALSE(room().Timer4.Enabled());
+}
+
+TEST_F(BattleWinTest, APortHeldByAnotherProgramIsToldAndChoosingComesBack) {
+    RawPeer holder;
+    ASSERT_TRUE(holder.Listen()) << "port 5238 is free for the test";
+    Choose(room().wldz);
+    Click(kCommand1Id);
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(L"5238"), std::wstring::npos);
+    EXPECT_TRUE(Enabled(kCommand1Id) && Enabled(kOption1Id) && Enabled(kOption2Id));
+}
+
+}  // namespace
+}  // namespace quorlax::win
