@@ -52,6 +52,7 @@ bench: build
 
 screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/screenshot.png
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/practice.png practice
 
 clean:
 	rm -rf $(BUILD)

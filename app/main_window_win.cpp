@@ -24,6 +24,7 @@ MainWindow::MainWindow(HINSTANCE instance, Services& services)
       form_(services),
       painter_(instance, ScreenDpi()),
       typing_box_(form_.Text1, painter_),
+      practice_panel_(form_.practice, painter_),
       view_(painter_) {
     flash_ = form_.Image4;
     form_.scene.Add(flash_, forms::Layer::Shots);
@@ -82,7 +83,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_PRINTCLIENT: view_.PaintAll(reinterpret_cast<HDC>(wp)); return 0;
         case WM_SETFOCUS:
-            if (HWND box = typing_box_.Handle(); box && IsWindowVisible(box)) SetFocus(box);
+            if (HWND box = ShownBox()) SetFocus(box);
             return 0;
         case WM_CLOSE: DestroyWindow(hwnd_); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
@@ -100,6 +101,9 @@ void MainWindow::OnCreate() {
     typing_box_.Create(instance_, hwnd_);
     chain_.Add(&timers_);
     chain_.Add(&typing_box_);
+    practice_panel_.AfterChange = [this] { AfterEvent(); };
+    practice_panel_.Create(instance_, hwnd_);
+    chain_.Add(&practice_panel_);
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     menus_.Attach(hwnd_, form_.MenuBar);
     // The game's shortcuts belong to this window and its children alone.
@@ -112,6 +116,12 @@ void MainWindow::OnDestroy() {
     timers_.Unbind();
     KillTimer(hwnd_, kFlashTimer);
     PostQuitMessage(0);
+}
+
+HWND MainWindow::ShownBox() const {
+    for (HWND box : {typing_box_.Handle(), practice_panel_.Box()})
+        if (box && IsWindowVisible(box)) return box;
+    return nullptr;
 }
 
 void MainWindow::ShowFlash(float left, float top) {
@@ -131,10 +141,16 @@ void MainWindow::AfterEvent() {
     }
     menus_.Sync();
     typing_box_.Place();
+    practice_panel_.Place();
     if (form_.Visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
-        if (HWND box = typing_box_.Handle(); box && IsWindowVisible(box)) SetFocus(box);
+        if (HWND box = ShownBox()) SetFocus(box);
+    } else if (HWND focus = GetFocus();
+               focus == hwnd_ || (focus && GetParent(focus) == hwnd_ && !IsWindowVisible(focus))) {
+        // A box hidden with the focus (a practice run or game starting)
+        // hands it to the box now shown.
+        if (HWND box = ShownBox()) SetFocus(box);
     }
     flash_.Visible = flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0;
     view_.Render(hwnd_, form_.scene, form_.Picture.get(), form_.BackColor);

@@ -14,6 +14,7 @@
 #include "forms/scene_win.h"
 #include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
+#include "practice/practice_panel_win.h"
 #include "scores/form2_win.h"
 
 namespace quorlax::win {
@@ -36,6 +37,7 @@ public:
     Form1& Form() { return form_; }
     forms::MenuBarWin& Menus() { return menus_; }
     HWND TypingBox() const { return typing_box_.Handle(); }
+    HWND PracticeBox() const { return practice_panel_.Box(); }  // Text4
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
     const forms::TimerHost& Timers() const { return timers_; }
     const forms::SceneView& View() const { return view_; }
@@ -60,6 +62,8 @@ private:
     void OnCreate();
     void OnDestroy();
     void ShowFlash(float left, float top);
+    // The visible one of the typing box and the practice box, if any.
+    HWND ShownBox() const;
 
     HINSTANCE instance_;
     Form1 form_;
@@ -67,7 +71,8 @@ private:
     forms::Painter painter_;
     forms::MenuBarWin menus_;
     forms::TimerHost timers_;
-    forms::TextBoxHost typing_box_;  // Text1
+    forms::TextBoxHost typing_box_;    // Text1
+    PracticePanelWin practice_panel_;  // Text4 and the chart link
     forms::MessageChain chain_;
     forms::SceneView view_;
     std::unique_ptr<HallOfFameWindow> hof_;  // Form2 on screen; goes before the form and painter

@@ -6,3 +6,4 @@
 #define IDI_SHOT 102
 #define IDI_FLASH 103
 #define IDI_CURSOR 104
+#define IDB_RADICALS 105

@@ -30,6 +30,8 @@ struct Font {
     float Size = 9.0f;            // points
     bool Bold = false;
     int Charset = kGb2312Charset;
+    bool Italic = false;
+    bool Underline = false;
 };
 
 class Panel;

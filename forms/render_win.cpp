@@ -9,8 +9,12 @@ namespace forms {
 using quorlax::win::SelectGuard;
 
 Painter::Painter(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi > 0 ? dpi : 96) {
-    floor_.reset(static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDB_FLOOR), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    auto bitmap = [&](int id) {
+        return static_cast<HBITMAP>(
+            LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    };
+    floor_.reset(bitmap(IDB_FLOOR));
+    radicals_.reset(bitmap(IDB_RADICALS));
     auto icon = [&](int id) {
         return static_cast<HICON>(
             LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
@@ -37,12 +41,14 @@ COLORREF Painter::Resolve(Color c) {
 
 HFONT Painter::FontFor(const Font& font) {
     int size100 = static_cast<int>(font.Size * 100 + 0.5f);
-    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset);
+    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(size100, dpi_, 7200);
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.Italic ? TRUE : FALSE;
+    lf.lfUnderline = font.Underline ? TRUE : FALSE;
     lf.lfCharSet = static_cast<BYTE>(font.Charset);
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
@@ -111,6 +117,7 @@ std::uint64_t Painter::Signature(const Label& l) {
         .Add(l.Font.Name)
         .Add(static_cast<std::uint64_t>(l.Font.Size * 100))
         .Add(l.Font.Bold)
+        .Add(static_cast<std::uint64_t>(l.Font.Italic) * 2 + l.Font.Underline)
         .Add(l.ForeColor)
         .Add(l.BackColor)
         .Add(static_cast<std::uint64_t>(l.BackStyle) * 2 + static_cast<std::uint64_t>(l.Alignment))
@@ -145,17 +152,21 @@ void Painter::DrawLabel(HDC dc, const Label& label) {
 
 void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
     int w = r.right - r.left, h = r.bottom - r.top;
+    // A bitmap stretched to the control's rectangle (its natural size at 96 dpi).
+    auto stretch = [&](HBITMAP bitmap, int mode) {
+        if (!bitmap) return;
+        quorlax::win::UniqueMemDc mem(CreateCompatibleDC(dc));
+        SelectGuard bmp(mem.get(), bitmap);
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        SetStretchBltMode(dc, mode);
+        SetBrushOrgEx(dc, 0, 0, nullptr);  // as HALFTONE asks
+        StretchBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    };
     switch (art) {
-        case Art::FloorLine:
-            if (floor_) {
-                quorlax::win::UniqueMemDc mem(CreateCompatibleDC(dc));
-                SelectGuard bmp(mem.get(), floor_.get());
-                BITMAP info{};
-                GetObjectW(floor_.get(), sizeof info, &info);
-                SetStretchBltMode(dc, COLORONCOLOR);
-                StretchBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-            }
-            break;
+        case Art::FloorLine: stretch(floor_.get(), COLORONCOLOR); break;
+        // The chart's thin strokes and small letters keep legible when scaled.
+        case Art::RadicalTable: stretch(radicals_.get(), HALFTONE); break;
         case Art::Shot:
             if (shot_) DrawIconEx(dc, r.left, r.top, shot_.get(), w, h, 0, nullptr, DI_NORMAL);
             break;
@@ -165,7 +176,6 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
         case Art::PracticeCursor:
             if (cursor_) DrawIconEx(dc, r.left, r.top, cursor_.get(), w, h, 0, nullptr, DI_NORMAL);
             break;
-        case Art::RadicalTable:
         case Art::None: break;
     }
 }

@@ -43,10 +43,10 @@ public:
 private:
     HINSTANCE instance_;
     int dpi_;
-    std::map<std::tuple<std::wstring, int, bool, int>, quorlax::win::UniqueFont> fonts_;
+    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont> fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
     std::map<std::pair<HFONT, std::wstring>, SIZE> extents_;  // text sizes already measured
-    quorlax::win::UniqueBitmap floor_;
+    quorlax::win::UniqueBitmap floor_, radicals_;
     quorlax::win::UniqueIcon shot_, flash_, cursor_;
 };
 

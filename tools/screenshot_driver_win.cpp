@@ -1,20 +1,114 @@
-// Drives the running game for the README's screenshot: starts a Chinese
-// game with its shortcut, lets the words fall for a while and prints the
+// Drives the running game for the README's screenshots and prints the
 // window's rectangle on screen as WIDTHxHEIGHT+X+Y for cropping.
+//   screenshot_driver            a Chinese game, words falling for a while
+//   screenshot_driver practice   a chosen text partly typed, a few wrong
+//                                characters, a code looked up, the chart shown
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "support/drive_win.h"
 
-int wmain() {
-    using namespace quorlax::drive;
+namespace {
+
+using namespace quorlax::drive;
+
+// The practice text of the screenshot, in the program's own words.
+constexpr wchar_t kSample[] =
+    L"熟能生巧。每天练上一会儿，打字就会越来越快。五笔输入法把每个汉字拆成几个字根，"
+    L"字根分布在二十五个键上：横起笔的在左手上排，竖起笔的在右手上排，撇起笔的在左手下排，"
+    L"点起笔的在右手下排，折起笔的在右手最下面。记住字根表，再按书写顺序取码，"
+    L"一个字最多敲四下。看不清下一个字怎么拆时，按一下F1，练习框旁边就会显示它的编码。"
+    L"打错的字会变成红色，按退格键改正以后，再打一遍就行了。";
+
+// Finds the open-file dialog of the game and answers it with `path`.
+bool AnswerOpenDialog(DWORD pid, const std::wstring& path) {
+    HWND dialog = nullptr, name = nullptr;
+    if (!WaitFor(
+            [&] {
+                dialog = FindWindowOf(pid, L"#32770");
+                if (!dialog) return false;
+                name = nullptr;
+                for (HWND h = FindWindowExW(dialog, nullptr, nullptr, nullptr); h && !name;
+                     h = FindWindowExW(dialog, h, nullptr, nullptr)) {
+                    // The file name box: an edit, alone or inside a combo box.
+                    HWND edit = FindWindowExW(h, nullptr, L"Edit", nullptr);
+                    wchar_t cls[32] = {};
+                    GetClassNameW(h, cls, 32);
+                    if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(h))
+                        name = h;
+                    else if (edit && IsWindowVisible(edit))
+                        name = edit;
+                }
+                return name != nullptr;
+            },
+            20000))
+        return false;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return WaitFor([&] { return !IsWindow(dialog); }, 10000);
+}
+
+// Writes the sample text as UTF-8 beside the driver; its full path.
+std::wstring WriteSample() {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(L"practice_sample.txt", MAX_PATH, full, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, kSample, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, kSample, -1, bytes.data(), n, nullptr, nullptr);
+    bytes.pop_back();  // no terminating NUL in the file
+    HANDLE f = CreateFileW(full, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    return full;
+}
+
+bool PracticeScene(HWND main) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    const std::wstring sample = WriteSample();
+    PressCtrl(main, 'G');
+    if (!AnswerOpenDialog(pid, sample)) return false;
+    Sleep(500);
+    SetForegroundWindow(main);
+    // The first 67 characters, three of them wrong.
+    std::wstring typed(kSample, 67);
+    typed[9] = L'会';
+    typed[30] = L'子';
+    typed[52] = L'x';
+    for (wchar_t c : typed) {
+        TypeText(std::wstring(1, c));
+        Sleep(15);
+    }
+    PressKey(VK_F1);
+    // The chart link, clicked and left lit under the mouse.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const LPARAM link = MAKELPARAM(MulDiv(3210 + 600, dpi, 1440), MulDiv(6480 + 510 + 140, dpi, 1440));
+    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, link);
+    PostMessageW(main, WM_LBUTTONUP, 0, link);
+    PostMessageW(main, WM_MOUSEMOVE, 0, link);
+    Sleep(1500);
+    DeleteFileW(sample.c_str());
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
     HWND main = nullptr;
     if (!WaitFor([&] { return (main = FindWindowW(L"QuorlaxMainWindow", nullptr)) != nullptr; }, 20000))
         return 1;
     Sleep(500);
-    PressCtrl(main, 'H');
-    Sleep(9000);
+    if (argc > 1 && std::wstring(argv[1]) == L"practice") {
+        if (!PracticeScene(main)) return 1;
+    } else {
+        PressCtrl(main, 'H');
+        Sleep(9000);
+    }
     RECT r{};
     GetWindowRect(main, &r);
     std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);

@@ -23,6 +23,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/practice_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
