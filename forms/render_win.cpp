@@ -63,11 +63,7 @@ HBRUSH Painter::BrushFor(Color c) {
     return brushes_.emplace(c, quorlax::win::UniqueBrush(h)).first->second.get();
 }
 
-RECT Painter::LabelBounds(HDC dc, const Label& label) {
-    RECT r = Rect(label);
-    const std::wstring& text = label.Caption();
-    if (text.empty()) return r;
-    HFONT hfont = FontFor(label.Font);
+SIZE Painter::Extent(HDC dc, HFONT hfont, const std::wstring& text) {
     auto key = std::make_pair(hfont, text);
     auto it = extents_.find(key);
     if (it == extents_.end()) {
@@ -77,7 +73,14 @@ RECT Painter::LabelBounds(HDC dc, const Label& label) {
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &measured);
         it = extents_.emplace(key, measured).first;
     }
-    const SIZE size = it->second;
+    return it->second;
+}
+
+RECT Painter::LabelBounds(HDC dc, const Label& label) {
+    RECT r = Rect(label);
+    const std::wstring& text = label.Caption();
+    if (text.empty()) return r;
+    const SIZE size = Extent(dc, FontFor(label.Font), text);
     int width = r.right - r.left;
     int left = label.Alignment == Alignment::Center ? r.left + (width - size.cx) / 2 : r.left;
     RECT text_rect{left - 2, r.top, left + size.cx + 2, r.top + size.cy};
@@ -138,16 +141,19 @@ void Painter::DrawLabel(HDC dc, const Label& label) {
     if (!label.Shown()) return;
     RECT r = Rect(label);
     if (label.BackStyle == BackStyle::Opaque) Fill(dc, r, label.BackColor);
-    if (label.Caption().empty()) return;
-    SelectGuard font(dc, FontFor(label.Font));
+    const std::wstring& text = label.Caption();
+    if (text.empty()) return;
+    HFONT hfont = FontFor(label.Font);
+    // Single line, never clipped: a four-character word at 22 pt is wider
+    // than its column, and must still read as one word. Placed from the
+    // measured size and drawn with ExtTextOut: a grid of 406 cells repaints
+    // several times faster than through DrawText's layout.
+    const SIZE size = Extent(dc, hfont, text);
+    const int x = label.Alignment == Alignment::Center ? r.left + (r.right - r.left - size.cx) / 2 : r.left;
+    SelectGuard font(dc, hfont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Resolve(label.ForeColor));
-    // Single line, never clipped: a four-character word at 22 pt is wider
-    // than its column, and must still read as one word.
-    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_TOP;
-    format |= label.Alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
-    const std::wstring& text = label.Caption();
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    ExtTextOutW(dc, x, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
 void Painter::DrawArt(HDC dc, Art art, const RECT& r) {

@@ -41,6 +41,9 @@ public:
     void DrawImage(HDC dc, const Image& image, const RECT& r);
 
 private:
+    // The size of `text` in `font`, measured once.
+    SIZE Extent(HDC dc, HFONT font, const std::wstring& text);
+
     HINSTANCE instance_;
     int dpi_;
     std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont> fonts_;

@@ -201,7 +201,15 @@ int main() {
     // menu command, and a keystroke in Text4 to its cells painted, through
     // the edit's own messages.
     const UINT chi = window.Menus().CommandOf(&form.practice.chi);
-    std::vector<double> starts, keys;
+    std::vector<double> starts, keys, ours;
+    // When the edit tells of the change: what comes after is the game's
+    // handler, the cells and counts redrawn and copied to the window.
+    double notified = 0;
+    auto change = form.practice.Text4.Change;
+    form.practice.Text4.Change = [&] {
+        notified = Now();
+        change();
+    };
     for (int round = 0; round < 20; ++round) {
         double t = Now();
         SendMessageW(hwnd, WM_COMMAND, chi, 0);
@@ -213,14 +221,19 @@ int main() {
             const wchar_t c = (i % 2 && !next.empty()) ? next[0] : L'x';
             double k = Now();
             SendMessageW(box, WM_CHAR, c, 1);
-            keys.push_back((Now() - k) * 1e6);
+            const double done = Now();
+            keys.push_back((done - k) * 1e6);
+            ours.push_back((done - notified) * 1e6);
         }
     }
+    form.practice.Text4.Change = change;
     std::printf("practice_start_ms: median %.1f, max %.1f (406 captions and a full repaint; goal <= 30)\n",
                 Median(starts), Percentile(starts, 1.0));
     std::printf(
-        "practice_keystroke_us: median %.0f, p95 %.0f at %d dpi (to the cells painted; goal <= 1000)\n",
-        Median(keys), Percentile(keys, 0.95), dpi);
+        "practice_keystroke_us: median %.0f, p95 %.0f at %d dpi (WM_CHAR to the cells painted; goal <= "
+        "1000); "
+        "from the edit's change notice: median %.0f, p95 %.0f\n",
+        Median(keys), Percentile(keys, 0.95), dpi, Median(ours), Percentile(ours, 0.95));
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
     const std::pair<const forms::Timer*, const char*> named[] = {
