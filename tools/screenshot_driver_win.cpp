@@ -22,29 +22,26 @@ constexpr wchar_t kSample[] =
     L"一个字最多敲四下。看不清下一个字怎么拆时，按一下F1，练习框旁边就会显示它的编码。"
     L"打错的字会变成红色，按退格键改正以后，再打一遍就行了。";
 
+BOOL CALLBACK FindNameBox(HWND h, LPARAM lp) {
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;  // the dialog's one visible edit: the file name box
+    return FALSE;
+}
+
 // Finds the open-file dialog of the game and answers it with `path`.
 bool AnswerOpenDialog(DWORD pid, const std::wstring& path) {
     HWND dialog = nullptr, name = nullptr;
     if (!WaitFor(
             [&] {
                 dialog = FindWindowOf(pid, L"#32770");
-                if (!dialog) return false;
-                name = nullptr;
-                for (HWND h = FindWindowExW(dialog, nullptr, nullptr, nullptr); h && !name;
-                     h = FindWindowExW(dialog, h, nullptr, nullptr)) {
-                    // The file name box: an edit, alone or inside a combo box.
-                    HWND edit = FindWindowExW(h, nullptr, L"Edit", nullptr);
-                    wchar_t cls[32] = {};
-                    GetClassNameW(h, cls, 32);
-                    if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(h))
-                        name = h;
-                    else if (edit && IsWindowVisible(edit))
-                        name = edit;
-                }
+                if (dialog) EnumChildWindows(dialog, FindNameBox, reinterpret_cast<LPARAM>(&name));
                 return name != nullptr;
             },
             20000))
         return false;
+    Sleep(300);
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     return WaitFor([&] { return !IsWindow(dialog); }, 10000);
