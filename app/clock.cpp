@@ -13,6 +13,7 @@ void Form1::Timer2_Timer() {
         const double score = CounterValue(Label6.Caption());
         Label9.SetCaption(CounterText(nearest(score / 100 / seconds * 60)));
     }
+    practice.ClockTick(seconds);
 }
 
 }  // namespace quorlax

@@ -26,7 +26,7 @@ void PanelLabel(forms::Label& l, forms::Panel& panel, float left, float top, con
 
 Form1::Form1(Services& services)
     : appearance(*this, services),
-      practice(*this),
+      practice(*this, services),
       battle(*this, services),
       scores(*this, services),
       services_(services) {
@@ -140,18 +140,24 @@ bool Form1::Form_Load() {
     if (SetupSkin) SetupSkin();
     battle.battleWins = 0;
     battle.battleLosses = 0;
-    practice.typedPos = 1;
     appearance.xuantu();
     appearance.ApplyStored();
     HallOfFame(services_.settings).StartupFill();
     if (!LoadDataFile(kWordPoolFile, charPool) || !LoadDataFile(kCodeTableFile, codeTable)) return false;
     pool_ = WordPool(charPool);
+    // Drawing would never find a word, or a practice text never be built:
+    // say so once instead of hanging, and grey what cannot work.
+    const bool practice_ok = practice.CheckPool(pool_);
     if (!pool_.CanDrawWord()) {
-        // Drawing would never find a word; say so once instead of hanging.
         services_.messages.Show(std::wstring(L"数据文件 ") + kWordPoolFile +
                                 L" 中没有可抽取的词语（每个词语前面应有一个空格之类的单字节字符）。\n"
-                                L"“汉字”游戏暂不可用。");
+                                L"“汉字”游戏暂不可用。" +
+                                (practice_ok ? L"" : L"\n“练习 › 汉字”也不可用。"));
         s2.Enabled = false;
+    } else if (!practice_ok) {
+        services_.messages.Show(std::wstring(L"数据文件 ") + kWordPoolFile +
+                                L" 太短（不足 30 个字）或其中没有可抽取的词语，无法生成练习文本。\n"
+                                L"“练习 › 汉字”暂不可用；“练习 › 选择”仍可使用。");
     }
 
     s0.Enabled = true;

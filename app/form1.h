@@ -146,6 +146,7 @@ public:
     // Every timer of the form and its rooms, for the host to run.
     std::vector<forms::Timer*> Timers();
     Services& services() { return services_; }
+    const WordPool& Pool() const { return pool_; }  // charPool with its character classes
 
 private:
     void BuildControls();

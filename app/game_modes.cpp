@@ -23,7 +23,7 @@ void Form1::StartGame(GameMode mode) {
     appearance.xuantu();
     Label10.Visible = Label11.Visible = Label16.Visible = Label17.Visible = true;
     practice.Label22.Visible = false;
-    practice.ClearGrid(BackColor);
+    practice.ClearGrid();
     for (auto& l : Label) l.Visible = true;
 
     switch (mode) {

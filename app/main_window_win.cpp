@@ -26,6 +26,7 @@ MainWindow::MainWindow(HINSTANCE instance, Services& services)
       form_(services),
       painter_(instance, ScreenDpi()),
       typing_box_(form_.Text1, painter_),
+      practice_panel_(form_.practice, painter_),
       view_(painter_) {
     flash_ = form_.Image4;
     form_.scene.Add(flash_, forms::Layer::Shots);
@@ -84,7 +85,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_PRINTCLIENT: view_.PaintAll(reinterpret_cast<HDC>(wp)); return 0;
         case WM_SETFOCUS:
-            if (HWND box = typing_box_.Handle(); box && IsWindowVisible(box)) SetFocus(box);
+            if (HWND box = ShownBox()) SetFocus(box);
             return 0;
         case WM_CLOSE: DestroyWindow(hwnd_); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
@@ -106,6 +107,9 @@ void MainWindow::OnCreate() {
     battle_panel_ = std::make_unique<BattlePanelWin>(instance_, hwnd_, form_.battle, painter_);
     battle_panel_->AfterClick = [this] { AfterEvent(); };
     chain_.Add(battle_panel_.get());
+    practice_panel_.AfterChange = [this] { AfterEvent(); };
+    practice_panel_.Create(instance_, hwnd_);
+    chain_.Add(&practice_panel_);
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
                                                   [this] { AfterEvent(); });
@@ -139,6 +143,12 @@ bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
     return true;
 }
 
+HWND MainWindow::ShownBox() const {
+    for (HWND box : {typing_box_.Handle(), practice_panel_.Box()})
+        if (box && IsWindowVisible(box)) return box;
+    return nullptr;
+}
+
 void MainWindow::ShowFlash(float left, float top) {
     // The rules show and hide the flash inside one handler; keep it on
     // screen for a moment so the player sees the hit.
@@ -157,10 +167,16 @@ void MainWindow::AfterEvent() {
     menus_.Sync();
     typing_box_.Place();
     if (battle_panel_) battle_panel_->Sync();
+    practice_panel_.Place();
     if (form_.Visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
-        if (HWND box = typing_box_.Handle(); box && IsWindowVisible(box)) SetFocus(box);
+        if (HWND box = ShownBox()) SetFocus(box);
+    } else if (HWND focus = GetFocus();
+               focus == hwnd_ || (focus && GetParent(focus) == hwnd_ && !IsWindowVisible(focus))) {
+        // A box hidden with the focus (a practice run or game starting)
+        // hands it to the box now shown.
+        if (HWND box = ShownBox()) SetFocus(box);
     }
     flash_.Visible = flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0;
     view_.Render(hwnd_, form_.scene, form_.Picture.get(), form_.BackColor);

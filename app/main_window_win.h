@@ -15,6 +15,7 @@
 #include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
 #include "net/battle_panel_win.h"
+#include "practice/practice_panel_win.h"
 #include "scores/form2_win.h"
 #include "skin/setup_skin_win.h"
 #include "settings/settings_windows_win.h"
@@ -39,6 +40,7 @@ public:
     Form1& Form() { return form_; }
     forms::MenuBarWin& Menus() { return menus_; }
     HWND TypingBox() const { return typing_box_.Handle(); }
+    HWND PracticeBox() const { return practice_panel_.Box(); }  // Text4
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
     SettingsWindows* Settings() const { return settings_.get(); }
     const forms::TimerHost& Timers() const { return timers_; }
@@ -74,6 +76,8 @@ private:
     public:
         bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     };
+    // The visible one of the typing box and the practice box, if any.
+    HWND ShownBox() const;
 
     HINSTANCE instance_;
     Form1 form_;
@@ -81,7 +85,8 @@ private:
     forms::Painter painter_;
     forms::MenuBarWin menus_;
     forms::TimerHost timers_;
-    forms::TextBoxHost typing_box_;  // Text1
+    forms::TextBoxHost typing_box_;    // Text1
+    PracticePanelWin practice_panel_;  // Text4 and the chart link
     forms::MessageChain chain_;
     forms::SceneView view_;
     FrameLink frame_link_;

@@ -8,3 +8,4 @@
 #define IDI_CURSOR 104
 #define IDB_CAPTION 110
 #define IDB_BORDER 111
+#define IDB_RADICALS 105

@@ -31,6 +31,7 @@ struct Font {
     bool Bold = false;
     int Charset = kGb2312Charset;
     bool Italic = false;  // slanted
+    bool Underline = false;  // underlined
 };
 
 class Panel;

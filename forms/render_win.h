@@ -41,12 +41,15 @@ public:
     void DrawImage(HDC dc, const Image& image, const RECT& r);
 
 private:
+    // The size of `text` in `font`, measured once.
+    SIZE Extent(HDC dc, HFONT font, const std::wstring& text);
+
     HINSTANCE instance_;
     int dpi_;
-    std::map<std::tuple<std::wstring, int, bool, int, bool>, quorlax::win::UniqueFont> fonts_;
+    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont> fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
     std::map<std::pair<HFONT, std::wstring>, SIZE> extents_;  // text sizes already measured
-    quorlax::win::UniqueBitmap floor_;
+    quorlax::win::UniqueBitmap floor_, radicals_;
     quorlax::win::UniqueIcon shot_, flash_, cursor_;
 };
 

@@ -1,6 +1,8 @@
 // The scene view: a back buffer redrawn by difference.
 #include "forms/scene_win.h"
 
+#include <vector>
+
 namespace forms {
 
 using quorlax::win::UniqueHandle;
@@ -36,6 +38,19 @@ namespace {
 bool DrawsNothing(const Label& label, Color back_color) {
     return label.Caption().empty() &&
            (label.BackStyle == BackStyle::Transparent || label.BackColor == back_color);
+}
+
+// The rectangles of a region, or its bounding box when they are many.
+std::vector<RECT> Pieces(HRGN region, const RECT& box) {
+    constexpr DWORD kMostPieces = 32;
+    const DWORD bytes = GetRegionData(region, 0, nullptr);
+    std::vector<char> data(bytes);
+    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+    if (bytes < sizeof(RGNDATAHEADER) || GetRegionData(region, bytes, rgn) != bytes ||
+        rgn->rdh.nCount > kMostPieces)
+        return {box};
+    const auto* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
+    return std::vector<RECT>(rects, rects + rgn->rdh.nCount);
 }
 
 }  // namespace
@@ -112,10 +127,9 @@ void SceneView::Render(HWND window, const Scene& scene, const Image* background,
     last_dirty_ = box;
     SelectClipRgn(dc, dirty.get());
     painter_.Fill(dc, box, back_color);
-    auto overlaps = [&box](const RECT& r) {
-        RECT overlap{};
-        return IntersectRect(&overlap, &r, &box) != FALSE;
-    };
+    // Against the region, not its bounding box: a cell at the top and a
+    // count in the panel must not redraw every cell between them.
+    auto overlaps = [&dirty](const RECT& r) { return RectInRegion(dirty.get(), &r) != FALSE; };
     if (background) {
         auto it = drawn_.find(nullptr);
         if (it != drawn_.end() && overlaps(it->second.bounds))
@@ -127,11 +141,13 @@ void SceneView::Render(HWND window, const Scene& scene, const Image* background,
     }
     SelectClipRgn(dc, nullptr);
     // Copy the changed part straight to the window; WM_PAINT serves only
-    // what the system itself asks to have repainted.
+    // what the system itself asks to have repainted. Piece by piece: a cell
+    // at the top and a count in the panel are two small copies, not one
+    // the size of the window.
     quorlax::win::WindowDc window_dc(window);
-    SelectClipRgn(window_dc.get(), dirty.get());
-    BitBlt(window_dc.get(), box.left, box.top, box.right - box.left, box.bottom - box.top, dc, box.left,
-           box.top, SRCCOPY);
+    for (const RECT& r : Pieces(dirty.get(), box))
+        BitBlt(window_dc.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, dc, r.left, r.top,
+               SRCCOPY);
 }
 
 void SceneView::Paint(HDC dc, const RECT& r) const {

@@ -1,5 +1,5 @@
-// Colour and font dialogs. Neither dialog has a title field, so a hook sets
-// the title when the dialog initialises.
+// Colour, font and open-file dialogs. The colour and font dialogs have no
+// title field, so a hook sets the title when the dialog initialises.
 #include "platform/dialogs_win.h"
 
 #include <commdlg.h>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/handles_win.h"
+#include "platform/pictures_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -73,6 +74,32 @@ std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, con
     auto choose = CommonDialogFunction<BOOL(WINAPI*)(CHOOSEFONTW*)>("ChooseFontW");
     if (!choose || !choose(&cf)) return std::nullopt;
     return std::wstring(lf.lfFaceName);
+}
+
+std::optional<std::wstring> CommonDialogs::OpenFile(std::wstring_view title, std::wstring_view filter_name,
+                                                    std::wstring_view pattern) {
+    const std::wstring caption(title);
+    // Pairs of description and pattern, each ended by a NUL, the list by one more.
+    std::wstring filter(filter_name);
+    filter += L'\0';
+    filter += pattern;
+    filter += L'\0';
+    std::wstring path(32768, L'\0');  // room for the longest path the system takes
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrTitle = caption.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // The Explorer-style dialog browses folders through the shell's COM objects.
+    ComScope com;
+    auto open = CommonDialogFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
+    if (!open || !open(&ofn)) return std::nullopt;
+    path.resize(path.find(L'\0'));
+    return path;
 }
 
 }  // namespace quorlax::win

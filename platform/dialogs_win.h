@@ -1,4 +1,5 @@
-// The standard colour and font dialogs, with the titles the game gives them.
+// The standard colour, font and open-file dialogs, with the titles the game
+// gives them.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,8 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
     std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) override;
     std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) override;
+    std::optional<std::wstring> OpenFile(std::wstring_view title, std::wstring_view filter_name,
+                                         std::wstring_view pattern) override;
 
 private:
     HWND owner_ = nullptr;

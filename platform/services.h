@@ -32,9 +32,19 @@ struct DataFile {
     std::wstring folder;  // where the file was looked for
 };
 
+// The bytes of a file the user chose, read whole.
+struct FileBytes {
+    enum class Status { Ok, TooLarge, Unreadable };
+    Status status = Status::Unreadable;
+    std::string bytes;  // empty unless Ok
+};
+
 struct IDataFiles {
     virtual ~IDataFiles() = default;
     virtual DataFile Read(std::wstring_view name) = 0;
+    // Reads any file by its full path; one larger than `limit` bytes is
+    // refused before any of it is read.
+    virtual FileBytes ReadBytes(std::wstring_view path, std::uint64_t limit) = 0;
 };
 
 // Per-user text values by section and key; an absent key reads as "".
@@ -101,11 +111,15 @@ struct IBattleLink {
     virtual std::wstring LocalAddress() = 0;
 };
 
-// The standard colour and font dialogs. Cancel gives nullopt.
+// The standard colour, font and open-file dialogs. Cancel gives nullopt.
 struct IDialogs {
     virtual ~IDialogs() = default;
     virtual std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) = 0;
     virtual std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) = 0;
+    // The full path of an existing file, offered through one filter entry:
+    // its description and its pattern ("*.txt").
+    virtual std::optional<std::wstring> OpenFile(std::wstring_view title, std::wstring_view filter_name,
+                                                 std::wstring_view pattern) = 0;
 };
 
 // Loads BMP, JPEG and GIF pictures; null when the file is missing or no picture.

@@ -3,6 +3,7 @@
 
 #include <mmsystem.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,20 +45,38 @@ void MessageBoxService::Show(std::wstring_view text) {
 DataFile DataFilesWin::Read(std::wstring_view name) {
     DataFile result;
     result.folder = folder_;
-    std::wstring path = folder_ + L"\\" + std::wstring(name);
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    FileBytes file = ReadBytes(folder_ + L"\\" + std::wstring(name), kMaxDataFileBytes);
+    if (file.status != FileBytes::Status::Ok) return result;
+    result.text = DecodeGbk(file.bytes);
+    result.ok = true;
+    return result;
+}
+
+FileBytes DataFilesWin::ReadBytes(std::wstring_view path, std::uint64_t limit) {
+    FileBytes result;
+    const std::wstring name(path);
+    UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return result;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxDataFileBytes) return result;
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    if (!GetFileSizeEx(file.get(), &size)) return result;
+    if (static_cast<std::uint64_t>(size.QuadPart) > limit || size.QuadPart > 0x7FFFFFFF) {
+        result.status = FileBytes::Status::TooLarge;
+        return result;
+    }
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return result;  // a 32-bit process short of room: the file is as good as unreadable
+    }
     DWORD got = 0;
     if (!bytes.empty() &&
         (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
          got != bytes.size()))
         return result;
-    result.text = DecodeGbk(bytes);
-    result.ok = true;
+    result.bytes = std::move(bytes);
+    result.status = FileBytes::Status::Ok;
     return result;
 }
 

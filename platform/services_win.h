@@ -24,13 +24,14 @@ private:
     HWND owner_ = nullptr;
 };
 
-// Reads GBK data files beside the program. Files over kMaxDataFileBytes are
-// refused: the data files are a few dozen kilobytes.
+// Reads GBK data files beside the program, and files the user chose. Data
+// files over kMaxDataFileBytes are refused: they are a few dozen kilobytes.
 class DataFilesWin final : public IDataFiles {
 public:
     static constexpr DWORD kMaxDataFileBytes = 64u << 20;
     explicit DataFilesWin(std::wstring folder) : folder_(std::move(folder)) {}
     DataFile Read(std::wstring_view name) override;
+    FileBytes ReadBytes(std::wstring_view path, std::uint64_t limit) override;
 
 private:
     std::wstring folder_;

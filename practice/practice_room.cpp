@@ -1,25 +1,61 @@
-// The practice room: its controls and the grid layout.
+// The practice room: its controls, the grid layout, the two practice starts
+// and what the panel does. The run (practice_run) keeps the cells' states;
+// this room shows them in the grid's labels after every event.
 #include "practice/practice_room.h"
 
 #include "app/form1.h"
+#include "practice/builtin_text.h"
+#include "practice/chosen_text.h"
+#include "practice/code_lookup.h"
+#include "practice/stats.h"
 
 namespace quorlax {
 namespace {
 
 constexpr float kGridRight = 11602;  // a cell whose Left passes this starts a new row
+constexpr float kCursorOffset = 20;  // the cursor sits this far up and left of its cell
+constexpr forms::Color kPanelText = forms::kYellow;
+
+// A caption or value label of the practice panel.
+void PanelLabel(forms::Label& l, forms::Panel& panel, float left, float top, float width, float height,
+                const wchar_t* caption, forms::Font font) {
+    l.Container = &panel;
+    l.Place(left, top, width, height);
+    l.Font = std::move(font);
+    l.ForeColor = kPanelText;
+    l.SetCaption(caption);
+}
+
+const forms::Font kCaptionFont{L"宋体", 14.25f, true};
+const forms::Font kValueFont{L"黑体", 14.25f};
+const forms::Font kKaiFont{L"楷体_GB2312", 14.25f};
 
 }  // namespace
 
-PracticeRoom::PracticeRoom(Form1& form)
+PracticeRoom::PracticeRoom(Form1& form, Services& services)
     : La(form.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
       Image5(form.scene, forms::Layer::Grid),
       Image2(form.scene, forms::Layer::Grid),
       Frame3(form.scene, forms::Layer::Panel),
-      Label22(form.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting) {
+      Label33(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label34(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label31(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label32(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label1(form.scene, forms::Layer::PanelContent),
+      Label22(form.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting),
+      Label40(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label39(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label36(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label38(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label37(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      form_(form),
+      services_(services) {
     mnuPractice.Define(L"mnuPractice", L"练 习");
     chi.Define(L"chi", L"汉字", L"Ctrl+D");
     zixuan.Define(L"zixuan", L"选择", L"Ctrl+G");
     mnuPractice.Items = {&chi, &zixuan};
+    chi.Click = [this] { chi_Click(); };
+    zixuan.Click = [this] { zixuan_Click(); };
 
     auto& cell = La(0);
     cell.Place(-310, 60, 400, 400);
@@ -36,14 +72,38 @@ PracticeRoom::PracticeRoom(Form1& form)
     Image2.Place(870, 2300, 480, 480);
     Image2.Art = forms::Art::PracticeCursor;
     Image2.Visible = false;
+    Timer3.Tick = [this] { Timer3_Timer(); };
+    BuildPanel();
+}
 
+void PracticeRoom::BuildPanel() {
     Frame3.Place(0, 6480, 11865, 1485);
-    Frame3.BackColor = kDefaultBackColor;
+    Frame3.BackColor = kPanelColor;
     Frame3.Visible = false;
-    Label22.Container = &Frame3;
-    Label22.Place(7000, 450, 3000, 400);
-    Label22.Font = {L"楷体_GB2312", 14.25f};
-    Label22.SetCaption(L"按F1查询编码");
+    PanelLabel(Label33, Frame3, 600, 270, 1245, 375, L"总字数：", kCaptionFont);
+    PanelLabel(Label34, Frame3, 1860, 285, 1545, 375, L"0", kCaptionFont);
+    PanelLabel(Label31, Frame3, 600, 660, 1215, 465, L"正确数：", kCaptionFont);
+    PanelLabel(Label32, Frame3, 1860, 690, 1305, 315, L"0", kCaptionFont);
+    PanelLabel(Label1, Frame3, 3210, 510, 1500, 285, kShowChart, kKaiFont);
+    Label1.ForeColor = forms::kRed;
+    Label1.BackColor = kPanelColor;
+    Label1.BackStyle = forms::BackStyle::Opaque;
+    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, L"按F1查询编码", kKaiFont);
+    PanelLabel(Label40, Frame3, 8850, 300, 1335, 375, L"速  度：", kCaptionFont);
+    PanelLabel(Label39, Frame3, 9960, 300, 735, 375, L"0", kValueFont);
+    PanelLabel(Label36, Frame3, 10710, 300, 825, 375, L"字/分", kCaptionFont);
+    PanelLabel(Label38, Frame3, 8850, 720, 1275, 405, L"正确率：", kCaptionFont);
+    PanelLabel(Label37, Frame3, 9960, 720, 1125, 465, L"0", kValueFont);
+
+    Text4.Container = &Frame3;
+    Text4.Place(4860, 450, 1905, 435);
+    Text4.BackColor = kPanelColor;
+    Text4.ForeColor = forms::kYellow;
+    Text4.Font = {L"宋体", 18};
+    // One cell per character: a paste can never jump past the restart at 406.
+    Text4.MaxLength = kGridCells;
+    Text4.Change = [this] { Text4_Change(); };
+    Text4.KeyDown = [this](int key) { Text4_KeyDown(key); };
 }
 
 void PracticeRoom::CreatePracticeGrid() {
@@ -70,6 +130,14 @@ void PracticeRoom::CreatePracticeGrid() {
             cell.Top = tmpl.Top;
         }
     }
+    plainColor_.fill(tmpl.ForeColor);
+    Render();
+}
+
+bool PracticeRoom::CheckPool(const WordPool& pool) {
+    const bool usable = CanBuildPracticeText(pool);
+    chi.Enabled = usable;
+    return usable;
 }
 
 void PracticeRoom::HideForGame() {
@@ -78,12 +146,154 @@ void PracticeRoom::HideForGame() {
     Timer3.SetEnabled(false);
 }
 
-void PracticeRoom::ClearGrid(forms::Color back_color) {
-    for (int i = 1; i <= kGridCells; ++i) {
-        auto& cell = La(i);
-        cell.SetCaption(L"");
-        cell.BackColor = back_color;
-        cell.BackStyle = forms::BackStyle::Transparent;
+void PracticeRoom::ClearGrid() {
+    run_.ClearForGame();
+    Render();
+}
+
+void PracticeRoom::BackColorChanged() {
+    run_.ResetBackgrounds();
+    Render();
+}
+
+void PracticeRoom::TextColorChanged() {
+    run_.ResetTextColors();
+    plainColor_.fill(form_.Label(1).ForeColor);
+    Render();
+}
+
+void PracticeRoom::chi_Click() {
+    // The generator was seeded from the time of day at start-up; seeding it
+    // again from the clock would only repeat a text within the same second.
+    plainColor_.fill(form_.Label(1).ForeColor);  // the run resets the styles with the text
+    form_.Picture.reset();
+    Frame3.Visible = true;
+    form_.Frame4.Visible = false;
+    form_.Label15.Visible = false;
+    Label22.Visible = true;
+    form_.Label13.SetCaption(L"0");
+    Timer3.SetEnabled(true);
+    form_.Timer2.SetEnabled(true);
+    form_.Timer1.SetEnabled(false);
+    // A pool that gives no text gives the empty one at once (the restart
+    // comes here even while the command is greyed).
+    run_.StartBuiltIn(*this, BuildPracticeText(form_.Pool(), services_.random, lastWord_));
+    form_.Timer1.SetEnabled(false);
+    for (auto& l : form_.Label) l.Visible = false;
+    chi.Checked = true;
+    form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = zixuan.Checked = false;
+    Render();
+}
+
+void PracticeRoom::zixuan_Click() {
+    form_.Picture.reset();
+    Frame3.Visible = true;
+    form_.Frame4.Visible = false;
+    form_.Label15.Visible = false;
+    form_.Label10.Visible = form_.Label11.Visible = form_.Label16.Visible = form_.Label17.Visible = false;
+    Label22.Visible = true;
+    form_.Timer1.SetEnabled(false);
+    form_.Timer2.SetEnabled(false);
+    for (auto& l : form_.Label) l.Visible = false;
+    run_.BeginChosen(*this);
+    if (auto text = ChooseText()) {
+        form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = chi.Checked = false;
+        zixuan.Checked = true;
+        run_.ShowChosenText(std::move(*text));
+    }
+    form_.Label13.SetCaption(L"0");
+    form_.Timer2.SetEnabled(true);
+    run_.MarkStart();
+    Render();
+}
+
+std::optional<std::wstring> PracticeRoom::ChooseText() {
+    auto path = services_.dialogs.OpenFile(kOpenPracticeTitle, kPracticeFilterName, kPracticeFilterPattern);
+    if (!path) return std::nullopt;
+    ChosenFile chosen;
+    FileBytes file = services_.files.ReadBytes(*path, kMaxPracticeFileBytes);
+    switch (file.status) {
+        case FileBytes::Status::Ok: chosen = DecodePracticeFile(file.bytes); break;
+        case FileBytes::Status::TooLarge: chosen.error = PracticeFileError::TooLarge; break;
+        case FileBytes::Status::Unreadable: chosen.error = PracticeFileError::Unreadable; break;
+    }
+    if (chosen.error != PracticeFileError::None) {
+        // As if cancelled: the panel is up, the grid keeps what it showed.
+        services_.messages.Show(PracticeFileMessage(chosen.error, *path));
+        return std::nullopt;
+    }
+    return std::move(chosen.text);
+}
+
+void PracticeRoom::Text4_Change() {
+    run_.InputChanged(*this, Text4.Text());
+    Render();
+}
+
+void PracticeRoom::Text4_KeyDown(int keyCode) {
+    if (keyCode == kKeyF1) {
+        if (auto code = LookUpCode(form_.codeTable, run_.Caption(typedPos() + 1))) Label22.SetCaption(*code);
+    }
+    // Backspace makes the two cells plain in the text colour of the moment.
+    const int pos = typedPos();
+    if (keyCode == kKeyBackspace && pos != 0 && (zixuan.Checked || chi.Checked)) {
+        plainColor_[static_cast<size_t>(pos)] = form_.Label(1).ForeColor;
+        if (pos < kGridCells) plainColor_[static_cast<size_t>(pos) + 1] = form_.Label(1).ForeColor;
+    }
+    run_.KeyDown(*this, keyCode);
+    Render();
+}
+
+void PracticeRoom::Timer3_Timer() { Image2.Visible = !Image2.Visible; }
+
+void PracticeRoom::ClockTick(double seconds) {
+    if (!zixuan.Checked && !chi.Checked) return;
+    if (auto speed = PracticeSpeedText(run_.typedCount(), seconds)) Label39.SetCaption(*speed);
+}
+
+void PracticeRoom::Label1_Click() {
+    if (Label1.Caption() != kShowChart) {
+        Image5.Visible = false;
+        Label1.SetCaption(kShowChart);
+    } else {
+        Image5.Visible = true;
+        Label1.SetCaption(kHideChart);
+    }
+}
+
+void PracticeRoom::Label1_MouseMove() { Label1.BackColor = kLinkHoverColor; }
+
+void PracticeRoom::Frame3_MouseMove() { Label1.BackColor = kPanelColor; }
+
+forms::Color PracticeRoom::WindowBackColor() const { return form_.BackColor; }
+
+void PracticeRoom::AskRestart() { services_.messages.Show(kRestartPrompt); }
+
+void PracticeRoom::StopClock() { form_.Timer2.SetEnabled(false); }
+
+void PracticeRoom::Render() {
+    const forms::Color back = form_.BackColor;
+    const forms::Color text = form_.Label(1).ForeColor;
+    const auto style = run_.Opaque() ? forms::BackStyle::Opaque : forms::BackStyle::Transparent;
+    for (int i = 0; i <= kGridCells; ++i) {
+        const PracticeCell& cell = run_.Cell(i);
+        forms::Label& l = La(i);
+        const std::wstring& shown = l.Caption();
+        if (i > 0 && (cell.ch ? shown.size() != 1 || shown[0] != cell.ch : !shown.empty()))
+            l.SetCaption(cell.ch ? std::wstring(1, cell.ch) : std::wstring());
+        l.BackColor = CellBackColor(cell.back, back);
+        if (i > 0) l.BackStyle = style;
+        l.Font.Bold = l.Font.Italic = l.Font.Underline = cell.styled;
+        // A cell leaves the correct colour only for the text colour itself.
+        if (cell.correctColor) plainColor_[static_cast<size_t>(i)] = text;
+        l.ForeColor = cell.correctColor ? CorrectTextColor(text) : plainColor_[static_cast<size_t>(i)];
+    }
+    if (Label34.Caption() != run_.TypedCaption()) Label34.SetCaption(run_.TypedCaption());
+    if (Label32.Caption() != run_.CorrectCaption()) Label32.SetCaption(run_.CorrectCaption());
+    if (Label37.Caption() != run_.AccuracyCaption()) Label37.SetCaption(run_.AccuracyCaption());
+    if (const int c = run_.CursorCell(); c >= 1 && c <= kGridCells) {
+        Image2.Left = La(c).Left - kCursorOffset;
+        Image2.Top = La(c).Top - kCursorOffset;
     }
 }
 

@@ -1,20 +1,34 @@
 // The practice room: the 406-cell grid, the practice panel, the cursor and
-// the radical chart, and the practice menu.
+// the radical chart, and the practice menu with its two runs.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "forms/controls.h"
+#include "platform/services.h"
+#include "practice/practice_run.h"
 
 namespace quorlax {
 
 class Form1;
+class WordPool;
 
 inline constexpr int kGridCells = 406;
+inline constexpr wchar_t kShowChart[] = L"显示字根表";
+inline constexpr wchar_t kHideChart[] = L"隐藏字根表";
+inline constexpr wchar_t kPracticeBoxTip[] = L"按F1可以查询字的五笔编码";  // Text4's tooltip
+inline constexpr wchar_t kOpenPracticeTitle[] = L"选择练习文本";           // the open-file dialog's title
+inline constexpr wchar_t kPracticeFilterName[] = L"*.TXT[文本文件]";
+inline constexpr wchar_t kPracticeFilterPattern[] = L"*.txt";
+inline constexpr forms::Color kPanelColor = 0x00FF8000;  // the practice panel and the link's background
+inline constexpr forms::Color kLinkHoverColor = 0x00FFFF00;
 
-class PracticeRoom {
+class PracticeRoom : private IPracticeHost {
 public:
-    explicit PracticeRoom(Form1& form);
+    PracticeRoom(Form1& form, Services& services);
     PracticeRoom(const PracticeRoom&) = delete;
     PracticeRoom& operator=(const PracticeRoom&) = delete;
 
@@ -26,16 +40,77 @@ public:
     forms::Picture Image5;                                // the radical chart, over the lower rows
     forms::Picture Image2;                                // the practice cursor
     forms::Panel Frame3;                                  // the practice panel
+    forms::Label Label33;                                 // "总字数："
+    forms::Label Label34;                                 // characters typed
+    forms::Label Label31;                                 // "正确数："
+    forms::Label Label32;                                 // characters typed correctly
+    forms::Label Label1;                                  // the link that shows or hides the chart
+    forms::TextBox Text4;                                 // the practice box
     forms::Label Label22;                                 // code look-up result
+    forms::Label Label40;                                 // "速  度："
+    forms::Label Label39;                                 // practice speed, characters per minute
+    forms::Label Label36;                                 // "字/分"
+    forms::Label Label38;                                 // "正确率："
+    forms::Label Label37;                                 // accuracy, "83 %"
     forms::Timer Timer3{300};                             // practice-cursor blink
-    std::int16_t typedPos = 1;                            // practice position
 
+    // `typedPos`: the cell of the last typed character (1 after start-up).
+    std::int16_t typedPos() const { return run_.typedPos(); }
+    const PracticeRun& Run() const { return run_; }
+
+    // --- start-up and the other activities ---
     // Lays the 406 cells out from the template, row by row.
     void CreatePracticeGrid();
+    // Whether the word pool can give a practice text; when it cannot, greys
+    // 练习 › 汉字 and returns false so that start-up can say so once.
+    bool CheckPool(const WordPool& pool);
     // A game takes the play area: chart and cursor hidden, blinking off.
     void HideForGame();
-    // Every cell empty, see-through, in the window's colour.
-    void ClearGrid(forms::Color back_color);
+    // Every cell empty, see-through, in the window's colour (a game start).
+    void ClearGrid();
+    // The background colour command ran: every cell back on the new colour.
+    void BackColorChanged();
+    // The text colour command ran: every cell in the new colour, styles kept.
+    void TextColorChanged();
+
+    // --- handlers ---
+    void chi_Click();
+    void zixuan_Click();
+    void Text4_Change();
+    void Text4_KeyDown(int keyCode);
+    void Timer3_Timer();
+    // The practice half of the one-second clock, after the elapsed seconds
+    // were counted: the speed while a practice item is checked.
+    void ClockTick(double seconds);
+    void Label1_Click();
+    void Label1_MouseMove();
+    void Frame3_MouseMove();
+
+private:
+    // IPracticeHost: what the run asks of the window.
+    bool BuiltInChecked() const override { return chi.Checked; }
+    bool ChosenChecked() const override { return zixuan.Checked; }
+    forms::Color WindowBackColor() const override;
+    void AskRestart() override;
+    void StartBuiltInRun() override { chi_Click(); }
+    void ClearInput() override { Text4.SetText(L""); }
+    void StopClock() override;
+
+    void BuildPanel();
+    // The text a chosen file gives, or nothing on cancel or a file that
+    // cannot be read (the user is told which).
+    std::optional<std::wstring> ChooseText();
+    // Brings the grid, the cursor and the panel's counts up to the run.
+    void Render();
+
+    Form1& form_;
+    Services& services_;
+    PracticeRun run_;
+    std::wstring lastWord_;  // `lastWord`: the word last appended to a built-in text
+    // The text colour of each plain cell. A chosen-text run keeps the
+    // colours cells have, so cells never reset since start-up keep the
+    // template's.
+    std::array<forms::Color, kGridCells + 1> plainColor_{};
 };
 
 }  // namespace quorlax

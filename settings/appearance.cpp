@@ -62,13 +62,14 @@ void AppearanceRoom::ys_Click() {
         services_.settings.Save(kSectionRegister, L"ys1",
                                 CounterText(static_cast<std::int32_t>(form_.BackColor)));
     }
-    for (auto& cell : form_.practice.La) cell.BackColor = form_.BackColor;
+    form_.practice.BackColorChanged();
 }
 
 void AppearanceRoom::wzys_Click() {
     auto color = services_.dialogs.PickColor(kColorDialogTitle, form_.Label(1).ForeColor);
     if (!color || *color == kNoChoice) return;
     for (forms::Label* l : form_.scene.Reached(forms::kColorSetting)) l->ForeColor = *color;
+    form_.practice.TextColorChanged();
     services_.settings.Save(kSectionRegister, L"wz1",
                             CounterText(static_cast<std::int32_t>(form_.Label(1).ForeColor)));
 }

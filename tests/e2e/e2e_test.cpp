@@ -1,6 +1,6 @@
 // End-to-end runs of the real quorlax.exe under Wine: start-up, a game
-// started from the menu with labels falling on screen, the second copy and
-// a missing data file.
+// started from the menu with labels falling on screen, a practice run with a
+// wrong character marked on screen, the second copy and a missing data file.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -118,6 +118,54 @@ TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10) {
     EXPECT_EQ(client.right, 794);
     EXPECT_TRUE(StartFastEnglishGame(main, Start::kClick)) << "clicking 文 件 › 游戏 › 英文 started nothing";
     EXPECT_TRUE(StartFastEnglishGame(main, Start::kF10)) << "F10 › 游戏 › 英文 started nothing";
+    EXPECT_TRUE(game.Running());
+}
+
+// Pixels of the window on screen near `colour` inside r.
+int CountOnScreen(HWND main, const RECT& r, COLORREF colour) {
+    Capture shot = CaptureClient(main);
+    int n = 0;
+    for (int y = r.top; y < r.bottom && y < shot.height; ++y)
+        for (int x = r.left; x < r.right && x < shot.width; ++x) {
+            COLORREF p = shot.At(x, y);
+            n += std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
+                     std::abs(GetBValue(p) - GetBValue(colour)) <
+                 60;
+        }
+    return n;
+}
+
+TEST(EndToEnd, PracticeMarksAWrongCharacterRedAndBackspaceMakesItPlain) {
+    Process game;
+    ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
+    HWND main = WaitForMainWindow(game);
+    ASSERT_NE(main, nullptr);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const RECT row1{px(90), px(60), px(90 + 29 * 400), px(60 + 400)};
+    const RECT cell1{px(90), px(60), px(90 + 400), px(60 + 400)};
+
+    // 文件 › 练习 › 汉字 by its shortcut; the keys are sent again if lost
+    // before the window came to the front.
+    bool started = false;
+    for (int attempt = 0; attempt < 4 && !started; ++attempt) {
+        SetForegroundWindow(main);
+        WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
+        PressCtrl(main, 'D');
+        started = WaitFor([&] { return CountOnScreen(main, row1, RGB(255, 255, 0)) > 200; }, 4000);
+    }
+    ASSERT_TRUE(started) << "no practice text seen in the grid after Ctrl+D";
+    EXPECT_EQ(CountOnScreen(main, cell1, RGB(255, 0, 0)), 0);
+
+    TypeText(L"~");  // never in a text of Chinese words
+    EXPECT_TRUE(
+        WaitFor([&] { return CountOnScreen(main, cell1, RGB(255, 0, 0)) > px(400) * px(400) / 2; }, 5000))
+        << "the wrong character's cell is red";
+    PressKey(VK_BACK);
+    EXPECT_TRUE(WaitFor([&] { return CountOnScreen(main, cell1, RGB(255, 0, 0)) == 0; }, 5000))
+        << "Backspace made the cell plain again";
     EXPECT_TRUE(game.Running());
 }
 

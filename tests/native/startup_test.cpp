@@ -38,7 +38,7 @@ TEST_F(StartupTest, AfterStartupNothingRunsAndTheCountersShowTheirStart) {
     }
     EXPECT_FALSE(form().GameModeChecked());
     EXPECT_EQ(form().battle.battleWins, 0);
-    EXPECT_EQ(form().practice.typedPos, 1);
+    EXPECT_EQ(form().practice.typedPos(), 1);
 }
 
 TEST_F(StartupTest, StoredAppearanceIsApplied) {
@@ -80,7 +80,7 @@ TEST_F(StartupTest, MissingCodeTableAlsoStops) {
 
 TEST_F(StartupTest, PoolAndTableHaveNoLineBreaks) {
     ASSERT_TRUE(Load());
-    EXPECT_EQ(form().charPool, L" 中国 人民 我们 世界 的");
+    EXPECT_EQ(form().charPool, L" 中国 人民 我们 世界 中国 人民 我们 世界 中国 人民 我们 世界 的");
     EXPECT_EQ(form().codeTable, L"中khk 国lgyi");
 }
 

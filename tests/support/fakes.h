@@ -51,6 +51,7 @@ struct RecordingMessages final : IMessageBox {
     std::function<void()> on_show;  // runs while the "box" is up, as its message loop would
 };
 
+// Data files beside the program by name; chosen files by path, as bytes.
 struct FakeFiles final : IDataFiles {
     DataFile Read(std::wstring_view name) override {
         DataFile f;
@@ -62,7 +63,20 @@ struct FakeFiles final : IDataFiles {
         }
         return f;
     }
+    FileBytes ReadBytes(std::wstring_view path, std::uint64_t limit) override {
+        FileBytes f;
+        auto it = chosen.find(std::wstring(path));
+        if (it == chosen.end()) return f;
+        if (it->second.size() > limit) {
+            f.status = FileBytes::Status::TooLarge;
+            return f;
+        }
+        f.status = FileBytes::Status::Ok;
+        f.bytes = it->second;
+        return f;
+    }
     std::map<std::wstring, std::wstring> files;
+    std::map<std::wstring, std::string> chosen;  // readable files anywhere; others fail
 };
 
 struct MemorySettings final : ISettingsStore {
@@ -111,7 +125,8 @@ struct RecordingBattle final : IBattleLink {
     std::wstring local_address = L"192.168.1.20";
 };
 
-// Answers the colour and font dialogs from a script; records the titles.
+// Answers the colour, font and open-file dialogs from a script; records the
+// titles and the filters offered.
 struct ScriptedDialogs final : IDialogs {
     std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color) override {
         titles.emplace_back(title);
@@ -125,9 +140,19 @@ struct ScriptedDialogs final : IDialogs {
         if (!fonts.empty()) fonts.pop_front();
         return answer;
     }
+    std::optional<std::wstring> OpenFile(std::wstring_view title, std::wstring_view filter_name,
+                                         std::wstring_view pattern) override {
+        titles.emplace_back(title);
+        filters.push_back(std::wstring(filter_name) + L"|" + std::wstring(pattern));
+        auto answer = paths.empty() ? std::nullopt : paths.front();
+        if (!paths.empty()) paths.pop_front();
+        return answer;
+    }
     std::deque<std::optional<forms::Color>> colors;
     std::deque<std::optional<std::wstring>> fonts;
+    std::deque<std::optional<std::wstring>> paths;  // open-file answers
     std::vector<std::wstring> titles;
+    std::vector<std::wstring> filters;
 };
 
 struct FakeImage final : forms::Image {
@@ -190,7 +215,9 @@ struct FakeServices {
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
     FakeServices() {
-        files.files[L"vbyx.dll"] = L" 中国 人民\r\n 我们 世界 的\r\n";
+        // Long enough for a practice text (30 characters) as well as for games.
+        files.files[L"vbyx.dll"] =
+            L" 中国 人民 我们 世界\r\n 中国 人民 我们 世界\r\n 中国 人民 我们 世界 的\r\n";
         files.files[L"vbcx.dll"] = L"中khk 国lgyi\r\n";
     }
 };

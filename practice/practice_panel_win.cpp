@@ -1,0 +1,95 @@
+// The practice panel on screen.
+#include "practice/practice_panel_win.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace quorlax::win {
+
+PracticePanelWin::PracticePanelWin(PracticeRoom& room, forms::Painter& painter)
+    : room_(room), painter_(painter), text4_(room.Text4, painter) {}
+
+void PracticePanelWin::Create(HINSTANCE instance, HWND parent) {
+    parent_ = parent;
+    text4_.AfterChange = [this] { Changed(); };
+    HWND box = text4_.Create(instance, parent);
+    if (!box) return;
+    // The tooltip is owned by the main window and goes with it.
+    HWND tip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, nullptr);
+    if (!tip) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every comctl32 version
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = parent;
+    tool.uId = reinterpret_cast<UINT_PTR>(box);
+    tool.lpszText = const_cast<wchar_t*>(kPracticeBoxTip);
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void PracticePanelWin::Place() { text4_.Place(); }
+
+void PracticePanelWin::Changed() const {
+    if (AfterChange) AfterChange();
+}
+
+bool PracticePanelWin::OverLink(POINT client) const {
+    if (!room_.Label1.Shown()) return false;
+    RECT r = painter_.Rect(room_.Label1);
+    return PtInRect(&r, client) != FALSE;
+}
+
+bool PracticePanelWin::OverPanel(POINT client) const {
+    if (!room_.Frame3.Shown()) return false;
+    RECT r = painter_.Rect(room_.Frame3);
+    return PtInRect(&r, client) != FALSE;
+}
+
+bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (text4_.Filter(msg, wp, lp, result)) return true;
+    switch (msg) {
+        case WM_MOUSEMOVE: {
+            const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            const forms::Color before = room_.Label1.BackColor;
+            if (OverLink(at))
+                room_.Label1_MouseMove();
+            else if (OverPanel(at))
+                room_.Frame3_MouseMove();
+            if (room_.Label1.BackColor != before) Changed();  // a still mouse repaints nothing
+            return false;                                     // the window may want the move too
+        }
+        case WM_LBUTTONDOWN:
+            // A click is a press and a release on the link, as with a button.
+            if (!OverLink({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return false;
+            pressed_ = true;
+            SetCapture(parent_);
+            result = 0;
+            return true;
+        case WM_LBUTTONUP: {
+            if (!pressed_) return false;
+            pressed_ = false;
+            if (GetCapture() == parent_) ReleaseCapture();
+            if (OverLink({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) {
+                room_.Label1_Click();
+                Changed();
+            }
+            result = 0;
+            return true;
+        }
+        case WM_CAPTURECHANGED: pressed_ = false; return false;
+        case WM_SETCURSOR: {
+            if (reinterpret_cast<HWND>(wp) != parent_ || LOWORD(lp) != HTCLIENT) return false;
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(parent_, &at);
+            if (!OverLink(at)) return false;
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            result = TRUE;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+}  // namespace quorlax::win

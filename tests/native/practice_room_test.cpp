@@ -1,0 +1,218 @@
+// The practice room in the form: the two starts with their panel, menu and
+// clock steps, the grid's labels showing the run, the chosen file's failures,
+// the F1 look-up, the chart link and the pool check at start-up.
+#include "form_fixture.h"
+#include "practice/stats.h"
+
+namespace quorlax::test {
+namespace {
+
+class PracticeRoomTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(Load());
+    }
+    PracticeRoom& room() { return form().practice; }
+    // One typed character in Text4.
+    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
+    void Backspace() {
+        room().Text4_KeyDown(kKeyBackspace);
+        std::wstring text = room().Text4.Text();
+        text.pop_back();
+        room().Text4.SetText(text);
+    }
+    void ChooseFile(const std::wstring& path, std::string bytes) {
+        fakes_.files.chosen[path] = std::move(bytes);
+        fakes_.dialogs.paths.push_back(path);
+        room().zixuan_Click();
+    }
+    const forms::Label& Cell(int i) { return room().La(i); }
+};
+
+TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
+    form().yw1_Click();
+    room().chi_Click();
+    EXPECT_TRUE(room().Frame3.Visible);
+    EXPECT_FALSE(form().Frame4.Visible);
+    EXPECT_TRUE(room().Label22.Visible);
+    EXPECT_TRUE(room().chi.Checked);
+    EXPECT_FALSE(form().yw1.Checked || room().zixuan.Checked);
+    EXPECT_EQ(form().Label13.Caption(), L"0");
+    EXPECT_TRUE(form().Timer2.Enabled());
+    EXPECT_TRUE(room().Timer3.Enabled());
+    EXPECT_FALSE(form().Timer1.Enabled());
+    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(form().Label(i).Visible);
+    const std::wstring& text = room().Run().practiceText();
+    ASSERT_GE(text.size(), 406u);
+    for (int i = 1; i <= 406; ++i) {
+        ASSERT_EQ(Cell(i).Caption(), text.substr(static_cast<size_t>(i) - 1, 1)) << i;
+        ASSERT_EQ(Cell(i).BackStyle, forms::BackStyle::Opaque);
+        ASSERT_EQ(Cell(i).ForeColor, forms::kYellow) << "the text colour of Label(1)";
+    }
+    EXPECT_FLOAT_EQ(room().Image2.Left, 90 - 20);
+    EXPECT_FLOAT_EQ(room().Image2.Top, 60 - 20);
+    room().Timer3_Timer();
+    EXPECT_TRUE(room().Image2.Visible) << "the blink shows the hidden cursor";
+    room().Timer3_Timer();
+    EXPECT_FALSE(room().Image2.Visible);
+}
+
+TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
+    room().chi_Click();
+    Key(room().Run().Caption(1)[0]);
+    Key(L'x');
+    EXPECT_TRUE(Cell(1).Font.Bold && Cell(1).Font.Italic && Cell(1).Font.Underline);
+    EXPECT_EQ(Cell(1).ForeColor, 0x7F0000u) << "|0x7FFFFF − yellow|";
+    EXPECT_EQ(Cell(1).BackColor, kDefaultBackColor);
+    EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
+    EXPECT_FALSE(Cell(2).Font.Bold);
+    EXPECT_EQ(room().Label34.Caption(), L"2");
+    EXPECT_EQ(room().Label32.Caption(), L"1");
+    EXPECT_EQ(room().Label37.Caption(), L"50 %");
+    EXPECT_FLOAT_EQ(room().Image2.Left, 90 + 2 * 400 - 20) << "the cursor on cell 3";
+
+    Backspace();  // cells 2 and 3 plain; cell 1 compared again
+    EXPECT_EQ(Cell(2).BackColor, kDefaultBackColor);
+    EXPECT_EQ(Cell(2).ForeColor, forms::kYellow);
+    EXPECT_TRUE(Cell(1).Font.Bold);
+    EXPECT_EQ(room().Label32.Caption(), L"1");
+    EXPECT_EQ(room().Label37.Caption(), L"100 %");
+
+    // The text colour command: correct cells lose their colour, keep styles.
+    fakes_.dialogs.colors.push_back(0x00FF8000);
+    form().appearance.wzys_Click();
+    EXPECT_EQ(Cell(1).ForeColor, 0x00FF8000u);
+    EXPECT_TRUE(Cell(1).Font.Italic);
+    Key(L'y');
+    EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
+    fakes_.dialogs.colors.push_back(0x00008000);
+    form().appearance.ys_Click();
+    EXPECT_EQ(Cell(2).BackColor, 0x00008000u) << "the background command clears the wrong mark";
+}
+
+TEST_F(PracticeRoomTest, TheClockShowsThePracticeSpeedWhileAPracticeItemIsChecked) {
+    room().chi_Click();
+    for (int i = 1; i <= 3; ++i) Key(room().Run().Caption(i)[0]);
+    form().Timer2_Timer();
+    EXPECT_EQ(form().Label13.Caption(), L"1");
+    EXPECT_EQ(room().Label39.Caption(), L"180");
+    form().Timer2_Timer();
+    EXPECT_EQ(room().Label39.Caption(), L"90");
+    EXPECT_EQ(form().Label9.Caption(), L"0") << "no game speed without a game";
+}
+
+TEST_F(PracticeRoomTest, AChosenFileFillsTheGridAndStopsTheClockWhenTyped) {
+    ChooseFile(L"C:\\texts\\three.txt", "ab\ncd\r\nef");
+    EXPECT_EQ(fakes_.dialogs.titles.back(), kOpenPracticeTitle);
+    EXPECT_EQ(fakes_.dialogs.filters.back(), L"*.TXT[文本文件]|*.txt");
+    EXPECT_TRUE(room().zixuan.Checked);
+    EXPECT_FALSE(room().chi.Checked);
+    EXPECT_EQ(room().Run().chosenLength(), 6);
+    EXPECT_EQ(Cell(6).Caption(), L"f");
+    EXPECT_EQ(Cell(7).Caption(), L"");
+    EXPECT_EQ(Cell(1).BackColor, kStartMarkBackColor);
+    EXPECT_FALSE(room().Timer3.Enabled()) << "a chosen run does not blink the cursor";
+    EXPECT_TRUE(form().Timer2.Enabled());
+    for (wchar_t c : std::wstring(L"abcde")) Key(c);
+    EXPECT_TRUE(form().Timer2.Enabled());
+    Key(L'!');
+    EXPECT_FALSE(form().Timer2.Enabled()) << "the whole file typed, right or wrong";
+    EXPECT_EQ(room().Label37.Caption(), L"83 %");
+}
+
+TEST_F(PracticeRoomTest, AFileThatCannotBeReadIsNamedAndTheGridKeepsItsText) {
+    ChooseFile(L"C:\\texts\\first.txt", "\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87");  // UTF-8 "中文"
+    ASSERT_EQ(Cell(1).Caption(), L"中");
+    fakes_.dialogs.paths.push_back(L"C:\\texts\\gone.txt");
+    room().zixuan_Click();
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(L"C:\\texts\\gone.txt"), std::wstring::npos);
+    EXPECT_EQ(Cell(2).Caption(), L"文") << "the grid keeps its captions";
+    EXPECT_TRUE(room().zixuan.Checked);
+    EXPECT_EQ(Cell(1).BackColor, kStartMarkBackColor);
+    EXPECT_EQ(room().Label34.Caption(), L"0");
+
+    room().chi_Click();
+    fakes_.dialogs.paths.push_back(std::nullopt);  // cancel
+    room().zixuan_Click();
+    EXPECT_TRUE(room().chi.Checked) << "the menu checks stay as they were";
+    EXPECT_FALSE(room().zixuan.Checked);
+    EXPECT_EQ(Cell(1).Caption(), room().Run().practiceText().substr(0, 1));
+    EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "a cancel says nothing";
+}
+
+TEST_F(PracticeRoomTest, F1ShowsTheNextCharactersCode) {
+    ChooseFile(L"C:\\t.txt",
+               "\xD6\xD0"
+               "a\xB9\xFA");  // GBK "中a国"
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
+    room().Text4_KeyDown(kKeyF1);
+    EXPECT_EQ(room().Label22.Caption(), L"中：khk ");
+    Key(L'中');
+    room().Text4_KeyDown(kKeyF1);
+    EXPECT_EQ(room().Label22.Caption(), L"中：khk ") << "a letter is not looked up";
+    Key(L'a');
+    room().Text4_KeyDown(kKeyF1);
+    EXPECT_EQ(room().Label22.Caption(), L"国：lgyi");
+}
+
+TEST_F(PracticeRoomTest, TheLinkTogglesTheChartAndLightsUnderTheMouse) {
+    room().chi_Click();
+    EXPECT_FALSE(room().Image5.Visible);
+    room().Label1_Click();
+    EXPECT_TRUE(room().Image5.Visible);
+    EXPECT_EQ(room().Label1.Caption(), kHideChart);
+    room().Label1_MouseMove();
+    EXPECT_EQ(room().Label1.BackColor, kLinkHoverColor);
+    room().Frame3_MouseMove();
+    EXPECT_EQ(room().Label1.BackColor, kPanelColor);
+    form().sz1_Click();  // a game hides the chart but leaves the caption
+    EXPECT_FALSE(room().Image5.Visible);
+    EXPECT_FALSE(room().Frame3.Visible);
+    EXPECT_FALSE(room().Timer3.Enabled());
+    EXPECT_EQ(Cell(1).Caption(), L"");
+    room().Label1_Click();
+    EXPECT_FALSE(room().Image5.Visible);
+    EXPECT_EQ(room().Label1.Caption(), kShowChart);
+}
+
+TEST_F(PracticeRoomTest, ThePasteLimitKeepsTheRestartAt406) {
+    room().chi_Click();
+    EXPECT_EQ(room().Text4.MaxLength, 406);
+    const std::wstring first = room().Run().practiceText();
+    room().Text4.SetText(std::wstring(406, L'x'));
+    ASSERT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kRestartPrompt});
+    EXPECT_EQ(room().Text4.Text(), L"");
+    EXPECT_EQ(room().Label34.Caption(), L"0");
+    EXPECT_EQ(form().Label13.Caption(), L"0");
+    EXPECT_EQ(Cell(406).BackColor, kDefaultBackColor) << "the 406th character is never compared";
+}
+
+class PracticePoolTest : public FormTest {};
+
+TEST_F(PracticePoolTest, APoolTooShortForPracticeGreysTheCommandAndSaysSoOnce) {
+    fakes_.files.files[L"vbyx.dll"] = L" 中国 人民 我们 世界 的 ";  // 16 characters
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
+    EXPECT_FALSE(form().practice.chi.Enabled);
+    EXPECT_TRUE(form().s2.Enabled) << "games can still draw words";
+    const int before = random().taken;
+    form().practice.chi_Click();  // reached by the restart at 406 all the same
+    EXPECT_EQ(random().taken, before) << "no pick, no endless loop";
+    EXPECT_TRUE(form().practice.Run().practiceText().empty());
+    EXPECT_EQ(form().practice.La(1).Caption(), L"");
+}
+
+TEST_F(PracticePoolTest, AnEmptyPoolIsOneMessageForGameAndPractice) {
+    fakes_.files.files[L"vbyx.dll"] = L"";
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
+    EXPECT_FALSE(form().s2.Enabled);
+    EXPECT_FALSE(form().practice.chi.Enabled);
+}
+
+}  // namespace
+}  // namespace quorlax::test

@@ -1,0 +1,256 @@
+// Practice mode against the real user32: Text4 as a real edit (input-method
+// commits, keys before changes), cells painted, the open-file dialog with
+// files in three encodings, reading chosen files, and the chart link.
+#include <windows.h>
+// The input method API needs windows.h first.
+#include <imm.h>
+
+#include "platform/dialogs_win.h"
+#include "platform/services_win.h"
+#include "practice/code_lookup.h"
+#include "win/window_fixture.h"
+
+namespace quorlax::win {
+namespace {
+
+int Dpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// A control's rectangle on the window, in pixels.
+RECT PixelsOf(const forms::Control& c) {
+    const int dpi = Dpi();
+    auto px = [dpi](float twips) { return MulDiv(static_cast<int>(twips), dpi, 1440); };
+    return RECT{px(c.FormLeft()), px(c.FormTop()), px(c.FormLeft() + c.Width), px(c.FormTop() + c.Height)};
+}
+
+// Pixels near `colour` inside r.
+int CountNear(const drive::Capture& shot, const RECT& r, COLORREF colour) {
+    int n = 0;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1; x < r.right - 1; ++x) {
+            COLORREF p = shot.At(x, y);
+            n += std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
+                     std::abs(GetBValue(p) - GetBValue(colour)) <
+                 40;
+        }
+    return n;
+}
+
+class PracticeWinTest : public MainWindowTest {
+protected:
+    PracticeRoom& room() { return form().practice; }
+    HWND Box() { return window_->PracticeBox(); }
+    // What the run saw: keys and changes in order.
+    void Record() {
+        auto key = room().Text4.KeyDown;
+        room().Text4.KeyDown = [this, key](int code) {
+            events_.push_back(L"key " + std::to_wstring(code));
+            key(code);
+        };
+        auto change = room().Text4.Change;
+        room().Text4.Change = [this, change] {
+            events_.push_back(L"change " + room().Text4.Text());
+            change();
+        };
+    }
+    std::vector<std::wstring> events_;
+};
+
+TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
+    Choose(room().chi);
+    ASSERT_TRUE(IsWindowVisible(Box()));
+    EXPECT_EQ(GetFocus(), Box()) << "the practice box takes the focus from the hidden typing box";
+    EXPECT_EQ(SendMessageW(Box(), EM_GETLIMITTEXT, 0, 0), 406);
+    SetFocus(Box());
+    Record();
+    const std::wstring text = room().Run().practiceText();
+    std::wstring word =
+        std::wstring(1, text[0] == L'我' ? L'你' : L'我') + text[1];  // first wrong, last right
+    HIMC imc = ImmGetContext(Box());
+    ASSERT_NE(imc, nullptr);
+    ImmSetCompositionStringW(imc, SCS_SETSTR, word.data(), 2 * sizeof(wchar_t), nullptr, 0);
+    ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(Box(), imc);
+    Pump(50);
+    EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word});
+    EXPECT_EQ(room().La(1).BackColor, kDefaultBackColor) << "the first character is never compared";
+    EXPECT_TRUE(room().La(2).Font.Underline);
+    EXPECT_EQ(room().Label32.Caption(), L"2");
+}
+
+TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
+    form().codeTable = L"中khk 国lgyi人wwww民nawy我trnt们wnuy世anv 界lwjj";
+    Choose(room().chi);
+    SetForegroundWindow(hwnd_);
+    SetFocus(Box());
+    SendMessageW(Box(), WM_CHAR, room().Run().Caption(1)[0], 1);
+    SendMessageW(Box(), WM_CHAR, L'x', 1);
+    const RECT cell2 = PixelsOf(room().La(2));
+    EXPECT_GT(CountNear(Painted(), cell2, RGB(255, 0, 0)), 300) << "the wrong cell is painted red";
+    Record();
+    drive::PressKey(VK_F1);
+    drive::PressKey(VK_BACK);
+    Pump(100);
+    ASSERT_EQ(events_.size(), 3u);
+    EXPECT_EQ(events_[0], L"key 112");
+    EXPECT_EQ(events_[1], L"key 8");
+    EXPECT_EQ(events_[2], L"change " + room().Run().Caption(1));
+    const auto code = LookUpCode(form().codeTable, room().Run().Caption(3));
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(room().Label22.Caption(), *code) << "F1 looked up the third character";
+    EXPECT_EQ(CountNear(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
+}
+
+TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart) {
+    Choose(room().chi);
+    const RECT link = PixelsOf(room().Label1);
+    const POINT at{(link.left + link.right) / 2, (link.top + link.bottom) / 2};
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageW(hwnd_, WM_MOUSEMOVE, 0, where);
+    EXPECT_EQ(room().Label1.BackColor, kLinkHoverColor);
+    EXPECT_GT(CountNear(Painted(), link, RGB(0, 255, 255)), 100) << "painted cyan";
+    POINT screen = at;
+    ClientToScreen(hwnd_, &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+
+    const RECT chart = PixelsOf(room().Image5);
+    const int before = CountNear(Painted(), chart, RGB(0, 128, 255));
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, where);
+    EXPECT_EQ(room().Label1.Caption(), kHideChart);
+    EXPECT_LT(CountNear(Painted(), chart, RGB(0, 128, 255)), before / 4) << "the chart covers the rows";
+    SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // released elsewhere: no click
+    EXPECT_EQ(room().Label1.Caption(), kHideChart);
+
+    const RECT panel = PixelsOf(room().Frame3);
+    SendMessageW(hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(panel.left + 10, panel.top + 10));
+    EXPECT_EQ(room().Label1.BackColor, kPanelColor);
+}
+
+// Answers the next open-file dialog of this thread by typing a path into its
+// file name box and pressing OK, as a user would.
+std::wstring g_answer;
+
+BOOL CALLBACK FindNameBox(HWND h, LPARAM lp) {
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(h)) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindOpenDialog(HWND h, LPARAM lp) {
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) && drive::WindowText(h) == kOpenPracticeTitle) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr, name = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog) EnumChildWindows(dialog, FindNameBox, reinterpret_cast<LPARAM>(&name));
+    if (!name) return;  // not up yet: the next tick looks again
+    KillTimer(nullptr, id);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_answer.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+class ChosenFileWinTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        // The real dialog and the real file reading this time.
+        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
+        Services& f = fakes_.services;
+        services_ = std::make_unique<Services>(
+            Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
+                     f.folders});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+        dialogs_.SetOwner(hwnd_);
+        wchar_t tmp[MAX_PATH];
+        GetTempPathW(MAX_PATH, tmp);
+        folder_ = tmp;
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        for (auto& p : written_) DeleteFileW(p.c_str());
+    }
+    std::wstring Write(const wchar_t* name, const std::string& bytes) {
+        std::wstring path = folder_ + name;
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+        CloseHandle(f);
+        written_.push_back(path);
+        return path;
+    }
+    // 练习 › 选择 with the dialog answered by `path`.
+    void ChooseThrough(const std::wstring& path) {
+        g_answer = path;
+        UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerOpenDialog);  // runs inside the dialog's own loop
+        Choose(form().practice.zixuan);
+        KillTimer(nullptr, timer);
+    }
+    std::wstring Grid(int cells) {
+        std::wstring s;
+        for (int i = 1; i <= cells; ++i) s += form().practice.La(i).Caption();
+        return s;
+    }
+
+    DataFilesWin files_{ProgramFolder()};
+    CommonDialogs dialogs_;
+    std::unique_ptr<Services> services_;
+    std::wstring folder_;
+    std::vector<std::wstring> written_;
+};
+
+TEST_F(ChosenFileWinTest, GbkUtf8AndUtf16FilesAllReadThroughTheDialog) {
+    ChooseThrough(Write(L"quorlax_gbk.txt", "\xD6\xD0\xCE\xC4\r\nab"));  // 中文 / ab
+    EXPECT_EQ(Grid(5), L"中文ab");
+    EXPECT_TRUE(form().practice.zixuan.Checked);
+    ChooseThrough(Write(L"quorlax_utf8.txt", "\xE7\xBB\x83\xE4\xB9\xA0\nxy\n"));  // 练习 / xy, no mark
+    EXPECT_EQ(Grid(5), L"练习xy");
+    ChooseThrough(Write(L"quorlax_utf16.txt", std::string("\xFF\xFE\x57\x5B\x39\x68\x0D\x00\x0A\x00", 10)));
+    EXPECT_EQ(Grid(3), L"字根");
+    EXPECT_EQ(form().practice.Run().chosenLength(), 2);
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+}
+
+TEST_F(ChosenFileWinTest, FilesTooLargeOrLockedAreRefusedByName) {
+    const std::wstring big = Write(L"quorlax_big.txt", "");
+    {
+        HANDLE f = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER size{};
+        size.QuadPart = (64ll << 20) + 1;
+        SetFilePointerEx(f, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(f);  // sparse where it can be: nothing is written
+        CloseHandle(f);
+    }
+    EXPECT_EQ(files_.ReadBytes(big, 64ull << 20).status, FileBytes::Status::TooLarge);
+    const std::wstring locked = Write(L"quorlax_locked.txt", "abc");
+    HANDLE hold = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(files_.ReadBytes(locked, 64ull << 20).status, FileBytes::Status::Unreadable);
+    ChooseThrough(locked);
+    CloseHandle(hold);
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_NE(fakes_.messages.shown[0].find(locked), std::wstring::npos);
+    EXPECT_TRUE(form().practice.Frame3.Visible) << "the panel stays up, as after a cancel";
+    EXPECT_EQ(files_.ReadBytes(locked, 64ull << 20).bytes, "abc");
+}
+
+}  // namespace
+}  // namespace quorlax::win
