@@ -41,8 +41,8 @@ public:
     // A key was pressed with Alt held; a non-zero lReturn swallows the key.
     virtual void AltKeyAccelerator(UINT vKey, LRESULT& lReturn) = 0;
 
-protected:
-    ~INCAreaModifier() = default;
+public:
+    virtual ~INCAreaModifier() = default;
 };
 
 class cNCCalcSize : private ISubclass {

@@ -27,8 +27,8 @@ public:
     // this listener's answer when it returns.
     virtual void WindowProc(HWND hwnd, UINT iMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) = 0;
 
-protected:
-    ~ISubclass() = default;
+public:
+    virtual ~ISubclass() = default;
 };
 
 namespace MSubclass {
