@@ -120,6 +120,10 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::OnDestroy() {
+    // A drop-down of the painted bar may still be tracking (the window can
+    // be closed from outside meanwhile): end it, so that no menu loop is
+    // left running when the program's own loop should see its WM_QUIT.
+    EndMenu();
     form_.scores.form2.Unload();  // the other windows go first
     form_.appearance.CloseWindows();
     // The skin lets go while the window is still valid; the menu it gives
@@ -129,7 +133,7 @@ void MainWindow::OnDestroy() {
     MessageLoop::Instance().Unregister(hwnd_);
     timers_.Unbind();
     KillTimer(hwnd_, kFlashTimer);
-    PostQuitMessage(0);
+    MessageLoop::Instance().Quit(0);
 }
 
 void MainWindow::AttachSkin() {

@@ -37,10 +37,19 @@ void MessageLoop::Dispatch(MSG& msg) {
     DispatchMessageW(&msg);
 }
 
+void MessageLoop::Quit(int code) {
+    quit_ = code;
+    PostQuitMessage(code);
+}
+
 int MessageLoop::Run() {
+    quit_.reset();
     MSG msg{};
     BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) Dispatch(msg);
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
+        Dispatch(msg);
+        if (quit_) return *quit_;
+    }
     return got == 0 ? static_cast<int>(msg.wParam) : 1;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 namespace quorlax::win {
@@ -21,8 +22,12 @@ public:
     void Unregister(HWND window);
     // True when the message was a shortcut or dialog key and has been handled.
     bool PreTranslate(MSG& msg);
-    // Runs until WM_QUIT; returns its exit code.
+    // Runs until WM_QUIT or Quit; returns the exit code.
     int Run();
+    // Ends Run once the message being handled returns, and posts WM_QUIT.
+    // A modal loop of the system (a menu being tracked) may take the WM_QUIT
+    // for itself; Run ends all the same.
+    void Quit(int code);
     // Runs what is queued, for at least `duration`; false when it took a
     // WM_QUIT (the loop's end) instead.
     bool Pump(std::chrono::milliseconds duration);
@@ -35,6 +40,7 @@ private:
     };
     void Dispatch(MSG& msg);
     std::vector<Entry> entries_;
+    std::optional<int> quit_;  // set by Quit
 };
 
 }  // namespace quorlax::win

@@ -66,6 +66,7 @@ LRESULT cToolbarMenu::Loop(int t) {
         }
         mDeclares::DetachMsgFilterHook();
         if (alive.expired()) return result;
+        if (!IsWindow(hwnd_)) next_ = 0;  // the window went while its menu was open
         open_ = nullptr;
         state_ = kIdle;
         bar_->PressTitle(0);
