@@ -14,7 +14,6 @@ Painter::Painter(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi > 
             LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     };
     floor_.reset(bitmap(IDB_FLOOR));
-    radicals_.reset(bitmap(IDB_RADICALS));
     auto icon = [&](int id) {
         return static_cast<HICON>(
             LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
@@ -173,7 +172,13 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
     switch (art) {
         case Art::FloorLine: stretch(floor_.get(), COLORONCOLOR); break;
         // The chart's thin strokes and small letters keep legible when scaled.
-        case Art::RadicalTable: stretch(radicals_.get(), HALFTONE); break;
+        case Art::RadicalTable:
+            // The chart is large and rarely shown: loaded when first drawn.
+            if (!radicals_)
+                radicals_.reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_RADICALS),
+                                                                IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+            stretch(radicals_.get(), HALFTONE);
+            break;
         case Art::Shot:
             if (shot_) DrawIconEx(dc, r.left, r.top, shot_.get(), w, h, 0, nullptr, DI_NORMAL);
             break;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "net/wire.h"
+#include "platform/lazy_dll_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -300,12 +301,15 @@ void BattleLinkWin::Close() {
 std::wstring BattleLinkWin::LocalAddress() {
     ULONG size = 16 * 1024;
     std::vector<unsigned char> buffer;
+    static const auto adapters =
+        LazyFunction<ULONG(WINAPI*)(ULONG, ULONG, void*, IP_ADAPTER_ADDRESSES*, ULONG*)>(
+            L"iphlpapi.dll", "GetAdaptersAddresses");
+    if (!adapters) return kLoopback;
     ULONG status = ERROR_BUFFER_OVERFLOW;
     for (int attempt = 0; attempt < 3 && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
         buffer.resize(size);
-        status = GetAdaptersAddresses(
-            AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER, nullptr,
-            reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+        status = adapters(AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+                          nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
     }
     if (status != NO_ERROR) return kLoopback;
     for (auto* adapter = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); adapter;

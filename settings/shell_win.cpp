@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "platform/handles_win.h"
+#include "platform/lazy_dll_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -46,7 +47,10 @@ ShellResult ShellService::Open(std::wstring_view target) {
     info.lpFile = file.c_str();
     info.lpDirectory = folder_.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExW(&info)) return ShellResult::Opened;
+    static const auto execute =
+        LazyFunction<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
+    if (!execute) return ShellResult::Failed;
+    if (execute(&info)) return ShellResult::Opened;
     switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND: return ShellResult::NotFound;
