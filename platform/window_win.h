@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/barrier_win.h"
+#include "platform/handles_win.h"
 
 namespace quorlax::win {
 
@@ -46,6 +47,34 @@ LRESULT CALLBACK WindowProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return true;
     });
     return handled ? result : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Registers the window class `name` for T's window procedure, once.
+template <class T>
+void RegisterWindowClassOf(HINSTANCE instance, const wchar_t* name, HBRUSH background = nullptr) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(instance, name, &wc)) return;
+    wc.lpfnWndProc = WindowProcOf<T>;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
+// Answers WM_PAINT by drawing the whole client area with paint(HDC) into a
+// back buffer and copying it at once: no flicker.
+template <class F>
+void PaintBuffered(HWND hwnd, F&& paint) {
+    PaintScope scope(hwnd);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    UniqueMemDc mem(CreateCompatibleDC(scope.dc()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(scope.dc(), client.right, client.bottom));
+    SelectGuard select(mem.get(), bitmap.get());
+    paint(mem.get());
+    BitBlt(scope.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace quorlax::win

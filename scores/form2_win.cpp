@@ -36,14 +36,8 @@ HallOfFameWindow::~HallOfFameWindow() {
 
 void HallOfFameWindow::Create() {
     if (hwnd_) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProcOf<HallOfFameWindow>;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kHallOfFameClass;
-    if (!GetClassInfoExW(instance_, kHallOfFameClass, &wc)) RegisterClassExW(&wc);
+    RegisterWindowClassOf<HallOfFameWindow>(instance_, kHallOfFameClass,
+                                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     // Tall enough for the OK button: the designed 300 pixels cut it off.
     RECT r{0, 0, painter_.Px(Form2::kWidth), painter_.Px(Form2::kHeight)};
@@ -107,17 +101,7 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PaintScope paint(hwnd_);
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            UniqueMemDc mem(CreateCompatibleDC(paint.dc()));
-            UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
-            SelectGuard select(mem.get(), bitmap.get());
-            Paint(mem.get());
-            BitBlt(paint.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
-            return 0;
-        }
+        case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
         case WM_CLOSE: form_.Unload(); return 0;
         default: break;
     }

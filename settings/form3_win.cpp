@@ -33,13 +33,7 @@ AboutWindow::~AboutWindow() {
 
 void AboutWindow::Create() {
     if (hwnd_) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProcOf<AboutWindow>;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kAboutClass;
-    if (!GetClassInfoExW(instance_, kAboutClass, &wc)) RegisterClassExW(&wc);
+    RegisterWindowClassOf<AboutWindow>(instance_, kAboutClass);
 
     // The designed 500 x 300 pixels cut off the OK button: the box is as
     // large as its lines need, at the screen's DPI.
@@ -141,17 +135,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PaintScope paint(hwnd_);
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            UniqueMemDc mem(CreateCompatibleDC(paint.dc()));
-            UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
-            SelectGuard select(mem.get(), bitmap.get());
-            Paint(mem.get());
-            BitBlt(paint.dc(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
-            return 0;
-        }
+        case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
         case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
         case WM_CLOSE: form_.Unload(); return 0;
         default: break;

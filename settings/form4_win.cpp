@@ -46,13 +46,7 @@ HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD 
 
 void PictureChooserWindow::Create() {
     if (hwnd_) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProcOf<PictureChooserWindow>;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kChooserClass;
-    if (!GetClassInfoExW(instance_, kChooserClass, &wc)) RegisterClassExW(&wc);
+    RegisterWindowClassOf<PictureChooserWindow>(instance_, kChooserClass);
 
     // The designed outer 500 x 300 pixels are smaller than the client area
     // the controls are laid out in: the window is sized from that area at
