@@ -7,7 +7,7 @@
 namespace quorlax::skin::MSubclass {
 namespace {
 
-UINT g_currentMessage = 0;           // set before each listener call, never cleared
+UINT g_currentMessage = 0;           // the message being dispatched
 WNDPROC g_currentOldProc = nullptr;  // the old procedure of the window being dispatched
 ProcInstaller g_installProc = SetWindowLongPtrW;
 
@@ -35,7 +35,26 @@ ISubclass* ListenerAt(HWND hwnd, UINT msg, LONG_PTR i) {
     return reinterpret_cast<ISubclass*>(ReadValue(hwnd, ListenerName(hwnd, msg, static_cast<int>(i))));
 }
 
+// Keeps the message and old procedure of the dispatch under way; a listener
+// may send to another subclassed window, whose dispatch sets its own, and
+// they are put back when that nested dispatch returns.
+class CurrentDispatch {
+public:
+    CurrentDispatch() : message_(g_currentMessage), old_proc_(g_currentOldProc) {}
+    ~CurrentDispatch() {
+        g_currentMessage = message_;
+        g_currentOldProc = old_proc_;
+    }
+    CurrentDispatch(const CurrentDispatch&) = delete;
+    CurrentDispatch& operator=(const CurrentDispatch&) = delete;
+
+private:
+    UINT message_;
+    WNDPROC old_proc_;
+};
+
 LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const CurrentDispatch outer;
     auto old = reinterpret_cast<WNDPROC>(ReadValue(hwnd, OldProcName(hwnd)));
     if (!old) return DefWindowProcW(hwnd, msg, wp, lp);
     const LONG_PTR n = ReadValue(hwnd, ListenerCountName(hwnd, msg));

@@ -242,6 +242,45 @@ TEST_F(SubclassTest, AFailingListenerIsReportedOnceAndTheOthersStillRun) {
     SetFailureHook(nullptr);
 }
 
+// The second window's own procedure, distinct from the first one's.
+LRESULT CALLBACK OtherWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return msg == kOther ? kOtherAnswer : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST_F(SubclassTest, AfterANestedMessageToAnotherSubclassedWindowTheOldProcedureAndMessageAreStillOurs) {
+    TestWindow second(WS_OVERLAPPEDWINDOW, 200, 100);
+    ASSERT_TRUE(second.hwnd());
+    const LONG_PTR own =
+        SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherWindowProc));
+    Listener inner('I', M::emrConsume, trace_);
+    inner.call_old = true;
+    MSubclass::AttachMessage(&inner, second.hwnd(), kOther);
+
+    // The outer listener sends to the second window before it asks for its own old procedure.
+    struct Outer : Listener {
+        using Listener::Listener;
+        void WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+            nested = SendMessageW(other, kOther, 0, 0);
+            Listener::WindowProc(hwnd, msg, wp, lp, result);
+        }
+        HWND other = nullptr;
+        LRESULT nested = 0;
+    } outer('A', M::emrConsume, trace_);
+    outer.other = second.hwnd();
+    outer.call_old = true;
+    MSubclass::AttachMessage(&outer, hwnd_, kProbe);
+
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), 100);
+    EXPECT_EQ(inner.old_answer, kOtherAnswer);
+    EXPECT_EQ(outer.old_answer, kOldAnswer) << "the first window's own procedure, not the second one's";
+    EXPECT_EQ(outer.seen_current, kProbe);
+    EXPECT_EQ(trace_, "IAO");
+
+    MSubclass::DetachMessage(&outer, hwnd_, kProbe);
+    MSubclass::DetachMessage(&inner, second.hwnd(), kOther);
+    SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, own);
+}
+
 TEST(TimerTest, FiresUntilStoppedAndRewritingTheSameIntervalDoesNotRestartIt) {
     CTimer timer;
     int fired = 0;
