@@ -2,6 +2,7 @@
 // window properties, listeners called in the order they attached.
 #include "skin/subclass_win.h"
 
+#include "skin/install_proc_win.h"
 #include "skin/skin_error_win.h"
 
 namespace quorlax::skin::MSubclass {
@@ -9,7 +10,6 @@ namespace {
 
 UINT g_currentMessage = 0;           // the message being dispatched
 WNDPROC g_currentOldProc = nullptr;  // the old procedure of the window being dispatched
-ProcInstaller g_installProc = SetWindowLongPtrW;
 
 std::string HandleText(HWND hwnd) {
     return std::to_string(static_cast<long long>(reinterpret_cast<LONG_PTR>(hwnd)));
@@ -111,12 +111,6 @@ std::string ListenerName(HWND hwnd, UINT iMsg, int index) {
     return HandleText(hwnd) + "#" + std::to_string(iMsg) + "#" + std::to_string(index);
 }
 
-ProcInstaller SetProcInstallerForTests(ProcInstaller installer) {
-    ProcInstaller previous = g_installProc;
-    g_installProc = installer ? installer : SetWindowLongPtrW;
-    return previous;
-}
-
 void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     if (!IsWindow(hwnd)) RaiseError(ErrorCode::kInvalidWindow);
     DWORD pid = 0;
@@ -134,7 +128,7 @@ void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     if (attached != 0) {
         WriteValue(hwnd, attachName, attached + 1);
     } else {
-        LONG_PTR old = g_installProc(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DispatchProc));
+        const LONG_PTR old = InstallWindowProc(hwnd, DispatchProc);
         if (old == 0) RaiseError(ErrorCode::kCantSubclass);
         WriteValue(hwnd, OldProcName(hwnd), old);
         WriteValue(hwnd, attachName, 1);

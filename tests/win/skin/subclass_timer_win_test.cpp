@@ -10,6 +10,7 @@
 #include "skin/skin_error_win.h"
 #include "skin/subclass_win.h"
 #include "skin/timer_win.h"
+#include "win/skin/refused_subclass_win.h"
 #include "win/skin/skin_test_support.h"
 
 namespace quorlax::skin {
@@ -196,9 +197,10 @@ TEST_F(SubclassTest, ErrorsCarryNumberSourceAndDescriptionAndLeaveNoTrace) {
     MSubclass::DetachMessage(&a, hwnd_, kProbe);
     EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_) << "the refused attach was not counted";
 
-    auto previous = MSubclass::SetProcInstallerForTests([](HWND, int, LONG_PTR) -> LONG_PTR { return 0; });
-    ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13081, L"Can't subclass window");
-    MSubclass::SetProcInstallerForTests(previous);
+    {
+        const test::RefusedSubclassing refused;
+        ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13081, L"Can't subclass window");
+    }
     EXPECT_EQ(GetPropA(hwnd_, MSubclass::AttachCountName(hwnd_).c_str()), nullptr);
     EXPECT_EQ(GetPropA(hwnd_, MSubclass::ListenerCountName(hwnd_, kProbe).c_str()), nullptr);
 
