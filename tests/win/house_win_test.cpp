@@ -104,7 +104,8 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
     }
     EXPECT_EQ(FaultCount(), faults + 1);
     const HWND hwnd = window->Handle();
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), GetClassLongPtrW(hwnd, GCLP_WNDPROC))
+    EXPECT_EQ(static_cast<ULONG_PTR>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)),
+              GetClassLongPtrW(hwnd, GCLP_WNDPROC))
         << "nothing of the skin stays on the window";
     EXPECT_EQ(GetMenu(hwnd), window->Menus().Handle()) << "the ordinary menu bar";
     EXPECT_TRUE(IsWindowVisible(hwnd));
