@@ -11,8 +11,8 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
-#include "skin/skin_error_win.h"
 #include "settings/shell_win.h"
+#include "skin/skin_error_win.h"
 
 namespace {
 
@@ -43,15 +43,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
     win::MainWindow window(instance, services);
-    if (!window.Create()) return 1;
-    battle.Attach(window.Handle(), window.Chain(), [&window] { window.AfterEvent(); });
-    messages.SetOwner(window.Handle());
-    dialogs.SetOwner(window.Handle());
-    shell.SetOwner(window.Handle());
+    // Faults are told from the start: the window's load runs before the loop.
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);
     });
     // The skin's own barriers report to the program's.
     skin::SetFailureHook([](const std::wstring& what) { win::ReportFault(L"skin", what); });
+    // Start-up runs outside any window procedure: it gets a barrier of its own.
+    if (!win::Guarded(L"start-up", false, [&window] { return window.Create(); })) return 1;
+    battle.Attach(window.Handle(), window.Chain(), [&window] { window.AfterEvent(); });
+    messages.SetOwner(window.Handle());
+    dialogs.SetOwner(window.Handle());
+    shell.SetOwner(window.Handle());
     return win::MessageLoop::Instance().Run();
 }

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "app/resource_ids.h"
+#include "platform/barrier_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/window_win.h"
 
@@ -137,7 +138,13 @@ void MainWindow::OnDestroy() {
 }
 
 void MainWindow::AttachSkin() {
-    caption_ = skin::SetupSkin(instance_, hwnd_, SIZE{painter_.Px(kClientWidth), painter_.Px(kClientHeight)});
+    // The skin's numbered errors come up to here: a frame that cannot be
+    // attached is reported once, and the window keeps the system's frame and
+    // its ordinary menu bar (the skin gives back what it took).
+    Guarded(L"skin", [this] {
+        caption_ =
+            skin::SetupSkin(instance_, hwnd_, SIZE{painter_.Px(kClientWidth), painter_.Px(kClientHeight)});
+    });
 }
 
 bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {

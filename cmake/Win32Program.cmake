@@ -67,6 +67,7 @@ endif()
 add_library(quorlax_skin STATIC
   skin/skin_error_win.cpp
   skin/subclass_win.cpp
+  skin/install_proc_win.cpp  # alone in its object file: the tests link a refusing one instead
   skin/timer_win.cpp
   skin/declares_win.cpp
   skin/nc_calc_size_win.cpp

@@ -48,7 +48,13 @@ void MenuBarWin::Attach(HWND hwnd, std::vector<MenuItem*> bar) {
     }
     if (!accels.empty())
         accel_.reset(CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
-    Rebuild();
+    places_.assign(all_.size(), Place{nullptr, 0});
+    quorlax::win::UniqueMenu built(CreateMenu());
+    AddItems(built.get(), bar_);
+    // The window owns the bar it shows and destroys it with itself.
+    if (SetMenu(hwnd_, built.get())) bar_handle_ = built.release();
+    DrawMenuBar(hwnd_);
+    Remember();
 }
 
 void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
@@ -72,25 +78,9 @@ void MenuBarWin::AddItems(HMENU menu, const std::vector<MenuItem*>& items) {
     }
 }
 
-void MenuBarWin::Rebuild() {
-    places_.assign(all_.size(), Place{nullptr, 0});
-    quorlax::win::UniqueMenu bar(CreateMenu());
-    AddItems(bar.get(), bar_);
-    // The window owns the bar it shows and destroys it with itself; the bar
-    // shown before is ours again, and goes with its popups.
-    quorlax::win::UniqueMenu old(bar_handle_);
-    if (SetMenu(hwnd_, bar.get())) {
-        bar_handle_ = bar.release();
-    } else {
-        old.release();
-    }
-    DrawMenuBar(hwnd_);
-    Remember();
-}
-
 void MenuBarWin::Remember() {
     states_.clear();
-    for (MenuItem* item : all_) states_.push_back({item->Checked, item->Enabled, item->Visible});
+    for (MenuItem* item : all_) states_.push_back({item->Checked, item->Enabled});
 }
 
 void MenuBarWin::Sync() {
@@ -99,10 +89,6 @@ void MenuBarWin::Sync() {
     for (size_t i = 0; i < all_.size(); ++i) {
         const State& s = states_[i];
         const MenuItem* item = all_[i];
-        if (s.visible != item->Visible) {
-            Rebuild();  // an item came or went: the positions change
-            return;
-        }
         if (s.checked == item->Checked && s.enabled == item->Enabled) continue;
         const Place& at = places_[i];
         if (!at.menu) continue;

@@ -16,9 +16,10 @@ class MenuBarWin {
 public:
     static constexpr UINT kFirstCommand = 1000;
 
-    // Builds the bar from the models and attaches it to the window.
+    // Builds the bar from the models, once, and hands it to the window.
+    // Hidden items are left out; which items are hidden is fixed by then.
     void Attach(HWND hwnd, std::vector<MenuItem*> bar);
-    // Brings check marks, greying and hidden items up to date.
+    // Brings check marks and greying up to date, in place.
     void Sync();
     // Runs the Click of the item with this command id; false if none.
     bool Command(UINT id);
@@ -30,19 +31,21 @@ public:
 
 private:
     struct State {
-        bool checked, enabled, visible;
+        bool checked, enabled;
     };
     // Where an item sits: its menu and position there.
     struct Place {
         HMENU menu;
         UINT position;
     };
-    void Rebuild();
     void AddItems(HMENU menu, const std::vector<MenuItem*>& items);
     void Remember();
 
     HWND hwnd_ = nullptr;
-    HMENU bar_handle_ = nullptr;  // owned by the window once set
+    // The bar this object built. Never owned or destroyed here: the window
+    // owns it from Attach on, or a painted frame holds it for the window and
+    // gives it back; so a bar the frame holds cannot be destroyed under it.
+    HMENU bar_handle_ = nullptr;
     std::vector<MenuItem*> bar_;
     std::vector<MenuItem*> all_;  // every item, command id = kFirstCommand + index
     std::vector<State> states_;

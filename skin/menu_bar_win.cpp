@@ -165,16 +165,21 @@ void cMenuBar::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam, LRESULT
             lResult = CallOld(iMsg, wParam, lParam);
             ClientToScreen(hwnd_, &screen);
             const int n = TitleAt(screen);
-            if (n > 0)
+            if (n > 0 && TitleEnabled(n))
                 OpenTitle(n);
             else
                 PressTitle(0);
             return;
         }
         case WM_SYSCOMMAND:
-            // F10, or Alt pressed and released alone: the first title opens.
+            // F10, or Alt pressed and released alone: the first title that
+            // is not greyed opens (none if all are).
             if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0 && TitleCount() > 0) {
-                OpenTitle(1);
+                for (int n = 1; n <= TitleCount(); ++n) {
+                    if (!TitleEnabled(n)) continue;
+                    OpenTitle(n);
+                    break;
+                }
                 lResult = 0;
                 return;
             }
@@ -226,8 +231,14 @@ void cMenuBar::TrackHot(POINT screen) {
     }
 }
 
+bool cMenuBar::TitleEnabled(int n) const {
+    if (n < 1 || n > TitleCount() || !menu_) return false;
+    const UINT state = GetMenuState(menu_, titles_[static_cast<size_t>(n - 1)].position, MF_BYPOSITION);
+    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
 void cMenuBar::OpenTitle(int n) {
-    if (n < 1 || n > TitleCount() || !tracker_ || tracker_->Busy()) return;
+    if (!TitleEnabled(n) || !tracker_ || tracker_->Busy()) return;
     const std::weak_ptr<bool> alive = alive_;
     PressTitle(n);
     if (m_cTmr) m_cTmr->Interval(0);
@@ -245,6 +256,7 @@ bool cMenuBar::AltKeyAccelerator(UINT vKey) {
         HMENU popup = GetSubMenu(menu_, p);
         for (int n = 1; popup && n <= TitleCount(); ++n) {
             if (TitleMenu(n) != popup) continue;
+            if (!TitleEnabled(n)) return false;  // a greyed title's letter opens nothing
             // Opened from the message loop, not from inside the keyboard hook.
             PressTitle(n);
             PostMessageW(hwnd_, open_title_message_, static_cast<WPARAM>(n), 0);
@@ -278,17 +290,19 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         RECT frame = place;
         InflateRect(&frame, kFrameMargin, kFrameMargin);
         const int n = TitleCount() + 1;
-        const bool pressed = n == pressed_, hot = n == hot_;
+        const UINT state = GetMenuState(menu_, static_cast<UINT>(p), MF_BYPOSITION);
+        const bool greyed = (state & (MF_GRAYED | MF_DISABLED)) != 0;
+        const bool pressed = !greyed && n == pressed_, hot = !greyed && n == hot_;
         if (pressed && hot) {
             DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
             OffsetRect(&place, 1, 1);
         } else if (pressed || hot) {
             DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
         }
-        SetTextColor(dc, pressed || hot ? over : normal);
-        DrawTextW(dc, text.c_str(), -1, &place, DT_SINGLELINE);
+        // A greyed title is embossed like a disabled item, with no frame.
+        DrawItemText(dc, text, place, DT_SINGLELINE, greyed, pressed || hot ? over : normal);
         OffsetRect(&frame, lLeft, lTop + kTitleTop);
-        titles_.push_back({frame, popup});
+        titles_.push_back({frame, popup, static_cast<UINT>(p)});
         x += size.cx + kTitleGap;
     }
     BitBlt(lhDC, lLeft, lTop + kTitleTop, lWidth, lHeight, dc, 0, 0, SRCCOPY);

@@ -40,8 +40,6 @@ public:
     void ActiveMenuColor(OLE_COLOR c) { active_colour_ = c; }
     // Text of the hot, pressed or highlighted entry.
     void ActiveMenuColorOver(OLE_COLOR c) { over_colour_ = c; }
-    // Kept for the owner; not used for drawing.
-    void InActiveMenuColor(OLE_COLOR c) { inactive_colour_ = c; }
     // Drop-down background.
     void MenuBackgroundColor(OLE_COLOR c) { background_colour_ = c; }
     // The font of the drop-down items (and, at 1.2 times its size, of the check marks).
@@ -59,6 +57,8 @@ public:
     int TitleCount() const { return static_cast<int>(titles_.size()); }
     RECT TitleRect(int n) const { return titles_[static_cast<size_t>(n - 1)].rect; }
     HMENU TitleMenu(int n) const { return titles_[static_cast<size_t>(n - 1)].popup; }
+    // Whether title n can be opened: a greyed title is drawn greyed and never opens.
+    bool TitleEnabled(int n) const;
     // Title n's rectangle on the screen.
     RECT TitleScreenRect(int n) const;
     // The title under a screen point; 0 if none.
@@ -76,8 +76,9 @@ public:
 
 private:
     struct Title {
-        RECT rect;    // frame rectangle, window coordinates
-        HMENU popup;  // its drop-down
+        RECT rect;      // frame rectangle, window coordinates
+        HMENU popup;    // its drop-down
+        UINT position;  // in the menu
     };
     // A drop-down item prepared for owner drawing, with what it was before.
     struct Item {
@@ -121,7 +122,6 @@ private:
     int hot_ = 0;                    // title under the mouse; 0 = none
     OLE_COLOR active_colour_ = 0;
     OLE_COLOR over_colour_ = 0;
-    OLE_COLOR inactive_colour_ = 0x808080;
     OLE_COLOR background_colour_ = 0xFFFFFF;
     StdFont menu_font_;
     UniqueFont item_font_;         // menu_font_ for drawing items

@@ -71,8 +71,6 @@ public:
     HMENU hMenu() const { return menu_; }
     // Undoes everything Attach did; also runs on WM_DESTROY.
     void Detach();
-    // The frame painted when the window has no painter.
-    void DefaultNCPaint(HDC hdc, int lLeft, int lTop, int lRight, int lBottom);
     // The painter recorded on the window, if any.
     bool GetImplementation(INCAreaModifier*& iTo) const;
 
@@ -92,21 +90,18 @@ private:
     void DragWindow();
     LRESULT CallOld(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd_ = nullptr;            // the attached window; null when detached
-    HMENU menu_ = nullptr;           // the menu the frame shows (the window's own is taken off)
-    bool mdi_child_ = false;         // the parent is an "MDIClient"
-    bool zoomed_mdi_child_ = false;  // maximized MDI child: the system's own frame
-    bool window_active_ = false;     // from WM_NCACTIVATE
-    bool app_active_ = false;        // from WM_ACTIVATEAPP
-    bool size_attached_ = false;     // WM_SIZE is attached (MDI children only)
+    // Serves a top-level window with a painter: the game's main window is
+    // neither an MDI child nor ever without its painter while attached.
+    HWND hwnd_ = nullptr;                 // the attached window; null when detached
+    INCAreaModifier* painter_ = nullptr;  // its painter while attached
+    HMENU menu_ = nullptr;                // the menu the frame shows (the window's own is taken off)
+    bool window_active_ = false;          // from WM_NCACTIVATE
+    bool app_active_ = false;             // from WM_ACTIVATEAPP
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;  // margins from the last WM_NCCALCSIZE
     LRESULT last_hit_test_ = HTNOWHERE;                // from the last WM_NCHITTEST
-    UniqueMemDc default_dc_;                           // DefaultNCPaint's caption row
-    UniqueBitmap default_bitmap_;                      // selected into default_dc_
-    HGDIOBJ default_old_bitmap_ = nullptr;
-    int jiggle_x_ = 0, jiggle_y_ = 0;  // alternate -1/+1 on each caption press
-    bool in_set_cursor_ = false;       // WM_SETCURSOR is being handled
-    std::shared_ptr<bool> alive_;      // lets the drag loop notice that this object went away
+    int jiggle_x_ = 0, jiggle_y_ = 0;                  // alternate -1/+1 on each caption press
+    bool in_set_cursor_ = false;                       // WM_SETCURSOR is being handled
+    std::shared_ptr<bool> alive_;                      // lets the drag loop notice that this object went away
 };
 
 }  // namespace quorlax::skin

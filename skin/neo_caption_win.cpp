@@ -67,11 +67,6 @@ void cNeoCaption::ActiveMenuColorOver(OLE_COLOR c) {
     if (menu_bar_) menu_bar_->ActiveMenuColorOver(c);
 }
 
-void cNeoCaption::InActiveMenuColor(OLE_COLOR c) {
-    inactive_menu_ = c;
-    if (menu_bar_) menu_bar_->InActiveMenuColor(c);
-}
-
 SIZE cNeoCaption::WindowSizeFor(SIZE client) const {
     return SIZE{client.cx + 2 * border_pic_.Height(),
                 client.cy + caption_pic_.Height() + border_pic_.Height()};
@@ -98,7 +93,6 @@ void cNeoCaption::Attach(HWND F, HBITMAP PicCaption, HBITMAP PicBorder, int lBut
         menu_bar_->MenuFont(menu_font_);
         menu_bar_->ActiveMenuColor(active_menu_);
         menu_bar_->ActiveMenuColorOver(active_menu_over_);
-        menu_bar_->InActiveMenuColor(inactive_menu_);
         menu_bar_->MenuBackgroundColor(menu_background_);
 
         nc_ = std::make_unique<cNCCalcSize>();

@@ -52,9 +52,6 @@ public:
     // Text of the hot, pressed or highlighted menu entry.
     OLE_COLOR ActiveMenuColorOver() const { return active_menu_over_; }
     void ActiveMenuColorOver(OLE_COLOR c);
-    // Kept for the owner; not used for drawing.
-    OLE_COLOR InActiveMenuColor() const { return inactive_menu_; }
-    void InActiveMenuColor(OLE_COLOR c);
 
     // The menu shown in the caption (the window's own menu is taken off it
     // while skinned); null when detached.
@@ -107,7 +104,6 @@ private:
     OLE_COLOR inactive_caption_ = 0x999999;
     OLE_COLOR active_menu_ = 0;
     OLE_COLOR active_menu_over_ = 0;
-    OLE_COLOR inactive_menu_ = 0x808080;
     StdFont caption_font_;
     StdFont menu_font_;
 };

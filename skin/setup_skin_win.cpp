@@ -22,7 +22,6 @@ std::unique_ptr<cNeoCaption> SetupSkin(HINSTANCE instance, HWND window, SIZE cli
     skin->InActiveCaptionColor(0x00C0FFC0);
     skin->ActiveMenuColor(0x00C00000);
     skin->ActiveMenuColorOver(0x000000FF);
-    skin->InActiveMenuColor(0x00000000);
     skin->MenuBackgroundColor(0x8000000F);
     StdFont song;
     song.Name = L"宋体";

@@ -2,14 +2,14 @@
 // window properties, listeners called in the order they attached.
 #include "skin/subclass_win.h"
 
+#include "skin/install_proc_win.h"
 #include "skin/skin_error_win.h"
 
 namespace quorlax::skin::MSubclass {
 namespace {
 
-UINT g_currentMessage = 0;           // set before each listener call, never cleared
+UINT g_currentMessage = 0;           // the message being dispatched
 WNDPROC g_currentOldProc = nullptr;  // the old procedure of the window being dispatched
-ProcInstaller g_installProc = SetWindowLongPtrW;
 
 std::string HandleText(HWND hwnd) {
     return std::to_string(static_cast<long long>(reinterpret_cast<LONG_PTR>(hwnd)));
@@ -35,7 +35,26 @@ ISubclass* ListenerAt(HWND hwnd, UINT msg, LONG_PTR i) {
     return reinterpret_cast<ISubclass*>(ReadValue(hwnd, ListenerName(hwnd, msg, static_cast<int>(i))));
 }
 
+// Keeps the message and old procedure of the dispatch under way; a listener
+// may send to another subclassed window, whose dispatch sets its own, and
+// they are put back when that nested dispatch returns.
+class CurrentDispatch {
+public:
+    CurrentDispatch() : message_(g_currentMessage), old_proc_(g_currentOldProc) {}
+    ~CurrentDispatch() {
+        g_currentMessage = message_;
+        g_currentOldProc = old_proc_;
+    }
+    CurrentDispatch(const CurrentDispatch&) = delete;
+    CurrentDispatch& operator=(const CurrentDispatch&) = delete;
+
+private:
+    UINT message_;
+    WNDPROC old_proc_;
+};
+
 LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const CurrentDispatch outer;
     auto old = reinterpret_cast<WNDPROC>(ReadValue(hwnd, OldProcName(hwnd)));
     if (!old) return DefWindowProcW(hwnd, msg, wp, lp);
     const LONG_PTR n = ReadValue(hwnd, ListenerCountName(hwnd, msg));
@@ -92,12 +111,6 @@ std::string ListenerName(HWND hwnd, UINT iMsg, int index) {
     return HandleText(hwnd) + "#" + std::to_string(iMsg) + "#" + std::to_string(index);
 }
 
-ProcInstaller SetProcInstallerForTests(ProcInstaller installer) {
-    ProcInstaller previous = g_installProc;
-    g_installProc = installer ? installer : SetWindowLongPtrW;
-    return previous;
-}
-
 void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     if (!IsWindow(hwnd)) RaiseError(ErrorCode::kInvalidWindow);
     DWORD pid = 0;
@@ -115,7 +128,7 @@ void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     if (attached != 0) {
         WriteValue(hwnd, attachName, attached + 1);
     } else {
-        LONG_PTR old = g_installProc(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DispatchProc));
+        const LONG_PTR old = InstallWindowProc(hwnd, DispatchProc);
         if (old == 0) RaiseError(ErrorCode::kCantSubclass);
         WriteValue(hwnd, OldProcName(hwnd), old);
         WriteValue(hwnd, attachName, 1);

@@ -49,11 +49,6 @@ std::string AttachCountName(HWND hwnd);                     // "Ch": attach requ
 std::string ListenerCountName(HWND hwnd, UINT iMsg);        // "h#mC": listeners of message m
 std::string ListenerName(HWND hwnd, UINT iMsg, int index);  // "h#m#i": the i-th listener (from 1)
 
-// Replaces the call that installs a window procedure (tests only, to reach
-// the refusal path); returns the previous one.
-using ProcInstaller = LONG_PTR(WINAPI*)(HWND, int, LONG_PTR);
-ProcInstaller SetProcInstallerForTests(ProcInstaller installer);
-
 }  // namespace MSubclass
 
 // A stateless front for the subclassing module.

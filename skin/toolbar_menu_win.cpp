@@ -49,7 +49,7 @@ LRESULT cToolbarMenu::Loop(int t) {
     while (next_ > 0) {
         t = next_;
         next_ = 0;
-        if (t > bar_->TitleCount()) break;
+        if (!bar_->TitleEnabled(t)) break;
         bar_->PressTitle(t);
         state_ = kTracking;
         current_ = t;
@@ -77,13 +77,17 @@ LRESULT cToolbarMenu::Loop(int t) {
 }
 
 int cToolbarMenu::Neighbour(int step) const {
+    // The next title that is not greyed that way round, wrapping; 0 if none.
     const int count = bar_->TitleCount();
-    if (count < 1) return 0;
-    return (current_ - 1 + step + count) % count + 1;
+    for (int k = current_, i = 1; i < count; ++i) {
+        k = (k - 1 + step + count) % count + 1;
+        if (bar_->TitleEnabled(k)) return k;
+    }
+    return 0;
 }
 
 void cToolbarMenu::SwitchTo(int k) {
-    if (k <= 0 || k == current_ || k > bar_->TitleCount() || !bar_->TitleMenu(k)) return;
+    if (k == current_ || !bar_->TitleEnabled(k) || !bar_->TitleMenu(k)) return;
     EndMenu();  // the open drop-down closes and TrackPopupMenuEx returns
     next_ = k;
 }

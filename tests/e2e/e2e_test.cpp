@@ -40,12 +40,14 @@ HWND WaitForMessageBox(const Process& p) {
 // sight or crawl.
 enum class Start { kMenu, kClick, kF10, kShortcut };
 
-// Opens 文 件 on the painted menu bar with a mouse click on its title, where
-// the caption strip draws it (window coordinates).
-void ClickFileTitle(HWND main) {
+// Where the caption strip draws the titles 文 件 and 生 命 (window x).
+constexpr int kFileTitleX = 116, kLivesTitleX = 213;
+
+// A mouse click on the painted menu bar at x (window coordinates).
+void ClickTitle(HWND main, int x) {
     RECT r{};
     GetWindowRect(main, &r);
-    SetCursorPos(r.left + 116, r.top + 34);
+    SetCursorPos(r.left + x, r.top + 34);
     Sleep(100);
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
@@ -73,7 +75,7 @@ bool StartFastEnglishGame(HWND main, Start how) {
         switch (how) {
             case Start::kMenu: PickSubmenuItem(main, 0, 0, 1); break;
             case Start::kClick:
-                ClickFileTitle(main);
+                ClickTitle(main, kFileTitleX);
                 PickEnglishInOpenFileMenu();
                 break;
             case Start::kF10:
@@ -106,7 +108,7 @@ TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
     EXPECT_TRUE(game.Running());
 }
 
-TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10) {
+TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10AndItsGreyedTitleOpensNothing) {
     Process game;
     ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
     HWND main = WaitForMainWindow(game);
@@ -116,6 +118,11 @@ TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10) {
     GetClientRect(main, &client);
     EXPECT_EQ(window.right - window.left, 814) << "the painted frame around a 794 x 528 client area";
     EXPECT_EQ(client.right, 794);
+    SetForegroundWindow(main);
+    ClickTitle(main, kLivesTitleX);  // stands greyed: opens nothing
+    EXPECT_FALSE(WaitFor([&] { return FindWindowOf(game.Id(), L"#32768") != nullptr; }, 1500))
+        << "the greyed 生 命 opened";
+    PressKey(VK_ESCAPE);
     EXPECT_TRUE(StartFastEnglishGame(main, Start::kClick)) << "clicking 文 件 › 游戏 › 英文 started nothing";
     EXPECT_TRUE(StartFastEnglishGame(main, Start::kF10)) << "F10 › 游戏 › 英文 started nothing";
     EXPECT_TRUE(game.Running());

@@ -32,6 +32,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/settings_windows_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/battle_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/practice_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/refused_subclass_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
@@ -63,6 +64,7 @@ add_executable(quorlax_skin_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/nc_calc_size_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/neo_caption_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/menu_bar_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/refused_subclass_win.cpp
 )
 target_include_directories(quorlax_skin_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin_tests PRIVATE quorlax_skin gtest gtest_main)

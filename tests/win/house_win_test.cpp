@@ -9,6 +9,7 @@
 #include "platform/pictures_win.h"
 #include "scores/hall_of_fame.h"
 #include "support/bitmap_file_win.h"
+#include "win/skin/refused_subclass_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
@@ -89,6 +90,29 @@ TEST_F(HouseTest, AHandlerThatThrowsIsReportedOnceAndTheWindowGoesOn) {
     EXPECT_TRUE(IsWindow(hwnd_));
     Choose(form().sz1);
     EXPECT_TRUE(form().sz1.Checked) << "the window still handles messages";
+}
+
+TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRunsInTheSystemFrameAndMenuBar) {
+    test::FakeServices fakes;
+    fakes.random.SetFallback({0.5, 0.25, 0.75});
+    SetFaultSink([](const std::wstring&) {});  // no message box in a test
+    const int faults = FaultCount();
+    auto window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes.services);
+    {
+        const skin::test::RefusedSubclassing refused;  // the skin's subclassing fails at load
+        ASSERT_TRUE(window->Create()) << "start-up goes on";
+    }
+    EXPECT_EQ(FaultCount(), faults + 1);
+    const HWND hwnd = window->Handle();
+    EXPECT_EQ(static_cast<ULONG_PTR>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)),
+              GetClassLongPtrW(hwnd, GCLP_WNDPROC))
+        << "nothing of the skin stays on the window";
+    EXPECT_EQ(GetMenu(hwnd), window->Menus().Handle()) << "the ordinary menu bar";
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(window->Menus().CommandOf(&window->Form().yw1), 0), 0);
+    EXPECT_TRUE(window->Form().Timer1.Running()) << "a game starts";
+    SetFaultSink(nullptr);
+    window.reset();
 }
 
 TEST_F(HouseTest, ATimerWhoseTickThrowsIsStoppedNotRepeated) {

@@ -88,7 +88,6 @@ protected:
         caption_->InActiveCaptionColor(0x00C0FFC0);
         caption_->ActiveMenuColor(0x00C00000);
         caption_->ActiveMenuColorOver(0x000000FF);
-        caption_->InActiveMenuColor(0);
         caption_->MenuBackgroundColor(0x8000000F);
         caption_->CaptionFont(Song());
         caption_->MenuFont(Song());
@@ -264,6 +263,92 @@ TEST_F(MenuBarTest, AltAloneF10AndAltWithALetterOpenMenusAndLeftRightWrapAround)
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(Opened(), (std::vector<HMENU>{file_, rank_, file_, speed_, file_, speed_}));
+    EXPECT_EQ(Bar().PressedTitle(), 0);
+}
+
+TEST_F(MenuBarTest, AGreyedTitleIsDrawnEmbossedAndNeitherAClickNorHoveringOpensIt) {
+    EnableMenuItem(caption_->hMenu(), 2, MF_BYPOSITION | MF_GRAYED);  // 速度
+    const Capture c = Painted();
+    auto ink = [&](int n, int colour) {
+        const RECT r = Bar().TitleRect(n);
+        return c.Count(GetSysColor(colour), r.left, r.top, r.right, r.bottom);
+    };
+    // Text pixels of ActiveMenuColor: bluer than the artwork's 0x80 and than their red and green.
+    auto blue = [&](int n) {
+        const RECT r = Bar().TitleRect(n);
+        int k = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF p = c.At(x, y);
+                k += GetBValue(p) > 0x88 && GetBValue(p) > GetRValue(p) + 40 &&
+                     GetBValue(p) > GetGValue(p) + 40;
+            }
+        return k;
+    };
+    EXPECT_GE(ink(2, COLOR_BTNSHADOW), 3) << "embossed like a disabled item";
+    EXPECT_GE(ink(2, COLOR_BTNHIGHLIGHT), 3);
+    EXPECT_EQ(blue(2), 0) << "not in ActiveMenuColor";
+    EXPECT_GT(blue(3), 10);
+    EXPECT_EQ(ink(3, COLOR_BTNSHADOW), 0);
+
+    const POINT t2 = TitleSpot(2), t3 = TitleSpot(3);
+    bool finished = test::RunScript([&] {
+        test::MouseToVia(hwnd_, t2.x, t2.y);
+        Sleep(100);
+        test::LeftButton(true);
+        test::LeftButton(false);
+        Sleep(300);
+        if (OpenedCount() > 0) {
+            Tap(VK_ESCAPE);
+            return;
+        }
+        test::MouseToVia(hwnd_, t3.x, t3.y);  // the click reaches the bar: the next title opens
+        Sleep(100);
+        test::LeftButton(true);
+        test::LeftButton(false);
+        if (!AwaitOpened(this, 1)) return;
+        test::MouseToVia(hwnd_, t2.x, t2.y);  // moving onto the greyed title keeps the open one
+        Sleep(300);
+        Tap(VK_ESCAPE);
+        Sleep(200);
+    });
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(Opened(), (std::vector<HMENU>{rank_}));
+    EXPECT_EQ(Bar().PressedTitle(), 0);
+}
+
+TEST_F(MenuBarTest, TheKeyboardSkipsGreyedTitlesAndOpensNothingWhenAllAreGreyed) {
+    HMENU bar = caption_->hMenu();
+    EnableMenuItem(bar, 0, MF_BYPOSITION | MF_GRAYED);  // 文件
+    bool finished = test::RunScript([&] {
+        Tap(VK_F10);  // the first title that is not greyed
+        if (!AwaitOpened(this, 1)) return;
+        Tap(VK_RIGHT);
+        if (!AwaitOpened(this, 2)) return;
+        Tap(VK_RIGHT);  // wraps round past the greyed title
+        if (!AwaitOpened(this, 3)) return;
+        Tap(VK_LEFT);  // and the other way
+        if (!AwaitOpened(this, 4)) return;
+        Tap(VK_ESCAPE);
+        Sleep(200);
+        Keys({{VK_MENU, true}, {'F', true}, {'F', false}, {VK_MENU, false}});  // 文件(&F)
+        Sleep(300);
+        Tap(VK_ESCAPE);
+    });
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(Opened(), (std::vector<HMENU>{speed_, rank_, speed_, rank_}));
+
+    EnableMenuItem(bar, 2, MF_BYPOSITION | MF_GRAYED);
+    EnableMenuItem(bar, 3, MF_BYPOSITION | MF_GRAYED);
+    finished = test::RunScript([&] {
+        Tap(VK_MENU);
+        Sleep(300);
+        Tap(VK_F10);
+        Sleep(300);
+        Tap(VK_ESCAPE);
+    });
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(OpenedCount(), 4u) << "every title greyed: nothing opens";
     EXPECT_EQ(Bar().PressedTitle(), 0);
 }
 

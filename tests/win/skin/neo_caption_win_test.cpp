@@ -37,7 +37,6 @@ void SetupSkin(cNeoCaption& c) {
     c.InActiveCaptionColor(0x00C0FFC0);
     c.ActiveMenuColor(0x00C00000);
     c.ActiveMenuColorOver(0x000000FF);
-    c.InActiveMenuColor(0);
     c.MenuBackgroundColor(0x8000000F);
     StdFont song;
     song.Name = L"宋体";
@@ -222,9 +221,11 @@ TEST_F(CaptionTest, AClickOnTheCloseGlyphPostsScCloseAndPressSlideOffReleasePost
     test::LeftButton(false);
     Pump(150);
     EXPECT_EQ(SysCommands(SC_CLOSE), 1);
-    // Back on the button, a release alone does nothing either.
+    // Back on the button, a release alone (no press before it) does nothing either.
     test::MouseTo(close.x, close.y);
     Pump(100);
+    SendMessageW(hwnd_, WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.x, close.y));
+    Pump(150);
     EXPECT_EQ(SysCommands(SC_CLOSE), 1);
 }
 

@@ -10,6 +10,7 @@
 #include "skin/skin_error_win.h"
 #include "skin/subclass_win.h"
 #include "skin/timer_win.h"
+#include "win/skin/refused_subclass_win.h"
 #include "win/skin/skin_test_support.h"
 
 namespace quorlax::skin {
@@ -196,9 +197,10 @@ TEST_F(SubclassTest, ErrorsCarryNumberSourceAndDescriptionAndLeaveNoTrace) {
     MSubclass::DetachMessage(&a, hwnd_, kProbe);
     EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_) << "the refused attach was not counted";
 
-    auto previous = MSubclass::SetProcInstallerForTests([](HWND, int, LONG_PTR) -> LONG_PTR { return 0; });
-    ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13081, L"Can't subclass window");
-    MSubclass::SetProcInstallerForTests(previous);
+    {
+        const test::RefusedSubclassing refused;
+        ExpectError([&] { MSubclass::AttachMessage(&a, hwnd_, kProbe); }, 13081, L"Can't subclass window");
+    }
     EXPECT_EQ(GetPropA(hwnd_, MSubclass::AttachCountName(hwnd_).c_str()), nullptr);
     EXPECT_EQ(GetPropA(hwnd_, MSubclass::ListenerCountName(hwnd_, kProbe).c_str()), nullptr);
 
@@ -240,6 +242,45 @@ TEST_F(SubclassTest, AFailingListenerIsReportedOnceAndTheOthersStillRun) {
     MSubclass::DetachMessage(&a, hwnd_, kProbe);
     MSubclass::DetachMessage(&b, hwnd_, kProbe);
     SetFailureHook(nullptr);
+}
+
+// The second window's own procedure, distinct from the first one's.
+LRESULT CALLBACK OtherWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return msg == kOther ? kOtherAnswer : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST_F(SubclassTest, AfterANestedMessageToAnotherSubclassedWindowTheOldProcedureAndMessageAreStillOurs) {
+    TestWindow second(WS_OVERLAPPEDWINDOW, 200, 100);
+    ASSERT_TRUE(second.hwnd());
+    const LONG_PTR own =
+        SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherWindowProc));
+    Listener inner('I', M::emrConsume, trace_);
+    inner.call_old = true;
+    MSubclass::AttachMessage(&inner, second.hwnd(), kOther);
+
+    // The outer listener sends to the second window before it asks for its own old procedure.
+    struct Outer : Listener {
+        using Listener::Listener;
+        void WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+            nested = SendMessageW(other, kOther, 0, 0);
+            Listener::WindowProc(hwnd, msg, wp, lp, result);
+        }
+        HWND other = nullptr;
+        LRESULT nested = 0;
+    } outer('A', M::emrConsume, trace_);
+    outer.other = second.hwnd();
+    outer.call_old = true;
+    MSubclass::AttachMessage(&outer, hwnd_, kProbe);
+
+    EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), 100);
+    EXPECT_EQ(inner.old_answer, kOtherAnswer);
+    EXPECT_EQ(outer.old_answer, kOldAnswer) << "the first window's own procedure, not the second one's";
+    EXPECT_EQ(outer.seen_current, kProbe);
+    EXPECT_EQ(trace_, "IAO");
+
+    MSubclass::DetachMessage(&outer, hwnd_, kProbe);
+    MSubclass::DetachMessage(&inner, second.hwnd(), kOther);
+    SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, own);
 }
 
 TEST(TimerTest, FiresUntilStoppedAndRewritingTheSameIntervalDoesNotRestartIt) {
