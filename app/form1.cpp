@@ -205,6 +205,13 @@ std::vector<forms::Timer*> Form1::Timers() {
     return {&Timer1, &Timer2, &practice.Timer3, &battle.Timer4, &battle.Timer5, &Timer6};
 }
 
+void Form1::ReportUnsaved(std::wstring_view message) {
+    for (const auto& told : unsaved_told_)
+        if (told == message) return;
+    unsaved_told_.emplace_back(message);
+    services_.messages.Show(message);
+}
+
 void Form1::exit_Click() {
     scores.form2.Unload();
     appearance.CloseWindows();

@@ -112,6 +112,9 @@ public:
     // is missing) and has told the user so.
     bool Form_Load();
     void exit_Click();
+    // Tells the player that something could not be stored, once per run for
+    // each such message; the game goes on.
+    void ReportUnsaved(std::wstring_view message);
 
     // --- game modes, speed, lives ---
     void s2_Click();
@@ -156,6 +159,7 @@ private:
 
     Services& services_;
     WordPool pool_;
+    std::vector<std::wstring> unsaved_told_;  // the messages ReportUnsaved has shown
 };
 
 }  // namespace quorlax

@@ -25,6 +25,15 @@ bool Joinable(IN_ADDR address) {
 
 bool Loopback(IN_ADDR address) { return (ntohl(address.s_addr) >> 24) == 127; }
 
+// Each message leaves at once, in a segment of its own where the network
+// allows: with Nagle's algorithm a heartbeat and a hit could share one, and
+// an older copy of the game, which compares each read as a whole, would
+// drop both. The bytes themselves stay as they are.
+void SendAtOnce(SOCKET s) {
+    const BOOL on = TRUE;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+}
+
 }  // namespace
 
 WinsockSession::WinsockSession() {
@@ -44,6 +53,16 @@ BattleLinkWin::BattleLinkWin()
 BattleLinkWin::~BattleLinkWin() {
     events_ = nullptr;
     Close();
+    // Winsock writes a look-up's answer into its buffer from another thread
+    // until the answer's message is posted, and the window that would take
+    // that message is gone. So the buffers of look-ups still under way stay
+    // allocated: leaked on purpose, at exit, about a kilobyte each. Cancelling
+    // is asked for but not trusted to have stopped the writer: Wine answers
+    // success without cancelling anything.
+    for (auto& lookup : given_up_) {
+        WSACancelAsyncRequest(lookup->request);
+        static_cast<void>(lookup.release());
+    }
 }
 
 void BattleLinkWin::Attach(HWND window, forms::MessageChain& chain, std::function<void()> after_event) {
@@ -101,6 +120,7 @@ void BattleLinkWin::OnAccept() {
     if (!peer) return;  // the caller gave up already; keep listening
     // The accepted socket inherits the listener's events; it needs its own.
     if (WSAAsyncSelect(peer.get(), window_, socket_message_, FD_READ | FD_CLOSE) == SOCKET_ERROR) return;
+    SendAtOnce(peer.get());
     Drop();  // one peer only: the listener goes
     socket_ = std::move(peer);
     state_ = State::Connected;
@@ -181,6 +201,7 @@ bool BattleLinkWin::StartConnect(IN_ADDR address, std::uint16_t port) {
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = 0;  // any free port
     if (bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) return false;
+    SendAtOnce(s.get());  // kept by the connection it makes
     // Events first: the connection's outcome is reported as FD_CONNECT.
     if (WSAAsyncSelect(s.get(), window_, socket_message_, FD_CONNECT | FD_READ | FD_CLOSE) == SOCKET_ERROR)
         return false;
@@ -267,6 +288,13 @@ bool BattleLinkWin::Send(std::string_view message) {
     if (state_ != State::Connected || !socket_) return false;
     const int n = send(socket_.get(), message.data(), static_cast<int>(message.size()), 0);
     return n == static_cast<int>(message.size());
+}
+
+bool BattleLinkWin::NoDelay() const {
+    BOOL on = FALSE;
+    int size = sizeof on;
+    return socket_ &&
+           getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size) == 0 && on;
 }
 
 void BattleLinkWin::Drop() {

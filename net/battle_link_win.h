@@ -71,6 +71,8 @@ public:
     std::uint64_t ReadsPutOff() const { return reads_put_off_; }
     // True while a connection to a peer is up.
     bool Connected() const { return state_ == State::Connected; }
+    // True when the socket sends each message at once (TCP_NODELAY; the tests' check).
+    bool NoDelay() const;
 
 private:
     static constexpr UINT_PTR kReadTimer = 0x5238;  // resumes a read that yielded
@@ -107,8 +109,9 @@ private:
 
     // A host-name look-up. Its answer is written into `answer` on another
     // thread, so the buffer lives until the answer's message arrives, even
-    // when the look-up was given up meanwhile (a look-up is never cancelled:
-    // not every Winsock honours a cancellation).
+    // when the look-up was given up meanwhile (while the program runs a
+    // look-up is never cancelled: not every Winsock honours a cancellation);
+    // at exit the buffers of look-ups still under way are left allocated.
     struct Lookup {
         HANDLE request = nullptr;
         std::string name;

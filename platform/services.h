@@ -51,7 +51,9 @@ struct IDataFiles {
 struct ISettingsStore {
     virtual ~ISettingsStore() = default;
     virtual std::wstring Get(std::wstring_view section, std::wstring_view key) = 0;
-    virtual void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) = 0;
+    // True when the value was stored; false when the store refused it (a
+    // key denied by policy, say).
+    virtual bool Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) = 0;
 };
 
 // Plays the hit sound from its beginning, cutting off one still playing,

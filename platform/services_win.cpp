@@ -39,7 +39,9 @@ unsigned SecondsSinceMidnight() {
 
 void MessageBoxService::Show(std::wstring_view text) {
     std::wstring s(text);
-    MessageBoxW(owner_, s.c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
+    // Topmost: the hall of fame and the picture chooser stand topmost, and a
+    // message about them must not open hidden behind them.
+    MessageBoxW(owner_, s.c_str(), kTitle, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 DataFile DataFilesWin::Read(std::wstring_view name) {
@@ -104,15 +106,15 @@ std::wstring RegistrySettings::Get(std::wstring_view section, std::wstring_view 
     return value;
 }
 
-void RegistrySettings::Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+bool RegistrySettings::Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
     HKEY raw = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &raw, nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
     UniqueKey hkey(raw);
     std::wstring name(key), data(value);
-    RegSetValueExW(hkey.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    return RegSetValueExW(hkey.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 MciSound::~MciSound() {
@@ -134,6 +136,14 @@ void MciSound::PlayHit() {
     }
     last_error_ =
         mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
+}
+
+std::wstring MciSound::Mode() const {
+    wchar_t mode[32] = {};
+    if (!open_ ||
+        mciSendStringW((std::wstring(L"status ") + kSoundAlias + L" mode").c_str(), mode, 32, nullptr) != 0)
+        return {};
+    return mode;
 }
 
 }  // namespace quorlax::win

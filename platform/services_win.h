@@ -42,7 +42,7 @@ class RegistrySettings final : public ISettingsStore {
 public:
     explicit RegistrySettings(std::wstring application) : application_(std::move(application)) {}
     std::wstring Get(std::wstring_view section, std::wstring_view key) override;
-    void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override;
+    bool Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override;
 
 private:
     std::wstring KeyPath(std::wstring_view section) const;
@@ -61,6 +61,8 @@ public:
     unsigned long LastError() const { return last_error_; }
     // False once the sound could not be opened; hits are silent then.
     bool Playable() const { return !failed_; }
+    // What MCI says the sound is doing ("playing", "stopped"); empty when it is not open.
+    std::wstring Mode() const;
 
 private:
     std::wstring file_;

@@ -123,6 +123,7 @@ void Form2::Text1_LostFocus() {
 void Form2::InsertInto(Pool pool) {
     if (CounterValue(main_.Label11.Caption()) != 0) return;  // a new game has begun since
     table_.Insert(pool, main_.scores.GameTotal(), Text1.Text());
+    if (table_.WriteFailed()) main_.ReportUnsaved(kHallOfFameUnsaved);
 }
 
 void Form2::Command1_Click() {

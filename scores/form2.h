@@ -16,6 +16,7 @@ class Form1;
 inline constexpr wchar_t kHallOfFameTitle[] = L"    英   雄   榜";
 inline constexpr wchar_t kNameBoxInitial[] = L"姓名";
 inline constexpr int kNameMaxLength = 12;  // characters a player may type as a name
+inline constexpr wchar_t kHallOfFameUnsaved[] = L"英雄榜无法保存，这次的成绩没有记下。游戏继续。";
 
 class Form2 {
 public:

@@ -40,7 +40,7 @@ std::int32_t HallOfFame::Score(Pool pool, int rank) { return ParseInt32(ScoreTex
 
 void HallOfFame::ZeroFill(Pool pool) {
     for (int r = 1; r <= kRanks; ++r)
-        if (ScoreText(pool, r).empty()) store_.Save(kSectionHallOfFame, ScoreKey(pool, r), L"0");
+        if (ScoreText(pool, r).empty()) Put(ScoreKey(pool, r), L"0");
 }
 
 void HallOfFame::StartupFill() {
@@ -58,7 +58,12 @@ bool HallOfFame::Qualifies(Pool pool, std::int32_t total) {
     return qualifies;
 }
 
+void HallOfFame::Put(const std::wstring& key, std::wstring_view value) {
+    if (!store_.Save(kSectionHallOfFame, key, value)) write_failed_ = true;
+}
+
 int HallOfFame::Insert(Pool pool, std::int32_t total, const std::wstring& name) {
+    write_failed_ = false;
     std::array<std::wstring, kRanks + 1> names;
     std::array<std::int32_t, kRanks + 1> s{};
     for (int r = 1; r <= kRanks; ++r) {
@@ -92,11 +97,11 @@ int HallOfFame::Insert(Pool pool, std::int32_t total, const std::wstring& name) 
     if (rank == 0) return 0;
 
     for (int from = rank; from < kRanks; ++from) {
-        store_.Save(kSectionHallOfFame, NameKey(pool, from + 1), names[from]);
-        store_.Save(kSectionHallOfFame, ScoreKey(pool, from + 1), CounterText(s[from]));
+        Put(NameKey(pool, from + 1), names[from]);
+        Put(ScoreKey(pool, from + 1), CounterText(s[from]));
     }
-    store_.Save(kSectionHallOfFame, NameKey(pool, rank), name);
-    store_.Save(kSectionHallOfFame, ScoreKey(pool, rank), CounterText(total));
+    Put(NameKey(pool, rank), name);
+    Put(ScoreKey(pool, rank), CounterText(total));
     return rank;
 }
 

@@ -41,9 +41,15 @@ public:
     // the rows below down and writes the new row. The rank it landed at, or
     // 0 when the total ranks nowhere (equal to or below rank 5).
     int Insert(Pool pool, std::int32_t total, const std::wstring& name);
+    // True when the store refused a write of the last insertion (or of a
+    // fill since).
+    bool WriteFailed() const { return write_failed_; }
 
 private:
+    void Put(const std::wstring& key, std::wstring_view value);
+
     ISettingsStore& store_;
+    bool write_failed_ = false;
 };
 
 }  // namespace quorlax

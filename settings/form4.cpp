@@ -233,14 +233,14 @@ void Form4::Command1_Click() {
     auto picture = services_.pictures.Load(path);
     if (!picture) return;
     main_.Picture = std::move(picture);
-    services_.settings.Save(kSectionRegister, L"t1", path);
+    if (!services_.settings.Save(kSectionRegister, L"t1", path)) main_.ReportUnsaved(kPictureUnsaved);
 }
 
 void Form4::Command2_Click() { Unload(); }
 
 void Form4::Command3_Click() {
     main_.Picture.reset();
-    services_.settings.Save(kSectionRegister, L"t1", L"");
+    if (!services_.settings.Save(kSectionRegister, L"t1", L"")) main_.ReportUnsaved(kPictureUnsaved);
 }
 
 void Form4::Changed() {

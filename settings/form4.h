@@ -21,6 +21,7 @@ inline constexpr wchar_t kChooserTitle[] = L"背景图案";
 inline constexpr wchar_t kStartDrive[] = L"c:\\";              // where the chooser opens
 inline constexpr wchar_t kPicturePatterns[] = L"*.bmp;*.jpg";  // the first pattern entry
 inline constexpr wchar_t kAllFiles[] = L"*.*";
+inline constexpr wchar_t kPictureUnsaved[] = L"背景图案的选择无法保存，下次启动时不会保留。游戏继续。";
 
 // The path of a file in a folder: no second backslash after a drive root.
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);

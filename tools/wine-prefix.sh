@@ -7,9 +7,13 @@
 # manager (Xvfb): Wine then draws the frames itself and never waits for a
 # window manager that is not there; and the prefix is marked as the tests'
 # own, the only place the Win32 tests agree to run (they write the game's
-# registry keys). A prefix for tests, or on a machine without a sound card,
-# gets no audio driver: Wine is then quiet and the game silent. DPI (e.g.
-# 144 for 150% scaling) sets the screen's dots per inch; the default is 96.
+# registry keys). Any other prefix (make run's) leaves windows managed, so a
+# window manager still moves them, but undecorated: the program paints its
+# own caption and frame, and a decorated window gives its title row to a frame
+# that a window manager draws instead, or a bare X server never draws. A
+# prefix for tests, or on a machine without a sound card, gets no audio
+# driver: Wine is then quiet and the game silent. DPI (e.g. 144 for 150%
+# scaling) sets the screen's dots per inch; the default is 96.
 set -eu
 prefix=$1
 mode=${2:-}
@@ -30,8 +34,17 @@ add_wine_fonts() {
     cp "$font" "$fonts/.${font##*/}.$$" && mv -f "$fonts/.${font##*/}.$$" "$fonts/${font##*/}"
   done
 }
+# Checked on every run too, so run prefixes made before this step get it.
+undecorated="$prefix/.quorlax-undecorated"
+undecorate() {
+  [ "$mode" != test ] && [ ! -f "$undecorated" ] || return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || return 0
+  wineserver -w
+  touch "$undecorated"
+}
 if [ -f "$marker" ]; then
   add_wine_fonts
+  undecorate
   exit 0
 fi
 
@@ -79,4 +92,5 @@ rm -f "$reg.utf8"
 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
 wineserver -w
 add_wine_fonts
+undecorate
 touch "$marker"

@@ -84,6 +84,27 @@ TEST_F(GameOverTest, AnUnchangedNameBoxEntersItsInitialText) {
     EXPECT_EQ(Stored(L"f1"), L"0") << "only the pool played";
 }
 
+TEST_F(GameOverTest, AnEntryTheStoreRefusesIsToldOnceAndTheGameGoesOn) {
+    fakes_.settings.refuse = true;  // as a key denied by policy
+    for (int game = 0; game < 2; ++game) {
+        form().sz1_Click();
+        EndGame(L"1200", L"34");
+        ASSERT_TRUE(form().scores.form2.Text1.Visible);
+        form().scores.form2.Text1_LostFocus();
+        form().scores.form2.Command1_Click();
+        EXPECT_FALSE(form().scores.form2.Loaded());
+    }
+    EXPECT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kHallOfFameUnsaved}) << "once per run";
+    form().yw1_Click();
+    EXPECT_TRUE(form().Timer1.Running()) << "a new game runs";
+
+    fakes_.settings.refuse = false;  // a store that takes the entry says nothing
+    EndGame(L"500", L"0");
+    form().scores.form2.Text1_LostFocus();
+    EXPECT_EQ(Stored(L"yf1"), L"500");
+    EXPECT_EQ(fakes_.messages.shown.size(), 1u);
+}
+
 TEST_F(GameOverTest, ANewGameClosesTheWindowAndItsEntryLapses) {
     form().yw1_Click();
     EndGame(L"500", L"0");

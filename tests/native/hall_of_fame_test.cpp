@@ -14,10 +14,10 @@ struct CountingStore final : ISettingsStore {
     std::wstring Get(std::wstring_view section, std::wstring_view key) override {
         return inner.Get(section, key);
     }
-    void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
+    bool Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
         ++writes;
         written.emplace_back(key);
-        inner.Save(section, key, value);
+        return inner.Save(section, key, value);
     }
     test::MemorySettings inner;
     int writes = 0;

@@ -57,6 +57,25 @@ TEST_F(HitsTest, TicksToReachALabelDependOnItsHeight) {
     EXPECT_EQ(FlyShot(), 4) << "a freshly respawned label can be hit";
 }
 
+TEST_F(HitsTest, TheLongestGeneratedLabelScoresNineHundredAndLongerTextsNothing) {
+    // The longest string the letter generator makes: nine letters, then the
+    // length draw at its top.
+    random().Push({0, 0.04, 0.08, 0.12, 0.16, 0.2, 0.24, 0.28, 0.32, 0.99});
+    form().Respawn(2);
+    ASSERT_EQ(form().Label(2).Caption(), L"abcdefghi");
+    EXPECT_EQ(form().Text1.MaxLength, 10) << "the box takes it, and one character more";
+    Type(L"abcdefghi");
+    EXPECT_EQ(form().hitLength, 9);
+    FlyShot();
+    EXPECT_EQ(Score(), 900);
+    form().Label(4).SetCaption(L"abcdefghij");  // what no generator makes
+    Type(L"abcdefghij");
+    EXPECT_EQ(form().hitLength, 10);
+    FlyShot();
+    EXPECT_EQ(Score(), 900) << "only 1 to 9 characters score";
+    EXPECT_NE(form().Label(4).Caption(), L"abcdefghij") << "the label still comes back anew";
+}
+
 TEST_F(HitsTest, TheLowerNumberedOfTwoEqualLabelsIsHit) {
     form().Label(2).SetCaption(L"7.3");
     form().Label(4).SetCaption(L"7.3");

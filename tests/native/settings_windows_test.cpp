@@ -129,6 +129,17 @@ TEST_F(ChooserTest, ClearRemovesThePictureAndStoresAnEmptyPath) {
     EXPECT_EQ(T1(), L"");
     form().appearance.xuantu();  // what the next start-up does
     EXPECT_EQ(form().Picture, nullptr);
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+}
+
+TEST_F(ChooserTest, AChoiceTheStoreRefusesIsShownButToldOnceAsNotKept) {
+    Form4& c = chooser();
+    fakes_.settings.refuse = true;
+    c.File1_Click(FileEntry(L"sky.bmp"));
+    c.Command1_Click();
+    EXPECT_NE(form().Picture, nullptr) << "shown for this run";
+    c.Command3_Click();
+    EXPECT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kPictureUnsaved});
 }
 
 TEST_F(ChooserTest, ADriveThatIsNotReadyIsSkippedSilently) {

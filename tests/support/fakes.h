@@ -84,10 +84,13 @@ struct MemorySettings final : ISettingsStore {
         auto it = values.find({std::wstring(section), std::wstring(key)});
         return it == values.end() ? std::wstring() : it->second;
     }
-    void Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
+    bool Save(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
+        if (refuse) return false;
         values[{std::wstring(section), std::wstring(key)}] = std::wstring(value);
+        return true;
     }
     std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
+    bool refuse = false;  // refuses every write, as a key denied by policy does
 };
 
 struct CountingSound final : ISound {

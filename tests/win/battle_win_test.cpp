@@ -148,6 +148,7 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     RawPeer peer;
     ASSERT_TRUE(peer.Connect()) << "the program listens on 5238";
     ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }, 2000));
+    EXPECT_TRUE(link_.NoDelay()) << "no two messages wait to share a segment";
     ASSERT_TRUE(peer.Send("ljcg"));
     ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); }, 2000)) << "ljcg enables Start";
 
@@ -200,6 +201,7 @@ TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
     ASSERT_TRUE(host.Listen());
     ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }, 4000)) << "a retry connects";
     EXPECT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; }, 2000)) << host.Received();
+    EXPECT_TRUE(link_.NoDelay());
     EXPECT_EQ(room().netBattle, 1);
     EXPECT_TRUE(host.Send("gogogo3"));
     EXPECT_TRUE(PumpUntil([&] { return form().sz1.Checked; }, 2000));
