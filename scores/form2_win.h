@@ -46,8 +46,8 @@ private:
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<forms::TextBoxHost> name_box_;  // Text1, while the window exists
-    forms::ButtonHost ok_;  // Command1
-    bool destroying_ = false;  // focus moves while the window goes: no confirmation then
+    forms::ButtonHost ok_;                          // Command1
+    bool destroying_ = false;                       // focus moves while the window goes: no confirmation then
 };
 
 }  // namespace quorlax::win

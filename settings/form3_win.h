@@ -45,7 +45,7 @@ private:
     Form3& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    forms::ButtonHost ok_;  // Command1
+    forms::ButtonHost ok_;    // Command1
     HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
 };
 
