@@ -11,7 +11,10 @@
 //   if (ok_.Filter(msg, wp, lp, result)) return result;  // in the window procedure
 // The window procedure passes every message through Filter (WM_COMMAND,
 // WM_DRAWITEM, DM_GETDEFID); the window is registered with the message loop
-// with dialog keys so that Tab and Enter reach IsDialogMessage.
+// with dialog keys so that Tab, Enter and Escape reach IsDialogMessage (a
+// button with the id IDCANCEL is pressed by Escape). A press takes the focus
+// to the button first, as a click does, so a box left behind hears that it
+// lost the focus before the button's Click runs.
 #pragma once
 
 #include <windows.h>

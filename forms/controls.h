@@ -1,6 +1,7 @@
 // Portable models of the few form controls the game uses: labels, pictures,
-// panels, text boxes, push buttons, timers and menu items. The Win32 side renders them and
-// forwards events; the game rules only ever touch these models.
+// panels, text boxes, push buttons, timers and menu items. The Win32 side
+// renders them and forwards events; the game rules only ever touch these
+// models.
 #pragma once
 
 #include <cstdint>

@@ -82,20 +82,16 @@ void ListControl::Fill(std::vector<std::wstring> entries, int selected) {
 }
 
 Form4::Form4(Form1& main, Services& services) : main_(main), services_(services) {
-    const struct {
-        forms::CommandButton& button;
-        float top;
-        const wchar_t* caption;
-        void (Form4::*click)();
-    } buttons[] = {{Command3, 3120, L"清除", &Form4::Command3_Click},
-                   {Command1, 3480, L"确定", &Form4::Command1_Click},
-                   {Command2, 3840, L"退出", &Form4::Command2_Click}};
-    for (const auto& b : buttons) {
-        b.button.Place(240, b.top, 765, 315);
-        b.button.Caption = b.caption;
-        b.button.Font = {L"宋体", 9};
-        b.button.Click = [this, click = b.click] { (this->*click)(); };
-    }
+    Command3.Place(240, 3120, 765, 315);
+    Command1.Place(240, 3480, 765, 315);
+    Command2.Place(240, 3840, 765, 315);
+    Command3.Caption = L"清除";
+    Command1.Caption = L"确定";
+    Command2.Caption = L"退出";
+    Command3.Click = [this] { Command3_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    for (forms::CommandButton* b : {&Command3, &Command1, &Command2}) b->Font = {L"宋体", 9};
     Command1.Default = true;
     Drive1.Place(1170, 90, 2835, 300);
     Dir1.Place(1170, 420, 2835, 3030);
