@@ -6,6 +6,7 @@ add_library(quorlax_win STATIC
   forms/render_win.cpp
   forms/menu_win.cpp
   forms/scene_win.cpp
+  forms/button_host_win.cpp
   forms/textbox_host_win.cpp
   forms/timer_host_win.cpp
   platform/barrier_win.cpp

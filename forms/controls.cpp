@@ -23,6 +23,10 @@ void TextBox::SetText(std::wstring text) {
     if (Change) Change();
 }
 
+void CommandButton::Press() {
+    if (Enabled && Shown() && Click) Click();
+}
+
 void Timer::SetInterval(int ms) {
     if (ms < 0) ms = 0;
     if (ms == interval_) return;

@@ -1,6 +1,7 @@
 // Portable models of the few form controls the game uses: labels, pictures,
-// panels, text boxes, timers and menu items. The Win32 side renders them and
-// forwards events; the game rules only ever touch these models.
+// panels, text boxes, push buttons, timers and menu items. The Win32 side
+// renders them and forwards events; the game rules only ever touch these
+// models.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@ constexpr Color kBlack = 0x00000000;
 constexpr Color kSystemButtonFace = 0x8000000F;
 constexpr Color kSystemWindow = 0x80000005;
 constexpr Color kSystemWindowText = 0x80000008;
+constexpr Color kSystemButtonText = 0x80000012;
 
 constexpr int kGb2312Charset = 134;
 
@@ -30,7 +32,7 @@ struct Font {
     float Size = 9.0f;            // points
     bool Bold = false;
     int Charset = kGb2312Charset;
-    bool Italic = false;  // slanted
+    bool Italic = false;     // slanted
     bool Underline = false;  // underlined
 };
 
@@ -143,6 +145,23 @@ public:
 
 private:
     std::wstring text_;
+};
+
+// A push button. The host shows it in its own colours and runs Click when
+// it is pressed: by the mouse, Space, or Enter while it has the focus or is
+// the window's default button.
+struct CommandButton : Control {
+    std::wstring Caption;
+    bool Enabled = true;
+    bool Default = false;  // Enter presses it while no other push button has the focus
+    forms::Font Font;
+    Color BackColor = kSystemButtonFace;  // the face
+    Color ForeColor = kSystemButtonText;  // the caption
+    std::function<void()> Click;          // the button was pressed
+
+    // Runs Click, unless the button is greyed or hidden in the model (the
+    // screen may not have caught up yet).
+    void Press();
 };
 
 // A timer: ticks every Interval ms while Enabled and Interval > 0. The host

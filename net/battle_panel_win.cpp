@@ -7,32 +7,35 @@ namespace quorlax::win {
 
 BattlePanelWin::BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room, forms::Painter& painter)
     : instance_(instance), parent_(parent), painter_(painter), text7_(room.Text7, painter) {
-    struct Option {
+    struct OptionId {
         OptionButton* model;
         int id;
     };
     // Tab order as on the panel, top to bottom.
-    const Option options[] = {{&room.Option3, kOption3Id},
-                              {&room.Option4, kOption4Id},
-                              {&room.Option5, kOption5Id},
-                              {&room.Option1, kOption1Id},
-                              {&room.Option2, kOption2Id}};
-    struct Command {
-        CommandButton* model;
+    const OptionId options[] = {{&room.Option3, kOption3Id},
+                                {&room.Option4, kOption4Id},
+                                {&room.Option5, kOption5Id},
+                                {&room.Option1, kOption1Id},
+                                {&room.Option2, kOption2Id}};
+    struct CommandId {
+        forms::CommandButton* model;
         int id;
     };
-    const Command commands[] = {{&room.Command4, kCommand4Id},
-                                {&room.Command2, kCommand2Id},
-                                {&room.Command1, kCommand1Id},
-                                {&room.Command3, kCommand3Id}};
-    buttons_.reserve(std::size(options) + std::size(commands));
-    for (const Option& o : options) {
-        buttons_.push_back({o.model, nullptr, o.model});
-        Create(buttons_.back(), o.id, BS_RADIOBUTTON, o.model->Caption, o.model->Font);
+    const CommandId commands[] = {{&room.Command4, kCommand4Id},
+                                  {&room.Command2, kCommand2Id},
+                                  {&room.Command1, kCommand1Id},
+                                  {&room.Command3, kCommand3Id}};
+    options_.reserve(std::size(options));
+    for (const OptionId& o : options) {
+        options_.push_back({o.model});
+        Create(options_.back(), o.id);
     }
-    for (const Command& c : commands) {
-        buttons_.push_back({c.model, c.model, nullptr});
-        Create(buttons_.back(), c.id, BS_PUSHBUTTON, c.model->Caption, c.model->Font);
+    for (const CommandId& c : commands) {
+        commands_.push_back(std::make_unique<forms::ButtonHost>(*c.model, painter_));
+        commands_.back()->Create(instance_, parent_, c.id);
+        commands_.back()->AfterClick = [this] {
+            if (AfterClick) AfterClick();
+        };
     }
     if (HWND edit = text7_.Create(instance_, parent_, WS_TABSTOP)) SetWindowLongPtrW(edit, GWLP_ID, kText7Id);
     text7_.AfterChange = [this] {
@@ -43,50 +46,50 @@ BattlePanelWin::BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room
 
 BattlePanelWin::~BattlePanelWin() {
     // The parent normally has destroyed them already, with itself.
-    for (Button& b : buttons_)
-        if (b.hwnd && IsWindow(b.hwnd)) DestroyWindow(b.hwnd);
+    for (Option& o : options_)
+        if (o.hwnd && IsWindow(o.hwnd)) DestroyWindow(o.hwnd);
 }
 
-void BattlePanelWin::Create(Button& b, int id, DWORD style, const std::wstring& caption,
-                            const forms::Font& font) {
-    b.hwnd = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_TABSTOP | style, 0, 0, 10, 10,
-                             parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    b.caption = caption;
-    if (b.hwnd) SendMessageW(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(font)), FALSE);
+void BattlePanelWin::Create(Option& o, int id) {
+    o.caption = o.model->Caption;
+    o.hwnd =
+        CreateWindowExW(0, L"BUTTON", o.caption.c_str(), WS_CHILD | WS_TABSTOP | BS_RADIOBUTTON, 0, 0, 10, 10,
+                        parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    if (o.hwnd)
+        SendMessageW(o.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(o.model->Font)), FALSE);
 }
 
 bool BattlePanelWin::Owns(HWND hwnd) const {
     if (!hwnd) return false;
     if (hwnd == text7_.Handle()) return true;
-    for (const Button& b : buttons_)
-        if (b.hwnd == hwnd) return true;
+    for (const Option& o : options_)
+        if (o.hwnd == hwnd) return true;
+    for (const auto& c : commands_)
+        if (c->Handle() == hwnd) return true;
     return false;
 }
 
 void BattlePanelWin::Sync() {
-    for (Button& b : buttons_) {
-        if (!b.hwnd) continue;
-        const std::wstring& caption = b.command ? b.command->Caption : b.option->Caption;
-        if (caption != b.caption) {
-            b.caption = caption;
-            SetWindowTextW(b.hwnd, caption.c_str());
+    for (Option& o : options_) {
+        if (!o.hwnd) continue;
+        if (o.model->Caption != o.caption) {
+            o.caption = o.model->Caption;
+            SetWindowTextW(o.hwnd, o.caption.c_str());
         }
-        if (b.option) {
-            const WPARAM check = b.option->Value ? BST_CHECKED : BST_UNCHECKED;
-            if (static_cast<WPARAM>(SendMessageW(b.hwnd, BM_GETCHECK, 0, 0)) != check)
-                SendMessageW(b.hwnd, BM_SETCHECK, check, 0);
-        }
-        const bool enabled = b.command ? b.command->Enabled : b.option->Enabled;
-        if (enabled != (IsWindowEnabled(b.hwnd) != FALSE)) EnableWindow(b.hwnd, enabled);
-        RECT r = painter_.Rect(*b.model);
-        if (!EqualRect(&r, &b.placed)) {
-            b.placed = r;
-            SetWindowPos(b.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+        const WPARAM check = o.model->Value ? BST_CHECKED : BST_UNCHECKED;
+        if (static_cast<WPARAM>(SendMessageW(o.hwnd, BM_GETCHECK, 0, 0)) != check)
+            SendMessageW(o.hwnd, BM_SETCHECK, check, 0);
+        if (o.model->Enabled != (IsWindowEnabled(o.hwnd) != FALSE)) EnableWindow(o.hwnd, o.model->Enabled);
+        RECT r = painter_.Rect(*o.model);
+        if (!EqualRect(&r, &o.placed)) {
+            o.placed = r;
+            SetWindowPos(o.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        const bool shown = b.model->Shown();
-        if (shown != (IsWindowVisible(b.hwnd) != FALSE)) ShowWindow(b.hwnd, shown ? SW_SHOWNA : SW_HIDE);
+        const bool shown = o.model->Shown();
+        if (shown != (IsWindowVisible(o.hwnd) != FALSE)) ShowWindow(o.hwnd, shown ? SW_SHOWNA : SW_HIDE);
     }
+    for (auto& c : commands_) c->Sync();
     text7_.Place();
     // A control that is hidden or greyed keeps no focus: the keys go back to
     // the window, which hands them to the typing box (the host's Start hides
@@ -99,13 +102,14 @@ void BattlePanelWin::Sync() {
 
 bool BattlePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (text7_.Filter(msg, wp, lp, result)) return true;
+    for (auto& c : commands_)
+        if (c->Filter(msg, wp, lp, result)) return true;
     const HWND from = reinterpret_cast<HWND>(lp);
     if (!Owns(from)) return false;
     switch (msg) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
-            // Option buttons are drawn on the panel's colour; push buttons
-            // keep their face and get the panel's colour around it.
+            // Option buttons are drawn on the panel's colour.
             HDC dc = reinterpret_cast<HDC>(wp);
             SetTextColor(dc, forms::Painter::Resolve(forms::kSystemWindowText));
             SetBkColor(dc, forms::Painter::Resolve(kBattlePanelColor));
@@ -115,13 +119,10 @@ bool BattlePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         case WM_COMMAND:
             result = 0;
             if (HIWORD(wp) != BN_CLICKED) return true;
-            for (Button& b : buttons_) {
-                if (b.hwnd != from) continue;
+            for (Option& o : options_) {
+                if (o.hwnd != from) continue;
                 // Greyed in the model but not yet on screen: the click does nothing.
-                const bool enabled = b.command ? b.command->Enabled : b.option->Enabled;
-                if (!enabled || !b.model->Shown()) break;
-                const auto& click = b.command ? b.command->Click : b.option->Click;
-                if (click) click();
+                if (o.model->Enabled && o.model->Shown() && o.model->Click) o.model->Click();
                 break;
             }
             if (AfterClick) AfterClick();

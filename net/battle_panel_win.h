@@ -1,15 +1,17 @@
 // The battle panel's controls as real child windows of the main window: the
-// option buttons and push buttons as BUTTON windows and the address box as
-// an EDIT (through the text-box host), in the panel's colours. The panel
+// option buttons as BUTTON windows, the push buttons through the button
+// host and the address box through the text-box host, in the panel's colours. The panel
 // itself and its labels are drawn with the main window's scene.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "forms/button_host_win.h"
 #include "forms/message_chain_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
@@ -49,21 +51,20 @@ public:
     std::function<void()> AfterClick;  // the window catches up with the models
 
 private:
-    struct Button {
-        forms::Control* model;
-        CommandButton* command;  // one of these two is set
-        OptionButton* option;
+    struct Option {
+        OptionButton* model;
         HWND hwnd = nullptr;
         std::wstring caption;  // as shown
         RECT placed{};
     };
-    void Create(Button& b, int id, DWORD style, const std::wstring& caption, const forms::Font& font);
+    void Create(Option& o, int id);
     bool Owns(HWND hwnd) const;
 
     HINSTANCE instance_;
     HWND parent_;
     forms::Painter& painter_;
-    std::vector<Button> buttons_;
+    std::vector<Option> options_;
+    std::vector<std::unique_ptr<forms::ButtonHost>> commands_;
     forms::TextBoxHost text7_;
 };
 

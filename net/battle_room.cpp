@@ -28,10 +28,12 @@ void PlaceOption(OptionButton& option, forms::Panel& panel, float left, float to
     option.Caption = caption;
 }
 
-void PlaceButton(CommandButton& button, forms::Panel& panel, float left, float top, const wchar_t* caption) {
+void PlaceButton(forms::CommandButton& button, forms::Panel& panel, float left, float top,
+                 const wchar_t* caption) {
     button.Container = &panel;
     button.Place(left, top, 1215, 375);
     button.Font = kPanelFont;
+    button.BackColor = kBattlePanelColor;
     button.Caption = caption;
 }
 

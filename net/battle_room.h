@@ -50,26 +50,26 @@ public:
     forms::MenuItem wldz;  // "网络对战": opens the battle panel
 
     // --- the battle panel and its controls (positions inside the panel) ---
-    forms::Panel Frame1;     // the battle panel "连接"
-    forms::Panel Frame2;     // the pool group, inside Frame1
-    forms::Label Label25;    // "胜：", caption of the wins tally
-    forms::Label Label27;    // the wins tally
-    forms::Label Label26;    // "负：", caption of the losses tally
-    forms::Label Label28;    // the losses tally
-    forms::Label Label29;    // "对战", in the pool group
-    forms::Label Label30;    // "项目", in the pool group
-    forms::Label Label23;    // the status line
-    forms::Label Label24;    // caption of the address box
-    OptionButton Option1;    // "自己建立主机": role host
-    OptionButton Option2;    // "加入别人主机": role join
-    OptionButton Option3;    // "汉字": pool 1
-    OptionButton Option4;    // "英文": pool 2
-    OptionButton Option5;    // "数字": pool 3
-    CommandButton Command1;  // "建立连接" / "连接": listen or join
-    CommandButton Command2;  // "退出": leave the panel
-    CommandButton Command3;  // "断开": close the connection
-    CommandButton Command4;  // "开始": the host's Start
-    forms::TextBox Text7;    // the address: own when hosting, the host's when joining
+    forms::Panel Frame1;            // the battle panel "连接"
+    forms::Panel Frame2;            // the pool group, inside Frame1
+    forms::Label Label25;           // "胜：", caption of the wins tally
+    forms::Label Label27;           // the wins tally
+    forms::Label Label26;           // "负：", caption of the losses tally
+    forms::Label Label28;           // the losses tally
+    forms::Label Label29;           // "对战", in the pool group
+    forms::Label Label30;           // "项目", in the pool group
+    forms::Label Label23;           // the status line
+    forms::Label Label24;           // caption of the address box
+    OptionButton Option1;           // "自己建立主机": role host
+    OptionButton Option2;           // "加入别人主机": role join
+    OptionButton Option3;           // "汉字": pool 1
+    OptionButton Option4;           // "英文": pool 2
+    OptionButton Option5;           // "数字": pool 3
+    forms::CommandButton Command1;  // "建立连接" / "连接": listen or join
+    forms::CommandButton Command2;  // "退出": leave the panel
+    forms::CommandButton Command3;  // "断开": close the connection
+    forms::CommandButton Command4;  // "开始": the host's Start
+    forms::TextBox Text7;           // the address: own when hosting, the host's when joining
 
     forms::Timer Timer4{2000};  // join retry
     forms::Timer Timer5{1000};  // heartbeat

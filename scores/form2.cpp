@@ -52,10 +52,11 @@ Form2::Form2(Form1& main, ISettingsStore& store) : main_(main), table_(store) {
     Text1.MaxLength = kNameMaxLength;
     Text1.Font = {L"宋体", 10.5f};
     Text1.SetText(kNameBoxInitial);
-    Command1.Left = 3780;
-    Command1.Top = 3960;
-    Command1.Width = 1305;
-    Command1.Height = 315;
+    Command1.Place(3780, 3960, 1305, 315);
+    Command1.Caption = L"确  定";
+    Command1.Font = Text1.Font;
+    Command1.Default = true;
+    Command1.Click = [this] { Command1_Click(); };
 }
 
 void Form2::Load() {

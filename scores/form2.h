@@ -32,8 +32,7 @@ public:
     forms::Label ScoreCells[3][kRanks];    // the stored scores, per pool and rank
     forms::Label NameCells[3][kRanks];     // the stored names, per pool and rank
     forms::TextBox Text1;                  // the name box
-    forms::Control Command1;               // the OK button "确  定"
-    std::wstring Command1Caption = L"确  定";
+    forms::CommandButton Command1;         // the OK button "确  定", the default
     static constexpr float kWidth = 8700;  // twips the content needs
     static constexpr float kHeight = 4400;
 

@@ -15,7 +15,7 @@ constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
 }  // namespace
 
 HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.Command1, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnFocusName = [this] {
@@ -45,18 +45,12 @@ void HallOfFameWindow::Create() {
     CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY,
                     kOuterWidth, r.bottom - r.top, owner_, nullptr, instance_, this);
     if (!hwnd_) return;
-    HFONT font = painter_.FontFor(form_.Text1.Font);
     name_box_ = std::make_unique<forms::TextBoxHost>(form_.Text1, painter_);
     name_box_->LostFocus = [this] {
         if (!destroying_) form_.Text1_LostFocus();
     };
     name_box_->Create(instance_, hwnd_, WS_TABSTOP);
-    RECT ok = painter_.Rect(form_.Command1);
-    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, ok.left, ok.top,
-                              ok.right - ok.left, ok.bottom - ok.top, hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
-    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ok_.Create(instance_, hwnd_, kOkId);
     // Tab and Enter work as in a dialog; the main window's shortcuts do not
     // reach this window, so a name can hold any letter typed with Ctrl.
     MessageLoop::Instance().Register(hwnd_, nullptr, true);
@@ -81,25 +75,18 @@ void HallOfFameWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
 
 void HallOfFameWindow::OnDetach() {
     MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = button_ = nullptr;
+    hwnd_ = nullptr;
     name_box_.reset();
 }
 
 LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // Enter in the name box presses OK too, and the focus moves to the
+    // button first, as a click would move it: the name is confirmed before
+    // OK closes the window. Touch nothing after OK.
+    LRESULT result = 0;
+    if (name_box_ && name_box_->Filter(msg, wp, lp, result)) return result;
+    if (ok_.Filter(msg, wp, lp, result)) return result;
     switch (msg) {
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT: {
-            LRESULT result = 0;
-            if (name_box_ && name_box_->Filter(msg, wp, lp, result)) return result;
-            if (msg == WM_COMMAND && LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
-                // Enter in the name box presses OK too; the focus then moves
-                // to the button first, as a click would move it.
-                if (GetFocus() == NameBox()) SetFocus(button_);
-                form_.Command1_Click();  // may destroy this window; touch nothing after
-                return 0;
-            }
-            break;
-        }
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
         case WM_CLOSE: form_.Unload(); return 0;
@@ -111,7 +98,7 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void HallOfFameWindow::Paint(HDC dc) {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    painter_.Fill(dc, client, forms::kSystemButtonFace);
+    painter_.Fill(dc, client, forms::kSystemButtonFace);  // its button keeps this face too
     painter_.DrawLabel(dc, form_.Title);
     for (int t = 0; t < 3; ++t) {
         painter_.DrawLabel(dc, form_.Headings[t]);

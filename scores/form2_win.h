@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
 #include "scores/form2.h"
@@ -25,10 +26,10 @@ public:
 
     HWND Handle() const { return hwnd_; }
     HWND NameBox() const { return name_box_ ? name_box_->Handle() : nullptr; }
-    HWND OkButton() const { return button_; }
+    HWND OkButton() const { return ok_.Handle(); }
 
 private:
-    static constexpr int kOkId = IDOK;  // so Enter in the name box presses it
+    static constexpr int kOkId = IDOK;
     template <class T>
     friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
     void OnAttach(HWND hwnd);
@@ -45,8 +46,8 @@ private:
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<forms::TextBoxHost> name_box_;  // Text1, while the window exists
-    HWND button_ = nullptr;
-    bool destroying_ = false;  // focus moves while the window goes: no confirmation then
+    forms::ButtonHost ok_;                          // Command1
+    bool destroying_ = false;                       // focus moves while the window goes: no confirmation then
 };
 
 }  // namespace quorlax::win

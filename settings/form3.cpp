@@ -45,6 +45,10 @@ Form3::Form3(Form1& main, Services& services) : main_(main), services_(services)
     Line(Label5, 180, 3420, 1215, 285, L"数据来源：");
     LinkLine(lblWebPage, 1500, 3420, 2730, L"Rime 拼音与五笔 86 词典");
     Command1.Place(2970, 3780, 1305, 315);
+    Command1.Caption = L"确  定";
+    Command1.Font = {L"宋体", 9};
+    Command1.Default = true;
+    Command1.Click = [this] { Command1_Click(); };
     links_ = {
         {&lblEmail, L"LICENSE.Apache-2.0", L"点击查看词库数据的许可证全文"},
         {&Label6, L"LICENSE.LGPL-3", L"点击查看编码表数据的许可证全文"},
@@ -73,6 +77,7 @@ void Form3::Unload() {
 void Form3::Form_Load() {
     loaded_ = true;
     BackColor = main_.BackColor;
+    Command1.BackColor = BackColor;
     if (OnLoaded) OnLoaded();  // placed topmost and shown
 }
 

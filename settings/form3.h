@@ -23,17 +23,16 @@ public:
     Form3& operator=(const Form3&) = delete;
 
     // --- the box's controls ---
-    forms::Label Label1;      // "Quorlax", the product name
-    forms::Label Label4;      // "V " and the version
-    forms::Label Label7;      // what the program is (red)
-    forms::Label Label2;      // the maker's line (yellow)
-    forms::Label Label3;      // "数据许可："
-    forms::Label lblEmail;    // link: the word pool's licence
-    forms::Label Label6;      // link: the code table's licence
-    forms::Label Label5;      // "数据来源："
-    forms::Label lblWebPage;  // link: the read-me, which says where the data come from
-    forms::Control Command1;  // the OK button "确  定"
-    std::wstring Command1Caption = L"确  定";
+    forms::Label Label1;            // "Quorlax", the product name
+    forms::Label Label4;            // "V " and the version
+    forms::Label Label7;            // what the program is (red)
+    forms::Label Label2;            // the maker's line (yellow)
+    forms::Label Label3;            // "数据许可："
+    forms::Label lblEmail;          // link: the word pool's licence
+    forms::Label Label6;            // link: the code table's licence
+    forms::Label Label5;            // "数据来源："
+    forms::Label lblWebPage;        // link: the read-me, which says where the data come from
+    forms::CommandButton Command1;  // the OK button "确  定", the default
     forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
     static constexpr float kWidth = 7410;               // client area, twips: every control shows
     static constexpr float kHeight = 4380;

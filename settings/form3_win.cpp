@@ -13,12 +13,11 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 // Where the box goes, in screen pixels, as designed.
 constexpr int kScreenX = 150, kScreenY = 130;
-const forms::Font kButtonFont{L"宋体", 9};
 
 }  // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, Form3& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.Command1, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnFront = [this] {
@@ -43,16 +42,11 @@ void AboutWindow::Create() {
     CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height,
                     owner_, nullptr, instance_, this);
     if (!hwnd_) return;
-    RECT ok = painter_.Rect(form_.Command1);
-    button_ = CreateWindowExW(0, L"BUTTON", form_.Command1Caption.c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, ok.left, ok.top,
-                              ok.right - ok.left, ok.bottom - ok.top, hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance_, nullptr);
-    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(kButtonFont)), FALSE);
+    HWND ok = ok_.Create(instance_, hwnd_, kOkId);
     AddTooltips();
     MessageLoop::Instance().Register(hwnd_, nullptr, true);  // Enter and Escape as in a dialog
     SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, width, height, SWP_SHOWWINDOW);
-    SetFocus(button_);
+    SetFocus(ok);
 }
 
 void AboutWindow::AddTooltips() {
@@ -86,7 +80,7 @@ void AboutWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
 
 void AboutWindow::OnDetach() {
     MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = button_ = tooltip_ = nullptr;
+    hwnd_ = tooltip_ = nullptr;
 }
 
 const Form3::Link* AboutWindow::LinkAt(POINT p) const {
@@ -98,13 +92,11 @@ const Form3::Link* AboutWindow::LinkAt(POINT p) const {
 }
 
 LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // The OK button's press may destroy this window; touch nothing after.
+    LRESULT result = 0;
+    if (ok_.Filter(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND:
-            // Each of these may destroy this window; touch nothing after.
-            if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) {
-                form_.Command1_Click();
-                return 0;
-            }
             if (LOWORD(wp) == IDCANCEL) {
                 form_.Unload();
                 return 0;
@@ -133,7 +125,6 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 form_.lblWebPage_Click();
             return 0;
         }
-        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
         case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;

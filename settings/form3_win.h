@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "settings/form3.h"
 
@@ -23,10 +24,10 @@ public:
     AboutWindow& operator=(const AboutWindow&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    HWND OkButton() const { return button_; }
+    HWND OkButton() const { return ok_.Handle(); }
 
 private:
-    static constexpr int kOkId = IDOK;  // Enter presses it
+    static constexpr int kOkId = IDOK;
     template <class T>
     friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
     void OnAttach(HWND hwnd);
@@ -44,7 +45,7 @@ private:
     Form3& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    HWND button_ = nullptr;
+    forms::ButtonHost ok_;    // Command1
     HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
 };
 

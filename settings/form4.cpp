@@ -85,6 +85,14 @@ Form4::Form4(Form1& main, Services& services) : main_(main), services_(services)
     Command3.Place(240, 3120, 765, 315);
     Command1.Place(240, 3480, 765, 315);
     Command2.Place(240, 3840, 765, 315);
+    Command3.Caption = L"清除";
+    Command1.Caption = L"确定";
+    Command2.Caption = L"退出";
+    Command3.Click = [this] { Command3_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    for (forms::CommandButton* b : {&Command3, &Command1, &Command2}) b->Font = {L"宋体", 9};
+    Command1.Default = true;
     Drive1.Place(1170, 90, 2835, 300);
     Dir1.Place(1170, 420, 2835, 3030);
     File1.Place(4110, 90, 2295, 3690);
@@ -111,6 +119,7 @@ void Form4::Unload() {
 void Form4::Form_Load() {
     loaded_ = true;
     BackColor = main_.BackColor;
+    for (forms::CommandButton* b : {&Command3, &Command1, &Command2}) b->BackColor = BackColor;
     if (OnLoaded) OnLoaded();  // placed topmost and shown
 
     std::vector<std::wstring> roots = services_.folders.Drives();

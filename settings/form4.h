@@ -73,18 +73,15 @@ public:
     Form4& operator=(const Form4&) = delete;
 
     // --- the window's controls ---
-    forms::Control Command3;  // "清除"
-    forms::Control Command1;  // "确定"
-    forms::Control Command2;  // "退出"
-    DriveListBox Drive1;      // the drives
-    DirListBox Dir1;          // the folders
-    FileListBox File1;        // the files of the folder matching the pattern
-    ComboBox Combo1;          // the pattern, with "*.bmp;*.jpg" and "*.*"
-    forms::TextBox Text2;     // the path: the folder, then the chosen file
-    std::wstring Command3Caption = L"清除";
-    std::wstring Command1Caption = L"确定";
-    std::wstring Command2Caption = L"退出";
-    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
+    forms::CommandButton Command3;                      // "清除"
+    forms::CommandButton Command1;                      // "确定", the default
+    forms::CommandButton Command2;                      // "退出"
+    DriveListBox Drive1;                                // the drives
+    DirListBox Dir1;                                    // the folders
+    FileListBox File1;                                  // the files of the folder matching the pattern
+    ComboBox Combo1;                                    // the pattern, with "*.bmp;*.jpg" and "*.*"
+    forms::TextBox Text2;                               // the path: the folder, then the chosen file
+    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load, buttons too
     static constexpr float kWidth = 7620;               // client area, twips
     static constexpr float kHeight = 4770;
 

@@ -17,12 +17,21 @@ const forms::Font kControlFont{L"宋体", 9};
 
 PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form,
                                            forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter) {
+    : instance_(instance),
+      owner_(owner),
+      form_(form),
+      painter_(painter),
+      clear_(form.Command3, painter),
+      ok_(form.Command1, painter),
+      exit_(form.Command2, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnChanged = [this] { Sync(); };
     form_.OnFront = [this] {
         if (hwnd_) SetForegroundWindow(hwnd_);
+    };
+    clear_.AfterClick = ok_.AfterClick = [this] {
+        if (AfterPictureChange) AfterPictureChange();
     };
 }
 
@@ -67,9 +76,9 @@ void PictureChooserWindow::Create() {
     path_box_ = std::make_unique<forms::TextBoxHost>(form_.Text2, painter_);
     path_box_->Create(instance_, hwnd_, WS_TABSTOP);
     path_box_->Place();
-    Child(L"BUTTON", form_.Command3Caption.c_str(), BS_PUSHBUTTON, form_.Command3, kClearId);
-    Child(L"BUTTON", form_.Command1Caption.c_str(), BS_DEFPUSHBUTTON, form_.Command1, kOkId);
-    Child(L"BUTTON", form_.Command2Caption.c_str(), BS_PUSHBUTTON, form_.Command2, kExitId);
+    clear_.Create(instance_, hwnd_, kClearId);
+    ok_.Create(instance_, hwnd_, kOkId);
+    exit_.Create(instance_, hwnd_, kExitId);
 
     // Tab, Enter and Escape work as in a dialog; the main window's
     // shortcuts stay with the main window.
@@ -126,21 +135,11 @@ bool PictureChooserWindow::OnCommand(int id, int code) {
     };
     switch (id) {
         case kOkId:
-            if (code != BN_CLICKED) return false;
-            // Enter in the folder list opens the folder, as a double click does.
-            if (GetFocus() == Control(kDirId)) {
-                form_.OpenFolder(selected(kDirId, LB_GETCURSEL));
-                return true;
-            }
-            form_.Command1_Click();
-            if (AfterPictureChange) AfterPictureChange();
+            // Enter in the folder list opens the folder, as a double click
+            // does; anything else goes on to the button.
+            if (code != BN_CLICKED || GetFocus() != Control(kDirId)) return false;
+            form_.OpenFolder(selected(kDirId, LB_GETCURSEL));
             return true;
-        case kClearId:
-            if (code != BN_CLICKED) return false;
-            form_.Command3_Click();
-            if (AfterPictureChange) AfterPictureChange();
-            return true;
-        case kExitId: form_.Command2_Click(); return true;  // destroys this window
         case kDriveId:
             if (code == CBN_SELCHANGE) form_.ChooseDrive(selected(kDriveId, CB_GETCURSEL));
             return true;
@@ -163,15 +162,13 @@ bool PictureChooserWindow::OnCommand(int id, int code) {
 }
 
 LRESULT PictureChooserWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (path_box_ && path_box_->Filter(msg, wp, lp, result)) return result;
+    if (msg == WM_COMMAND && !syncing_ && OnCommand(LOWORD(wp), HIWORD(wp))) return 0;
+    // A button's press may destroy this window (退出); touch nothing after.
+    for (forms::ButtonHost* button : {&clear_, &ok_, &exit_})
+        if (button->Filter(msg, wp, lp, result)) return result;
     switch (msg) {
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT: {
-            LRESULT result = 0;
-            if (path_box_ && path_box_->Filter(msg, wp, lp, result)) return result;
-            if (msg == WM_COMMAND && !syncing_ && OnCommand(LOWORD(wp), HIWORD(wp))) return 0;
-            break;
-        }
-        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(hwnd_, &client);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
 #include "settings/form4.h"
@@ -56,6 +57,7 @@ private:
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<forms::TextBoxHost> path_box_;  // Text2, while the window exists
+    forms::ButtonHost clear_, ok_, exit_;           // Command3, Command1, Command2
     std::uint64_t shown_drives_ = 0, shown_dirs_ = 0, shown_files_ = 0, shown_patterns_ = 0;
     bool syncing_ = false;  // our own changes to the controls are not the user's
 };

@@ -57,6 +57,23 @@ TEST(TimerTest, HostIsToldOnlyOfRealChanges) {
     EXPECT_EQ(t.Interval(), 0);
 }
 
+// The screen may still show a button the rules have just greyed or hidden
+// (its panel too): a press then does nothing.
+TEST(CommandButtonTest, APressRunsClickOnlyWhileEnabledAndShown) {
+    Panel panel;
+    CommandButton button;
+    button.Container = &panel;
+    int clicks = 0;
+    button.Click = [&] { ++clicks; };
+    button.Press();
+    button.Enabled = false;
+    button.Press();
+    button.Enabled = true;
+    panel.Visible = false;
+    button.Press();
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(ControlTest, PositionAndVisibilityFollowTheContainer) {
     Panel panel;
     panel.Left = 100;

@@ -3,6 +3,7 @@
 // restarts; help through a shell double and the real shell's missing file;
 // the About box with the hall of fame and a failing link; and the layout at
 // the screen's DPI (this suite runs once more at 144 dpi).
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -241,6 +242,35 @@ TEST_F(ChooserWindowTest, AGifTypedForInThePatternBoxIsTakenToo) {
     EXPECT_EQ(T1(), folder_ + L"\\small.gif");
 }
 
+// The buttons are drawn by the program, yet keep a dialog's keys: Enter in
+// a box presses the default 确定, Tab reaches a button, Enter and Space
+// press the focused one, Escape is 退出.
+TEST_F(ChooserWindowTest, ItsButtonsAnswerTheKeysOfADialog) {
+    Choose(form().appearance.tt);
+    Browse(folder_);
+    ClickFile(L"red.bmp");
+    auto press = [this](WORD key) {
+        HWND focus = GetFocus();
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        Pump(50);
+    };
+    SetFocus(Chooser().PathBox());
+    press(VK_RETURN);
+    EXPECT_EQ(T1(), folder_ + L"\\red.bmp") << "Enter in the path box presses 确定";
+    SetFocus(Chooser().PathBox());
+    press(VK_TAB);
+    ASSERT_EQ(GetFocus(), Item(PictureChooserWindow::kClearId)) << "Tab goes on to 清除";
+    press(VK_RETURN);
+    EXPECT_EQ(T1(), L"") << "Enter presses the focused button, not the default";
+    press(VK_TAB);
+    ASSERT_EQ(GetFocus(), Item(PictureChooserWindow::kOkId));
+    press(VK_SPACE);
+    EXPECT_EQ(T1(), folder_ + L"\\red.bmp") << "Space presses it";
+    press(VK_ESCAPE);
+    EXPECT_EQ(Chooser().Handle(), nullptr) << "Escape is 退出";
+}
+
 TEST_F(ChooserWindowTest, TheMainWindowStaysUsableAndAGameStartClosesTheChooser) {
     Choose(form().appearance.tt);
     ASSERT_NE(Chooser().Handle(), nullptr);
@@ -300,6 +330,50 @@ TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShell
     Choose(form().appearance.guanyu);
     SendMessageW(About().OkButton(), BM_CLICK, 0, 0);
     EXPECT_EQ(About().Handle(), nullptr) << "确  定 closes it";
+}
+
+// A themed button keeps the system's face; these are drawn in their
+// window's colour (the main window's, or the battle panel's), and a greyed
+// one shows its caption greyed.
+TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
+    const COLORREF window = RGB(0, 160, 0), panel = RGB(255, 255, 128);
+    form().BackColor = window;
+    Choose(form().appearance.guanyu);
+    Choose(form().appearance.tt);
+    Choose(form().battle.wldz);
+    Pump(50);
+    auto count = [](const drive::Capture& shot, COLORREF colour) {
+        return static_cast<size_t>(std::count(shot.pixels.begin(), shot.pixels.end(), colour));
+    };
+    const struct {
+        HWND button;
+        COLORREF face;
+    } buttons[] = {{About().OkButton(), window},
+                   {Item(PictureChooserWindow::kClearId), window},
+                   {GetDlgItem(hwnd_, kCommand2Id), panel}};
+    for (const auto& b : buttons) {
+        ASSERT_NE(b.button, nullptr);
+        auto shot = drive::PrintClient(b.button);
+        ASSERT_GT(shot.pixels.size(), 100u);
+        EXPECT_GT(count(shot, b.face), shot.pixels.size() / 2) << drive::WindowText(b.button);
+        EXPECT_EQ(count(shot, GetSysColor(COLOR_BTNFACE)), 0u) << drive::WindowText(b.button);
+    }
+    // The caption's darkest pixel, inside the edges: black when enabled,
+    // grey (yet drawn) when not.
+    auto darkest = [](HWND button) {
+        auto shot = drive::PrintClient(button);
+        int dark = 255;
+        for (int y = 4; y < shot.height - 4; ++y)
+            for (int x = 4; x < shot.width - 4; ++x) {
+                COLORREF p = shot.At(x, y);
+                dark = std::min(dark, (GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3);
+            }
+        return dark;
+    };
+    EXPECT_LT(darkest(GetDlgItem(hwnd_, kCommand2Id)), 64);
+    const int greyed = darkest(GetDlgItem(hwnd_, kCommand4Id));
+    EXPECT_GT(greyed, 100) << "开始 is greyed";
+    EXPECT_LT(greyed, 190) << "and still shows its caption";
 }
 
 // The layout at the screen's DPI; this suite also runs in a prefix of 144 dpi.
