@@ -6,9 +6,10 @@ JOBS ?= $(shell nproc)
 NATIVE := $(BUILD)/native
 WIN64 := $(BUILD)/win64
 WIN32 := $(BUILD)/win32
+FUZZ := $(BUILD)/fuzz
 RUN_PREFIX := $(BUILD)/run-prefix
 
-.PHONY: all setup build test run bench screenshot dist clean
+.PHONY: all setup build test fuzz run bench screenshot dist clean
 
 all: build
 
@@ -35,6 +36,17 @@ build: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt $(NATIVE)/CMakeCach
 test: build
 	tools/clang-check.sh $(BUILD)
 	xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir $(NATIVE) --output-on-failure
+
+# Fuzzes every input the program reads from outside (Clang's libFuzzer with
+# AddressSanitizer and UBSan), FUZZ_SECONDS per target; tools/fuzz.sh says more.
+FUZZ_SECONDS ?= 30
+$(FUZZ)/CMakeCache.txt:
+	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORLAX_FUZZ=ON -DBUILD_TESTING=OFF
+
+fuzz: setup $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tools/fuzz.sh $(FUZZ)
 
 run: setup $(WIN64)/CMakeCache.txt
 	@if [ -z "$${DISPLAY:-}" ]; then \

@@ -1,12 +1,12 @@
 #!/bin/sh
 # Installs what building, running and testing Quorlax needs on Debian 12:
-# compilers (native and MinGW-w64), CMake and GoogleTest, Wine with Xvfb,
-# the Chinese fonts the game's text is shown in, and Python for the help
-# page's check and the download zips. Idempotent: when all is present it
-# only checks and returns.
+# compilers (native and MinGW-w64; Clang with its fuzzer runtime), CMake and
+# GoogleTest, Wine with Xvfb, the Chinese fonts the game's text is shown in,
+# and Python for the help page's check and the download zips. Idempotent:
+# when all is present it only checks and returns.
 set -eu
 packages="
-  build-essential cmake make clang python3
+  build-essential cmake make clang libclang-rt-14-dev python3
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64

@@ -42,6 +42,12 @@ TEST(PickHanziTest, DrawsTheWordAfterTheNarrowCharacter) {
     EXPECT_EQ(DrawHanzi(pool, r), L"人民");
     EXPECT_EQ(DrawHanzi(pool, r), L"我们");
     EXPECT_EQ(r.taken, 3) << "one value per accepted attempt";
+
+    // Only a narrow character ends a word: a broken byte in the data file
+    // (read as U+FFFD, which has no GBK form) stays inside it.
+    WordPool broken(L" 中\uFFFD国 x");
+    SequenceRandom b{At(1, broken.Length())};
+    EXPECT_EQ(DrawHanzi(broken, b), L"中\uFFFD国");
 }
 
 TEST(PickHanziTest, RedrawsOnAWidePositionAndPastTheEnd) {

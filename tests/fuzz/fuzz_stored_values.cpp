@@ -1,0 +1,127 @@
+// Fuzz target: the values read from the settings store at start-up, any text
+// (a hand-edited or foreign registry): the picture path, the colours, the
+// font name, and the hall of fame's names and scores, which the hall-of-fame
+// window shows and a new entry moves down.
+//
+// Input: UTF-16 code units, low byte first; U+FFFF separates the values, given
+// in the order of kKeys (missing ones stay unset). Byte 0's low bit says
+// whether the stored picture exists.
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/counters.h"
+#include "app/form1.h"
+#include "fuzz/fuzz_check.h"
+#include "scores/hall_of_fame.h"
+#include "support/fakes.h"
+
+namespace {
+
+using namespace quorlax;
+
+constexpr Pool kPools[] = {Pool::Chinese, Pool::English, Pool::Digits};
+
+struct Key {
+    std::wstring section, key;
+};
+
+std::vector<Key> Keys() {
+    std::vector<Key> keys = {{kSectionRegister, L"t1"},
+                             {kSectionRegister, L"ys1"},
+                             {kSectionRegister, L"wz1"},
+                             {kSectionRegister, L"wzzt"}};
+    for (Pool pool : kPools) {
+        for (int rank = 1; rank <= kRanks; ++rank) {
+            keys.push_back({kSectionHallOfFame, HallOfFame::ScoreKey(pool, rank)});
+            keys.push_back({kSectionHallOfFame, HallOfFame::NameKey(pool, rank)});
+        }
+    }
+    return keys;
+}
+
+// One loaded main window over the store double, kept for every input.
+struct Program {
+    test::FakeServices fakes;
+    std::unique_ptr<Form1> form;
+    std::vector<Key> keys = Keys();
+    Program() {
+        fakes.random.SetFallback({0.5, 0.25});
+        form = std::make_unique<Form1>(fakes.services);
+        FUZZ_CHECK(form->Form_Load());
+    }
+};
+
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Program program;
+    test::FakeServices& fakes = program.fakes;
+    Form1& form = *program.form;
+    auto& store = fakes.settings.values;
+
+    store.clear();
+    std::wstring value;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i + 1 < size && next < program.keys.size(); i += 2) {
+        const wchar_t unit = static_cast<wchar_t>(data[i] | data[i + 1] << 8);
+        if (unit == 0xFFFF) {
+            store[{program.keys[next].section, program.keys[next].key}] = value;
+            value.clear();
+            ++next;
+        } else {
+            value.push_back(unit);
+        }
+    }
+    if (next < program.keys.size() && !value.empty())
+        store[{program.keys[next].section, program.keys[next].key}] = value;
+    const std::wstring path = fakes.settings.Get(kSectionRegister, L"t1");
+    fakes.pictures.existing.clear();
+    fakes.pictures.loads.clear();
+    if (size > 0 && (data[0] & 1)) fakes.pictures.existing.push_back(path);
+
+    // Start-up: the picture, the colours and the font, the zero-filled scores.
+    form.Picture.reset();
+    form.appearance.xuantu();
+    FUZZ_CHECK((form.Picture != nullptr) == (!path.empty() && size > 0 && (data[0] & 1)));
+    form.appearance.ApplyStored();
+    const auto back = ParseInt32(fakes.settings.Get(kSectionRegister, L"ys1"));
+    FUZZ_CHECK(form.BackColor == (back ? static_cast<forms::Color>(*back) : kDefaultBackColor));
+    const std::wstring face = fakes.settings.Get(kSectionRegister, L"wzzt");
+    if (!face.empty()) FUZZ_CHECK(form.Label(1).Font.Name == face);
+    HallOfFame table(fakes.settings);
+    table.StartupFill();
+
+    // The hall-of-fame window shows what is stored.
+    form.scores.form2.RankingMenu();
+    for (Pool pool : kPools) {
+        for (int rank = 1; rank <= kRanks; ++rank) {
+            FUZZ_CHECK(!table.ScoreText(pool, rank).empty());
+            FUZZ_CHECK(form.scores.form2.ScoreCells[TableIndex(pool)][rank - 1].Caption() == table.ScoreText(pool, rank));
+            FUZZ_CHECK(form.scores.form2.NameCells[TableIndex(pool)][rank - 1].Caption() == table.Name(pool, rank));
+        }
+    }
+    form.scores.form2.Unload();
+
+    // Totals around the stored scores reach every case of the entry rules.
+    for (Pool pool : kPools) {
+        const std::int64_t around = table.Score(pool, 1 + (size > 1 ? data[1] % kRanks : 0));
+        for (std::int64_t total : {around - 1, around, around + 1}) {
+            if (total < std::numeric_limits<std::int32_t>::min() || total > std::numeric_limits<std::int32_t>::max())
+                continue;
+            const auto t = static_cast<std::int32_t>(total);
+            const bool qualifies = table.Qualifies(pool, t);
+            const int rank = table.Insert(pool, t, L"姓名");
+            FUZZ_CHECK(rank >= 0 && rank <= kRanks);
+            if (rank > 0) {
+                FUZZ_CHECK(qualifies);
+                FUZZ_CHECK(table.Name(pool, rank) == L"姓名");
+                FUZZ_CHECK(table.Score(pool, rank) == t);
+            }
+        }
+    }
+    return 0;
+}
