@@ -69,6 +69,10 @@ struct HistoryContents {
 // partial line is then dropped without counting). The header and empty
 // lines are not runs and not skipped.
 HistoryContents ParseHistory(std::string_view bytes, bool fromTail);
+// The file rewritten with its newest `keep` runs: the header, then every line
+// from the keep-th newest readable run on (lines that cannot be read among
+// them stay).
+std::string CompactHistory(std::string_view bytes, bool fromTail, std::size_t keep);
 
 // --- what the record shows ---
 
@@ -142,11 +146,13 @@ public:
     bool Clear();
 
 private:
-    void ReportOnce(std::wstring_view text);
+    // Shows `text` unless `told` already; a failure of each kind is told once.
+    void Report(bool& told, std::wstring_view text);
     IHistoryFile& file_;
     IMessageBox& messages_;
-    bool reported_ = false;
-    std::size_t knownRuns_ = 0;  // lines in the file, counted at the first append
+    bool writeTold_ = false;     // a failed append, rewrite or clearing was told
+    bool readTold_ = false;      // an unreadable or damaged file was told
+    std::size_t knownRuns_ = 0;  // readable runs in the file, counted at the first append
     bool counted_ = false;
 };
 
