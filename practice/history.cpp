@@ -53,7 +53,8 @@ std::string ToUtf8(std::wstring_view text) {
     out.reserve(text.size() * 3);
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
             ++i;
         } else if (IsSurrogate(c) || c > 0x10FFFF) {
@@ -166,7 +167,8 @@ std::optional<std::vector<Miss>> ParseMisses(std::wstring_view s) {
         if (m.ch < 0x20) return std::nullopt;
         const size_t start = i;
         std::int64_t count = 0;
-        while (i < s.size() && s[i] >= L'0' && s[i] <= L'9' && i - start < 10) count = count * 10 + (s[i++] - L'0');
+        while (i < s.size() && s[i] >= L'0' && s[i] <= L'9' && i - start < 10)
+            count = count * 10 + (s[i++] - L'0');
         if (i == start || count < 1 || count > kMaxNumber) return std::nullopt;
         m.count = static_cast<int>(count);
         misses.push_back(m);
@@ -410,7 +412,8 @@ std::wstring BuildDrillText(std::span<const WeakChar> weak, const WordPool& pool
     return text;
 }
 
-PracticeHistory::PracticeHistory(IHistoryFile& file, IMessageBox& messages) : file_(file), messages_(messages) {}
+PracticeHistory::PracticeHistory(IHistoryFile& file, IMessageBox& messages)
+    : file_(file), messages_(messages) {}
 
 void PracticeHistory::Report(bool& told, std::wstring_view text) {
     if (told) return;
@@ -421,11 +424,15 @@ void PracticeHistory::Report(bool& told, std::wstring_view text) {
 void PracticeHistory::Record(const RunRecord& run) {
     if (run.typed <= 0 && run.misses.empty()) return;
     if (!counted_) {
-        // The first run of the session counts what the file holds, so that
-        // it is rewritten once it passes the limit.
+        // The first run of the session counts the file's lines, so that it
+        // is rewritten once it passes the limit. Counting, not reading them:
+        // a damaged line counts as a run here.
         IHistoryFile::Bytes bytes = file_.Read(kHistoryReadLimit);
         if (bytes.ok) {
-            knownRuns_ = ParseHistory(bytes.bytes, bytes.fromTail).runs.size();
+            knownRuns_ = 0;
+            ForEachLine(bytes.bytes, bytes.fromTail, [&](std::string_view line, size_t) {
+                if (!line.empty() && !IsHeader(line)) ++knownRuns_;
+            });
             if (bytes.fromTail) knownRuns_ = std::max(knownRuns_, kHistoryCompactAbove);
             counted_ = true;
         }
@@ -439,7 +446,8 @@ void PracticeHistory::Record(const RunRecord& run) {
         IHistoryFile::Bytes bytes = file_.Read(kHistoryReadLimit);
         if (!bytes.ok) return;  // tried again after the next run
         // A failed rewrite leaves the old file whole; it is tried again.
-        if (file_.Replace(CompactHistory(bytes.bytes, bytes.fromTail, kHistoryKeep))) knownRuns_ = kHistoryKeep;
+        if (file_.Replace(CompactHistory(bytes.bytes, bytes.fromTail, kHistoryKeep)))
+            knownRuns_ = kHistoryKeep;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "practice/history_file_win.h"
 
 #include <windows.h>
+// The shell's folder ids need windows.h first.
 #include <shlobj.h>
 
 #include "platform/handles_win.h"
@@ -57,8 +58,9 @@ IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) {
     Bytes result;
     const std::wstring path = Path();
     if (path.empty()) return result;
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
         result.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // no record yet
@@ -81,8 +83,9 @@ IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) {
         return Bytes{};
     }
     DWORD got = 0;
-    if (length > 0 && (!ReadFile(file.get(), result.bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
-                       got != length))
+    if (length > 0 &&
+        (!ReadFile(file.get(), result.bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
+         got != length))
         return Bytes{};
     result.ok = true;
     return result;
@@ -92,8 +95,8 @@ bool HistoryFileWin::Append(std::string_view header, std::string_view line) {
     if (!EnsureFolder(Folder())) return false;
     const std::wstring path = Path();
     // Appending only: whatever is in the file already cannot be touched.
-    UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE, FILE_SHARE_READ,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                                FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return false;
@@ -104,8 +107,8 @@ bool HistoryFileWin::Append(std::string_view header, std::string_view line) {
         last.QuadPart = size.QuadPart - 1;
         char end = '\n';
         DWORD got = 0;
-        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) && ReadFile(file.get(), &end, 1, &got, nullptr) &&
-            got == 1 && end != '\n')
+        if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) &&
+            ReadFile(file.get(), &end, 1, &got, nullptr) && got == 1 && end != '\n')
             newLine = true;
         LARGE_INTEGER none{};
         if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) return false;
@@ -123,8 +126,8 @@ bool HistoryFileWin::Replace(std::string_view bytes) {
     if (path.empty()) return false;
     const std::wstring fresh = path + kNewSuffix;
     {
-        UniqueFile file(
-            CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
             file.reset();
@@ -132,7 +135,8 @@ bool HistoryFileWin::Replace(std::string_view bytes) {
             return false;
         }
     }
-    if (MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
     DeleteFileW(fresh.c_str());
     return false;
 }

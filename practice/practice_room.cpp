@@ -187,7 +187,8 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     form_.Timer1.SetEnabled(false);
     // A pool that gives no text gives the empty one at once (the restart
     // comes here even while the command is greyed).
-    run_.StartBuiltIn(*this, text ? std::move(*text) : BuildPracticeText(form_.Pool(), services_.random, lastWord_));
+    run_.StartBuiltIn(*this,
+                      text ? std::move(*text) : BuildPracticeText(form_.Pool(), services_.random, lastWord_));
     form_.Timer1.SetEnabled(false);
     for (auto& l : form_.Label) l.Visible = false;
     chi.Checked = true;
@@ -244,7 +245,8 @@ void PracticeRoom::StartBuiltInRun() {
     if (runOpen_ && kind_ == RunKind::Drill) {
         EndRun();
         std::vector<WeakChar> weak = WeakestChars(history_.Load().runs);
-        if (!weak.empty()) return StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
+        if (!weak.empty())
+            return StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
     }
     chi_Click();
 }
@@ -262,7 +264,9 @@ RunRecord PracticeRoom::CurrentRecord() const {
     if (kind_ == RunKind::Chosen) r.file = chosenName_;
     // The counts as the panel shows them; the speed only once the clock has
     // ticked in this run (before, the panel still shows the last run's).
-    auto count = [](const forms::Label& l) { return static_cast<int>(std::max(0.0, CounterValue(l.Caption()))); };
+    auto count = [](const forms::Label& l) {
+        return static_cast<int>(std::max(0.0, CounterValue(l.Caption())));
+    };
     r.typed = count(Label34);
     r.correct = count(Label32);
     const std::wstring& accuracy = Label37.Caption();
@@ -270,7 +274,8 @@ RunRecord PracticeRoom::CurrentRecord() const {
     r.seconds = count(form_.Label13);
     r.speed = r.seconds > 0 ? count(Label39) : 0;
     for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
-    std::stable_sort(r.misses.begin(), r.misses.end(), [](const Miss& a, const Miss& b) { return a.count > b.count; });
+    std::stable_sort(r.misses.begin(), r.misses.end(),
+                     [](const Miss& a, const Miss& b) { return a.count > b.count; });
     return r;
 }
 
@@ -304,7 +309,8 @@ void PracticeRoom::Text4_Change() {
     run_.InputChanged(*this, Text4.Text());
     // The code hint: the missed character's code, as F1 shows it.
     if (form_.appearance.tsbm.Checked && run_.TurnedWrong() > 0) {
-        if (auto code = LookUpCode(form_.codeTable, run_.Caption(run_.TurnedWrong()))) Label22.SetCaption(*code);
+        if (auto code = LookUpCode(form_.codeTable, run_.Caption(run_.TurnedWrong())))
+            Label22.SetCaption(*code);
     }
     Render();
 }

@@ -128,10 +128,10 @@ private:
     PracticeRun run_;
     std::wstring lastWord_;  // `lastWord`: the word last appended to a built-in text
     PracticeHistory history_;
-    bool runOpen_ = false;              // a run started and has not been recorded
-    RunKind kind_ = RunKind::BuiltIn;   // what the open run practises
-    bool drillShown_ = false;           // the grid's built-in text is a drill's
-    std::wstring chosenName_;           // the chosen file's name, without its folder
+    bool runOpen_ = false;             // a run started and has not been recorded
+    RunKind kind_ = RunKind::BuiltIn;  // what the open run practises
+    bool drillShown_ = false;          // the grid's built-in text is a drill's
+    std::wstring chosenName_;          // the chosen file's name, without its folder
     // The text colour of each plain cell. A chosen-text run keeps the
     // colours cells have, so cells never reset since start-up keep the
     // template's.

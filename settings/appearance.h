@@ -13,7 +13,7 @@ namespace quorlax {
 class Form1;
 
 inline constexpr wchar_t kSectionRegister[] = L"register";  // settings section of the appearance
-inline constexpr wchar_t kCodeHintKey[] = L"tsbm";       // "1" while the code hint is on
+inline constexpr wchar_t kCodeHintKey[] = L"tsbm";          // "1" while the code hint is on
 inline constexpr wchar_t kHelpFile[] = L"help.htm";         // the help page, beside the program
 
 class AppearanceRoom {

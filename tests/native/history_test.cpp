@@ -1,15 +1,15 @@
 // The practice record: the file's lines read back, a damaged file, the cap,
 // a failed write, the ranking and the drill text; then the practice room
 // recording its runs, the drill and the code hint.
+#include "practice/history.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <map>
 
 #include "form_fixture.h"
 #include "practice/code_lookup.h"
-#include "practice/history.h"
 
 namespace quorlax::test {
 namespace {
@@ -31,8 +31,7 @@ TEST(HistoryFileTest, ARunReadsBackAsWrittenEvenWithBlanksDigitsAndTabsInIt) {
     r.kind = RunKind::Chosen;
     r.file = L"课文\t第一课.txt";
     const std::string line = FormatRun(r);
-    EXPECT_EQ(line,
-              "2026-12-08 14:03:22\tchosen\t课文 第一课.txt\t120\t110\t92\t48\t95\t错3  2 712 字1\n");
+    EXPECT_EQ(line, "2026-12-08 14:03:22\tchosen\t课文 第一课.txt\t120\t110\t92\t48\t95\t错3  2 712 字1\n");
     auto back = ParseRun(std::string_view(line).substr(0, line.size() - 1));
     ASSERT_TRUE(back);
     r.file = L"课文 第一课.txt";
@@ -49,15 +48,16 @@ TEST(HistoryFileTest, ARunReadsBackAsWrittenEvenWithBlanksDigitsAndTabsInIt) {
 
 TEST(HistoryFileTest, LinesThatCannotBeReadAreSkippedAndCountedAndATailLosesItsFirstLine) {
     const std::string good = FormatRun(MakeRun(L"2026-12-08 10:00:00", 40, {{L'中', 2}}));
-    const std::string file = HistoryHeader() + good +
-                             "2026-12-08 10:01:00\tbuiltin\t\t12\t10\n"                        // too few columns
-                             "2026-12-08\tbuiltin\t\t12\t10\t83\t40\t9\t\n"                    // no time
-                             "2026-12-08 10:02:00\tgame\t\t12\t10\t83\t40\t9\t\n"              // unknown kind
-                             "2026-12-08 10:03:00\tbuiltin\t\t12\t-1\t83\t40\t9\t\n"           // no number
-                             "2026-12-08 10:04:00\tbuiltin\t\t12\t10\t83\t40\t9\t错\n"         // a miss without count
-                             "2026-12-08 10:05:00\tbuiltin\t\xff\t12\t10\t83\t40\t9\t\n"       // not UTF-8
-                             "\r\n" +
-                             good;
+    const std::string file =
+        HistoryHeader() + good +
+        "2026-12-08 10:01:00\tbuiltin\t\t12\t10\n"                   // too few columns
+        "2026-12-08\tbuiltin\t\t12\t10\t83\t40\t9\t\n"               // no time
+        "2026-12-08 10:02:00\tgame\t\t12\t10\t83\t40\t9\t\n"         // unknown kind
+        "2026-12-08 10:03:00\tbuiltin\t\t12\t-1\t83\t40\t9\t\n"      // no number
+        "2026-12-08 10:04:00\tbuiltin\t\t12\t10\t83\t40\t9\t错\n"    // a miss without count
+        "2026-12-08 10:05:00\tbuiltin\t\xff\t12\t10\t83\t40\t9\t\n"  // not UTF-8
+        "\r\n" +
+        good;
     HistoryContents c = ParseHistory(file, false);
     EXPECT_EQ(c.runs.size(), 2u);
     EXPECT_EQ(c.skipped, 6);
@@ -71,8 +71,7 @@ TEST(HistoryFileTest, LinesThatCannotBeReadAreSkippedAndCountedAndATailLosesItsF
 TEST(HistoryFileTest, PassingElevenThousandRunsRewritesTheFileWithTheNewestTenThousand) {
     MemoryHistoryFile file;
     file.bytes = HistoryHeader();
-    for (int i = 0; i < 11000; ++i)
-        file.bytes += FormatRun(MakeRun(L"2026-01-01 00:00:00", i % 1000));
+    for (int i = 0; i < 11000; ++i) file.bytes += FormatRun(MakeRun(L"2026-01-01 00:00:00", i % 1000));
     file.bytes += "a damaged line\n";
     RecordingMessages messages;
     PracticeHistory history(file, messages);
@@ -154,7 +153,6 @@ TEST(HistoryDrillTest, TheTextHoldsEveryWeakCharacterOftenAndNoPieceTwiceInARow)
     EXPECT_EQ(text.find(L"中国中国"), std::wstring::npos);
     EXPECT_TRUE(BuildDrillText({}, pool, random).empty());
 }
-
 
 // The record as the practice room keeps it: runs recorded at their end with
 // their misses, the drill, and the code hint.

@@ -249,7 +249,8 @@ struct FakeServices {
     RecordingShell shell;
     FakeFolders folders;
     MemoryHistoryFile history;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
+    Services services{random,  messages, files, settings, sound,  battle,
+                      dialogs, pictures, shell, folders,  history};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.

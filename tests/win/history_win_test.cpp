@@ -12,8 +12,8 @@ namespace quorlax::win {
 namespace {
 
 std::string ReadAll(const std::wstring& path) {
-    UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             0, nullptr));
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
     if (!f) return {};
     char buf[4096];
     DWORD got = 0;
@@ -30,8 +30,9 @@ protected:
         DeleteFileW(path_.c_str());
         RemoveDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str());  // a missing folder is made
         Services& f = fakes_.services;
-        services_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
-                                                        f.dialogs, f.pictures, f.shell, f.folders, file_});
+        services_ =
+            std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
+                                                f.dialogs, f.pictures, f.shell, f.folders, file_});
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
         ASSERT_TRUE(window_->Create());
