@@ -21,6 +21,7 @@ add_library(quorlax_win STATIC
   net/battle_link_win.cpp
   net/battle_panel_win.cpp
   practice/practice_panel_win.cpp
+  practice/history_file_win.cpp
   app/main_window_win.cpp
 )
 target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "practice/history.h"
 
 namespace quorlax::test {
 
@@ -203,6 +204,41 @@ struct FakeFolders final : IFolders {
     std::vector<std::wstring> listed;
 };
 
+// The practice record in memory; a test makes any call fail.
+struct MemoryHistoryFile final : IHistoryFile {
+    Bytes Read(std::uint64_t limit) override {
+        ++reads;
+        if (fail_read) return {};
+        Bytes b{true, bytes.size() > limit, bytes};
+        if (b.fromTail) b.bytes = bytes.substr(bytes.size() - limit);
+        return b;
+    }
+    bool Append(std::string_view header, std::string_view line) override {
+        if (fail_write) return false;
+        if (bytes.empty()) bytes = header;
+        bytes += line;
+        return true;
+    }
+    bool Replace(std::string_view b) override {
+        if (fail_write) return false;
+        bytes = b;
+        ++replaced;
+        return true;
+    }
+    bool MoveAside() override {
+        if (fail_write) return false;
+        backup = std::move(bytes);
+        bytes.clear();
+        return true;
+    }
+    std::string bytes;  // the file; empty when there is none
+    std::string backup;
+    bool fail_read = false;
+    bool fail_write = false;  // appends, rewrites and moves fail (a locked file)
+    int reads = 0;
+    int replaced = 0;
+};
+
 // Everything a Form1 needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
@@ -215,7 +251,9 @@ struct FakeServices {
     FakePictures pictures;
     RecordingShell shell;
     FakeFolders folders;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    MemoryHistoryFile history;
+    Services services{random,  messages, files, settings, sound,  battle,
+                      dialogs, pictures, shell, folders,  history};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.
