@@ -16,7 +16,7 @@
 namespace quorlax {
 
 inline constexpr wchar_t kRecordNoRuns[] =
-    L"还没有练习记录：做一次练习（练习 › 汉字），这里就会显示你的速度、正确率和错字。";
+    L"还没有练习记录：做一次练习（练习/汉字，Ctrl+D），这里就会显示你的速度、正确率和错字。";
 inline constexpr wchar_t kRecordNoMisses[] = L"最近的练习里没有打错的字。";
 inline constexpr wchar_t kRecordWeakTitle[] = L"最常打错的字（最近 200 次练习）";
 inline constexpr wchar_t kRecordConfirmClear[] =
