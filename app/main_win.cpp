@@ -11,6 +11,7 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
+#include "practice/history_file_win.h"
 #include "skin/skin_error_win.h"
 #include "settings/shell_win.h"
 
@@ -40,7 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::OlePictures pictures;
     win::ShellService shell(folder);
     win::FolderService folders;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    win::HistoryFileWin history;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
 
     win::MainWindow window(instance, services);
     if (!window.Create()) return 1;

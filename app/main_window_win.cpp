@@ -87,7 +87,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
             if (HWND box = ShownBox()) SetFocus(box);
             return 0;
-        case WM_CLOSE: DestroyWindow(hwnd_); return 0;
+        case WM_CLOSE:
+            form_.practice.EndRun();  // recorded while the window can still own a message
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) form_.practice.EndRun();
+            return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }

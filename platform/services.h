@@ -154,6 +154,8 @@ struct IFolders {
     virtual std::optional<FolderContents> List(std::wstring_view folder) = 0;
 };
 
+struct IHistoryFile;  // the practice record's file (practice/history.h)
+
 struct Services {
     IRandom& random;
     IMessageBox& messages;
@@ -165,6 +167,7 @@ struct Services {
     IPictures& pictures;
     IShell& shell;
     IFolders& folders;
+    IHistoryFile& history;
 };
 
 }  // namespace quorlax

@@ -3,6 +3,7 @@
 #include "practice/history.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <unordered_map>
 
@@ -305,6 +306,15 @@ std::string CompactHistory(std::string_view bytes, bool fromTail, std::size_t ke
     out.append(bytes.substr(from));
     if (out.back() != '\n') out += '\n';
     return out;
+}
+
+std::wstring LocalDateTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    if (!local) return L"1970-01-01 00:00:00";
+    wchar_t text[32];
+    std::wcsftime(text, 32, L"%Y-%m-%d %H:%M:%S", local);
+    return text;
 }
 
 std::vector<WeakChar> WeakestChars(std::span<const RunRecord> runs, std::size_t window, std::size_t top) {

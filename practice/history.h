@@ -98,6 +98,9 @@ struct HistoryTotals {
 };
 HistoryTotals Totals(std::span<const RunRecord> runs);
 
+// The local date and time now, as a run's `when`.
+std::wstring LocalDateTimeNow();
+
 // The drill's text for the grid: words of the pool that hold a weak
 // character and the weak characters on their own, interleaved so that each
 // weak character comes back several times and no word follows itself; at

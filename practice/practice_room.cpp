@@ -3,6 +3,7 @@
 // this room shows them in the grid's labels after every event.
 #include "practice/practice_room.h"
 
+#include "app/counters.h"
 #include "app/form1.h"
 #include "practice/builtin_text.h"
 #include "practice/chosen_text.h"
@@ -49,13 +50,18 @@ PracticeRoom::PracticeRoom(Form1& form, Services& services)
       Label38(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
       Label37(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
       form_(form),
-      services_(services) {
+      services_(services),
+      history_(services.history, services.messages) {
     mnuPractice.Define(L"mnuPractice", L"练 习");
     chi.Define(L"chi", L"汉字", L"Ctrl+D");
     zixuan.Define(L"zixuan", L"选择", L"Ctrl+G");
-    mnuPractice.Items = {&chi, &zixuan};
+    cuozi.Define(L"cuozi", L"错字", L"Ctrl+E");
+    jilu.Define(L"jilu", L"记录", L"Ctrl+R");
+    mnuPractice.Items = {&chi, &zixuan, &cuozi, &jilu};
     chi.Click = [this] { chi_Click(); };
     zixuan.Click = [this] { zixuan_Click(); };
+    cuozi.Click = [this] { cuozi_Click(); };
+    jilu.Click = [this] { jilu_Click(); };
 
     auto& cell = La(0);
     cell.Place(-310, 60, 400, 400);
@@ -141,6 +147,7 @@ bool PracticeRoom::CheckPool(const WordPool& pool) {
 }
 
 void PracticeRoom::HideForGame() {
+    EndRun();
     Image5.Visible = false;
     Image2.Visible = false;
     Timer3.SetEnabled(false);
@@ -162,7 +169,10 @@ void PracticeRoom::TextColorChanged() {
     Render();
 }
 
-void PracticeRoom::chi_Click() {
+void PracticeRoom::chi_Click() { StartGrid(RunKind::BuiltIn, std::nullopt); }
+
+void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
+    EndRun();
     // The generator was seeded from the time of day at start-up; seeding it
     // again from the clock would only repeat a text within the same second.
     plainColor_.fill(form_.Label(1).ForeColor);  // the run resets the styles with the text
@@ -177,15 +187,19 @@ void PracticeRoom::chi_Click() {
     form_.Timer1.SetEnabled(false);
     // A pool that gives no text gives the empty one at once (the restart
     // comes here even while the command is greyed).
-    run_.StartBuiltIn(*this, BuildPracticeText(form_.Pool(), services_.random, lastWord_));
+    run_.StartBuiltIn(*this, text ? std::move(*text) : BuildPracticeText(form_.Pool(), services_.random, lastWord_));
     form_.Timer1.SetEnabled(false);
     for (auto& l : form_.Label) l.Visible = false;
     chi.Checked = true;
     form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = zixuan.Checked = false;
+    drillShown_ = kind == RunKind::Drill;
+    kind_ = kind;
+    runOpen_ = true;
     Render();
 }
 
 void PracticeRoom::zixuan_Click() {
+    EndRun();
     form_.Picture.reset();
     Frame3.Visible = true;
     form_.Frame4.Visible = false;
@@ -200,11 +214,70 @@ void PracticeRoom::zixuan_Click() {
         form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = chi.Checked = false;
         zixuan.Checked = true;
         run_.ShowChosenText(std::move(*text));
+        drillShown_ = false;
     }
     form_.Label13.SetCaption(L"0");
     form_.Timer2.SetEnabled(true);
     run_.MarkStart();
+    // Cancelled, the grid keeps its text and a checked item goes on with it.
+    kind_ = zixuan.Checked ? RunKind::Chosen : drillShown_ ? RunKind::Drill : RunKind::BuiltIn;
+    runOpen_ = zixuan.Checked || chi.Checked;
     Render();
+}
+
+void PracticeRoom::cuozi_Click() {
+    std::vector<WeakChar> weak = WeakestNow();
+    if (weak.empty()) {
+        services_.messages.Show(kNoMissesYet);
+        return;
+    }
+    EndRun();
+    StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
+}
+
+void PracticeRoom::jilu_Click() {
+    if (ShowRecord) ShowRecord();
+}
+
+void PracticeRoom::StartBuiltInRun() {
+    // The restart after a drill drills again, on the record with this run in.
+    if (runOpen_ && kind_ == RunKind::Drill) {
+        EndRun();
+        std::vector<WeakChar> weak = WeakestChars(history_.Load().runs);
+        if (!weak.empty()) return StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
+    }
+    chi_Click();
+}
+
+std::vector<WeakChar> PracticeRoom::WeakestNow() {
+    std::vector<RunRecord> runs = history_.Load().runs;
+    if (runOpen_ && run_.AnyTyped()) runs.push_back(CurrentRecord());
+    return WeakestChars(runs);
+}
+
+RunRecord PracticeRoom::CurrentRecord() const {
+    RunRecord r;
+    r.when = LocalDateTimeNow();
+    r.kind = kind_;
+    if (kind_ == RunKind::Chosen) r.file = chosenName_;
+    // The counts as the panel shows them; the speed only once the clock has
+    // ticked in this run (before, the panel still shows the last run's).
+    auto count = [](const forms::Label& l) { return static_cast<int>(std::max(0.0, CounterValue(l.Caption()))); };
+    r.typed = count(Label34);
+    r.correct = count(Label32);
+    const std::wstring& accuracy = Label37.Caption();
+    r.accuracy = r.typed > 0 ? static_cast<int>(CounterValue(accuracy.substr(0, accuracy.find(L' ')))) : 0;
+    r.seconds = count(form_.Label13);
+    r.speed = r.seconds > 0 ? count(Label39) : 0;
+    for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
+    std::stable_sort(r.misses.begin(), r.misses.end(), [](const Miss& a, const Miss& b) { return a.count > b.count; });
+    return r;
+}
+
+void PracticeRoom::EndRun() {
+    if (!runOpen_) return;
+    runOpen_ = false;
+    if (run_.AnyTyped()) history_.Record(CurrentRecord());
 }
 
 std::optional<std::wstring> PracticeRoom::ChooseText() {
@@ -222,11 +295,17 @@ std::optional<std::wstring> PracticeRoom::ChooseText() {
         services_.messages.Show(PracticeFileMessage(chosen.error, *path));
         return std::nullopt;
     }
+    const size_t slash = path->find_last_of(L"\\/");
+    chosenName_ = slash == std::wstring::npos ? *path : path->substr(slash + 1);
     return std::move(chosen.text);
 }
 
 void PracticeRoom::Text4_Change() {
     run_.InputChanged(*this, Text4.Text());
+    // The code hint: the missed character's code, as F1 shows it.
+    if (form_.appearance.tsbm.Checked && run_.TurnedWrong() > 0) {
+        if (auto code = LookUpCode(form_.codeTable, run_.Caption(run_.TurnedWrong()))) Label22.SetCaption(*code);
+    }
     Render();
 }
 

@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "forms/controls.h"
 #include "platform/services.h"
+#include "practice/history.h"
 #include "practice/practice_run.h"
 
 namespace quorlax {
@@ -35,6 +37,10 @@ public:
     forms::MenuItem mnuPractice;  // "练 习"
     forms::MenuItem chi;          // "汉字": practice on a text from the word pool
     forms::MenuItem zixuan;       // "选择": practice on a chosen text file
+    forms::MenuItem cuozi;        // "错字": a drill on the most missed characters
+    forms::MenuItem jilu;         // "记录": the practice record window
+    // Opens the practice record window; set by the window that shows it.
+    std::function<void()> ShowRecord;
 
     forms::ControlArray<forms::Label, 0, kGridCells> La;  // the grid; La(0) is the template
     forms::Picture Image5;                                // the radical chart, over the lower rows
@@ -57,6 +63,8 @@ public:
     // `typedPos`: the cell of the last typed character (1 after start-up).
     std::int16_t typedPos() const { return run_.typedPos(); }
     const PracticeRun& Run() const { return run_; }
+    // The practice record every finished run goes into.
+    PracticeHistory& History() { return history_; }
 
     // --- start-up and the other activities ---
     // Lays the 406 cells out from the template, row by row.
@@ -64,8 +72,12 @@ public:
     // Whether the word pool can give a practice text; when it cannot, greys
     // 练习 › 汉字 and returns false so that start-up can say so once.
     bool CheckPool(const WordPool& pool);
-    // A game takes the play area: chart and cursor hidden, blinking off.
+    // A game takes the play area: the run ends, chart and cursor hidden,
+    // blinking off.
     void HideForGame();
+    // Ends the current practice run, if any, and records it when a character
+    // was typed in it: at every start, and when the window closes.
+    void EndRun();
     // Every cell empty, see-through, in the window's colour (a game start).
     void ClearGrid();
     // The background colour command ran: every cell back on the new colour.
@@ -76,6 +88,8 @@ public:
     // --- handlers ---
     void chi_Click();
     void zixuan_Click();
+    void cuozi_Click();
+    void jilu_Click();
     void Text4_Change();
     void Text4_KeyDown(int keyCode);
     void Timer3_Timer();
@@ -92,11 +106,17 @@ private:
     bool ChosenChecked() const override { return zixuan.Checked; }
     forms::Color WindowBackColor() const override;
     void AskRestart() override;
-    void StartBuiltInRun() override { chi_Click(); }
+    void StartBuiltInRun() override;
     void ClearInput() override { Text4.SetText(L""); }
     void StopClock() override;
 
     void BuildPanel();
+    // The 练习/汉字 steps on `text` (a drill's), or on a new built-in text.
+    void StartGrid(RunKind kind, std::optional<std::wstring> text);
+    // The weakest characters, the current run's misses counted in.
+    std::vector<WeakChar> WeakestNow();
+    // The current run as it would be recorded now.
+    RunRecord CurrentRecord() const;
     // The text a chosen file gives, or nothing on cancel or a file that
     // cannot be read (the user is told which).
     std::optional<std::wstring> ChooseText();
@@ -107,6 +127,11 @@ private:
     Services& services_;
     PracticeRun run_;
     std::wstring lastWord_;  // `lastWord`: the word last appended to a built-in text
+    PracticeHistory history_;
+    bool runOpen_ = false;              // a run started and has not been recorded
+    RunKind kind_ = RunKind::BuiltIn;   // what the open run practises
+    bool drillShown_ = false;           // the grid's built-in text is a drill's
+    std::wstring chosenName_;           // the chosen file's name, without its folder
     // The text colour of each plain cell. A chosen-text run keeps the
     // colours cells have, so cells never reset since start-up keep the
     // template's.

@@ -48,7 +48,13 @@ void PracticeRun::RestorePlain(int i) {
     cell.correctColor = false;
 }
 
+void PracticeRun::ResetTally() {
+    misses_.clear();
+    anyTyped_ = false;
+}
+
 void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
+    ResetTally();
     for (PracticeCell& cell : cells_) cell.styled = cell.correctColor = false;
     practiceText_ = std::move(text);
     typedCount_ = 0;
@@ -61,6 +67,7 @@ void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
 }
 
 void PracticeRun::BeginChosen(IPracticeHost& host) {
+    ResetTally();
     typedCount_ = 0;
     ClearBox(host);
     opaque_ = true;
@@ -79,6 +86,7 @@ void PracticeRun::MarkStart() { cells_[1].back = CellBack::StartMark; }
 
 void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     ++changes_;
+    turnedWrong_ = 0;
     // Taken now: a restart below empties the box that `box` may point into.
     size_t length = box.size();
     wchar_t last = box.empty() ? 0 : box.back();
@@ -99,15 +107,24 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
         last = 0;
     }
 
+    // A character newly typed, not one compared again after an erasure.
+    const bool typedNew = length > lastLength_ || (length == lastLength_ && length > 0 && last != lastChar_);
+    lastLength_ = length;
+    lastChar_ = last;
+    if (length > 0) anyTyped_ = true;
+
     // Compare the newest character with its cell (cell 0, empty, for an
     // empty box).
     if (host.BuiltInChecked() || (host.ChosenChecked() && typedPos_ <= kPracticeCells)) {
-        if (last == cells_[static_cast<size_t>(typedPos_)].ch) {
+        PracticeCell& cell = cells_[static_cast<size_t>(typedPos_)];
+        if (last == cell.ch) {
             MarkCorrect(typedPos_);
             cursorCell_ = typedPos_ + 1;
         } else {
             cursorCell_ = typedPos_ + 1;
-            cells_[static_cast<size_t>(typedPos_)].back = CellBack::Wrong;
+            if (cell.back != CellBack::Wrong) turnedWrong_ = typedPos_;
+            cell.back = CellBack::Wrong;
+            if (typedNew && cell.ch != 0) ++misses_[cell.ch];
         }
     }
 

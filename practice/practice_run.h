@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -116,6 +117,15 @@ public:
     const std::wstring& TypedCaption() const { return typedCaption_; }        // `Label34`
     const std::wstring& CorrectCaption() const { return correctCaption_; }    // `Label32`
     const std::wstring& AccuracyCaption() const { return accuracyCaption_; }  // `Label37`
+    // Since the last start: each expected character typed wrong, with how
+    // many times. A character counts when it is newly typed (the box grew,
+    // or its last character was replaced) and its cell, which holds one,
+    // turns out wrong; the compare after a Backspace counts nothing.
+    const std::map<wchar_t, int>& Misses() const { return misses_; }
+    // Whether any character was typed since the last start.
+    bool AnyTyped() const { return anyTyped_; }
+    // The cell the last input change turned red; 0 when it turned none.
+    int TurnedWrong() const { return turnedWrong_; }
 
 private:
     // Clears the input box so that exactly one input change with the empty
@@ -124,6 +134,7 @@ private:
     void FillCaptions(std::wstring_view text);
     void MarkCorrect(int i);
     void RestorePlain(int i);
+    void ResetTally();
 
     std::array<PracticeCell, kPracticeCells + 1> cells_{};  // cell 0 is the template
     bool opaque_ = false;
@@ -137,6 +148,11 @@ private:
     std::wstring correctCaption_ = L"0";
     std::wstring accuracyCaption_ = L"0";
     unsigned changes_ = 0;  // input changes handled, to see whether a clear ran one
+    std::map<wchar_t, int> misses_;
+    bool anyTyped_ = false;
+    size_t lastLength_ = 0;  // the box's length and last character at the last change
+    wchar_t lastChar_ = 0;
+    int turnedWrong_ = 0;
 };
 
 }  // namespace quorlax

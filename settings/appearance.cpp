@@ -20,7 +20,9 @@ AppearanceRoom::AppearanceRoom(Form1& form, Services& services)
     tt.Define(L"tt", L"背景图案", L"Ctrl+I");
     wzys.Define(L"wzys", L"文字颜色", L"Ctrl+J");
     wzzt.Define(L"wzzt", L"文字字体", L"Ctrl+K");
-    mnuSettings.Items = {&ys, &tt, &wzys, &wzzt};
+    tsbm.Define(L"tsbm", L"错字提示编码");
+    mnuSettings.Items = {&ys, &tt, &wzys, &wzzt, &tsbm};
+    tsbm.Click = [this] { tsbm_Click(); };
     ys.Click = [this] { ys_Click(); };
     wzys.Click = [this] { wzys_Click(); };
     wzzt.Click = [this] { wzzt_Click(); };
@@ -53,6 +55,7 @@ void AppearanceRoom::ApplyStored() {
     std::wstring face = services_.settings.Get(kSectionRegister, L"wzzt");
     if (!face.empty())
         for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = face;
+    tsbm.Checked = services_.settings.Get(kSectionRegister, kCodeHintKey) == L"1";
 }
 
 void AppearanceRoom::ys_Click() {
@@ -79,6 +82,11 @@ void AppearanceRoom::wzzt_Click() {
     if (!face || face->empty()) return;
     for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = *face;
     services_.settings.Save(kSectionRegister, L"wzzt", form_.Label(1).Font.Name);
+}
+
+void AppearanceRoom::tsbm_Click() {
+    tsbm.Checked = !tsbm.Checked;
+    services_.settings.Save(kSectionRegister, kCodeHintKey, tsbm.Checked ? L"1" : L"0");
 }
 
 void AppearanceRoom::tt_Click() { form4.Load(); }

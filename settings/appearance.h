@@ -13,6 +13,7 @@ namespace quorlax {
 class Form1;
 
 inline constexpr wchar_t kSectionRegister[] = L"register";  // settings section of the appearance
+inline constexpr wchar_t kCodeHintKey[] = L"tsbm";       // "1" while the code hint is on
 inline constexpr wchar_t kHelpFile[] = L"help.htm";         // the help page, beside the program
 
 class AppearanceRoom {
@@ -26,6 +27,7 @@ public:
     forms::MenuItem tt;           // "背景图案"
     forms::MenuItem wzys;         // "文字颜色"
     forms::MenuItem wzzt;         // "文字字体"
+    forms::MenuItem tsbm;         // "错字提示编码": a missed cell shows its character's code
     forms::MenuItem bang;         // "帮 助", the help page
     forms::MenuItem guanyu;       // "关 于", the About box
     Form3 form3;                  // the About box
@@ -38,6 +40,7 @@ public:
     void ys_Click();
     void wzys_Click();
     void wzzt_Click();
+    void tsbm_Click();
     void tt_Click();
     void bang_Click();
     void guanyu_Click();

@@ -50,7 +50,7 @@ struct NotedMessages final : IMessageBox {
 struct Board {
     explicit Board(Services& base)
         : services{base.random, messages, base.files,   base.settings,
-                   base.sound,  link,     base.dialogs, base.pictures, base.shell, base.folders},
+                   base.sound,  link,     base.dialogs, base.pictures, base.shell, base.folders, base.history},
           window(GetModuleHandleW(nullptr), services) {}
     bool Create() {
         if (!window.Create()) return false;

@@ -1,7 +1,8 @@
 // `make bench`: start-up time against a minimal window, the cost of a fall
 // tick and of a shot tick with their repaints, keystroke to shot, idle CPU,
 // practice mode (a keystroke to its cells painted, a practice start, the
-// timers of an idle practice run) and the size of each exe. Prints figures;
+// timers of an idle practice run), the practice record (recording a run, the
+// drill text, a 10,000-run file) and the size of each exe. Prints figures;
 // asserts nothing.
 #include <windows.h>
 
@@ -18,6 +19,8 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
+#include "practice/history.h"
+#include "practice/history_file_win.h"
 #include "skin/neo_caption_win.h"
 #include "settings/shell_win.h"
 #include "support/drive_win.h"
@@ -97,6 +100,37 @@ double CpuSeconds(HANDLE process) {
     return secs(kernel) + secs(user);
 }
 
+std::wstring BenchHistoryFolder() {
+    wchar_t tmp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, tmp);
+    return std::wstring(tmp) + L"QuorlaxBenchHistory";
+}
+
+// Counts what the record would tell the player, without a box to wait on.
+struct CountingMessages final : IMessageBox {
+    void Show(std::wstring_view) override { ++shown; }
+    int shown = 0;
+};
+
+// A run as a player makes them: a few missed characters, now and then a
+// chosen file.
+RunRecord TypicalRun(int i, std::wstring_view pool) {
+    RunRecord r;
+    r.when = L"2026-12-08 14:03:22";
+    r.kind = i % 5 == 0 ? RunKind::Chosen : i % 7 == 0 ? RunKind::Drill : RunKind::BuiltIn;
+    if (r.kind == RunKind::Chosen) r.file = L"第三课 课文.txt";
+    r.typed = 150 + i % 250;
+    r.correct = r.typed - 4 - i % 11;
+    r.accuracy = r.correct * 100 / r.typed;
+    r.speed = 30 + i % 60;
+    r.seconds = r.typed * 60 / r.speed;
+    for (int k = 0; k < 3 + i % 6; ++k) {
+        const wchar_t c = pool.empty() ? L'字' : pool[(static_cast<size_t>(i) * 131 + k * 977) % pool.size()];
+        if (c > L' ') r.misses.push_back({c, 1 + (i + k) % 3});
+    }
+    return r;
+}
+
 int nc_paints = 0;  // WM_NCPAINT messages seen by the frame-paint counter
 
 LRESULT CALLBACK CountNcPaints(int code, WPARAM wp, LPARAM lp) {
@@ -144,7 +178,8 @@ int main() {
     win::OlePictures pictures;
     win::ShellService shell(Folder());
     win::FolderService folders;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    win::HistoryFileWin history(BenchHistoryFolder());  // the benchmark's runs stay out of the profile
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
     win::MainWindow window(GetModuleHandleW(nullptr), services);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
@@ -303,7 +338,67 @@ int main() {
     std::printf(" (%d running; goal: Timer2 and Timer3 only)\n", window.Timers().RunningCount());
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
-    // 6. Sizes.
+    // 6. The practice record: a 10,000-run file, recording a run into it,
+    // and the drill built from it, with the real file in a folder of its own.
+    {
+        std::wstring pool;
+        for (wchar_t c : form.charPool)
+            if (c > 0x2E80) pool += c;
+        std::string bytes = HistoryHeader();
+        std::vector<RunRecord> runs;
+        for (int i = 0; i < 10000; ++i) {
+            runs.push_back(TypicalRun(i, pool));
+            bytes += FormatRun(runs.back());
+        }
+        std::printf("history_file_bytes: %zu for 10,000 runs, %.2f MB (goal <= 4 MB)%s\n", bytes.size(),
+                    static_cast<double>(bytes.size()) / 1e6, bytes.size() <= 4000000 ? "" : "  MISSED");
+
+        win::HistoryFileWin file(BenchHistoryFolder() + L"\\record");
+        CountingMessages told;
+        PracticeHistory history(file, told);
+        file.Append(HistoryHeader(), "");
+        file.Replace(bytes);
+        double t = Now();
+        history.Record(TypicalRun(1, pool));  // the session's first counts the file's runs
+        const double first = (Now() - t) * 1000;
+        std::vector<double> record;
+        for (int i = 0; i < 200; ++i) {
+            const RunRecord run = TypicalRun(i + 2, pool);
+            t = Now();
+            history.Record(run);
+            record.push_back((Now() - t) * 1000);
+        }
+        std::printf(
+            "history_record_ms: median %.3f, p95 %.3f, max %.3f (the line built and appended to a 10,000-run "
+            "file; goal <= 2)%s; the session's first, counting the file: %.1f\n",
+            Median(record), Percentile(record, 0.95), Percentile(record, 1.0),
+            Percentile(record, 0.95) <= 2 ? "" : "  MISSED", first);
+
+        for (int i = 0; i < 800; ++i) history.Record(TypicalRun(i, pool));  // up to 11,000
+        t = Now();
+        history.Record(TypicalRun(7, pool));
+        std::printf("history_rewrite_ms: %.1f (past 11,000 runs, rewritten with the newest 10,000; %d told)\n",
+                    (Now() - t) * 1000, told.shown);
+
+        const std::vector<WeakChar> weak = WeakestChars(runs);
+        std::vector<double> drill;
+        size_t length = 0;
+        for (int i = 0; i < 50; ++i) {
+            t = Now();
+            length = BuildDrillText(weak, form.Pool(), random).size();
+            drill.push_back((Now() - t) * 1000);
+        }
+        std::printf("drill_text_ms: median %.2f, max %.2f (%zu weakest characters, %zu characters; goal <= 10)%s\n",
+                    Median(drill), Percentile(drill, 1.0), weak.size(), length,
+                    Percentile(drill, 1.0) <= 10 ? "" : "  MISSED");
+        for (const std::wstring& folder : {BenchHistoryFolder() + L"\\record", BenchHistoryFolder()}) {
+            DeleteFileW((folder + L"\\" + kHistoryFileName).c_str());
+            DeleteFileW((folder + L"\\" + kHistoryBackupName).c_str());
+            RemoveDirectoryW(folder.c_str());
+        }
+    }
+
+    // 7. Sizes.
     std::printf("exe_size_bytes: x86_64 %lld, i686 %lld\n", FileSize(Folder() + L"\\quorlax.exe"),
                 FileSize(Folder() + L"\\..\\win32\\quorlax.exe"));
     return 0;

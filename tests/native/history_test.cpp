@@ -1,11 +1,15 @@
 // The practice record: the file's lines read back, a damaged file, the cap,
-// a failed write, the ranking of the weakest characters and the drill text.
+// a failed write, the ranking and the drill text; then the practice room
+// recording its runs, the drill and the code hint.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include <map>
+
+#include "form_fixture.h"
+#include "practice/code_lookup.h"
 #include "practice/history.h"
-#include "support/fakes.h"
 
 namespace quorlax::test {
 namespace {
@@ -149,6 +153,144 @@ TEST(HistoryDrillTest, TheTextHoldsEveryWeakCharacterOftenAndNoPieceTwiceInARow)
     // could give this.
     EXPECT_EQ(text.find(L"中国中国"), std::wstring::npos);
     EXPECT_TRUE(BuildDrillText({}, pool, random).empty());
+}
+
+
+// The record as the practice room keeps it: runs recorded at their end with
+// their misses, the drill, and the code hint.
+class HistoryRoomTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(Load());
+    }
+    PracticeRoom& room() { return form().practice; }
+    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
+    void Backspace() {
+        room().Text4_KeyDown(kKeyBackspace);
+        std::wstring text = room().Text4.Text();
+        text.pop_back();
+        room().Text4.SetText(text);
+    }
+    wchar_t Expected(int cell) { return room().Run().Caption(cell)[0]; }
+    std::vector<RunRecord> Recorded() {
+        HistoryContents c = ParseHistory(fakes_.history.bytes, false);
+        EXPECT_EQ(c.skipped, 0);
+        return c.runs;
+    }
+    // A wrong key for cell i: nothing in the grid is '#'.
+    static constexpr wchar_t kWrong = L'#';
+};
+
+TEST_F(HistoryRoomTest, ARunIsRecordedAtItsEndWithEachNewlyTypedMissCountedOnce) {
+    room().chi_Click();
+    std::map<wchar_t, int> expected;
+    Key(Expected(1));
+    Key(kWrong);  // cell 2 wrong
+    ++expected[Expected(2)];
+    Backspace();
+    Key(kWrong);  // wrong again after erasing: counts again
+    ++expected[Expected(2)];
+    Backspace();
+    Key(Expected(2));
+    Key(kWrong);  // cell 3 wrong
+    ++expected[Expected(3)];
+    Key(kWrong);  // cell 4 wrong
+    ++expected[Expected(4)];
+    Backspace();  // cell 3 compared again, still wrong: no count
+    for (int i = 0; i < 3; ++i) form().Timer2_Timer();
+    EXPECT_TRUE(fakes_.history.bytes.empty()) << "nothing is written while the run goes on";
+
+    form().yw1_Click();  // a game start ends the run
+    auto runs = Recorded();
+    ASSERT_EQ(runs.size(), 1u);
+    const RunRecord& r = runs[0];
+    EXPECT_EQ(r.kind, RunKind::BuiltIn);
+    EXPECT_EQ(r.when.size(), 19u);
+    EXPECT_EQ(r.typed, 3);
+    EXPECT_EQ(r.correct, 2);
+    EXPECT_EQ(r.accuracy, 67);
+    EXPECT_EQ(r.seconds, 3);
+    EXPECT_EQ(std::to_wstring(r.speed), room().Label39.Caption());
+    std::map<wchar_t, int> got;
+    for (const Miss& m : r.misses) got[m.ch] += m.count;
+    EXPECT_EQ(got, expected);
+    for (size_t i = 1; i < r.misses.size(); ++i) EXPECT_GE(r.misses[i - 1].count, r.misses[i].count);
+
+    // A run with nothing typed is not recorded; a chosen file's name is.
+    room().chi_Click();
+    fakes_.files.chosen[L"C:\\texts\\lesson.txt"] = "abc";
+    fakes_.dialogs.paths.push_back(L"C:\\texts\\lesson.txt");
+    room().zixuan_Click();
+    Key(L'a');
+    Key(kWrong);
+    room().EndRun();  // as the window closes
+    room().EndRun();
+    runs = Recorded();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].kind, RunKind::Chosen);
+    EXPECT_EQ(runs[1].file, L"lesson.txt");
+    EXPECT_EQ(runs[1].misses, (std::vector<Miss>{{L'b', 1}}));
+    EXPECT_EQ(runs[1].speed, 0) << "the clock has not ticked in this run";
+}
+
+TEST_F(HistoryRoomTest, TheDrillNeedsMissesThenPractisesThemAndDrillsAgainAtTheRestart) {
+    room().cuozi_Click();
+    EXPECT_EQ(fakes_.messages.shown, (std::vector<std::wstring>{kNoMissesYet}));
+    EXPECT_FALSE(room().Frame3.Visible);
+    EXPECT_FALSE(room().chi.Checked);
+
+    room().chi_Click();
+    const wchar_t missed = Expected(1);
+    Key(kWrong);
+    room().cuozi_Click();  // the open run's misses count, and it is recorded
+    ASSERT_EQ(Recorded().size(), 1u);
+    EXPECT_TRUE(room().chi.Checked);
+    EXPECT_EQ(room().Label34.Caption(), L"0");
+    const std::wstring drill = room().Run().practiceText();
+    EXPECT_GE(std::count(drill.begin(), drill.end(), missed), 20);
+
+    for (int i = 1; i <= 406; ++i) Key(i == 1 ? kWrong : Expected(i));
+    auto runs = Recorded();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].kind, RunKind::Drill);
+    EXPECT_EQ(runs[1].typed, 405) << "as the panel showed it when the restart came";
+    EXPECT_EQ(room().Label34.Caption(), L"0");
+    const std::wstring again = room().Run().practiceText();
+    EXPECT_GE(std::count(again.begin(), again.end(), missed), 20) << "the restart drills again";
+    form().s2_Click();
+    EXPECT_EQ(Recorded().back().kind, RunKind::Drill) << "so is the run after the restart";
+}
+
+TEST_F(HistoryRoomTest, TheCodeHintShowsAMissedCharactersCodeOnlyWhileChecked) {
+    auto& hint = form().appearance.tsbm;
+    EXPECT_FALSE(hint.Checked);
+    fakes_.files.chosen[L"C:\\z.txt"] = "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xB8\xAD";  // UTF-8 "中国中"
+    fakes_.dialogs.paths.push_back(L"C:\\z.txt");
+    room().zixuan_Click();
+    Key(kWrong);
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码") << "off by default";
+
+    hint.Click();
+    EXPECT_EQ(fakes_.settings.Get(kSectionRegister, kCodeHintKey), L"1");
+    Key(kWrong);
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"国"));
+    room().Text4_KeyDown(kKeyF1);
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"中")) << "F1 still looks up the next";
+
+    hint.Click();
+    EXPECT_EQ(fakes_.settings.Get(kSectionRegister, kCodeHintKey), L"0");
+    Backspace();
+    Key(kWrong);
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"中"));
+
+    // Stored, it comes back checked at start-up; only a clean "1" counts.
+    fakes_.settings.Save(kSectionRegister, kCodeHintKey, L"1");
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(form().appearance.tsbm.Checked);
+    fakes_.settings.Save(kSectionRegister, kCodeHintKey, L"1 ");
+    ASSERT_TRUE(Load());
+    EXPECT_FALSE(form().appearance.tsbm.Checked);
 }
 
 }  // namespace

@@ -248,7 +248,8 @@ struct FakeServices {
     FakePictures pictures;
     RecordingShell shell;
     FakeFolders folders;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    MemoryHistoryFile history;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.

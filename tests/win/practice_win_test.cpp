@@ -176,7 +176,7 @@ protected:
         Services& f = fakes_.services;
         services_ = std::make_unique<Services>(
             Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
-                     f.folders});
+                     f.folders, f.history});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();

@@ -1,0 +1,143 @@
+// The practice record on the real system: the file in the profile's
+// %APPDATA%\Quorlax (the private test prefix's), a locked file, and the new
+// menu items as the real menu bar shows them.
+#include <windows.h>
+
+#include <string>
+
+#include "practice/history_file_win.h"
+#include "window_fixture.h"
+
+namespace quorlax::win {
+namespace {
+
+std::string ReadAll(const std::wstring& path) {
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             0, nullptr));
+    if (!f) return {};
+    char buf[4096];
+    DWORD got = 0;
+    std::string all;
+    while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got) all.append(buf, got);
+    return all;
+}
+
+class HistoryWinTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        path_ = file_.Path();
+        ASSERT_NE(path_.find(L"\\Quorlax\\practice-history.tsv"), std::wstring::npos);
+        DeleteFileW(path_.c_str());
+        RemoveDirectoryW(path_.substr(0, path_.rfind(L'\\')).c_str());  // a missing folder is made
+        Services& f = fakes_.services;
+        services_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
+                                                        f.dialogs, f.pictures, f.shell, f.folders, file_});
+        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
+        ASSERT_TRUE(window_->Create());
+        hwnd_ = window_->Handle();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        DeleteFileW(path_.c_str());
+    }
+    // One practice run with one wrong character, ended by a game start.
+    void PractiseOnce() {
+        Choose(form().practice.chi);
+        SendMessageW(window_->PracticeBox(), WM_CHAR, L'#', 1);
+        Choose(form().yw1);
+    }
+
+    HistoryFileWin file_;
+    std::wstring path_;
+    std::unique_ptr<Services> services_;
+};
+
+TEST_F(HistoryWinTest, RunsAreAppendedAndALockedFileIsToldOnceWhileTheEarlierRunsStay) {
+    PractiseOnce();
+    const std::string first = ReadAll(path_);
+    HistoryContents c = ParseHistory(first, false);
+    ASSERT_EQ(c.runs.size(), 1u) << "the folder was made and the run appended";
+    EXPECT_EQ(first.substr(0, HistoryHeader().size()), HistoryHeader());
+
+    {
+        // Another program holds the file with no sharing at all.
+        UniqueFile lock(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
+        PractiseOnce();
+        PractiseOnce();
+        EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "told once per session";
+        Choose(form().practice.chi);
+        SendMessageW(window_->PracticeBox(), WM_CHAR, form().practice.Run().Caption(1)[0], 1);
+        EXPECT_EQ(form().practice.Label32.Caption(), L"1") << "practice goes on";
+    }
+    EXPECT_EQ(ReadAll(path_), first) << "nothing recorded before was touched";
+    Choose(form().sz1);
+    EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 2u);
+    EXPECT_EQ(fakes_.messages.shown.size(), 1u);
+}
+
+TEST_F(HistoryWinTest, TheFileIsRewrittenInPlaceOfTheOldOneAndMovedAsideWhenCleared) {
+    PractiseOnce();
+    const std::string line = FormatRun(ParseHistory(ReadAll(path_), false).runs[0]);
+    ASSERT_TRUE(file_.Replace(HistoryHeader() + line + line + line));
+    EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 3u);
+    EXPECT_EQ(GetFileAttributesW((path_ + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    // Read from its tail when it is larger than the limit.
+    IHistoryFile::Bytes tail = file_.Read(line.size() + 5);
+    EXPECT_TRUE(tail.ok && tail.fromTail);
+    EXPECT_EQ(ParseHistory(tail.bytes, true).runs.size(), 1u);
+
+    ASSERT_TRUE(form().practice.History().Clear());
+    EXPECT_EQ(GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::wstring backup = path_.substr(0, path_.rfind(L'\\') + 1) + kHistoryBackupName;
+    EXPECT_EQ(ParseHistory(ReadAll(backup), false).runs.size(), 3u);
+    DeleteFileW(backup.c_str());
+}
+
+TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattlePanel) {
+    HMENU bar = window_->Menus().Handle();
+    HMENU practice = GetSubMenu(GetSubMenu(bar, 0), 1);
+    HMENU settings = GetSubMenu(GetSubMenu(bar, 0), 2);
+    wchar_t text[64];
+    const int n = GetMenuItemCount(practice);
+    ASSERT_EQ(n, 4);
+    GetMenuStringW(practice, 2, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"错字\tCtrl+E");
+    GetMenuStringW(practice, 3, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"记录\tCtrl+R");
+    const int last = GetMenuItemCount(settings) - 1;
+    GetMenuStringW(settings, last, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"错字提示编码");
+    EXPECT_FALSE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
+    Choose(form().appearance.tsbm);
+    window_->AfterEvent();
+    EXPECT_TRUE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
+
+    // Ctrl+R reaches the record's hook; not while the battle panel greys 文 件.
+    int shown = 0;
+    form().practice.ShowRecord = [&] { ++shown; };
+    auto ctrl = [&](WORD key) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        MSG msg{hwnd_, WM_KEYDOWN, key, 1, 0, {}};
+        MessageLoop::Instance().PreTranslate(msg);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        window_->AfterEvent();
+    };
+    ctrl('R');
+    EXPECT_EQ(shown, 1);
+    Choose(form().battle.wldz);
+    window_->AfterEvent();
+    EXPECT_TRUE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_GRAYED);
+    ctrl('R');
+    ctrl('E');
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(fakes_.messages.shown.empty()) << "the drill did not start";
+}
+
+}  // namespace
+}  // namespace quorlax::win
