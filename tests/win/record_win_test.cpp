@@ -1,6 +1,6 @@
 // The record window for real over the main window: topmost in the main
 // window's colour, the speed line painted through the latest run's point,
-// Escape closing it, its own keys (a game shortcut starts nothing from it),
+// Escape closing it, the drill started from it, its own keys (a game shortcut starts nothing from it),
 // and the drill greyed with no runs.
 #include "practice/record_form_win.h"
 #include "win/window_fixture.h"
@@ -16,19 +16,6 @@ bool Near(COLORREF a, COLORREF b) {
 
 class RecordWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        HDC screen = GetDC(nullptr);
-        painter_ =
-            std::make_unique<forms::Painter>(GetModuleHandleW(nullptr), GetDeviceCaps(screen, LOGPIXELSY));
-        ReleaseDC(nullptr, screen);
-        record_ = std::make_unique<RecordWindow>(GetModuleHandleW(nullptr), hwnd_, history_, form().codeTable,
-                                                 form().BackColor, *painter_);
-    }
-    void TearDown() override {
-        record_.reset();
-        MainWindowTest::TearDown();
-    }
     void RecordRuns(int n) {
         for (int i = 0; i < n; ++i) {
             RunRecord run;
@@ -38,63 +25,72 @@ protected:
             run.speed = 20 + (i * 7) % 40;
             run.seconds = 60;
             run.misses = {{L'中', 1 + i % 3}};
-            history_.Record(run);
+            form().practice.History().Record(run);
         }
     }
-    HWND Record() { return record_->Handle(); }
-
-    test::MemoryHistoryFile file_;
-    test::RecordingMessages messages_;
-    PracticeHistory history_{file_, messages_};
-    std::unique_ptr<forms::Painter> painter_;
-    std::unique_ptr<RecordWindow> record_;
+    // 练习 › 记录, as the menu gives it.
+    void Open() {
+        Choose(form().practice.jilu);
+        Pump(50);
+        ASSERT_NE(window_->Record(), nullptr);
+    }
+    RecordWindow& Window() { return *window_->Record(); }
+    HWND Record() { return window_->Record() ? window_->Record()->Handle() : nullptr; }
 };
 
 TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscapeClosesIt) {
     RecordRuns(30);
-    record_->Form().Load();
-    Pump(50);
+    Open();
     ASSERT_NE(Record(), nullptr);
     EXPECT_TRUE(IsWindowVisible(Record()));
     EXPECT_EQ(drive::WindowText(Record()), L"练习记录");
     EXPECT_TRUE(GetWindowLongW(Record(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_TRUE(IsWindowEnabled(record_->DrillButton()));
+    EXPECT_TRUE(IsWindowEnabled(Window().DrillButton()));
 
     const drive::Capture shot = drive::PrintClient(Record());
-    const RecordChart& chart = record_->Form().View().chart;
+    const RecordChart& chart = Window().Form().View().chart;
     ASSERT_EQ(chart.Runs(), 30u);
-    const POINT latest = record_->SpeedPoint(chart.latest);
+    const POINT latest = Window().SpeedPoint(chart.latest);
     EXPECT_TRUE(Near(shot.At(latest.x, latest.y), RecordWindow::kSpeedColor)) << "the latest run's point";
-    const POINT first = record_->SpeedPoint(0);
+    const POINT first = Window().SpeedPoint(0);
     EXPECT_LT(first.x, latest.x);
     EXPECT_TRUE(Near(shot.At(first.x, first.y), RecordWindow::kSpeedColor)) << "the oldest run's point";
     EXPECT_EQ(shot.At(2, shot.height - 2), forms::Painter::Resolve(form().BackColor))
         << "the main window's colour";
 
-    SetFocus(record_->CloseButton());
-    PostMessageW(record_->CloseButton(), WM_KEYDOWN, VK_ESCAPE, 1);
+    SetFocus(Window().CloseButton());
+    PostMessageW(Window().CloseButton(), WM_KEYDOWN, VK_ESCAPE, 1);
     Pump(100);
-    EXPECT_FALSE(record_->Form().Loaded());
+    EXPECT_FALSE(Window().Form().Loaded());
     EXPECT_EQ(Record(), nullptr);
+
+    // Opened again, its drill button closes it and drills 中 in the grid.
+    Open();
+    SendMessageW(Window().DrillButton(), BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(Record(), nullptr);
+    EXPECT_TRUE(form().practice.chi.Checked);
+    int drilled = 0;
+    for (int i = 1; i <= kGridCells; ++i) drilled += form().practice.Run().Caption(i) == L"中";
+    EXPECT_GE(drilled, 3);
 }
 
 TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothingFromIt) {
-    record_->Form().Load();
-    Pump(50);
+    Open();
     ASSERT_NE(Record(), nullptr);
-    EXPECT_FALSE(IsWindowEnabled(record_->DrillButton()));
-    EXPECT_FALSE(IsWindowEnabled(record_->ClearButton()));
-    EXPECT_TRUE(record_->Form().View().empty);
+    EXPECT_FALSE(IsWindowEnabled(Window().DrillButton()));
+    EXPECT_FALSE(IsWindowEnabled(Window().ClearButton()));
+    EXPECT_TRUE(Window().Form().View().empty);
     ASSERT_TRUE(drive::WaitFor([&] { return GetForegroundWindow() == Record(); }, 2000));
     drive::PressCtrl(Record(), 'H');
     Pump(200);
     EXPECT_FALSE(form().s2.Checked) << "no Chinese game";
     EXPECT_FALSE(form().Timer1.Enabled());
-    EXPECT_TRUE(record_->Form().Loaded());
+    EXPECT_TRUE(Window().Form().Loaded());
     // Enter presses 关闭, the default button.
     drive::PressKey(VK_RETURN);
     Pump(200);
-    EXPECT_FALSE(record_->Form().Loaded());
+    EXPECT_FALSE(Window().Form().Loaded());
 }
 
 }  // namespace
