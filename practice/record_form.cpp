@@ -43,6 +43,8 @@ RecordChart Chart(std::span<const RunRecord> runs) {
         top = std::max(top, speed);
     }
     chart.latest = n ? n - 1 : 0;
+    // A tenth above the best, so that its mark and name fit under the top.
+    top += (top + 9) / 10;
     chart.speedStep = SpeedStep(top);
     chart.speedTop = std::max(1, (top + chart.speedStep - 1) / chart.speedStep) * chart.speedStep;
     if (n == 0) return chart;

@@ -64,12 +64,16 @@ void Text(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT r,
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// Where a tag sits against its point: ending left of it, or centred above it.
+enum class Place { Left, Above };
+
 // A label on an opaque patch of the card, so that lines under it stay readable.
-void Tag(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int x, int y, bool leftOfX) {
+void Tag(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, POINT at, Place place) {
     SelectGuard select(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    RECT r{leftOfX ? x - size.cx : x, y - size.cy / 2, 0, 0};
+    RECT r{place == Place::Left ? at.x - size.cx : at.x - size.cx / 2,
+           place == Place::Left ? at.y - size.cy / 2 : at.y - size.cy, 0, 0};
     r.right = r.left + size.cx;
     r.bottom = r.top + size.cy;
     SetTextColor(dc, colour);
@@ -327,12 +331,11 @@ void RecordWindow::PaintChart(HDC dc) {
     Dot(dc, latest, 4 * px1, kSpeedColor, kMarkRing, px1);
     const std::wstring top = std::to_wstring(chart.speed[chart.best]);
     if (chart.best == chart.latest) {
-        Tag(dc, small, kSpeedColor, L"最高 · 最近 " + top, latest.x - gap, latest.y, true);
+        Tag(dc, small, kSpeedColor, L"最高 · 最近 " + top, POINT{latest.x - gap, latest.y}, Place::Left);
     } else {
-        const bool bestLeft = best.x > (plot.left + plot.right) / 2;
-        Tag(dc, small, kSpeedColor, L"最高 " + top, bestLeft ? best.x - gap : best.x + gap, best.y, bestLeft);
-        Tag(dc, small, kMarkRing, L"最近 " + std::to_wstring(chart.speed[chart.latest]), latest.x - gap,
-            latest.y, true);
+        Tag(dc, small, kSpeedColor, L"最高 " + top, POINT{best.x, best.y - gap}, Place::Above);
+        Tag(dc, small, kMarkRing, L"最近 " + std::to_wstring(chart.speed[chart.latest]),
+            POINT{latest.x - gap, latest.y}, Place::Left);
     }
 }
 

@@ -99,7 +99,7 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
     EXPECT_EQ(chart.speed.front(), contents.runs[50].speed);
     EXPECT_EQ(chart.best, 20u);
     EXPECT_EQ(chart.latest, 99u);
-    EXPECT_EQ(chart.speedTop, 100);  // 88 in at most five nice steps
+    EXPECT_EQ(chart.speedTop, 100);  // 88 and a tenth more, in at most five nice steps
     EXPECT_EQ(chart.speedStep, 20);
     EXPECT_DOUBLE_EQ(chart.SpeedY(88), 0.88);
     EXPECT_DOUBLE_EQ(chart.SpeedY(44), 0.44);
