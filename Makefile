@@ -75,6 +75,7 @@ screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/chooser.png chooser
 	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/about.png about
 	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/practice.png practice
+	xvfb-run -a -s "-screen 0 1024x768x24" tools/screenshot.sh $(WIN64) docs/record.png record
 
 clean:
 	rm -rf $(BUILD)

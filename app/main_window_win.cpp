@@ -120,6 +120,7 @@ void MainWindow::OnCreate() {
     hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
     settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
                                                   [this] { AfterEvent(); });
+    form_.practice.ShowRecord = [this] { ShowRecord(); };
     menus_.Attach(hwnd_, form_.MenuBar);
     form_.SetupSkin = [this] { AttachSkin(); };
     // The game's shortcuts belong to this window and its children alone.
@@ -133,6 +134,7 @@ void MainWindow::OnDestroy() {
     EndMenu();
     form_.scores.form2.Unload();  // the other windows go first
     form_.appearance.CloseWindows();
+    if (record_) record_->Form().Unload();
     // The skin lets go while the window is still valid; the menu it gives
     // back is destroyed with the window.
     if (caption_) caption_->Detach();
@@ -151,6 +153,18 @@ void MainWindow::AttachSkin() {
         caption_ =
             skin::SetupSkin(instance_, hwnd_, SIZE{painter_.Px(kClientWidth), painter_.Px(kClientHeight)});
     });
+}
+
+void MainWindow::ShowRecord() {
+    if (!record_) {
+        record_ = std::make_unique<RecordWindow>(instance_, hwnd_, form_.practice.History(), form_.codeTable,
+                                                 form_.BackColor, painter_);
+        // The drill as its menu item starts it, after the window has gone.
+        record_->Form().StartDrill = [this] {
+            SendMessageW(hwnd_, WM_COMMAND, menus_.CommandOf(&form_.practice.cuozi), 0);
+        };
+    }
+    record_->Form().Load();
 }
 
 bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {

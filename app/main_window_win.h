@@ -16,6 +16,7 @@
 #include "forms/timer_host_win.h"
 #include "net/battle_panel_win.h"
 #include "practice/practice_panel_win.h"
+#include "practice/record_form_win.h"
 #include "scores/form2_win.h"
 #include "skin/setup_skin_win.h"
 #include "settings/settings_windows_win.h"
@@ -43,6 +44,7 @@ public:
     HWND PracticeBox() const { return practice_panel_.Box(); }  // Text4
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
     SettingsWindows* Settings() const { return settings_.get(); }
+    RecordWindow* Record() const { return record_.get(); }  // null until first shown
     const forms::TimerHost& Timers() const { return timers_; }
     const forms::SceneView& View() const { return view_; }
     // The chain the window's messages walk before its own handlers.
@@ -68,6 +70,7 @@ private:
     void OnDestroy();
     void ShowFlash(float left, float top);
     void AttachSkin();
+    void ShowRecord();
 
     // The painted frame's part of the chain: the skin hands mouse messages
     // over its menu row on as client messages above the client area; the
@@ -93,6 +96,7 @@ private:
     std::unique_ptr<skin::cNeoCaption> caption_;  // the painted frame, from load to close
     std::unique_ptr<HallOfFameWindow> hof_;       // Form2 on screen; goes before the form and painter
     std::unique_ptr<SettingsWindows> settings_;   // Form3 and Form4 on screen; likewise
+    std::unique_ptr<RecordWindow> record_;        // the practice record on screen, made when first shown
     std::unique_ptr<BattlePanelWin> battle_panel_;  // the battle panel's buttons and address box
     std::wstring shown_caption_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots

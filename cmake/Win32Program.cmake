@@ -22,6 +22,7 @@ add_library(quorlax_win STATIC
   net/battle_panel_win.cpp
   practice/practice_panel_win.cpp
   practice/history_file_win.cpp
+  practice/record_form_win.cpp
   app/main_window_win.cpp
 )
 target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32
@@ -58,7 +59,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
 
   add_executable(screenshot_driver tools/screenshot_driver_win.cpp)
   target_include_directories(screenshot_driver PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-  target_link_libraries(screenshot_driver PRIVATE user32 gdi32)
+  target_link_libraries(screenshot_driver PRIVATE quorlax_core user32 gdi32)
   if(MINGW)
     target_link_options(screenshot_driver PRIVATE -municode)
   endif()

@@ -2,9 +2,10 @@
 # Makes a screenshot for the README from the real program: run under an X
 # display (make screenshot uses xvfb-run); the driver starts a Chinese game
 # ("game", the default), a practice run with the radical chart
-# ("practice"), or opens the picture chooser ("chooser") or the About box
-# ("about"), then the screen is captured and cropped.
-# Usage: tools/screenshot.sh BUILD_DIR OUTPUT.png [game|practice|chooser|about]
+# ("practice"), or opens the picture chooser ("chooser"), the About box
+# ("about") or the practice record over a prepared record file ("record"),
+# then the screen is captured and cropped.
+# Usage: tools/screenshot.sh BUILD_DIR OUTPUT.png [game|practice|chooser|about|record]
 set -eu
 build=$(cd "$1" && pwd)
 out=$2

@@ -4,12 +4,15 @@
 // "practice" types part of a chosen text, a few characters wrong, looks a
 // code up and shows the chart; "chooser" opens the background picture
 // chooser (Ctrl+I) and "about" the About box (帮助 › 关于), each over the
-// main window.
+// main window; "record" writes a fortnight of practice into the prefix's
+// record file and opens the record window (Ctrl+R).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "practice/history.h"
 #include "support/drive_win.h"
 
 namespace {
@@ -101,6 +104,70 @@ bool PracticeScene(HWND main) {
     return true;
 }
 
+// The record file the game reads, in this prefix's %APPDATA%\Quorlax.
+std::wstring HistoryPath() {
+    wchar_t appdata[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"APPDATA", appdata, MAX_PATH);
+    const std::wstring folder = std::wstring(appdata) + L"\\Quorlax";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + L"\\" + quorlax::kHistoryFileName;
+}
+
+// Two weeks of practice, getting faster, with the same few characters missed.
+std::string SampleHistory() {
+    const wchar_t hard[] = L"鬼段舞凸母既敖乘爽兆嘴戴载曲典身";
+    std::string bytes = quorlax::HistoryHeader();
+    unsigned seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    for (int i = 0; i < 42; ++i) {
+        quorlax::RunRecord run;
+        // Three runs a day from 25 November.
+        const int day = 25 + i / 3, month = day > 30 ? 12 : 11;
+        wchar_t when[32];
+        swprintf(when, 32, L"2026-%02d-%02d %02d:%02d:%02d", month, day > 30 ? day - 30 : day,
+                 9 + (i % 3) * 5, next(60), next(60));
+        run.when = when;
+        run.kind = i % 5 == 4 ? quorlax::RunKind::Drill : quorlax::RunKind::BuiltIn;
+        run.speed = 24 + i * 4 / 5 + next(9);
+        run.seconds = 180 + next(240);
+        run.typed = run.speed * run.seconds / 60;
+        run.accuracy = 84 + i / 4 + next(5);
+        run.correct = run.typed * run.accuracy / 100;
+        for (int m = 0; m < 3; ++m) {
+            const wchar_t ch = hard[(next(4) + next(13)) % 16];
+            auto found =
+                std::find_if(run.misses.begin(), run.misses.end(), [ch](auto& x) { return x.ch == ch; });
+            if (found != run.misses.end())
+                ++found->count;
+            else
+                run.misses.push_back({ch, 1 + next(2)});
+        }
+        bytes += quorlax::FormatRun(run);
+    }
+    return bytes;
+}
+
+// Opens the record window over a prepared record; the player's own record
+// (if any) is put back afterwards.
+HWND RecordScene(HWND main) {
+    const std::wstring path = HistoryPath(), kept = path + L".screenshot";
+    MoveFileExW(path.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const std::string bytes = SampleHistory();
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    PressCtrl(main, 'R');
+    HWND shown = WaitForClass(L"QuorlaxRecord");
+    Sleep(1000);
+    DeleteFileW(path.c_str());
+    MoveFileExW(kept.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return shown;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -116,6 +183,10 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(9000);
     } else if (mode == L"practice") {
         if (!PracticeScene(main)) return 1;
+    } else if (mode == L"record") {
+        HWND shown = RecordScene(main);
+        if (!shown) return 1;
+        GetWindowRect(shown, &r);  // the window alone
     } else {
         if (mode == L"chooser")
             PressCtrl(main, 'I');

@@ -33,6 +33,7 @@ add_executable(quorlax_win_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/win/battle_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/practice_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/history_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/record_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/skin/refused_subclass_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints

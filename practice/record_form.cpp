@@ -1,0 +1,175 @@
+// The record window's contents and buttons.
+#include "practice/record_form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/nearest.h"
+#include "practice/code_lookup.h"
+
+namespace quorlax {
+namespace {
+
+constexpr std::size_t kDateTicks = 5;  // labels along the x axis, at most
+constexpr int kSpeedLines = 5;         // grid lines of the left axis, at most
+
+// "2026-12-08 14:03:22" → "12-08" and "14:03"; whatever a shorter text holds.
+std::wstring DayOf(const std::wstring& when) { return when.size() >= 10 ? when.substr(5, 5) : when; }
+std::wstring TimeOf(const std::wstring& when) { return when.size() >= 16 ? when.substr(11, 5) : when; }
+std::wstring DateOf(const std::wstring& when) {
+    return when.substr(0, std::min<std::size_t>(10, when.size()));
+}
+
+// A step of 1, 2, 2.5 or 5 times a power of ten that covers `top` in at most
+// kSpeedLines steps.
+int SpeedStep(int top) {
+    for (int scale = 1;; scale *= 10)
+        for (int base : {5, 10, 20, 25}) {
+            const int step = base * scale;
+            if ((top + step - 1) / step <= kSpeedLines || scale > 100000) return step;
+        }
+}
+
+RecordChart Chart(std::span<const RunRecord> runs) {
+    RecordChart chart;
+    const std::size_t n = std::min(runs.size(), kChartRuns);
+    const auto shown = runs.last(n);
+    int top = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int speed = std::max(0, shown[i].speed);
+        chart.speed.push_back(speed);
+        chart.accuracy.push_back(std::clamp(shown[i].accuracy, 0, 100));
+        if (speed > chart.speed[chart.best]) chart.best = i;
+        top = std::max(top, speed);
+    }
+    chart.latest = n ? n - 1 : 0;
+    // A tenth above the best, so that its mark and name fit under the top.
+    top += (top + 9) / 10;
+    chart.speedStep = SpeedStep(top);
+    chart.speedTop = std::max(1, (top + chart.speedStep - 1) / chart.speedStep) * chart.speedStep;
+    if (n == 0) return chart;
+    // Evenly spread ticks; the times of day when every run is of one day.
+    const bool oneDay = DateOf(shown.front().when) == DateOf(shown.back().when);
+    const std::size_t ticks = std::min(n, kDateTicks);
+    for (std::size_t t = 0; t < ticks; ++t) {
+        const std::size_t run = ticks == 1 ? 0 : t * (n - 1) / (ticks - 1);
+        std::wstring text = oneDay ? TimeOf(shown[run].when) : DayOf(shown[run].when);
+        if (!chart.dates.empty() && chart.dates.back().text == text) continue;
+        chart.dates.push_back({run, std::move(text)});
+    }
+    return chart;
+}
+
+std::wstring Duration(std::int64_t seconds) {
+    const std::int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
+    if (h) return std::to_wstring(h) + L" 小时 " + std::to_wstring(m) + L" 分";
+    if (m) return std::to_wstring(m) + L" 分 " + std::to_wstring(s) + L" 秒";
+    return std::to_wstring(s) + L" 秒";
+}
+
+std::wstring Speed(double perMinute) { return std::to_wstring(nearest(perMinute)) + L" 字/分"; }
+
+void AddTotals(std::span<const RunRecord> runs, RecordView& view) {
+    const HistoryTotals t = Totals(runs);
+    view.totals = {
+        {L"练习次数", std::to_wstring(t.runs) + L" 次"},
+        {L"总字数", std::to_wstring(t.typed) + L" 字"},
+        {L"练习时间", Duration(t.seconds)},
+        {L"最高速度", Speed(t.bestSpeed)},
+    };
+    std::wstring recent = Speed(t.recentAverage);
+    if (t.previousRuns > 0) {
+        view.trend = t.recentAverage > t.previousAverage   ? Trend::Up
+                     : t.recentAverage < t.previousAverage ? Trend::Down
+                                                           : Trend::Level;
+        recent += view.trend == Trend::Up ? L" ↑" : view.trend == Trend::Down ? L" ↓" : L" →";
+    }
+    view.totals.push_back({L"近 " + std::to_wstring(t.recentRuns) + L" 次平均", recent});
+    if (t.previousRuns > 0)
+        view.totals.push_back(
+            {L"前 " + std::to_wstring(t.previousRuns) + L" 次平均", Speed(t.previousAverage)});
+}
+
+}  // namespace
+
+double RecordChart::X(std::size_t i) const {
+    const std::size_t n = Runs();
+    return n <= 1 ? 0.5 : static_cast<double>(i) / static_cast<double>(n - 1);
+}
+
+double RecordChart::SpeedY(int value) const {
+    return speedTop > 0 ? std::clamp(static_cast<double>(value) / speedTop, 0.0, 1.0) : 0.0;
+}
+
+double RecordChart::AccuracyY(int value) { return std::clamp(value / 100.0, 0.0, 1.0); }
+
+RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view codeTable) {
+    RecordView view;
+    const std::span<const RunRecord> runs(contents.runs);
+    if (contents.skipped > 0)
+        view.skipped = L"记录文件里有 " + std::to_wstring(contents.skipped) + L" 行无法读取，已跳过。";
+    view.empty = runs.empty();
+    view.clearEnabled = !view.empty || contents.skipped > 0;
+    if (view.empty) return view;
+    view.chart = Chart(runs);
+    AddTotals(runs, view);
+    for (const WeakChar& weak : WeakestChars(runs)) {
+        RecordWeakRow row;
+        row.ch.assign(1, weak.ch);
+        // The look-up's text is the character, "：" and the code.
+        if (auto found = LookUpCode(codeTable, row.ch)) {
+            row.code = found->substr(2);
+            row.code.erase(row.code.find_last_not_of(L' ') + 1);
+        }
+        row.misses = std::to_wstring(weak.misses) + L" 次";
+        row.last = DayOf(weak.lastMissed);
+        view.weakest.push_back(std::move(row));
+    }
+    view.drillEnabled = !view.weakest.empty();
+    return view;
+}
+
+RecordForm::RecordForm(PracticeHistory& history, const std::wstring& codeTable,
+                       const forms::Color& mainBackColor)
+    : history_(history), codeTable_(codeTable), mainBackColor_(mainBackColor) {}
+
+void RecordForm::Read() {
+    BackColor = mainBackColor_;
+    view_ = BuildRecordView(history_.Load(), codeTable_);
+}
+
+void RecordForm::Load() {
+    Read();
+    if (loaded_) {
+        if (OnChanged) OnChanged();
+        if (OnFront) OnFront();
+        return;
+    }
+    loaded_ = true;
+    if (OnLoaded) OnLoaded();  // placed topmost and shown
+}
+
+void RecordForm::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    if (OnUnloaded) OnUnloaded();
+}
+
+void RecordForm::cmdDrill_Click() {
+    if (!view_.drillEnabled) return;
+    // The drill runs in the main window's grid, which this window would cover.
+    Unload();
+    if (StartDrill) StartDrill();
+}
+
+void RecordForm::cmdClear_Click() {
+    if (!view_.clearEnabled) return;
+    if (!Confirm || !Confirm(kRecordConfirmClear)) return;
+    history_.Clear();  // a failure is told by the record itself
+    Read();
+    if (OnChanged) OnChanged();
+}
+
+void RecordForm::cmdClose_Click() { Unload(); }
+
+}  // namespace quorlax

@@ -1,0 +1,67 @@
+// The record window "练习记录" on screen: created while its RecordForm is
+// loaded, topmost over the game, with the chart, the totals and the weakest
+// characters painted at the screen's DPI, and its three buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "forms/render_win.h"
+#include "practice/record_form.h"
+
+namespace quorlax::win {
+
+inline constexpr wchar_t kRecordClass[] = L"QuorlaxRecord";
+
+class RecordWindow {
+public:
+    static constexpr wchar_t kFaultSource[] = L"RecordForm";
+
+    // `codeTable` and `mainBackColor` are the main window's.
+    RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& history, const std::wstring& codeTable,
+                 const forms::Color& mainBackColor, forms::Painter& painter);
+    ~RecordWindow();
+    RecordWindow(const RecordWindow&) = delete;
+    RecordWindow& operator=(const RecordWindow&) = delete;
+
+    RecordForm& Form() { return form_; }
+    HWND Handle() const { return hwnd_; }
+    HWND DrillButton() const { return buttons_[0]; }
+    HWND ClearButton() const { return buttons_[1]; }
+    HWND CloseButton() const { return buttons_[2]; }
+    // Where the speed of shown run i is drawn, in the client area (for tests).
+    POINT SpeedPoint(std::size_t run) const;
+    static constexpr COLORREF kSpeedColor = RGB(214, 64, 32);
+    static constexpr COLORREF kAccuracyColor = RGB(24, 140, 72);
+
+private:
+    static constexpr int kDrillId = 101, kClearId = 102, kCloseId = 103;
+    template <class T>
+    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
+    void OnAttach(HWND hwnd);
+    void OnDetach();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Create();
+    void CreateButtons();
+    void Destroy();
+    void Sync();
+    // The id of the button Enter presses: the focused one, else 关闭.
+    int DefaultId() const;
+    void Paint(HDC dc);
+    void PaintChart(HDC dc);
+    void PaintTotals(HDC dc);
+    void PaintWeakest(HDC dc);
+    RECT PlotRect() const;
+
+    HINSTANCE instance_;
+    HWND owner_;
+    RecordForm form_;
+    forms::Painter& painter_;
+    HWND hwnd_ = nullptr;
+    std::array<HWND, 3> buttons_{};  // 练习这些字, 清除记录, 关闭
+    COLORREF text_ = 0;              // the text colour on the window's background
+};
+
+}  // namespace quorlax::win
