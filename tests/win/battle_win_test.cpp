@@ -181,7 +181,7 @@ TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
     SetWindowTextW(Control(kText7Id), L"localhost");
     EXPECT_EQ(room().Text7.Text(), L"localhost");
     int retries = 0;
-    room().Timer4.Tick = [this, &retries, retry = room().Timer4.Tick] {
+    room().Timer4.Tick = [&retries, retry = room().Timer4.Tick] {
         ++retries;
         retry();
     };
