@@ -1,5 +1,6 @@
 # Quorlax: the two everyday commands are `make run` and `make test`.
 # Both install what is missing first (tools/setup.sh, Debian 12, as root).
+# `make check` is the inner loop: the native rule tests only.
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -9,7 +10,7 @@ WIN32 := $(BUILD)/win32
 FUZZ := $(BUILD)/fuzz
 RUN_PREFIX := $(BUILD)/run-prefix
 
-.PHONY: all setup build test fuzz run bench screenshot dist clean
+.PHONY: all setup build check test fuzz run bench screenshot dist clean
 
 all: build
 
@@ -27,15 +28,22 @@ $(NATIVE)/CMakeCache.txt:
 
 build: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt $(NATIVE)/CMakeCache.txt
 	cmake --build $(WIN64) -j $(JOBS)
-	cmake --build $(WIN32) -j $(JOBS)
+	cmake --build $(WIN32) -j $(JOBS) --target quorlax
 	cmake --build $(NATIVE) -j $(JOBS)
+
+# The portable rules' tests, natively with the sanitizers: seconds, for the
+# edit-compile-test loop.
+check: setup $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS) --target quorlax_native_tests
+	$(NATIVE)/tests/quorlax_native_tests --gtest_brief=1
 
 # Clang builds and checks what GCC builds; then the native tests (with
 # AddressSanitizer and UBSan), the Win32 tests and the end-to-end runs under
-# Wine on a private X display, as one CTest run.
+# Wine, as one CTest run on every core: each Wine test has its own prefix and
+# X display, and the tests on port 5238 take turns.
 test: build
 	tools/clang-check.sh $(BUILD)
-	xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir $(NATIVE) --output-on-failure
+	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
 # Fuzzes every input the program reads from outside (Clang's libFuzzer with
 # AddressSanitizer and UBSan), FUZZ_SECONDS per target; tools/fuzz.sh says more.

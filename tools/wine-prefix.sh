@@ -52,45 +52,69 @@ exec 9>"$prefix.lock"
 flock 9
 [ -f "$marker" ] && exit 0
 
-wineboot -i >/dev/null 2>&1 || true
 reg=$(mktemp)
-trap 'rm -f "$reg"' EXIT
+trap 'rm -f "$reg" "$reg.utf8"' EXIT
 # The registry file is UTF-16 so the Chinese value names survive.
-printf '%s\r\n' \
-  'Windows Registry Editor Version 5.00' '' \
-  '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
-  '"宋体"="AR PL UMing CN"' \
-  '"新宋体"="AR PL UMing CN"' \
-  '"SimSun"="AR PL UMing CN"' \
-  '"仿宋_GB2312"="AR PL UKai CN"' \
-  '"仿宋"="AR PL UKai CN"' \
-  '"楷体_GB2312"="AR PL UKai CN"' \
-  '"楷体"="AR PL UKai CN"' \
-  '"黑体"="WenQuanYi Micro Hei"' \
-  '"SimHei"="WenQuanYi Micro Hei"' \
-  '"MS Shell Dlg"="WenQuanYi Micro Hei"' \
-  '"MS Shell Dlg 2"="WenQuanYi Micro Hei"' \
-  '"Tahoma"="WenQuanYi Micro Hei"' \
-  '"MS Sans Serif"="WenQuanYi Micro Hei"' \
-  '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
-  '' > "$reg.utf8"
-if [ "$mode" = test ]; then
-  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
-    '[HKEY_CURRENT_USER\Software\QuorlaxTests]' '"PrivatePrefix"="1"' '' >> "$reg.utf8"
+printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' > "$reg.utf8"
+settings=yes
+
+# A test prefix is a copy of the build's base test prefix, made once with
+# wineboot beside it: Wine's system files are hard links (Wine only reads
+# them), the registry and the user's folders are copies of its own. Test
+# groups then run side by side, each in its own prefix, without a wineboot
+# for every one.
+base=$(dirname "$prefix")/wineprefix-base
+if [ "$mode" = test ] && [ "$prefix" != "$base" ] && [ -z "$(ls -A "$prefix")" ]; then
+  "$0" "$base" test
+  rm -rf "$prefix.new"
+  cp -al "$base" "$prefix.new"
+  rm -rf "$prefix.new/drive_c/users" "$prefix.new/.quorlax-ready-2"
+  cp -a "$base/drive_c/users" "$prefix.new/drive_c/users"
+  for f in "$base"/*.reg "$base"/drive_c/windows/*.ini; do
+    if [ -f "$f" ]; then cp --remove-destination "$f" "$prefix.new${f#"$base"}"; fi
+  done
+  rmdir "$prefix"
+  mv "$prefix.new" "$prefix"
+  settings=""
+else
+  wineboot -i >/dev/null 2>&1 || true
+  printf '%s\r\n' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"宋体"="AR PL UMing CN"' \
+    '"新宋体"="AR PL UMing CN"' \
+    '"SimSun"="AR PL UMing CN"' \
+    '"仿宋_GB2312"="AR PL UKai CN"' \
+    '"仿宋"="AR PL UKai CN"' \
+    '"楷体_GB2312"="AR PL UKai CN"' \
+    '"楷体"="AR PL UKai CN"' \
+    '"黑体"="WenQuanYi Micro Hei"' \
+    '"SimHei"="WenQuanYi Micro Hei"' \
+    '"MS Shell Dlg"="WenQuanYi Micro Hei"' \
+    '"MS Shell Dlg 2"="WenQuanYi Micro Hei"' \
+    '"Tahoma"="WenQuanYi Micro Hei"' \
+    '"MS Sans Serif"="WenQuanYi Micro Hei"' \
+    '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' \
+    '' >> "$reg.utf8"
+  if [ "$mode" = test ]; then
+    printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+      '[HKEY_CURRENT_USER\Software\QuorlaxTests]' '"PrivatePrefix"="1"' '' >> "$reg.utf8"
+  fi
+  if [ "$mode" = test ] || ! ls /dev/snd/pcm* >/dev/null 2>&1; then
+    printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' >> "$reg.utf8"
+  fi
 fi
 if [ -n "$dpi" ]; then
   hex=$(printf '%08x' "$dpi")
   printf '%s\r\n' '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$hex" '' \
     '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' \
     "\"LogPixels\"=dword:$hex" '' >> "$reg.utf8"
+  settings=yes
 fi
-if [ "$mode" = test ] || ! ls /dev/snd/pcm* >/dev/null 2>&1; then
-  printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' >> "$reg.utf8"
+if [ -n "$settings" ]; then
+  iconv -f UTF-8 -t UTF-16 "$reg.utf8" > "$reg"
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+  wineserver -w
 fi
-iconv -f UTF-8 -t UTF-16 "$reg.utf8" > "$reg"
-rm -f "$reg.utf8"
-wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
-wineserver -w
 add_wine_fonts
 undecorate
 touch "$marker"

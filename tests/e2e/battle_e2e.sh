@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 
 if [ -z "${QUORLAX_BATTLE_DISPLAY:-}" ]; then
   export QUORLAX_BATTLE_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1700x800x24" sh "$0" "$@"
+  exec "$root/tools/on-display.sh" 1700x800 sh "$0" "$@"
 fi
 
 join_prefix=$build/battle-prefix-join

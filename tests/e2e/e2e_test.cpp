@@ -34,10 +34,10 @@ HWND WaitForMessageBox(const Process& p) {
 }
 
 // 速度 › 十速 through the keyboard, then 文件 › 游戏 › 英文 (through the menu,
-// or its shortcut Ctrl+Y), and the labels seen falling at that speed. Keys
-// sent to another process can be lost while it is not yet in front, so the
-// fall is checked on screen and the keys sent again if the labels stay out of
-// sight or crawl.
+// or its shortcut Ctrl+Y), and the labels seen falling. Keys sent to another
+// process can be lost while it is not yet in front, so the fall is checked on
+// screen and the keys sent again if the labels stay out of sight or still.
+// (The game-over run below needs 十速: it waits for the fifth fall.)
 enum class Start { kMenu, kClick, kF10, kShortcut };
 
 // Where the caption strip draws the titles 文 件 and 生 命 (window x).
@@ -47,8 +47,12 @@ constexpr int kFileTitleX = 116, kLivesTitleX = 213;
 void ClickTitle(HWND main, int x) {
     RECT r{};
     GetWindowRect(main, &r);
-    SetCursorPos(r.left + x, r.top + 34);
-    Sleep(100);
+    const POINT title{r.left + x, r.top + 34};
+    SetCursorPos(title.x, title.y);
+    WaitFor([&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == title.x && at.y == title.y;
+    });
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -56,12 +60,12 @@ void ClickTitle(HWND main, int x) {
     SendInput(2, in, sizeof(INPUT));
 }
 
-// 游戏 › 英文 in the open 文 件 drop-down.
-void PickEnglishInOpenFileMenu() {
-    Sleep(300);
+// 游戏 › 英文 in the 文 件 drop-down, once it is open.
+void PickEnglishInOpenFileMenu(HWND main) {
+    WaitForMenus(main, 1);
     PressKey(VK_DOWN);
     PressKey(VK_RIGHT);
-    Sleep(100);
+    WaitForMenus(main, 2);
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
 }
@@ -71,16 +75,16 @@ bool StartFastEnglishGame(HWND main, Start how) {
         SetForegroundWindow(main);
         WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
         PickMenuItem(main, 1, 9);
-        Sleep(400);
+        WaitFor([&] { return OpenMenus(main) == 0; });  // 十速 picked
         switch (how) {
             case Start::kMenu: PickSubmenuItem(main, 0, 0, 1); break;
             case Start::kClick:
                 ClickTitle(main, kFileTitleX);
-                PickEnglishInOpenFileMenu();
+                PickEnglishInOpenFileMenu(main);
                 break;
             case Start::kF10:
                 PressKey(VK_F10);
-                PickEnglishInOpenFileMenu();
+                PickEnglishInOpenFileMenu(main);
                 break;
             case Start::kShortcut: PressCtrl(main, 'Y'); break;
         }
@@ -90,9 +94,8 @@ bool StartFastEnglishGame(HWND main, Start how) {
                 [&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) > 30; },
                 4000))
             continue;
-        Sleep(1000);
-        int later = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y);
-        if (later - first > 20) return true;  // 十速 falls about 40 pixels a second, 一速 about 7
+        if (WaitFor([&] { return LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y) - first > 20; }))
+            return true;
     }
     return false;
 }
@@ -201,9 +204,11 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
             WaitFor([&] { return (hof = FindWindowOf(game.Id(), L"QuorlaxHallOfFame")) != nullptr; }, 40000))
             << "no hall of fame after the game over";
         EXPECT_EQ(WindowText(hof), L"    英   雄   榜");
-        Sleep(300);
-        HWND name_box = FindWindowExW(hof, nullptr, L"Edit", nullptr);
-        ASSERT_NE(name_box, nullptr);
+        HWND name_box = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (name_box = FindWindowExW(hof, nullptr, L"Edit", nullptr)) != nullptr &&
+                   GetForegroundWindow() == hof;
+        })) << "the name box, in front";
         SendMessageW(name_box, EM_SETSEL, 0, -1);
         TypeText(L"Tester");
         EXPECT_TRUE(WaitFor([&] { return ControlText(name_box) == L"Tester"; }, 5000))

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace quorlax::drive {
@@ -94,6 +95,27 @@ inline HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
     WindowSearch s{pid, cls, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+inline BOOL CALLBACK CountMenuWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<std::pair<DWORD, int>*>(lp);
+    WindowSearch one{s->first, L"#32768", nullptr};
+    MatchWindow(h, reinterpret_cast<LPARAM>(&one));
+    s->second += one.found != nullptr;
+    return TRUE;
+}
+
+// How many drop-down menus the process that owns `window` has open.
+inline int OpenMenus(HWND window) {
+    std::pair<DWORD, int> s{0, 0};
+    GetWindowThreadProcessId(window, &s.first);
+    EnumWindows(CountMenuWindow, reinterpret_cast<LPARAM>(&s));
+    return s.second;
+}
+
+// Waits until `window`'s process has `count` drop-down menus open.
+inline bool WaitForMenus(HWND window, int count) {
+    return WaitFor([&] { return OpenMenus(window) >= count; }, 5000, 10);
 }
 
 inline std::wstring WindowText(HWND h) {
@@ -227,18 +249,17 @@ inline void TypeText(const std::wstring& text) {
 
 // Picks a menu item with the keyboard: Alt, Right `menu` times and Down open
 // that menu of the bar; then, for each number in `path`, Down that many
-// times, with Right between the levels to open a submenu; Enter picks.
+// times, with Right between the levels to open a submenu; Enter picks. Each
+// level's keys wait until its drop-down is open.
 inline void PickMenuPath(HWND window, int menu, std::initializer_list<int> path) {
     SetForegroundWindow(window);
     PressKey(VK_MENU);
-    Sleep(100);
     for (int i = 0; i < menu; ++i) PressKey(VK_RIGHT);
     PressKey(VK_DOWN);
-    bool first = true;
+    int level = 0;
     for (int downs : path) {
-        if (!first) PressKey(VK_RIGHT);
-        first = false;
-        Sleep(100);
+        if (level > 0) PressKey(VK_RIGHT);
+        WaitForMenus(window, ++level);
         for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
     }
     PressKey(VK_RETURN);

@@ -6,24 +6,33 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(QUORLAX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(QUORLAX_WINE_DPI "")
-configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-# A second prefix whose screen has 144 dots per inch (150% scaling).
-set(QUORLAX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix-144)
-set(QUORLAX_WINE_DPI 144)
-configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run-144.sh @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# wine-run.sh runs a program in the build's own prefix; wine-run-NAME.sh in
+# prefix wineprefix-NAME. Each group of tests has a prefix of its own, so
+# CTest runs groups side by side (tools/wine-prefix.sh makes each once per
+# build folder, as a copy of one base prefix).
+function(quorlax_wine_runner name dpi)
+  set(QUORLAX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix${name})
+  set(QUORLAX_WINE_DPI ${dpi})
+  configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run${name}.sh @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endfunction()
+quorlax_wine_runner("" "")
+# A screen of 144 dots per inch (150% scaling).
+quorlax_wine_runner(-144 144)
+foreach(group unit battle e2e skin zip)
+  quorlax_wine_runner(-${group} "")
+endforeach()
+# Each Wine test on an X display of its own.
+set(QUORLAX_ON_DISPLAY ${PROJECT_SOURCE_DIR}/tools/on-display.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
 # Test programs sit beside quorlax.exe and its data files.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# The portable rule tests once more, now against the real code page 936,
-# plus the tests of the Win32 layer.
+# The rule tests that depend on Windows itself (tests/CMakeLists.txt says
+# why each), and the tests of the Win32 layer.
 add_executable(quorlax_win_tests
-  ${QUORLAX_RULE_TESTS}
+  ${QUORLAX_WINE_RULE_TESTS}
   ${CMAKE_CURRENT_SOURCE_DIR}/win/services_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
@@ -40,16 +49,20 @@ add_executable(quorlax_win_tests
 )
 target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest)
-add_test(NAME win.unit COMMAND quorlax_win_tests --gtest_brief=1)
-set_tests_properties(win.unit PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+add_test(NAME win.unit COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-unit.sh
+         $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1 --gtest_filter=-BattleWinTest.*)
+set_tests_properties(win.unit PROPERTIES TIMEOUT 600)
+# The battle over a real socket on 127.0.0.1:5238: one such test at a time.
+add_test(NAME win.unit.battle COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-battle.sh
+         $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1 --gtest_filter=BattleWinTest.*)
+set_tests_properties(win.unit.battle PROPERTIES TIMEOUT 600 RESOURCE_LOCK port5238)
 # The layout once more at 144 dpi (150% scaling), in its own prefix, on a
 # screen large enough for the scaled main window.
 add_test(NAME win.dpi144
-  COMMAND xvfb-run -a -s "-screen 0 1600x1200x24" ${CMAKE_BINARY_DIR}/wine-run-144.sh
+  COMMAND ${QUORLAX_ON_DISPLAY} 1600x1200 ${CMAKE_BINARY_DIR}/wine-run-144.sh
           $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1
           --gtest_filter=*Layout*:MainWindowTest.ClientAreaIsTheFormsSizeAtTheScreenDpi)
-set_tests_properties(win.dpi144 PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display
-                     ENVIRONMENT QUORLAX_EXPECT_DPI=144)
+set_tests_properties(win.dpi144 PROPERTIES TIMEOUT 600 ENVIRONMENT QUORLAX_EXPECT_DPI=144)
 
 # The real program, started and driven from outside.
 add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
@@ -57,8 +70,9 @@ add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
 target_include_directories(quorlax_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
-add_test(NAME win.e2e COMMAND quorlax_e2e_tests)
-set_tests_properties(win.e2e PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+add_test(NAME win.e2e COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-e2e.sh
+         $<TARGET_FILE:quorlax_e2e_tests>)
+set_tests_properties(win.e2e PROPERTIES TIMEOUT 600)
 
 # The window-frame skin on test windows of its own.
 add_executable(quorlax_skin_tests
@@ -70,8 +84,9 @@ add_executable(quorlax_skin_tests
 )
 target_include_directories(quorlax_skin_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_skin_tests PRIVATE quorlax_skin gtest gtest_main)
-add_test(NAME win.skin COMMAND quorlax_skin_tests --gtest_brief=1)
-set_tests_properties(win.skin PROPERTIES TIMEOUT 600 RESOURCE_LOCK wine_display)
+add_test(NAME win.skin COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-skin.sh
+         $<TARGET_FILE:quorlax_skin_tests> --gtest_brief=1)
+set_tests_properties(win.skin PROPERTIES TIMEOUT 600)
 
 # The download: `make dist`'s zip for x86_64, unpacked into an empty folder
 # and started there.
@@ -83,9 +98,9 @@ target_link_libraries(quorlax_dist_tests PRIVATE gtest user32 gdi32 shell32 adva
 add_test(NAME win.dist COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
 set_tests_properties(win.dist PROPERTIES FIXTURES_SETUP dist_zip TIMEOUT 600)
 add_test(NAME win.zip_run
-  COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/dist/zip_run_test.py ${QUORLAX_ZIP}
-          ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:quorlax_dist_tests>)
-set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 600 RESOURCE_LOCK wine_display)
+  COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 python3 ${CMAKE_CURRENT_SOURCE_DIR}/dist/zip_run_test.py ${QUORLAX_ZIP}
+          ${CMAKE_BINARY_DIR}/wine-run-zip.sh $<TARGET_FILE:quorlax_dist_tests>)
+set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 600)
 
 # The battle end to end: two real programs in two private prefixes, each side
 # driven by quorlax_battle_side from inside its own prefix (a script starts both).
@@ -95,4 +110,4 @@ target_include_directories(quorlax_battle_side PRIVATE ${CMAKE_CURRENT_SOURCE_DI
 target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest)
 add_dependencies(quorlax_battle_side quorlax)
 add_test(NAME win.e2e.battle COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK wine_display)
+set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK port5238)

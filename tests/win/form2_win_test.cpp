@@ -15,7 +15,7 @@ protected:
     void EndGame(const wchar_t* score) {
         form().Label6.SetCaption(score);
         form().Label11.SetCaption(L"0");
-        Pump(50);
+        PumpPending();
     }
 };
 
@@ -49,7 +49,7 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     SetFocus(window_->TypingBox());
     SetFocus(NameBox());
     SendMessageW(Ok(), BM_CLICK, 0, 0);
-    Pump(50);
+    PumpPending();
     EXPECT_EQ(Stored(L"ym1"), L"小明");
     EXPECT_EQ(Stored(L"yf1"), L"1500");
     EXPECT_EQ(Stored(L"ym2"), L"") << "entered once";
@@ -62,10 +62,9 @@ TEST_F(HallOfFameWindowTest, EnterInTheNameBoxConfirmsLikeOk) {
     EndGame(L"800");
     SetWindowTextW(NameBox(), L"Ann");
     PostMessageW(NameBox(), WM_KEYDOWN, VK_RETURN, 1);
-    Pump(100);
+    EXPECT_TRUE(PumpUntil([&] { return !form().scores.form2.Loaded(); })) << "Enter closes it";
     EXPECT_EQ(Stored(L"sm1"), L"Ann");
     EXPECT_EQ(Stored(L"sf1"), L"800");
-    EXPECT_FALSE(form().scores.form2.Loaded());
 }
 
 TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
@@ -86,8 +85,7 @@ TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
     EXPECT_FALSE(IsWindowVisible(NameBox()));
     EXPECT_EQ(form().scores.form2.NameCells[0][0].Caption(), L"甲");
     float top = form().Label(1).Top;
-    Pump(600);
-    EXPECT_GT(form().Label(1).Top, top) << "the game did not stop";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > top; })) << "the game did not stop";
     auto shot = drive::PrintClient(Hof());
     EXPECT_GT(shot.width, 0);
 }
@@ -97,8 +95,7 @@ TEST_F(HallOfFameWindowTest, ClosingTheMainWindowClosesItToo) {
     HWND hof = Hof();
     ASSERT_TRUE(IsWindow(hof));
     Choose(form().exit);
-    Pump(100);
-    EXPECT_FALSE(IsWindow(hof));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hof); }));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     Choose(form().sz1);
     form().Label6.SetCaption(L"900");
     form().Label11.SetCaption(L"0");
-    Pump(50);
+    PumpPending();
     HWND box = window_->HallOfFame()->NameBox();
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(
@@ -52,7 +52,7 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     SetWindowTextW(box, L"Ann");
     SendMessageW(box, EM_SETSEL, 3, 3);
     PressCtrlKeys({'S', 'H', 'Y'});
-    Pump(200);
+    PumpPending();  // the keys, queued by SendInput
     ASSERT_TRUE(form().scores.form2.Loaded()) << "no game was started, the window stayed";
     EXPECT_TRUE(form().sz1.Checked);
     EXPECT_FALSE(form().yw1.Checked || form().s2.Checked);
@@ -60,7 +60,7 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     std::wstring typed = drive::ControlText(box);
     EXPECT_FALSE(typed.empty());
     drive::PressKey(VK_RETURN);
-    Pump(200);
+    EXPECT_TRUE(PumpUntil([&] { return !form().scores.form2.Loaded(); })) << "Enter confirms";
     EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sm1"), typed);
     EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sf1"), L"900");
 }
@@ -119,9 +119,11 @@ TEST_F(HouseTest, ATimerWhoseTickThrowsIsStoppedNotRepeated) {
     int faults = FaultCount();
     Choose(form().sz1);
     form().Timer2.Tick = [] { throw std::runtime_error("broken clock"); };
-    Pump(2300);
+    ASSERT_TRUE(PumpUntil([&] { return FaultCount() > faults; }));
+    EXPECT_FALSE(form().Timer2.Enabled()) << "stopped, so it cannot throw again";
+    const float top = form().Label(1).Top;
+    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > top; })) << "the fall goes on";
     EXPECT_EQ(FaultCount(), faults + 1);
-    EXPECT_FALSE(form().Timer2.Enabled());
     EXPECT_TRUE(form().Timer1.Running()) << "the fall goes on";
 }
 
@@ -151,12 +153,12 @@ TEST_F(HouseTest, ATimerEnabledBeforeItIsBoundStartsWhenBound) {
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
         host.Bind(w, {&enabled, &off});
         EXPECT_EQ(host.RunningCount(), 1);
-        Pump(200);
-        EXPECT_GT(ticks, 2);
+        EXPECT_TRUE(PumpUntil([&] { return ticks > 2; }));
         EXPECT_EQ(off_ticks, 0);
         enabled.SetInterval(0);
         int now = ticks;
-        Pump(100);
+        off.SetEnabled(true);  // a timer that does run, to wait on
+        EXPECT_TRUE(PumpUntil([&] { return off_ticks > 2; }));
         EXPECT_EQ(ticks, now) << "interval 0 stops the real timer";
         SetWindowLongPtrW(w, GWLP_USERDATA, 0);
     }

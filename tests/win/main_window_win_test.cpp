@@ -49,8 +49,7 @@ TEST_F(MainWindowTest, ChoosingAGameChecksItAndTheRealTimerMakesLabelsFall) {
     EXPECT_TRUE(GetMenuState(game, 1, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(game, 0, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_EQ(form().Timer1.Interval(), 168);
-    Pump(1200);
-    EXPECT_GT(form().Label(1).Top, -400 + 300) << "several fall ticks ran";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; })) << "several fall ticks ran";
     EXPECT_EQ(form().Label(1).Top, form().Label(5).Top) << "all five fall in step";
 }
 
@@ -85,9 +84,8 @@ TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
     EXPECT_EQ(EditText(), L"");
     EXPECT_EQ(form().hitIndex, 3);
     EXPECT_TRUE(form().Timer6.Enabled());
-    Pump(400);
-    EXPECT_EQ(form().Label6.Caption(), L"200") << "the real shot timer landed the shot";
-    EXPECT_FALSE(form().Timer6.Enabled());
+    EXPECT_TRUE(PumpUntil([&] { return !form().Timer6.Enabled(); })) << "the real shot timer lands the shot";
+    EXPECT_EQ(form().Label6.Caption(), L"200");
 }
 
 TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
@@ -122,13 +120,14 @@ TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
     HIMC imc = ImmGetContext(box);
     ASSERT_NE(imc, nullptr);
     ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(L"中"), sizeof(wchar_t), nullptr, 0);
-    Pump(30);
+    PumpPending();
     EXPECT_TRUE(seen.empty()) << "a composition still being typed is not typed text";
     EXPECT_EQ(EditText(), L"");
     ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(L"中国"), 2 * sizeof(wchar_t), nullptr, 0);
     ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
     ImmReleaseContext(box, imc);
-    Pump(50);
+    PumpUntil([&] { return seen.size() >= 2; });
+    PumpPending();
     // Never "中" alone, which would hit label 4 on the way.
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"中国", L""}));
     EXPECT_EQ(form().hitIndex, 2);
@@ -140,9 +139,8 @@ TEST_F(MainWindowTest, ImeCharactersOneByOneStillHitOnce) {
     for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
     // The system turns each WM_IME_CHAR into a posted WM_CHAR.
     TypeChars(L"世界", WM_IME_CHAR);
-    Pump(400);
+    EXPECT_TRUE(PumpUntil([&] { return form().Label6.Caption() == L"200"; })) << "the shot landed";
     EXPECT_EQ(form().hitIndex, 4);
-    EXPECT_EQ(form().Label6.Caption(), L"200");
     EXPECT_EQ(EditText(), L"");
 }
 
@@ -184,12 +182,11 @@ TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
     const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
     for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
     TypeChars(L"ab");
-    Pump(1500);
+    EXPECT_TRUE(PumpUntil([&] { return form().Label6.Caption() == L"200"; })) << "the shot landed";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; })) << "the fall resumed after the landing";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label13.Caption() != L"1"; })) << "the one-second clock ticks on";
     EXPECT_EQ(fakes_.sound.plays, 1);
-    EXPECT_EQ(form().Label6.Caption(), L"200");
-    EXPECT_TRUE(form().Timer1.Running()) << "the fall resumed after the landing";
-    EXPECT_GT(form().Label(1).Top, -400 + 300);
-    EXPECT_EQ(form().Label13.Caption(), L"2") << "the one-second clock ticked once";
+    EXPECT_TRUE(form().Timer1.Running());
 }
 
 TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
@@ -231,14 +228,13 @@ TEST_F(MainWindowTest, AFlyingShotIsPaintedInItsColumn) {
 }
 
 TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {
-    Pump(100);
+    PumpPending();
     for (UINT_PTR id = 1; id <= 6; ++id) EXPECT_FALSE(KillTimer(hwnd_, id)) << "timer " << id;
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindow) {
     Choose(form().exit);
-    Pump(100);
-    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd_); }));
 }
 
 }  // namespace

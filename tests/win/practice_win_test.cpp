@@ -75,7 +75,8 @@ TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
     ImmSetCompositionStringW(imc, SCS_SETSTR, word.data(), 2 * sizeof(wchar_t), nullptr, 0);
     ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
     ImmReleaseContext(Box(), imc);
-    Pump(50);
+    PumpUntil([&] { return !events_.empty(); });
+    PumpPending();
     EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word});
     EXPECT_EQ(room().La(1).BackColor, kDefaultBackColor) << "the first character is never compared";
     EXPECT_TRUE(room().La(2).Font.Underline);
@@ -94,7 +95,8 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     Record();
     drive::PressKey(VK_F1);
     drive::PressKey(VK_BACK);
-    Pump(100);
+    PumpUntil([&] { return events_.size() >= 3; });
+    PumpPending();
     ASSERT_EQ(events_.size(), 3u);
     EXPECT_EQ(events_[0], L"key 112");
     EXPECT_EQ(events_[1], L"key 8");

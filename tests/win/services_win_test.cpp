@@ -6,7 +6,6 @@
 #include <sddl.h>
 #include <windows.h>
 
-#include <chrono>
 #include <string>
 
 #include "app/form1.h"
@@ -147,16 +146,12 @@ TEST(ProgramFolderTest, IsTheFolderOfTheRunningExe) {
         << "the build copies the data files beside the programs";
 }
 
-TEST(SoundTest, AMissingSoundFileIsSilentAndQuick) {
+TEST(SoundTest, AMissingSoundFileIsSilent) {
     MciSound sound(ProgramFolder() + L"\\no-such-sound.wav");
-    auto start = std::chrono::steady_clock::now();
     sound.PlayHit();
     sound.PlayHit();
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                  .count();
     EXPECT_NE(sound.LastError(), 0u);
     EXPECT_FALSE(sound.Playable());
-    EXPECT_LT(ms, 2000);
 }
 
 TEST(SoundTest, PlayingTheHitNeverWaitsForTheSoundToEnd) {

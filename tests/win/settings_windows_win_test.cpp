@@ -111,7 +111,7 @@ protected:
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
-        Pump(30);
+        PumpPending();
     }
     PictureChooserWindow& Chooser() { return window_->Settings()->Chooser(); }
     AboutWindow& About() { return window_->Settings()->About(); }

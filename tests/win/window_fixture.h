@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "app/main_window_win.h"
@@ -15,6 +16,27 @@
 
 namespace quorlax::win {
 
+// Runs the program's own message loop until pred() holds; false if it still
+// does not after timeout_ms, a bound meant for a loaded machine, not a limit.
+inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        MessageLoop::Instance().Pump(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Nothing waits in this thread's queue: all that was posted so far, and every
+// timer that was due, has been handled.
+inline bool QueueEmpty() {
+    MSG msg;
+    return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+// Pumps until the queue is empty.
+inline bool PumpPending() { return PumpUntil(QueueEmpty); }
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -22,14 +44,12 @@ protected:
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
-        Pump(50);
+        PumpPending();
     }
     void TearDown() override {
         window_.reset();
-        Pump(20);
+        PumpPending();
     }
-    // Runs the program's own message loop for a while.
-    void Pump(int ms) { MessageLoop::Instance().Pump(std::chrono::milliseconds(ms)); }
     void Choose(forms::MenuItem& item) {
         SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
     }
