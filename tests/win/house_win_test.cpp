@@ -125,7 +125,7 @@ TEST_F(HouseTest, ATimerEnabledBeforeItIsBoundStartsWhenBound) {
     {
         forms::TimerHost host;
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
-        host.Bind(w, {&enabled, &off});
+        host.Bind(w, {&enabled, &off}, 1);
         EXPECT_EQ(host.RunningCount(), 1);
         Pump(200);
         EXPECT_GT(ticks, 2);
