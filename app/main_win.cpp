@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/form1.h"
+#include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/barrier_win.h"
@@ -44,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     win::MainWindow window(instance, services);
     if (!window.Create()) return 1;
-    battle.Attach(window.Handle(), window.Chain(), [&window] { window.AfterEvent(); });
+    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
+                  [&window] { window.AfterEvent(); });
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
     shell.SetOwner(window.Handle());
