@@ -2,8 +2,6 @@
 // window properties, listeners called in the order they attached.
 #include "skin/subclass_win.h"
 
-#include <unordered_map>
-
 #include "skin/skin_error_win.h"
 
 namespace quorlax::skin::MSubclass {
@@ -17,38 +15,12 @@ std::string HandleText(HWND hwnd) {
     return std::to_string(static_cast<long long>(reinterpret_cast<LONG_PTR>(hwnd)));
 }
 
-// The properties as this module wrote them, by name (every name holds its
-// window's handle). Reading a window property is a round trip to the server
-// under Wine, and the dispatcher reads two on every message: this copy
-// answers instead. The properties stay the record; only this module writes
-// them, and a window's entries go with its WM_NCDESTROY.
-std::unordered_map<std::string, LONG_PTR>& Written() {
-    static std::unordered_map<std::string, LONG_PTR> written;
-    return written;
-}
-
-LONG_PTR ReadValue(HWND, const std::string& name) {
-    const auto it = Written().find(name);
-    return it == Written().end() ? 0 : it->second;
+LONG_PTR ReadValue(HWND hwnd, const std::string& name) {
+    return reinterpret_cast<LONG_PTR>(GetPropA(hwnd, name.c_str()));
 }
 
 void WriteValue(HWND hwnd, const std::string& name, LONG_PTR value) {
     SetPropA(hwnd, name.c_str(), reinterpret_cast<HANDLE>(value));
-    Written()[name] = value;
-}
-
-void RemoveValue(HWND hwnd, const std::string& name) {
-    RemovePropA(hwnd, name.c_str());
-    Written().erase(name);
-}
-
-// A window is gone: a new window may get its handle.
-void ForgetWindow(HWND hwnd) {
-    const std::string h = HandleText(hwnd);
-    std::erase_if(Written(), [&](const auto& entry) {
-        const std::string& name = entry.first;
-        return name == h || name == "C" + h || name.starts_with(h + "#");
-    });
 }
 
 // A count that falls to zero leaves no property behind.
@@ -56,14 +28,14 @@ void WriteCount(HWND hwnd, const std::string& name, LONG_PTR value) {
     if (value > 0)
         WriteValue(hwnd, name, value);
     else
-        RemoveValue(hwnd, name);
+        RemovePropA(hwnd, name.c_str());
 }
 
 ISubclass* ListenerAt(HWND hwnd, UINT msg, LONG_PTR i) {
     return reinterpret_cast<ISubclass*>(ReadValue(hwnd, ListenerName(hwnd, msg, static_cast<int>(i))));
 }
 
-LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto old = reinterpret_cast<WNDPROC>(ReadValue(hwnd, OldProcName(hwnd)));
     if (!old) return DefWindowProcW(hwnd, msg, wp, lp);
     const LONG_PTR n = ReadValue(hwnd, ListenerCountName(hwnd, msg));
@@ -100,13 +72,6 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         });
     }
     return returned;
-}
-
-LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_NCDESTROY) return Dispatch(hwnd, msg, wp, lp);
-    const LRESULT result = Dispatch(hwnd, msg, wp, lp);
-    ForgetWindow(hwnd);
-    return result;
 }
 
 }  // namespace
@@ -172,8 +137,8 @@ void DetachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     if (attached == 1) {
         const std::string oldName = OldProcName(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, ReadValue(hwnd, oldName));
-        RemoveValue(hwnd, oldName);
-        RemoveValue(hwnd, attachName);
+        RemovePropA(hwnd, oldName.c_str());
+        RemovePropA(hwnd, attachName.c_str());
     } else {
         WriteValue(hwnd, attachName, attached - 1);
     }
@@ -181,7 +146,7 @@ void DetachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
     for (LONG_PTR j = k + 1; j <= n; ++j)
         WriteValue(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(j - 1)),
                    reinterpret_cast<LONG_PTR>(ListenerAt(hwnd, iMsg, j)));
-    RemoveValue(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(n)));
+    RemovePropA(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(n)).c_str());
     WriteCount(hwnd, countName, n - 1);
 }
 
