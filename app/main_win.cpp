@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/form1.h"
+#include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/barrier_win.h"
@@ -53,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     skin::SetFailureHook([](const std::wstring& what) { win::ReportFault(L"skin", what); });
     // Start-up runs outside any window procedure: it gets a barrier of its own.
     if (!win::Guarded(L"start-up", false, [&window] { return window.Create(); })) return 1;
-    battle.Attach(window.Handle(), window.Chain(), [&window] { window.AfterEvent(); });
+    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(), [&window] { window.AfterEvent(); });
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
     shell.SetOwner(window.Handle());

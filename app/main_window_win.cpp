@@ -3,6 +3,7 @@
 
 #include <windowsx.h>
 
+#include "app/main_window_ids_win.h"
 #include "app/resource_ids.h"
 #include "platform/barrier_win.h"
 #include "platform/message_loop_win.h"
@@ -24,7 +25,10 @@ int ScreenDpi() {
 
 MainWindow::MainWindow(HINSTANCE instance, Services& services)
     : instance_(instance),
-      form_(services),
+      later_sound_(services.sound),
+      services_{services.random, services.messages, services.files,    services.settings, later_sound_,
+                services.battle, services.dialogs,  services.pictures, services.shell,    services.folders},
+      form_(services_),
       painter_(instance, ScreenDpi()),
       typing_box_(form_.Text1, painter_),
       practice_panel_(form_.practice, painter_),
@@ -70,14 +74,15 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_TIMER:
-            if (wp == kFlashTimer) {
-                KillTimer(hwnd_, kFlashTimer);
+            if (wp == kFlashTimerId) {
+                KillTimer(hwnd_, kFlashTimerId);
                 AfterEvent();
             }
             return 0;
         case WM_COMMAND:
             if (lp == 0 && menus_.Command(LOWORD(wp))) AfterEvent();
             return 0;
+        case kPlayHitMessage: later_sound_.Play(); return 0;
         case WM_ERASEBKGND: return 1;  // the back buffer covers everything
         case WM_PAINT: {
             PaintScope paint(hwnd_);
@@ -102,10 +107,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::OnCreate() {
+    later_sound_.Start(hwnd_);
     form_.Unload = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
     form_.HitFlash = [this](float left, float top) { ShowFlash(left, top); };
     timers_.AfterTick = [this] { AfterEvent(); };
-    timers_.Bind(hwnd_, form_.Timers());
+    timers_.Bind(hwnd_, form_.Timers(), kFormTimersFirstId);
     typing_box_.AfterChange = [this] { AfterEvent(); };
     typing_box_.Create(instance_, hwnd_);
     chain_.SetFrame(&frame_link_);
@@ -141,8 +147,24 @@ void MainWindow::OnDestroy() {
     caption_.reset();
     MessageLoop::Instance().Unregister(hwnd_);
     timers_.Unbind();
-    KillTimer(hwnd_, kFlashTimer);
+    KillTimer(hwnd_, kFlashTimerId);
+    later_sound_.Stop();
     MessageLoop::Instance().Quit(0);
+}
+
+void MainWindow::LaterSound::PlayHit() {
+    if (!window_) {
+        sound_.PlayHit();
+        return;
+    }
+    if (!pending_) pending_ = PostMessageW(window_, kPlayHitMessage, 0, 0) != FALSE;
+    if (!pending_) sound_.PlayHit();  // the queue is full: play it now
+}
+
+void MainWindow::LaterSound::Play() {
+    if (!pending_) return;
+    pending_ = false;
+    sound_.PlayHit();
 }
 
 void MainWindow::AttachSkin() {
@@ -186,7 +208,7 @@ void MainWindow::ShowFlash(float left, float top) {
     flash_.Left = left;
     flash_.Top = top;
     flash_until_ = GetTickCount() + kFlashMs;
-    SetTimer(hwnd_, kFlashTimer, kFlashMs, nullptr);
+    SetTimer(hwnd_, kFlashTimerId, kFlashMs, nullptr);
 }
 
 void MainWindow::AfterEvent() {
@@ -197,18 +219,26 @@ void MainWindow::AfterEvent() {
     }
     menus_.Sync();
     typing_box_.Place();
-    if (battle_panel_) battle_panel_->Sync();
+    // The battle panel's controls are brought up to date while it is shown,
+    // and once more as it goes.
+    const bool battle_shown = form_.battle.Frame1.Shown();
+    if (battle_panel_ && (battle_shown || battle_shown_)) battle_panel_->Sync();
+    battle_shown_ = battle_shown;
     practice_panel_.Place();
+    const HWND box = ShownBox();
     if (form_.Visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
-        if (HWND box = ShownBox()) SetFocus(box);
-    } else if (HWND focus = GetFocus();
-               focus == hwnd_ || (focus && GetParent(focus) == hwnd_ && !IsWindowVisible(focus))) {
+        if (box) SetFocus(box);
+    } else if (box != shown_box_) {
         // A box hidden with the focus (a practice run or game starting)
-        // hands it to the box now shown.
-        if (HWND box = ShownBox()) SetFocus(box);
+        // hands it to the box now shown. Asked only when the boxes change:
+        // asking for the focus is a round trip to the system under Wine.
+        if (HWND focus = GetFocus();
+            box && (focus == hwnd_ || (focus && GetParent(focus) == hwnd_ && !IsWindowVisible(focus))))
+            SetFocus(box);
     }
+    shown_box_ = box;
     flash_.Visible = flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0;
     view_.Render(hwnd_, form_.scene, form_.Picture.get(), form_.BackColor);
 }

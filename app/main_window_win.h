@@ -57,8 +57,24 @@ public:
     void AfterEvent();
 
 private:
-    static constexpr UINT_PTR kFlashTimer = 100;  // ends the hit-flash afterimage
-    static constexpr DWORD kFlashMs = 120;
+    static constexpr DWORD kFlashMs = 120;  // how long the hit flash stays
+
+    // The hit sound, started once the tick that asked for it has painted:
+    // starting a sound takes milliseconds, which the landing tick does not
+    // wait for. Every hit still starts it from its beginning.
+    class LaterSound final : public ISound {
+    public:
+        explicit LaterSound(ISound& sound) : sound_(sound) {}
+        void Start(HWND window) { window_ = window; }
+        void Stop() { window_ = nullptr; }
+        void PlayHit() override;
+        void Play();  // the posted message arrived
+
+    private:
+        ISound& sound_;
+        HWND window_ = nullptr;  // where the play is posted; null: play at once
+        bool pending_ = false;
+    };
 
     template <class T>
     friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
@@ -83,6 +99,8 @@ private:
     HWND ShownBox() const;
 
     HINSTANCE instance_;
+    LaterSound later_sound_;
+    Services services_;  // the program's services, the sound through later_sound_
     Form1 form_;
     HWND hwnd_ = nullptr;
     forms::Painter painter_;
@@ -99,6 +117,8 @@ private:
     std::unique_ptr<RecordWindow> record_;        // the practice record on screen, made when first shown
     std::unique_ptr<BattlePanelWin> battle_panel_;  // the battle panel's buttons and address box
     std::wstring shown_caption_;
+    bool battle_shown_ = false;  // the battle panel was shown after the last event
+    HWND shown_box_ = nullptr;   // the box shown after the last event
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;
 };

@@ -13,6 +13,7 @@ add_library(quorlax_win STATIC
   platform/message_loop_win.cpp
   platform/services_win.cpp
   platform/dialogs_win.cpp
+  platform/lazy_dll_win.cpp
   platform/pictures_win.cpp
   scores/form2_win.cpp
   settings/form3_win.cpp
@@ -25,8 +26,7 @@ add_library(quorlax_win STATIC
   practice/record_form_win.cpp
   app/main_window_win.cpp
 )
-target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 winmm imm32 comctl32 advapi32 shell32 ole32
-                      oleaut32 uuid ws2_32 iphlpapi)
+target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 imm32 comctl32 advapi32 shell32 uuid)
 
 # The manifest carries the version too; windres finds it in the generated
 # folder, and the resources are remade when it or a picture changes.
@@ -54,7 +54,7 @@ endif()
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_executable(quorlax_bench tools/bench_win.cpp tools/bench_battle_win.cpp app/quorlax.rc)
   target_include_directories(quorlax_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-  target_link_libraries(quorlax_bench PRIVATE quorlax_win psapi)
+  target_link_libraries(quorlax_bench PRIVATE quorlax_win psapi ws2_32)
   add_dependencies(quorlax_bench quorlax baseline_window)
 
   add_executable(screenshot_driver tools/screenshot_driver_win.cpp)

@@ -40,8 +40,7 @@ COLORREF Painter::Resolve(Color c) {
 
 HFONT Painter::FontFor(const Font& font) {
     int size100 = static_cast<int>(font.Size * 100 + 0.5f);
-    auto key = std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline);
-    auto it = fonts_.find(key);
+    auto it = fonts_.find(std::tie(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline));
     if (it != fonts_.end()) return it->second.get();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(size100, dpi_, 7200);
@@ -53,7 +52,10 @@ HFONT Painter::FontFor(const Font& font) {
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
     HFONT h = CreateFontIndirectW(&lf);
-    return fonts_.emplace(key, quorlax::win::UniqueFont(h)).first->second.get();
+    return fonts_
+        .emplace(std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline),
+                 quorlax::win::UniqueFont(h))
+        .first->second.get();
 }
 
 HBRUSH Painter::BrushFor(Color c) {
@@ -64,14 +66,13 @@ HBRUSH Painter::BrushFor(Color c) {
 }
 
 SIZE Painter::Extent(HDC dc, HFONT hfont, const std::wstring& text) {
-    auto key = std::make_pair(hfont, text);
-    auto it = extents_.find(key);
+    auto it = extents_.find(std::tie(hfont, text));
     if (it == extents_.end()) {
         if (extents_.size() > 4096) extents_.clear();  // captions come and go; keep the cache small
         SelectGuard font(dc, hfont);
         SIZE measured{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &measured);
-        it = extents_.emplace(key, measured).first;
+        it = extents_.emplace(std::make_tuple(hfont, text), measured).first;
     }
     return it->second;
 }
@@ -87,52 +88,6 @@ RECT Painter::LabelBounds(HDC dc, const Label& label) {
     RECT both{};
     UnionRect(&both, &r, &text_rect);
     return both;
-}
-
-namespace {
-
-// FNV-1a over the fields that decide a control's look.
-class Hasher {
-public:
-    Hasher& Add(std::uint64_t v) {
-        for (int i = 0; i < 8; ++i) {
-            h_ ^= (v >> (8 * i)) & 0xFF;
-            h_ *= 0x100000001B3ull;
-        }
-        return *this;
-    }
-    Hasher& Add(const std::wstring& s) {
-        for (wchar_t c : s) Add(static_cast<std::uint64_t>(c));
-        return Add(s.size());
-    }
-    std::uint64_t Value() const { return h_; }
-
-private:
-    std::uint64_t h_ = 0xCBF29CE484222325ull;
-};
-
-}  // namespace
-
-std::uint64_t Painter::Signature(const Label& l) {
-    return Hasher()
-        .Add(1)
-        .Add(l.Caption())
-        .Add(l.Font.Name)
-        .Add(static_cast<std::uint64_t>(l.Font.Size * 100))
-        .Add(l.Font.Bold)
-        .Add(static_cast<std::uint64_t>(l.Font.Italic) * 2 + l.Font.Underline)
-        .Add(l.ForeColor)
-        .Add(l.BackColor)
-        .Add(static_cast<std::uint64_t>(l.BackStyle) * 2 + static_cast<std::uint64_t>(l.Alignment))
-        .Value();
-}
-
-std::uint64_t Painter::Signature(const Picture& p) {
-    return Hasher().Add(2).Add(static_cast<int>(p.Art)).Value();
-}
-
-std::uint64_t Painter::Signature(const Panel& p) {
-    return Hasher().Add(3).Add(p.Caption).Add(p.BackColor).Value();
 }
 
 void Painter::Fill(HDC dc, const RECT& r, Color c) { FillRect(dc, &r, BrushFor(c)); }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -27,10 +27,6 @@ public:
 
     // Where a label draws: its rectangle and its text, which may overflow.
     RECT LabelBounds(HDC dc, const Label& label);
-    // Everything that decides how a control looks, as one comparable text.
-    static std::uint64_t Signature(const Label& label);
-    static std::uint64_t Signature(const Picture& picture);
-    static std::uint64_t Signature(const Panel& panel);
 
     void Fill(HDC dc, const RECT& r, Color c);
     void DrawLabel(HDC dc, const Label& label);
@@ -46,9 +42,11 @@ private:
 
     HINSTANCE instance_;
     int dpi_;
-    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont> fonts_;
+    // Looked up without copying the name or the text (std::less<>).
+    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont, std::less<>>
+        fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
-    std::map<std::pair<HFONT, std::wstring>, SIZE> extents_;  // text sizes already measured
+    std::map<std::tuple<HFONT, std::wstring>, SIZE, std::less<>> extents_;  // text sizes already measured
     quorlax::win::UniqueBitmap floor_, radicals_;
     quorlax::win::UniqueIcon shot_, flash_, cursor_;
 };

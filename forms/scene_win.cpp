@@ -55,28 +55,45 @@ std::vector<RECT> Pieces(HRGN region, const RECT& box) {
 
 }  // namespace
 
-void SceneView::Collect(HDC dc, const Scene& scene, const Image* background, Frame& frame) {
-    if (background)
-        frame[nullptr] = {RECT{0, 0, background->Width(), background->Height()}, background->Version()};
-    for (const Scene::Entry& e : scene.Entries()) {
-        if (!e.control->Shown()) continue;
-        switch (e.kind) {
-            case Scene::Kind::Label: {
-                const auto& label = *static_cast<const Label*>(e.control);
-                if (DrawsNothing(label, drawn_back_color_)) continue;
-                frame[e.control] = {painter_.LabelBounds(dc, label), Painter::Signature(label)};
-                break;
-            }
-            case Scene::Kind::Picture:
-                frame[e.control] = {painter_.Rect(*e.control),
-                                    Painter::Signature(*static_cast<const Picture*>(e.control))};
-                break;
-            case Scene::Kind::Panel:
-                frame[e.control] = {painter_.Rect(*e.control),
-                                    Painter::Signature(*static_cast<const Panel*>(e.control))};
-                break;
+bool SceneView::Update(HDC dc, const Scene::Entry& e, Drawn& d) {
+    const RECT rect = painter_.Rect(*e.control);
+    const bool same_place = d.on_screen && EqualRect(&rect, &d.rect);
+    switch (e.kind) {
+        case Scene::Kind::Label: {
+            const auto& l = *static_cast<const Label*>(e.control);
+            const int style = static_cast<int>(l.BackStyle) * 2 + static_cast<int>(l.Alignment);
+            if (same_place && d.text == l.Caption() && d.fore == l.ForeColor && d.back == l.BackColor &&
+                d.style == style && d.font.Size == l.Font.Size && d.font.Bold == l.Font.Bold &&
+                d.font.Italic == l.Font.Italic && d.font.Underline == l.Font.Underline &&
+                d.font.Charset == l.Font.Charset && d.font.Name == l.Font.Name)
+                return false;
+            d.text = l.Caption();
+            d.font = l.Font;
+            d.fore = l.ForeColor;
+            d.back = l.BackColor;
+            d.style = style;
+            d.bounds = painter_.LabelBounds(dc, l);
+            break;
+        }
+        case Scene::Kind::Picture: {
+            const int art = static_cast<int>(static_cast<const Picture*>(e.control)->Art);
+            if (same_place && d.style == art) return false;
+            d.style = art;
+            d.bounds = rect;
+            break;
+        }
+        case Scene::Kind::Panel: {
+            const auto& p = *static_cast<const Panel*>(e.control);
+            if (same_place && d.back == p.BackColor && d.text == p.Caption) return false;
+            d.back = p.BackColor;
+            d.text = p.Caption;
+            d.bounds = rect;
+            break;
         }
     }
+    d.rect = rect;
+    d.on_screen = true;
+    return true;
 }
 
 void SceneView::Draw(HDC dc, const Scene::Entry& e) {
@@ -89,56 +106,78 @@ void SceneView::Draw(HDC dc, const Scene::Entry& e) {
 
 void SceneView::Render(HWND window, const Scene& scene, const Image* background, Color back_color) {
     if (!window) return;
-    bool everything = buffer_.Fit(window) || !drawn_once_ || drawn_back_color_ != back_color;
+    const auto& entries = scene.Entries();
+    bool everything = buffer_.Fit(window) || !drawn_once_ || drawn_back_color_ != back_color ||
+                      drawn_.size() != entries.size();
     drawn_back_color_ = back_color;
+    drawn_.resize(entries.size());
     HDC dc = buffer_.dc();
-    Frame frame;
-    Collect(dc, scene, background, frame);
 
     // Only what changed since the last frame is drawn again and painted: the
-    // old and the new place of every control that moved, changed, came or went.
-    Region dirty(CreateRectRgn(0, 0, 0, 0));
-    auto add = [&](const RECT& r) {
-        Region piece(CreateRectRgnIndirect(&r));
-        CombineRgn(dirty.get(), dirty.get(), piece.get(), RGN_OR);
+    // old and the new place of every control that moved, changed, came or
+    // went. The controls are compared field by field, with no system call
+    // for the unchanged ones.
+    dirty_.clear();
+    auto add = [this](const RECT& r) {
+        if (r.right > r.left && r.bottom > r.top) dirty_.push_back(r);
     };
-    if (everything) {
-        add(RECT{0, 0, buffer_.width(), buffer_.height()});
-    } else {
-        for (const auto& [key, now] : frame) {
-            auto before = drawn_.find(key);
-            if (before != drawn_.end() && EqualRect(&now.bounds, &before->second.bounds) &&
-                now.signature == before->second.signature)
-                continue;
-            add(now.bounds);
-            if (before != drawn_.end()) add(before->second.bounds);
-        }
-        for (const auto& [key, before] : drawn_)
-            if (!frame.count(key)) add(before.bounds);
+    const RECT picture = background ? RECT{0, 0, background->Width(), background->Height()} : RECT{};
+    const std::uint64_t version = background ? background->Version() : 0;
+    if (!EqualRect(&picture, &background_) || version != background_version_) {
+        add(background_);
+        add(picture);
+        background_ = picture;
+        background_version_ = version;
     }
-    drawn_ = std::move(frame);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Scene::Entry& e = entries[i];
+        Drawn& d = drawn_[i];
+        const bool shown =
+            e.control->Shown() && !(e.kind == Scene::Kind::Label &&
+                                    DrawsNothing(*static_cast<const Label*>(e.control), back_color));
+        if (!shown) {
+            if (d.on_screen) add(d.bounds);
+            d.on_screen = false;
+            continue;
+        }
+        const bool was_on_screen = d.on_screen;
+        const RECT before = d.bounds;
+        if (!Update(dc, e, d)) continue;
+        if (was_on_screen) add(before);
+        add(d.bounds);
+    }
     drawn_once_ = true;
+    if (everything) {
+        dirty_.clear();
+        add(RECT{0, 0, buffer_.width(), buffer_.height()});
+    }
 
-    RECT box{};
-    if (GetRgnBox(dirty.get(), &box) == NULLREGION) {
+    if (dirty_.empty()) {
         last_dirty_ = {};
         return;
+    }
+    RECT box = dirty_.front();
+    Region dirty(CreateRectRgnIndirect(&box));
+    for (size_t i = 1; i < dirty_.size(); ++i) {
+        UnionRect(&box, &box, &dirty_[i]);
+        Region piece(CreateRectRgnIndirect(&dirty_[i]));
+        CombineRgn(dirty.get(), dirty.get(), piece.get(), RGN_OR);
     }
     last_dirty_ = box;
     SelectClipRgn(dc, dirty.get());
     painter_.Fill(dc, box, back_color);
-    // Against the region, not its bounding box: a cell at the top and a
-    // count in the panel must not redraw every cell between them.
-    auto overlaps = [&dirty](const RECT& r) { return RectInRegion(dirty.get(), &r) != FALSE; };
-    if (background) {
-        auto it = drawn_.find(nullptr);
-        if (it != drawn_.end() && overlaps(it->second.bounds))
-            painter_.DrawImage(dc, *background, it->second.bounds);
-    }
-    for (const Scene::Entry& e : scene.Entries()) {
-        auto it = drawn_.find(e.control);
-        if (it != drawn_.end() && overlaps(it->second.bounds)) Draw(dc, e);
-    }
+    // Against the changed places, not their bounding box: a cell at the top
+    // and a count in the panel must not redraw every cell between them.
+    auto overlaps = [this, &box](const RECT& r) {
+        RECT common{};
+        if (!IntersectRect(&common, &r, &box)) return false;
+        for (const RECT& d : dirty_)
+            if (IntersectRect(&common, &r, &d)) return true;
+        return false;
+    };
+    if (background && overlaps(background_)) painter_.DrawImage(dc, *background, background_);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (drawn_[i].on_screen && overlaps(drawn_[i].bounds)) Draw(dc, entries[i]);
     SelectClipRgn(dc, nullptr);
     // Copy the changed part straight to the window; WM_PAINT serves only
     // what the system itself asks to have repainted. Piece by piece: a cell

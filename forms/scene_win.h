@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <unordered_map>
+#include <string>
+#include <vector>
 
 #include "forms/controls.h"
 #include "forms/render_win.h"
@@ -50,21 +51,29 @@ public:
     const RECT& LastDirty() const { return last_dirty_; }
 
 private:
+    // What a control looked like and covered when last drawn. A control
+    // whose rectangle and look are unchanged is not measured again.
     struct Drawn {
-        RECT bounds;
-        std::uint64_t signature;
+        bool on_screen = false;
+        RECT rect{};    // its own rectangle
+        RECT bounds{};  // what it covers: a label's text may overflow its rectangle
+        std::wstring text;
+        Font font;
+        Color fore = 0, back = 0;
+        int style = 0;  // back style and alignment, or the art shown
     };
-    // Everything on screen, by identity: a control, or the background
-    // picture under the key nullptr.
-    using Frame = std::unordered_map<const void*, Drawn>;
-    void Collect(HDC dc, const Scene& scene, const Image* background, Frame& frame);
+    // Brings `drawn` up to the control; false when it looks as before.
+    bool Update(HDC dc, const Scene::Entry& entry, Drawn& drawn);
     void Draw(HDC dc, const Scene::Entry& entry);
 
     Painter& painter_;
     BackBuffer buffer_;
-    Frame drawn_;
+    std::vector<Drawn> drawn_;  // one per scene entry, in the scene's order
     bool drawn_once_ = false;
     Color drawn_back_color_ = 0;
+    RECT background_{};  // the background picture's place; empty when none
+    std::uint64_t background_version_ = 0;
+    std::vector<RECT> dirty_;  // the places redrawn by this frame
     RECT last_dirty_{};
 };
 

@@ -5,12 +5,13 @@
 
 namespace forms {
 
-void TimerHost::Bind(HWND window, std::vector<Timer*> timers) {
+void TimerHost::Bind(HWND window, std::vector<Timer*> timers, UINT_PTR first_id) {
     Unbind();
     window_ = window;
     timers_ = std::move(timers);
+    first_id_ = first_id;
     for (size_t i = 0; i < timers_.size(); ++i) {
-        const UINT_PTR id = i + 1;
+        const UINT_PTR id = first_id_ + i;
         timers_[i]->OnChange = [this, id](Timer& t) { Apply(id, t); };
         Apply(id, *timers_[i]);
     }
@@ -19,7 +20,7 @@ void TimerHost::Bind(HWND window, std::vector<Timer*> timers) {
 void TimerHost::Unbind() {
     for (size_t i = 0; i < timers_.size(); ++i) {
         timers_[i]->OnChange = nullptr;
-        if (window_) KillTimer(window_, i + 1);
+        if (window_) KillTimer(window_, first_id_ + i);
     }
     timers_.clear();
     window_ = nullptr;
@@ -34,9 +35,9 @@ void TimerHost::Apply(UINT_PTR id, const Timer& timer) {
 }
 
 bool TimerHost::Filter(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-    if (msg != WM_TIMER || wp < 1 || wp > timers_.size()) return false;
+    if (msg != WM_TIMER || wp < first_id_ || wp - first_id_ >= timers_.size()) return false;
     result = 0;
-    Timer& timer = *timers_[wp - 1];
+    Timer& timer = *timers_[wp - first_id_];
     // A tick may still be queued after the timer was stopped.
     if (!timer.Running()) return true;
     try {

@@ -19,9 +19,9 @@ public:
     TimerHost& operator=(const TimerHost&) = delete;
     ~TimerHost() override { Unbind(); }
 
-    // Binds the models to timer ids 1..n of the window and starts those that
-    // are running now.
-    void Bind(HWND window, std::vector<Timer*> timers);
+    // Binds the models to the window's timer ids from `first_id` on, in
+    // order, and starts those that are running now.
+    void Bind(HWND window, std::vector<Timer*> timers, UINT_PTR first_id);
     // Stops every timer and lets go of the models.
     void Unbind();
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -35,6 +35,7 @@ private:
 
     HWND window_ = nullptr;
     std::vector<Timer*> timers_;
+    UINT_PTR first_id_ = 1;
 };
 
 }  // namespace forms

@@ -2,10 +2,10 @@
 #include "net/battle_link_win.h"
 
 #include <iphlpapi.h>
-#include <ws2tcpip.h>
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "net/wire.h"
 #include "platform/lazy_dll_win.h"
@@ -17,13 +17,16 @@ constexpr wchar_t kSocketMessageName[] = L"Quorlax.BattleSocket";
 constexpr wchar_t kLookupMessageName[] = L"Quorlax.BattleLookup";
 constexpr wchar_t kLoopback[] = L"127.0.0.1";
 
+// Winsock, once the link has started it (or LocalAddress has found it).
+const WinsockApi& ws() { return *Winsock(); }
+
 // An address one can connect to: not "any", not broadcast, not multicast.
 bool Joinable(IN_ADDR address) {
-    const std::uint32_t a = ntohl(address.s_addr);
+    const std::uint32_t a = ws().ntohl(address.s_addr);
     return a != 0 && a != 0xFFFFFFFFu && (a >> 28) != 0xE;
 }
 
-bool Loopback(IN_ADDR address) { return (ntohl(address.s_addr) >> 24) == 127; }
+bool Loopback(IN_ADDR address) { return (ws().ntohl(address.s_addr) >> 24) == 127; }
 
 // Each message leaves at once, in a segment of its own where the network
 // allows: with Nagle's algorithm a heartbeat and a hit could share one, and
@@ -31,18 +34,62 @@ bool Loopback(IN_ADDR address) { return (ntohl(address.s_addr) >> 24) == 127; }
 // drop both. The bytes themselves stay as they are.
 void SendAtOnce(SOCKET s) {
     const BOOL on = TRUE;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    ws().setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
 }
 
 }  // namespace
 
+const WinsockApi* Winsock() {
+    static const std::optional<WinsockApi> api = []() -> std::optional<WinsockApi> {
+        HMODULE ws2 = SystemLibrary(L"ws2_32.dll");
+        if (!ws2) return std::nullopt;
+        WinsockApi a{};
+        bool all = true;
+        auto get = [&](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
+                reinterpret_cast<void*>(GetProcAddress(ws2, name)));
+            all = all && fn;
+        };
+        get(a.WSAStartup, "WSAStartup");
+        get(a.WSACleanup, "WSACleanup");
+        get(a.WSAGetLastError, "WSAGetLastError");
+        get(a.WSAAsyncSelect, "WSAAsyncSelect");
+        get(a.WSAAsyncGetHostByName, "WSAAsyncGetHostByName");
+        get(a.socket, "socket");
+        get(a.setsockopt, "setsockopt");
+        get(a.getsockopt, "getsockopt");
+        get(a.WSACancelAsyncRequest, "WSACancelAsyncRequest");
+        get(a.bind, "bind");
+        get(a.listen, "listen");
+        get(a.accept, "accept");
+        get(a.connect, "connect");
+        get(a.recv, "recv");
+        get(a.send, "send");
+        get(a.shutdown, "shutdown");
+        get(a.closesocket, "closesocket");
+        get(a.htonl, "htonl");
+        get(a.htons, "htons");
+        get(a.ntohl, "ntohl");
+        get(a.InetPtonW, "InetPtonW");
+        get(a.InetNtopW, "InetNtopW");
+        if (!all) return std::nullopt;
+        return a;
+    }();
+    return api ? &*api : nullptr;
+}
+
 WinsockSession::WinsockSession() {
     WSADATA data{};
-    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    started_ = Winsock() && ws().WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 
 WinsockSession::~WinsockSession() {
-    if (started_) WSACleanup();
+    if (started_) ws().WSACleanup();
+}
+
+bool BattleLinkWin::Started() {
+    if (!session_) session_.emplace();
+    return static_cast<bool>(*session_);
 }
 
 BattleLinkWin::BattleLinkWin()
@@ -60,13 +107,15 @@ BattleLinkWin::~BattleLinkWin() {
     // is asked for but not trusted to have stopped the writer: Wine answers
     // success without cancelling anything.
     for (auto& lookup : given_up_) {
-        WSACancelAsyncRequest(lookup->request);
+        ws().WSACancelAsyncRequest(lookup->request);
         static_cast<void>(lookup.release());
     }
 }
 
-void BattleLinkWin::Attach(HWND window, forms::MessageChain& chain, std::function<void()> after_event) {
+void BattleLinkWin::Attach(HWND window, UINT_PTR read_timer, forms::MessageChain& chain,
+                           std::function<void()> after_event) {
     window_ = window;
+    read_timer_ = read_timer;
     after_event_ = std::move(after_event);
     chain.Add(this);
 }
@@ -76,8 +125,8 @@ bool BattleLinkWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         OnSocket(static_cast<SOCKET>(wp), WSAGETSELECTEVENT(lp), WSAGETSELECTERROR(lp));
     } else if (msg == lookup_message_ && lookup_message_) {
         OnLookup(reinterpret_cast<HANDLE>(wp), WSAGETASYNCERROR(lp));
-    } else if (msg == WM_TIMER && wp == kReadTimer) {
-        KillTimer(window_, kReadTimer);
+    } else if (msg == WM_TIMER && wp == read_timer_) {
+        KillTimer(window_, read_timer_);
         read_deferred_ = false;
         if (state_ == State::Connected) ReadOnce();
     } else {
@@ -92,8 +141,8 @@ bool BattleLinkWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 ListenResult BattleLinkWin::Listen(std::uint16_t port) {
     Close();
-    if (!session_ || !window_) return ListenResult::Failed;
-    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!window_ || !Started()) return ListenResult::Failed;
+    UniqueSocket s(ws().socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!s) return ListenResult::Failed;
     // No SO_REUSEADDR: a program that holds the port already makes this bind
     // fail instead of sharing it. (No SO_EXCLUSIVEADDRUSE either: with it,
@@ -101,14 +150,14 @@ ListenResult BattleLinkWin::Listen(std::uint16_t port) {
     // lingers in TIME_WAIT.)
     sockaddr_in any{};
     any.sin_family = AF_INET;
-    any.sin_addr.s_addr = htonl(INADDR_ANY);
-    any.sin_port = htons(port);
-    if (bind(s.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) == SOCKET_ERROR) {
-        const int error = WSAGetLastError();
+    any.sin_addr.s_addr = ws().htonl(INADDR_ANY);
+    any.sin_port = ws().htons(port);
+    if (ws().bind(s.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) == SOCKET_ERROR) {
+        const int error = ws().WSAGetLastError();
         return error == WSAEADDRINUSE || error == WSAEACCES ? ListenResult::PortInUse : ListenResult::Failed;
     }
-    if (listen(s.get(), 1) == SOCKET_ERROR ||
-        WSAAsyncSelect(s.get(), window_, socket_message_, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR)
+    if (ws().listen(s.get(), 1) == SOCKET_ERROR ||
+        ws().WSAAsyncSelect(s.get(), window_, socket_message_, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR)
         return ListenResult::Failed;
     socket_ = std::move(s);
     state_ = State::Listening;
@@ -116,10 +165,10 @@ ListenResult BattleLinkWin::Listen(std::uint16_t port) {
 }
 
 void BattleLinkWin::OnAccept() {
-    UniqueSocket peer(accept(socket_.get(), nullptr, nullptr));
+    UniqueSocket peer(ws().accept(socket_.get(), nullptr, nullptr));
     if (!peer) return;  // the caller gave up already; keep listening
     // The accepted socket inherits the listener's events; it needs its own.
-    if (WSAAsyncSelect(peer.get(), window_, socket_message_, FD_READ | FD_CLOSE) == SOCKET_ERROR) return;
+    if (ws().WSAAsyncSelect(peer.get(), window_, socket_message_, FD_READ | FD_CLOSE) == SOCKET_ERROR) return;
     SendAtOnce(peer.get());
     Drop();  // one peer only: the listener goes
     socket_ = std::move(peer);
@@ -131,14 +180,14 @@ void BattleLinkWin::OnAccept() {
 
 JoinStart BattleLinkWin::Connect(std::wstring_view host, std::uint16_t port) {
     Close();
-    if (!session_ || !window_) return JoinStart::BadAddress;
+    if (!window_ || !Started()) return JoinStart::BadAddress;
     const std::wstring_view text = TrimAddress(host);
     switch (ClassifyAddress(text)) {
         case AddressKind::Invalid: return JoinStart::BadAddress;
         case AddressKind::Ipv4: {
             IN_ADDR address{};
             const std::wstring dotted(text);
-            if (InetPtonW(AF_INET, dotted.c_str(), &address) != 1 || !Joinable(address))
+            if (ws().InetPtonW(AF_INET, dotted.c_str(), &address) != 1 || !Joinable(address))
                 return JoinStart::BadAddress;
             return StartConnect(address, port) ? JoinStart::Connecting : JoinStart::BadAddress;
         }
@@ -162,8 +211,9 @@ JoinStart BattleLinkWin::Connect(std::wstring_view host, std::uint16_t port) {
     auto lookup = std::make_unique<Lookup>();
     lookup->name = std::move(name);
     lookup->answer.resize(MAXGETHOSTSTRUCT);
-    lookup->request = WSAAsyncGetHostByName(window_, lookup_message_, lookup->name.c_str(),
-                                            lookup->answer.data(), static_cast<int>(lookup->answer.size()));
+    lookup->request =
+        ws().WSAAsyncGetHostByName(window_, lookup_message_, lookup->name.c_str(), lookup->answer.data(),
+                                   static_cast<int>(lookup->answer.size()));
     if (!lookup->request) return JoinStart::BadAddress;
     lookup_ = std::move(lookup);
     state_ = State::LookingUp;
@@ -194,25 +244,28 @@ void BattleLinkWin::OnLookup(HANDLE request, WORD error) {
 }
 
 bool BattleLinkWin::StartConnect(IN_ADDR address, std::uint16_t port) {
-    UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    UniqueSocket s(ws().socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!s) return false;
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_addr.s_addr = ws().htonl(INADDR_ANY);
     local.sin_port = 0;  // any free port
-    if (bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) return false;
+    if (ws().bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR)
+        return false;
     SendAtOnce(s.get());  // kept by the connection it makes
     // Events first: the connection's outcome is reported as FD_CONNECT.
-    if (WSAAsyncSelect(s.get(), window_, socket_message_, FD_CONNECT | FD_READ | FD_CLOSE) == SOCKET_ERROR)
+    if (ws().WSAAsyncSelect(s.get(), window_, socket_message_, FD_CONNECT | FD_READ | FD_CLOSE) ==
+        SOCKET_ERROR)
         return false;
     sockaddr_in remote{};
     remote.sin_family = AF_INET;
     remote.sin_addr = address;
-    remote.sin_port = htons(port);
+    remote.sin_port = ws().htons(port);
     socket_ = std::move(s);
     state_ = State::Connecting;
-    if (connect(socket_.get(), reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == SOCKET_ERROR &&
-        WSAGetLastError() != WSAEWOULDBLOCK)
+    if (ws().connect(socket_.get(), reinterpret_cast<const sockaddr*>(&remote), sizeof remote) ==
+            SOCKET_ERROR &&
+        ws().WSAGetLastError() != WSAEWOULDBLOCK)
         state_ = State::Failed;  // the retry tries again
     return true;
 }
@@ -244,7 +297,7 @@ void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
             if (last_read_full_ && HIWORD(GetQueueStatus(QS_TIMER | QS_PAINT)) != 0) {
                 read_deferred_ = true;
                 ++reads_put_off_;
-                SetTimer(window_, kReadTimer, USER_TIMER_MINIMUM, nullptr);
+                SetTimer(window_, read_timer_, USER_TIMER_MINIMUM, nullptr);
                 break;
             }
             ReadOnce();
@@ -260,12 +313,12 @@ void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
 }
 
 void BattleLinkWin::ReadOnce() {
-    const int n = recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+    const int n = ws().recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
     last_read_full_ = n == kReadBytes;
     if (n > 0) {
         bytes_read_ += static_cast<std::uint64_t>(n);
         if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
-    } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+    } else if (n == 0 || ws().WSAGetLastError() != WSAEWOULDBLOCK) {
         PeerClosed();
     }
 }
@@ -274,7 +327,7 @@ void BattleLinkWin::PeerClosed() {
     // FD_CLOSE may come while data is still queued: what the peer said last
     // (its "bai", say) is read before the socket goes.
     for (int i = 0; i < kDrainReads && socket_ && state_ == State::Connected; ++i) {
-        const int n = recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+        const int n = ws().recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
         if (n <= 0) break;
         bytes_read_ += static_cast<std::uint64_t>(n);
         if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
@@ -286,7 +339,7 @@ void BattleLinkWin::PeerClosed() {
 
 bool BattleLinkWin::Send(std::string_view message) {
     if (state_ != State::Connected || !socket_) return false;
-    const int n = send(socket_.get(), message.data(), static_cast<int>(message.size()), 0);
+    const int n = ws().send(socket_.get(), message.data(), static_cast<int>(message.size()), 0);
     return n == static_cast<int>(message.size());
 }
 
@@ -294,12 +347,12 @@ bool BattleLinkWin::NoDelay() const {
     BOOL on = FALSE;
     int size = sizeof on;
     return socket_ &&
-           getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size) == 0 && on;
+           ws().getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size) == 0 && on;
 }
 
 void BattleLinkWin::Drop() {
     if (!socket_) return;
-    if (window_) WSAAsyncSelect(socket_.get(), window_, 0, 0);
+    if (window_) ws().WSAAsyncSelect(socket_.get(), window_, 0, 0);
     socket_.reset();
 }
 
@@ -309,17 +362,17 @@ void BattleLinkWin::GiveUpLookup() {
 
 void BattleLinkWin::Close() {
     GiveUpLookup();
-    if (read_deferred_ && window_) KillTimer(window_, kReadTimer);
+    if (read_deferred_ && window_) KillTimer(window_, read_timer_);
     read_deferred_ = false;
     last_read_full_ = false;
     if (socket_) {
-        if (window_) WSAAsyncSelect(socket_.get(), window_, 0, 0);
+        if (window_) ws().WSAAsyncSelect(socket_.get(), window_, 0, 0);
         // Unread bytes would turn the close into a reset; read them away so
         // the peer sees an orderly end.
         if (state_ == State::Connected) {
             for (int i = 0; i < kDrainReads; ++i)
-                if (recv(socket_.get(), read_buffer_.data(), kReadBytes, 0) <= 0) break;
-            shutdown(socket_.get(), SD_SEND);
+                if (ws().recv(socket_.get(), read_buffer_.data(), kReadBytes, 0) <= 0) break;
+            ws().shutdown(socket_.get(), SD_SEND);
         }
         socket_.reset();
     }
@@ -332,7 +385,7 @@ std::wstring BattleLinkWin::LocalAddress() {
     static const auto adapters =
         LazyFunction<ULONG(WINAPI*)(ULONG, ULONG, void*, IP_ADAPTER_ADDRESSES*, ULONG*)>(
             L"iphlpapi.dll", "GetAdaptersAddresses");
-    if (!adapters) return kLoopback;
+    if (!adapters || !Winsock()) return kLoopback;
     ULONG status = ERROR_BUFFER_OVERFLOW;
     for (int attempt = 0; attempt < 3 && status == ERROR_BUFFER_OVERFLOW; ++attempt) {
         buffer.resize(size);
@@ -349,7 +402,7 @@ std::wstring BattleLinkWin::LocalAddress() {
             const IN_ADDR address = reinterpret_cast<const sockaddr_in*>(sa)->sin_addr;
             if (Loopback(address) || !Joinable(address)) continue;
             wchar_t text[INET_ADDRSTRLEN] = {};
-            if (InetNtopW(AF_INET, &address, text, INET_ADDRSTRLEN)) return text;
+            if (ws().InetNtopW(AF_INET, &address, text, INET_ADDRSTRLEN)) return text;
         }
     }
     return kLoopback;

@@ -6,22 +6,54 @@
 
 #include <windows.h>
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "forms/message_chain_win.h"
+#include "net/wire.h"
 #include "platform/handles_win.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
 
+// Winsock's functions, from ws2_32 loaded when a battle first needs it: the
+// program does not import it, so a start-up does not load it.
+struct WinsockApi {
+    decltype(&::WSAStartup) WSAStartup;
+    decltype(&::WSACleanup) WSACleanup;
+    decltype(&::WSAGetLastError) WSAGetLastError;
+    decltype(&::WSAAsyncSelect) WSAAsyncSelect;
+    decltype(&::WSAAsyncGetHostByName) WSAAsyncGetHostByName;
+    decltype(&::socket) socket;
+    decltype(&::setsockopt) setsockopt;
+    decltype(&::getsockopt) getsockopt;
+    decltype(&::WSACancelAsyncRequest) WSACancelAsyncRequest;
+    decltype(&::bind) bind;
+    decltype(&::listen) listen;
+    decltype(&::accept) accept;
+    decltype(&::connect) connect;
+    decltype(&::recv) recv;
+    decltype(&::send) send;
+    decltype(&::shutdown) shutdown;
+    decltype(&::closesocket) closesocket;
+    decltype(&::htonl) htonl;
+    decltype(&::htons) htons;
+    decltype(&::ntohl) ntohl;
+    decltype(&::InetPtonW) InetPtonW;
+    decltype(&::InetNtopW) InetNtopW;
+};
+// Null when ws2_32 or one of its functions is missing.
+const WinsockApi* Winsock();
+
 struct SocketTraits {
     static SOCKET Invalid() { return INVALID_SOCKET; }
-    static void Close(SOCKET s) { closesocket(s); }
+    static void Close(SOCKET s) { Winsock()->closesocket(s); }  // a socket was made: Winsock is there
 };
 using UniqueSocket = UniqueHandle<SOCKET, SocketTraits>;
 
@@ -42,7 +74,7 @@ class BattleLinkWin final : public IBattleLink, public forms::MessageFilter {
 public:
     // Bytes one read takes at most; a read of a flooding peer yields to
     // pending timers and painting before the next one.
-    static constexpr int kReadBytes = 64 * 1024;
+    static constexpr int kReadBytes = static_cast<int>(kWireReadLimit);
     // Reads taken when the peer closes, so that its last messages still count.
     static constexpr int kDrainReads = 16;
 
@@ -51,10 +83,12 @@ public:
     BattleLinkWin(const BattleLinkWin&) = delete;
     BattleLinkWin& operator=(const BattleLinkWin&) = delete;
 
-    // Events go to `window` as its private messages; the link joins the
-    // window's chain to receive them. `after_event` brings the window up to
-    // date after each. The window (and its chain) must go before the link.
-    void Attach(HWND window, forms::MessageChain& chain, std::function<void()> after_event);
+    // Events go to `window` as its private messages, and a read put off
+    // waits for its timer `read_timer`; the link joins the window's chain to
+    // receive them. `after_event` brings the window up to date after each.
+    // The window (and its chain) must go before the link.
+    void Attach(HWND window, UINT_PTR read_timer, forms::MessageChain& chain,
+                std::function<void()> after_event);
 
     void SetEvents(IBattleEvents* events) override { events_ = events; }
     ListenResult Listen(std::uint16_t port) override;
@@ -75,8 +109,6 @@ public:
     bool NoDelay() const;
 
 private:
-    static constexpr UINT_PTR kReadTimer = 0x5238;  // resumes a read that yielded
-
     enum class State { Idle, Listening, LookingUp, Connecting, Connected, Failed };
 
     void OnSocket(SOCKET s, WORD event, WORD error);
@@ -92,8 +124,12 @@ private:
     // The look-up under way, if any, is no longer waited for.
     void GiveUpLookup();
 
-    WinsockSession session_;
+    // Winsock started on first use; false when it cannot be.
+    bool Started();
+
+    std::optional<WinsockSession> session_;
     HWND window_ = nullptr;
+    UINT_PTR read_timer_ = 0;  // the window's timer that resumes a read that yielded
     UINT socket_message_ = 0;  // WSAAsyncSelect's notifications
     UINT lookup_message_ = 0;  // WSAAsyncGetHostByName's answers
     std::function<void()> after_event_;

@@ -2,6 +2,8 @@
 // each does on arrival, the heartbeat.
 #include "net/battle_room.h"
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/counters.h"
@@ -9,6 +11,14 @@
 
 namespace quorlax {
 namespace {
+
+// A text with the battle port's number in place of "{port}".
+std::wstring WithBattlePort(std::wstring text) {
+    constexpr std::wstring_view kPlace = L"{port}";
+    if (const size_t at = text.find(kPlace); at != std::wstring::npos)
+        text.replace(at, kPlace.size(), std::to_wstring(kBattlePort));
+    return text;
+}
 
 const forms::Font kPanelFont{L"宋体", 9};
 
@@ -175,8 +185,8 @@ void BattleRoom::Command1_Click() {
             Label23.SetCaption(kBattleWaiting);
         } else {
             listenFailed = true;
-            services_.messages.Show(result == ListenResult::PortInUse ? kBattlePortInUse
-                                                                      : kBattleListenFailed);
+            services_.messages.Show(
+                WithBattlePort(result == ListenResult::PortInUse ? kBattlePortInUse : kBattleListenFailed));
         }
     } else {
         jiaru1();

@@ -26,11 +26,13 @@ inline constexpr wchar_t kBattleReadyHost[] = L"连接成功，请开始";
 inline constexpr wchar_t kBattleReadyJoiner[] = L"连接成功，正在等待主机开始。";
 inline constexpr wchar_t kBattleLost[] = L"与对方计算机断开";
 inline constexpr wchar_t kBattleBadAddress[] = L"请输入正确的IP地址";
+// The two texts that name the port carry "{port}" where its number goes.
 inline constexpr wchar_t kBattlePortInUse[] =
-    L"无法建立主机：端口 5238 已被占用。\n"
+    L"无法建立主机：端口 {port} 已被占用。\n"
     L"也许另一个程序，或另一个 Quorlax，正在这台计算机上使用它。请关闭它后再试，或者加入别人的主机。";
 inline constexpr wchar_t kBattleListenFailed[] =
-    L"无法建立主机：网络拒绝在端口 5238 上等待连线。\n请检查这台计算机的网络设置后再试，或者加入别人的主机。";
+    L"无法建立主机：网络拒绝在端口 {port} "
+    L"上等待连线。\n请检查这台计算机的网络设置后再试，或者加入别人的主机。";
 inline constexpr wchar_t kBattleOwnAddress[] = L"本机IP";
 inline constexpr wchar_t kBattleHostAddress[] = L"请输入主机IP";
 inline constexpr wchar_t kBattleSetUp[] = L"建立连接";

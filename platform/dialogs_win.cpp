@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/handles_win.h"
+#include "platform/lazy_dll_win.h"
 #include "platform/pictures_win.h"
 
 namespace quorlax::win {
@@ -16,8 +17,7 @@ namespace {
 // rare, so it is loaded on first use instead of slowing every start-up.
 template <class Fn>
 Fn CommonDialogFunction(const char* name) {
-    static HMODULE module = LoadLibraryW(L"comdlg32.dll");
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    return LazyFunction<Fn>(L"comdlg32.dll", name);
 }
 
 UINT_PTR CALLBACK ColorHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {

@@ -41,9 +41,12 @@ std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
     // COM is started on the first picture, not at every start-up: under
     // Wine it costs as much as the rest of the start-up together.
     if (!com_) com_ = std::make_unique<ComScope>();
+    static const auto load_picture =
+        LazyFunction<decltype(&OleLoadPicturePath)>(L"oleaut32.dll", "OleLoadPicturePath");
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture,
-                                  reinterpret_cast<void**>(picture.Out()))) ||
+    if (!load_picture ||
+        FAILED(load_picture(file.data(), nullptr, 0, 0, IID_IPicture,
+                            reinterpret_cast<void**>(picture.Out()))) ||
         !picture)
         return nullptr;
     OLE_XSIZE_HIMETRIC hw = 0;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/handles_win.h"
+#include "platform/lazy_dll_win.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
@@ -24,18 +25,24 @@ private:
     int width_, height_;
 };
 
-// Keeps COM initialised for this thread while it lives.
+// Keeps COM initialised for this thread while it lives. ole32 is loaded
+// with the first picture, not at start-up.
 class ComScope {
 public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComScope() {
+        const auto init = LazyFunction<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+        uninit_ = LazyFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+        ok_ = init && uninit_ && SUCCEEDED(init(nullptr));
+    }
     ~ComScope() {
-        if (ok_) CoUninitialize();
+        if (ok_) uninit_();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 
 private:
-    bool ok_;
+    bool ok_ = false;
+    decltype(&CoUninitialize) uninit_ = nullptr;
 };
 
 // Loads pictures on the thread that created it (the user-interface thread).

@@ -9,12 +9,20 @@
 
 #include "platform/gbk.h"
 #include "platform/handles_win.h"
+#include "platform/lazy_dll_win.h"
 
 namespace quorlax::win {
 
 namespace {
 constexpr wchar_t kTitle[] = L"Quorlax";
 constexpr wchar_t kSoundAlias[] = L"quorlax_hit";
+
+// The media control interface, loaded with the first hit rather than at
+// start-up; a missing winmm is a machine without sound.
+MCIERROR Mci(const std::wstring& command) {
+    static const auto send = LazyFunction<decltype(&mciSendStringW)>(L"winmm.dll", "mciSendStringW");
+    return send ? send(command.c_str(), nullptr, 0, nullptr) : MCIERR_DEVICE_NOT_INSTALLED;
+}
 }  // namespace
 
 std::wstring ProgramFolder() {
@@ -118,7 +126,7 @@ bool RegistrySettings::Save(std::wstring_view section, std::wstring_view key, st
 }
 
 MciSound::~MciSound() {
-    if (open_) mciSendStringW((std::wstring(L"close ") + kSoundAlias).c_str(), nullptr, 0, nullptr);
+    if (open_) Mci(std::wstring(L"close ") + kSoundAlias);
 }
 
 void MciSound::PlayHit() {
@@ -128,14 +136,16 @@ void MciSound::PlayHit() {
     if (failed_) return;  // no file or no sound device: hits are scored in silence
     if (!open_) {
         std::wstring open = L"open \"" + file_ + L"\" type waveaudio alias " + kSoundAlias;
-        last_error_ = mciSendStringW(open.c_str(), nullptr, 0, nullptr);
+        last_error_ = Mci(open);
         open_ = last_error_ == 0;
         // Trying again on every hit would only cost time in the middle of play.
         failed_ = !open_;
         if (!open_) return;
     }
-    last_error_ =
-        mciSendStringW((std::wstring(L"play ") + kSoundAlias + L" from 0").c_str(), nullptr, 0, nullptr);
+    last_error_ = Mci(std::wstring(L"play ") + kSoundAlias + L" from 0");
+    // A device that could not play this hit will not play the next: the
+    // rest of the run is silent, and asks nothing more of it.
+    failed_ = last_error_ != 0;
 }
 
 std::wstring MciSound::Mode() const {

@@ -59,7 +59,7 @@ public:
     void PlayHit() override;
     // The result of the last MCI command: 0 is success.
     unsigned long LastError() const { return last_error_; }
-    // False once the sound could not be opened; hits are silent then.
+    // False once the sound could not be opened or played; hits are silent then.
     bool Playable() const { return !failed_; }
     // What MCI says the sound is doing ("playing", "stopped"); empty when it is not open.
     std::wstring Mode() const;

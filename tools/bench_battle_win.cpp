@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/message_loop_win.h"
@@ -54,7 +55,8 @@ struct Board {
           window(GetModuleHandleW(nullptr), services) {}
     bool Create() {
         if (!window.Create()) return false;
-        link.Attach(window.Handle(), window.Chain(), [this] { window.AfterEvent(); });
+        link.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
+                    [this] { window.AfterEvent(); });
         return true;
     }
     Form1& form() { return window.Form(); }
@@ -101,7 +103,7 @@ double KiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1024; }
 void Flood(Board& board, double pace_ms) {
     constexpr size_t kFlood = 10u << 20;
     std::string chunk(64 * 1024, '\0');
-    std::mt19937 random(5238);
+    std::mt19937 random(1);
     for (char& c : chunk) c = static_cast<char>(0x80 | (random() & 0x7F));
     std::atomic<bool> go{false}, done{false};
     std::thread flooder([&] {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/dialogs_win.h"
@@ -42,6 +43,9 @@ double Now() {
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
+
+// How a figure stands against its goal.
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -158,9 +162,11 @@ int main() {
         base.push_back(TimeToFirstFrame(L"baseline_window.exe", L"QuorlaxBaseline"));
     }
     double g = Median(game), b = Median(base);
+    const double ratio = b > 0 ? g / b : 0.0;
     std::printf(
-        "startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (goal <= 1.5; median of 9)\n",
-        g * 1000, b * 1000, b > 0 ? g / b : 0.0);
+        "startup_to_first_frame_ms: quorlax %.0f, baseline %.0f, ratio %.2f (median of 9; goal ratio <= 1.3: "
+        "%s)\n",
+        g * 1000, b * 1000, ratio, Verdict(ratio > 0 && ratio <= 1.3));
 
     // 2. Idle CPU of the real program with no game running.
     {
@@ -212,11 +218,13 @@ int main() {
         SendMessageW(hwnd, WM_TIMER, 1, 0);
         fall.push_back((Now() - t) * 1e6);
     }
-    std::printf("fall_tick_us: median %.0f, p95 %.0f, max %.0f at %d dpi (goal <= 500)\n", Median(fall),
-                Percentile(fall, 0.95), Percentile(fall, 1.0), dpi);
+    std::printf(
+        "fall_tick_us: median %.0f, p95 %.0f, max %.0f at %d dpi (goal median <= 150, p95 <= 500: %s)\n",
+        Median(fall), Percentile(fall, 0.95), Percentile(fall, 1.0), dpi,
+        Verdict(Median(fall) <= 150 && Percentile(fall, 0.95) <= 500));
 
     // 4. Keystroke to shot, and the shot ticks.
-    std::vector<double> shot_ticks;
+    std::vector<double> shot_ticks, sound_starts;
     int ticks_from_top0 = 0;
     double armed_same_message = 0, first_move_ms = 0;
     for (int round = 0; round < 50; ++round) {
@@ -233,6 +241,14 @@ int main() {
         int ticks = 0;
         while (form.Timer6.Enabled()) {
             MSG msg;
+            // The hit sound starts after the landing tick's paint, from its
+            // own message, as the program's loop would run it.
+            if (PeekMessageW(&msg, hwnd, win::kPlayHitMessage, win::kPlayHitMessage, PM_REMOVE)) {
+                double t = Now();
+                DispatchMessageW(&msg);
+                sound_starts.push_back((Now() - t) * 1000);
+                continue;
+            }
             if (!PeekMessageW(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
                 Sleep(0);
                 continue;
@@ -255,8 +271,14 @@ int main() {
         "keystroke_to_shot: armed in the same message %.0f%% of 50, first visible move after %.1f ms "
         "(the system's timer minimum), hit from rest at Top 0 in %d shot ticks (goal 4)\n",
         armed_same_message * 2, first_move_ms / 50, ticks_from_top0);
-    std::printf("shot_tick_us: median %.0f, p95 %.0f at %d dpi (goal <= 500)\n", Median(shot_ticks),
-                Percentile(shot_ticks, 0.95), dpi);
+    std::printf(
+        "shot_tick_us: median %.0f, p95 %.0f at %d dpi (the landing tick included; goal p95 <= 2000: %s)\n",
+        Median(shot_ticks), Percentile(shot_ticks, 0.95), dpi, Verdict(Percentile(shot_ticks, 0.95) <= 2000));
+    std::printf(
+        "hit_sound_start_ms: median %.1f, max %.1f over %zu hits (after the landing tick's paint, not on "
+        "it; %s)\n",
+        Median(sound_starts), Percentile(sound_starts, 1.0), sound_starts.size(),
+        sound.Playable() ? "the device plays" : "no device: silent");
     // 5. The battle over loopback.
     BenchBattle(services);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
@@ -336,9 +358,9 @@ int main() {
                 Median(starts), Percentile(starts, 1.0));
     std::printf(
         "practice_keystroke_us: median %.0f, p95 %.0f at %d dpi (WM_CHAR to the cells painted; goal <= "
-        "1000); "
-        "from the edit's change notice: median %.0f, p95 %.0f\n",
-        Median(keys), Percentile(keys, 0.95), dpi, Median(ours), Percentile(ours, 0.95));
+        "1000: %s); from the edit's change notice: median %.0f, p95 %.0f (goal median <= 500: %s)\n",
+        Median(keys), Percentile(keys, 0.95), dpi, Verdict(Median(keys) <= 1000), Median(ours),
+        Percentile(ours, 0.95), Verdict(Median(ours) <= 500));
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
     const std::pair<const forms::Timer*, const char*> named[] = {

@@ -48,7 +48,9 @@ add_executable(quorlax_win_tests
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
 target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest)
+target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest ws2_32)
+# The system-library test plants a copy of the baseline window beside the tests.
+add_dependencies(quorlax_win_tests baseline_window)
 add_test(NAME win.unit COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-unit.sh
          $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1 --gtest_filter=-BattleWinTest.*)
 set_tests_properties(win.unit PROPERTIES TIMEOUT 600)
@@ -107,7 +109,7 @@ set_tests_properties(win.zip_run PROPERTIES FIXTURES_REQUIRED dist_zip TIMEOUT 6
 add_executable(quorlax_battle_side ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_side_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
 target_include_directories(quorlax_battle_side PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest)
+target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest ws2_32)
 add_dependencies(quorlax_battle_side quorlax)
 add_test(NAME win.e2e.battle COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK port5238)

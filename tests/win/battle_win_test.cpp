@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/message_loop_win.h"
@@ -81,7 +82,7 @@ protected:
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
-        link_.Attach(hwnd_, window_->Chain(), [this] { window_->AfterEvent(); });
+        link_.Attach(hwnd_, kBattleReadTimerId, window_->Chain(), [this] { window_->AfterEvent(); });
         PumpPending();
     }
     void TearDown() override {

@@ -151,7 +151,7 @@ TEST_F(HouseTest, ATimerEnabledBeforeItIsBoundStartsWhenBound) {
     {
         forms::TimerHost host;
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
-        host.Bind(w, {&enabled, &off});
+        host.Bind(w, {&enabled, &off}, 1);
         EXPECT_EQ(host.RunningCount(), 1);
         EXPECT_TRUE(PumpUntil([&] { return ticks > 2; }));
         EXPECT_EQ(off_ticks, 0);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "platform/lazy_dll_win.h"
 
 namespace quorlax::win {
 namespace {
@@ -169,6 +170,19 @@ TEST(SoundTest, PlayingTheHitNeverWaitsForTheSoundToEnd) {
         EXPECT_EQ(sound.LastError(), 0u) << "hit " << hit;
         EXPECT_EQ(sound.Mode(), L"playing") << "hit " << hit << " waited for its sound to end";
     }
+}
+
+TEST(SystemLibraryTest, ALibraryPlantedBesideTheProgramIsNeverLoaded) {
+    // A loadable image beside the program, under a name the system folder
+    // does not have: found there by its bare name, refused by the loader.
+    const std::wstring planted = ProgramFolder() + L"\\quorlax_planted_test.dll";
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\baseline_window.exe").c_str(), planted.c_str(), FALSE));
+    HMODULE bare = LoadLibraryW(L"quorlax_planted_test.dll");
+    EXPECT_NE(bare, nullptr) << "a bare name finds the planted copy";
+    if (bare) FreeLibrary(bare);
+    EXPECT_EQ(SystemLibrary(L"quorlax_planted_test.dll"), nullptr);
+    EXPECT_NE(SystemLibrary(L"version.dll"), nullptr) << "a system library is found";
+    DeleteFileW(planted.c_str());
 }
 
 }  // namespace

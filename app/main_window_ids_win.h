@@ -1,0 +1,17 @@
+// Every timer id and private message of the main window, in one place, so
+// that no two of its parts pick the same one.
+#pragma once
+
+#include <windows.h>
+
+namespace quorlax::win {
+
+// The form's timers (Form1::Timers: Timer1 .. Timer6), from this id on.
+inline constexpr UINT_PTR kFormTimersFirstId = 1;
+inline constexpr UINT_PTR kFlashTimerId = 100;       // ends the hit-flash afterimage
+inline constexpr UINT_PTR kBattleReadTimerId = 101;  // resumes a battle read that yielded
+
+// Starts the hit sound once the tick that asked for it has painted.
+inline constexpr UINT kPlayHitMessage = WM_APP + 1;
+
+}  // namespace quorlax::win
