@@ -19,9 +19,9 @@ constexpr wchar_t kSoundAlias[] = L"quorlax_hit";
 
 // The media control interface, loaded with the first hit rather than at
 // start-up; a missing winmm is a machine without sound.
-MCIERROR Mci(const std::wstring& command) {
+MCIERROR Mci(const std::wstring& command, wchar_t* answer = nullptr, UINT answer_size = 0) {
     static const auto send = LazyFunction<decltype(&mciSendStringW)>(L"winmm.dll", "mciSendStringW");
-    return send ? send(command.c_str(), nullptr, 0, nullptr) : MCIERR_DEVICE_NOT_INSTALLED;
+    return send ? send(command.c_str(), answer, answer_size, nullptr) : MCIERR_DEVICE_NOT_INSTALLED;
 }
 }  // namespace
 
@@ -150,9 +150,7 @@ void MciSound::PlayHit() {
 
 std::wstring MciSound::Mode() const {
     wchar_t mode[32] = {};
-    if (!open_ ||
-        mciSendStringW((std::wstring(L"status ") + kSoundAlias + L" mode").c_str(), mode, 32, nullptr) != 0)
-        return {};
+    if (!open_ || Mci(std::wstring(L"status ") + kSoundAlias + L" mode", mode, 32) != 0) return {};
     return mode;
 }
 

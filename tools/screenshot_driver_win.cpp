@@ -191,7 +191,7 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == L"chooser")
             PressCtrl(main, 'I');
         else
-            PickMenuItem(main, 3, 1);
+            PickMenuItem(main, 2, 1);  // 帮 助: Right skips the greyed 生 命
         HWND shown = WaitForClass(mode == L"chooser" ? L"QuorlaxPictureChooser" : L"QuorlaxAbout");
         if (!shown) return 1;
         Sleep(1000);

@@ -113,6 +113,7 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
     EXPECT_TRUE(window->Form().Timer1.Running()) << "a game starts";
     SetFaultSink(nullptr);
     window.reset();
+    PumpPending();  // takes the closed window's WM_QUIT, which would end the next modal loop at once
 }
 
 TEST_F(HouseTest, ATimerWhoseTickThrowsIsStoppedNotRepeated) {

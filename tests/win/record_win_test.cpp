@@ -31,7 +31,7 @@ protected:
     // 练习 › 记录, as the menu gives it.
     void Open() {
         Choose(form().practice.jilu);
-        Pump(50);
+        PumpPending();
         ASSERT_NE(window_->Record(), nullptr);
     }
     RecordWindow& Window() { return *window_->Record(); }
@@ -60,14 +60,14 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
 
     SetFocus(Window().CloseButton());
     PostMessageW(Window().CloseButton(), WM_KEYDOWN, VK_ESCAPE, 1);
-    Pump(100);
+    PumpPending();
     EXPECT_FALSE(Window().Form().Loaded());
     EXPECT_EQ(Record(), nullptr);
 
     // Opened again, its drill button closes it and drills 中 in the grid.
     Open();
     SendMessageW(Window().DrillButton(), BM_CLICK, 0, 0);
-    Pump(50);
+    PumpPending();
     EXPECT_EQ(Record(), nullptr);
     EXPECT_TRUE(form().practice.chi.Checked);
     int drilled = 0;
@@ -83,14 +83,13 @@ TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothing
     EXPECT_TRUE(Window().Form().View().empty);
     ASSERT_TRUE(drive::WaitFor([&] { return GetForegroundWindow() == Record(); }, 2000));
     drive::PressCtrl(Record(), 'H');
-    Pump(200);
+    PumpPending();
     EXPECT_FALSE(form().s2.Checked) << "no Chinese game";
     EXPECT_FALSE(form().Timer1.Enabled());
     EXPECT_TRUE(Window().Form().Loaded());
     // Enter presses 关闭, the default button.
     drive::PressKey(VK_RETURN);
-    Pump(200);
-    EXPECT_FALSE(Window().Form().Loaded());
+    EXPECT_TRUE(PumpUntil([&] { return Record() == nullptr; })) << "Enter closes the window";
 }
 
 }  // namespace

@@ -249,11 +249,11 @@ TEST_F(ChooserWindowTest, ItsButtonsAnswerTheKeysOfADialog) {
     Choose(form().appearance.tt);
     Browse(folder_);
     ClickFile(L"red.bmp");
-    auto press = [this](WORD key) {
+    auto press = [](WORD key) {
         HWND focus = GetFocus();
         PostMessageW(focus, WM_KEYDOWN, key, 1);
         PostMessageW(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-        Pump(50);
+        PumpPending();
     };
     SetFocus(Chooser().PathBox());
     press(VK_RETURN);
@@ -341,7 +341,7 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
     Choose(form().appearance.guanyu);
     Choose(form().appearance.tt);
     Choose(form().battle.wldz);
-    Pump(50);
+    PumpPending();
     auto count = [](const drive::Capture& shot, COLORREF colour) {
         return static_cast<size_t>(std::count(shot.pixels.begin(), shot.pixels.end(), colour));
     };
