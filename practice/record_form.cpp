@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "platform/nearest.h"
 #include "practice/code_lookup.h"
@@ -131,11 +132,30 @@ RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view co
 
 RecordForm::RecordForm(PracticeHistory& history, const std::wstring& codeTable,
                        const forms::Color& mainBackColor)
-    : history_(history), codeTable_(codeTable), mainBackColor_(mainBackColor) {}
+    : history_(history), codeTable_(codeTable), mainBackColor_(mainBackColor) {
+    // Right-aligned along the bottom of the window, 150 twips apart.
+    const forms::Font font{L"宋体", 9};
+    float right = 10620;
+    for (auto [button, caption, width] : {std::tuple{&cmdClose, kRecordCloseCaption, 1200.0f},
+                                          std::tuple{&cmdClear, kRecordClearCaption, 1350.0f},
+                                          std::tuple{&cmdDrill, kRecordDrillCaption, 1500.0f}}) {
+        button->Place(right - width, 7530, width, 420);
+        button->Caption = caption;
+        button->Font = font;
+        right -= width + 150;
+    }
+    cmdClose.Default = true;
+    cmdDrill.Click = [this] { cmdDrill_Click(); };
+    cmdClear.Click = [this] { cmdClear_Click(); };
+    cmdClose.Click = [this] { cmdClose_Click(); };
+}
 
 void RecordForm::Read() {
     BackColor = mainBackColor_;
     view_ = BuildRecordView(history_.Load(), codeTable_);
+    cmdDrill.Enabled = view_.drillEnabled;
+    cmdClear.Enabled = view_.clearEnabled;
+    for (forms::CommandButton* button : {&cmdDrill, &cmdClear, &cmdClose}) button->BackColor = BackColor;
 }
 
 void RecordForm::Load() {

@@ -93,6 +93,11 @@ public:
     void Load();
     void Unload();
 
+    // --- the window's buttons ---
+    forms::CommandButton cmdDrill;  // "练习这些字"
+    forms::CommandButton cmdClear;  // "清除记录"
+    forms::CommandButton cmdClose;  // "关闭", the default button
+
     // --- handlers ---
     void cmdDrill_Click();  // "练习这些字": closes the window, then starts the drill
     void cmdClear_Click();  // "清除记录": asks, then moves the record aside

@@ -25,25 +25,18 @@ constexpr float kWeakLeft = 4680, kWeakTop = 3990, kWeakHead = 4380, kWeakRows =
 constexpr float kWeakGroup = 2970;                            // one half of the table
 constexpr float kWeakColumns[] = {0, 450, 1350, 2100, 2970};  // 字, 编码, 次数, 最近, end
 constexpr std::size_t kWeakPerGroup = 10;
-constexpr float kButtonTop = 7530, kButtonHeight = 420, kButtonGap = 150, kButtonsRight = 10620;
+constexpr float kButtonTop = 7530, kButtonHeight = 420;  // the row of buttons the form places
 
 const forms::Font kTextFont{L"宋体", 10.5f};
 const forms::Font kBoldFont{L"宋体", 10.5f, true};
 const forms::Font kSmallFont{L"宋体", 9};
 const forms::Font kCharFont{L"宋体", 12, true};
-const forms::Font kButtonFont{L"宋体", 9};
 
 constexpr COLORREF kCardColor = RGB(255, 255, 255);
 constexpr COLORREF kCardEdge = RGB(150, 150, 150);
 constexpr COLORREF kGridColor = RGB(226, 226, 226);
 constexpr COLORREF kAxisText = RGB(80, 80, 80);
 constexpr COLORREF kMarkRing = RGB(40, 40, 40);
-
-struct ButtonSpec {
-    int id;
-    const wchar_t* caption;
-    float width;
-};
 
 // Black or white, whichever reads better on `back`.
 COLORREF TextOn(COLORREF back) {
@@ -107,7 +100,13 @@ void Line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) 
 RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& history,
                            const std::wstring& codeTable, const forms::Color& mainBackColor,
                            forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(history, codeTable, mainBackColor), painter_(painter) {
+    : instance_(instance),
+      owner_(owner),
+      form_(history, codeTable, mainBackColor),
+      painter_(painter),
+      drill_(form_.cmdDrill, painter),
+      clear_(form_.cmdClear, painter),
+      close_(form_.cmdClose, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnChanged = [this] { Sync(); };
@@ -141,33 +140,15 @@ void RecordWindow::Create() {
     CreateWindowExW(WS_EX_TOPMOST, kRecordClass, kRecordWindowTitle, kStyle, x, y, width, height, owner_,
                     nullptr, instance_, this);
     if (!hwnd_) return;
-    CreateButtons();
+    drill_.Create(instance_, hwnd_, kDrillId);
+    clear_.Create(instance_, hwnd_, kClearId);
+    close_.Create(instance_, hwnd_, kCloseId);
     // Tab, Enter and Escape as in a dialog; the main window's shortcuts do
     // not reach this window.
     MessageLoop::Instance().Register(hwnd_, nullptr, true);
     Sync();
     SetWindowPos(hwnd_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
     SetFocus(CloseButton());
-}
-
-// The push buttons, as plain BUTTON children in the window's colour.
-void RecordWindow::CreateButtons() {
-    const ButtonSpec specs[] = {{kDrillId, kRecordDrillCaption, 1500},
-                                {kClearId, kRecordClearCaption, 1350},
-                                {kCloseId, kRecordCloseCaption, 1200}};
-    float left = kButtonsRight + kButtonGap;
-    for (const ButtonSpec& spec : specs) left -= spec.width + kButtonGap;
-    HFONT font = painter_.FontFor(kButtonFont);
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        const ButtonSpec& spec = specs[i];
-        const int x = painter_.Px(left), right = painter_.Px(left + spec.width);
-        buttons_[i] =
-            CreateWindowExW(0, L"BUTTON", spec.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x,
-                            painter_.Px(kButtonTop), right - x, painter_.Px(kButtonHeight), hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-        SendMessageW(buttons_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        left += spec.width + kButtonGap;
-    }
 }
 
 void RecordWindow::Destroy() {
@@ -177,10 +158,8 @@ void RecordWindow::Destroy() {
 void RecordWindow::Sync() {
     if (!hwnd_) return;
     text_ = TextOn(forms::Painter::Resolve(form_.BackColor));
-    const RecordView& view = form_.View();
     HWND focus = GetFocus();
-    EnableWindow(DrillButton(), view.drillEnabled);
-    EnableWindow(ClearButton(), view.clearEnabled);
+    for (forms::ButtonHost* button : {&drill_, &clear_, &close_}) button->Sync();
     // A button greyed with the focus hands it on.
     if (focus && !IsWindowEnabled(focus) && GetParent(focus) == hwnd_) SetFocus(CloseButton());
     InvalidateRect(hwnd_, nullptr, FALSE);
@@ -191,31 +170,20 @@ void RecordWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
 void RecordWindow::OnDetach() {
     MessageLoop::Instance().Unregister(hwnd_);
     hwnd_ = nullptr;
-    buttons_ = {};
-}
-
-int RecordWindow::DefaultId() const {
-    HWND focus = GetFocus();
-    for (HWND button : buttons_)
-        if (button && button == focus) return GetDlgCtrlID(button);
-    return kCloseId;
 }
 
 LRESULT RecordWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // A press may destroy this window: touch nothing after it.
+    LRESULT result = 0;
+    for (forms::ButtonHost* button : {&drill_, &clear_, &close_})
+        if (button->Filter(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND:
-            // Each of these may destroy this window; touch nothing after.
-            switch (LOWORD(wp)) {
-                case kDrillId: form_.cmdDrill_Click(); return 0;
-                case kClearId: form_.cmdClear_Click(); return 0;
-                case kCloseId:
-                case IDOK: form_.cmdClose_Click(); return 0;
-                case IDCANCEL: form_.Unload(); return 0;
-                default: break;
+            if (LOWORD(wp) == IDCANCEL) {  // Escape
+                form_.Unload();
+                return 0;
             }
             break;
-        case DM_GETDEFID: return MAKELRESULT(DefaultId(), DC_HASDEFID);
-        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(painter_.BrushFor(form_.BackColor));
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
         case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 
+#include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "practice/record_form.h"
 
@@ -28,9 +28,9 @@ public:
 
     RecordForm& Form() { return form_; }
     HWND Handle() const { return hwnd_; }
-    HWND DrillButton() const { return buttons_[0]; }
-    HWND ClearButton() const { return buttons_[1]; }
-    HWND CloseButton() const { return buttons_[2]; }
+    HWND DrillButton() const { return drill_.Handle(); }
+    HWND ClearButton() const { return clear_.Handle(); }
+    HWND CloseButton() const { return close_.Handle(); }
     // Where the speed of shown run i is drawn, in the client area (for tests).
     POINT SpeedPoint(std::size_t run) const;
     static constexpr COLORREF kSpeedColor = RGB(214, 64, 32);
@@ -44,11 +44,8 @@ private:
     void OnDetach();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Create();
-    void CreateButtons();
     void Destroy();
     void Sync();
-    // The id of the button Enter presses: the focused one, else 关闭.
-    int DefaultId() const;
     void Paint(HDC dc);
     void PaintChart(HDC dc);
     void PaintTotals(HDC dc);
@@ -60,8 +57,10 @@ private:
     RecordForm form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    std::array<HWND, 3> buttons_{};  // 练习这些字, 清除记录, 关闭
-    COLORREF text_ = 0;              // the text colour on the window's background
+    forms::ButtonHost drill_;  // cmdDrill
+    forms::ButtonHost clear_;  // cmdClear
+    forms::ButtonHost close_;  // cmdClose
+    COLORREF text_ = 0;        // the text colour on the window's background
 };
 
 }  // namespace quorlax::win
