@@ -128,6 +128,9 @@ void MainWindow::OnCreate() {
     settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
                                                   [this] { AfterEvent(); });
     form_.practice.ShowRecord = [this] { ShowRecord(); };
+    form_.practice.CloseRecord = [this] {
+        if (record_) record_->Form().Unload();
+    };
     menus_.Attach(hwnd_, form_.MenuBar);
     form_.SetupSkin = [this] { AttachSkin(); };
     // The game's shortcuts belong to this window and its children alone.

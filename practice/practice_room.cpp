@@ -151,6 +151,7 @@ void PracticeRoom::HideForGame() {
     Image5.Visible = false;
     Image2.Visible = false;
     Timer3.SetEnabled(false);
+    if (CloseRecord) CloseRecord();
 }
 
 void PracticeRoom::ClearGrid() {

@@ -41,6 +41,8 @@ public:
     forms::MenuItem jilu;         // "记录": the practice record window
     // Opens the practice record window; set by the window that shows it.
     std::function<void()> ShowRecord;
+    // Closes that window when it is open (a game takes the play area).
+    std::function<void()> CloseRecord;
 
     forms::ControlArray<forms::Label, 0, kGridCells> La;  // the grid; La(0) is the template
     forms::Picture Image5;                                // the radical chart, over the lower rows
@@ -73,7 +75,7 @@ public:
     // 练习 › 汉字 and returns false so that start-up can say so once.
     bool CheckPool(const WordPool& pool);
     // A game takes the play area: the run ends, chart and cursor hidden,
-    // blinking off.
+    // blinking off, and the record window, topmost over it, closes.
     void HideForGame();
     // Ends the current practice run, if any, and records it when a character
     // was typed in it: at every start, and when the window closes.

@@ -1,6 +1,6 @@
 // The record window for real over the main window: topmost in the main
 // window's colour, the speed line painted through the latest run's point,
-// Escape closing it, the drill started from it, its own keys (a game shortcut starts nothing from it),
+// Escape closing it, the drill started from it, a game start closing it, its own keys (a game shortcut starts nothing from it),
 // and the drill greyed with no runs.
 #include "practice/record_form_win.h"
 #include "win/window_fixture.h"
@@ -73,6 +73,13 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
     int drilled = 0;
     for (int i = 1; i <= kGridCells; ++i) drilled += form().practice.Run().Caption(i) == L"中";
     EXPECT_GE(drilled, 3);
+
+    // A game start takes the play area from under it: it closes.
+    Open();
+    Choose(form().s2);
+    PumpPending();
+    EXPECT_EQ(Record(), nullptr);
+    EXPECT_TRUE(form().Timer1.Enabled());
 }
 
 TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothingFromIt) {
