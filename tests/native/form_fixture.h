@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/counters.h"
 #include "app/form1.h"
@@ -41,6 +42,25 @@ protected:
 
     FakeServices fakes_;
     std::unique_ptr<Form1> form_;
+};
+
+// A loaded form for the practice room's tests, typed into as the user types.
+class PracticeFormTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(Load());
+    }
+    PracticeRoom& room() { return form().practice; }
+    // One typed character in Text4.
+    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
+    // Backspace as the box gives it: the key first, then the shorter text.
+    void Backspace() {
+        room().Text4_KeyDown(kKeyBackspace);
+        std::wstring text = room().Text4.Text();
+        text.pop_back();
+        room().Text4.SetText(text);
+    }
 };
 
 }  // namespace quorlax::test

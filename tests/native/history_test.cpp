@@ -156,20 +156,8 @@ TEST(HistoryDrillTest, TheTextHoldsEveryWeakCharacterOftenAndNoPieceTwiceInARow)
 
 // The record as the practice room keeps it: runs recorded at their end with
 // their misses, the drill, and the code hint.
-class HistoryRoomTest : public FormTest {
+class HistoryRoomTest : public PracticeFormTest {
 protected:
-    void SetUp() override {
-        FormTest::SetUp();
-        ASSERT_TRUE(Load());
-    }
-    PracticeRoom& room() { return form().practice; }
-    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
-    void Backspace() {
-        room().Text4_KeyDown(kKeyBackspace);
-        std::wstring text = room().Text4.Text();
-        text.pop_back();
-        room().Text4.SetText(text);
-    }
     wchar_t Expected(int cell) { return room().Run().Caption(cell)[0]; }
     std::vector<RunRecord> Recorded() {
         HistoryContents c = ParseHistory(fakes_.history.bytes, false);

@@ -7,21 +7,8 @@
 namespace quorlax::test {
 namespace {
 
-class PracticeRoomTest : public FormTest {
+class PracticeRoomTest : public PracticeFormTest {
 protected:
-    void SetUp() override {
-        FormTest::SetUp();
-        ASSERT_TRUE(Load());
-    }
-    PracticeRoom& room() { return form().practice; }
-    // One typed character in Text4.
-    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
-    void Backspace() {
-        room().Text4_KeyDown(kKeyBackspace);
-        std::wstring text = room().Text4.Text();
-        text.pop_back();
-        room().Text4.SetText(text);
-    }
     void ChooseFile(const std::wstring& path, std::string bytes) {
         fakes_.files.chosen[path] = std::move(bytes);
         fakes_.dialogs.paths.push_back(path);
