@@ -62,8 +62,7 @@ void AppearanceRoom::ys_Click() {
     auto color = services_.dialogs.PickColor(kColorDialogTitle, form_.BackColor);
     if (color && *color != kNoChoice) {
         form_.BackColor = *color;
-        services_.settings.Save(kSectionRegister, L"ys1",
-                                CounterText(static_cast<std::int32_t>(form_.BackColor)));
+        Store(L"ys1", CounterText(static_cast<std::int32_t>(form_.BackColor)));
     }
     form_.practice.BackColorChanged();
 }
@@ -73,20 +72,25 @@ void AppearanceRoom::wzys_Click() {
     if (!color || *color == kNoChoice) return;
     for (forms::Label* l : form_.scene.Reached(forms::kColorSetting)) l->ForeColor = *color;
     form_.practice.TextColorChanged();
-    services_.settings.Save(kSectionRegister, L"wz1",
-                            CounterText(static_cast<std::int32_t>(form_.Label(1).ForeColor)));
+    Store(L"wz1", CounterText(static_cast<std::int32_t>(form_.Label(1).ForeColor)));
 }
 
 void AppearanceRoom::wzzt_Click() {
     auto face = services_.dialogs.PickFont(kFontDialogTitle, form_.Label(1).Font);
     if (!face || face->empty()) return;
     for (forms::Label* l : form_.scene.Reached(forms::kFontSetting)) l->Font.Name = *face;
-    services_.settings.Save(kSectionRegister, L"wzzt", form_.Label(1).Font.Name);
+    Store(L"wzzt", form_.Label(1).Font.Name);
 }
 
 void AppearanceRoom::tsbm_Click() {
     tsbm.Checked = !tsbm.Checked;
-    services_.settings.Save(kSectionRegister, kCodeHintKey, tsbm.Checked ? L"1" : L"0");
+    Store(kCodeHintKey, tsbm.Checked ? L"1" : L"0");
+}
+
+void AppearanceRoom::Store(std::wstring_view key, std::wstring_view value) {
+    // The choice holds for this run either way; the player learns, once,
+    // that it will not outlive it.
+    if (!services_.settings.Save(kSectionRegister, key, value)) form_.ReportUnsaved(kAppearanceUnsaved);
 }
 
 void AppearanceRoom::tt_Click() { form4.Load(); }

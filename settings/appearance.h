@@ -3,6 +3,8 @@
 // page and the About box Form3.
 #pragma once
 
+#include <string_view>
+
 #include "forms/controls.h"
 #include "platform/services.h"
 #include "settings/form3.h"
@@ -15,6 +17,7 @@ class Form1;
 inline constexpr wchar_t kSectionRegister[] = L"register";  // settings section of the appearance
 inline constexpr wchar_t kCodeHintKey[] = L"tsbm";          // "1" while the code hint is on
 inline constexpr wchar_t kHelpFile[] = L"help.htm";         // the help page, beside the program
+inline constexpr wchar_t kAppearanceUnsaved[] = L"外观设置无法保存，下次启动时不会保留。游戏继续。";
 
 class AppearanceRoom {
 public:
@@ -48,6 +51,9 @@ public:
     void CloseWindows();
 
 private:
+    // Stores one appearance value; a store that refuses it is told once.
+    void Store(std::wstring_view key, std::wstring_view value);
+
     Form1& form_;
     Services& services_;
 };

@@ -67,6 +67,26 @@ TEST_F(AppearanceTest, FontFaceReachesEveryListedControlAndIsStored) {
     EXPECT_EQ(Stored(L"wzzt"), L"楷体_GB2312");
 }
 
+TEST_F(AppearanceTest, ChoicesTheStoreRefusesHoldForTheRunAndAreToldOnce) {
+    fakes_.settings.refuse = true;  // as a key denied by policy
+    fakes_.dialogs.colors = {0x000000FF, 0x0000FF00};
+    fakes_.dialogs.fonts.push_back(L"楷体_GB2312");
+    form().appearance.ys_Click();
+    form().appearance.wzys_Click();
+    form().appearance.wzzt_Click();
+    form().appearance.tsbm_Click();
+    EXPECT_EQ(form().BackColor, 0x000000FFu);
+    EXPECT_EQ(form().Label(1).ForeColor, 0x0000FF00u);
+    EXPECT_EQ(form().Label(1).Font.Name, L"楷体_GB2312");
+    EXPECT_TRUE(form().appearance.tsbm.Checked);
+    EXPECT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kAppearanceUnsaved});
+
+    fakes_.settings.refuse = false;  // a store that takes it says nothing
+    form().appearance.tsbm_Click();
+    EXPECT_EQ(Stored(kCodeHintKey), L"0");
+    EXPECT_EQ(fakes_.messages.shown.size(), 1u);
+}
+
 TEST_F(AppearanceTest, StoredPictureIsLoadedAtGameStartsAndAMissingOneChangesNothing) {
     fakes_.pictures.existing = {L"C:\\pics\\sky.jpg"};
     fakes_.settings.Save(L"register", L"t1", L"C:\\pics\\sky.jpg");
