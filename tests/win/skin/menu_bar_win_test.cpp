@@ -56,6 +56,8 @@ protected:
         window_->OnMessage = [this](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
             std::lock_guard<std::mutex> lock(mutex_);
             if (msg == WM_INITMENUPOPUP) opened_.push_back(reinterpret_cast<HMENU>(wp));
+            if (msg == WM_ENTERMENULOOP) ++menu_loops_;
+            if (msg == WM_EXITMENULOOP) --menu_loops_;
             if (msg == WM_COMMAND) commands_.push_back(LOWORD(wp));
             if (msg == WM_CLOSE) return 0;
             return std::nullopt;
@@ -123,9 +125,15 @@ protected:
     }
     // Waits (on the helper thread) until `n` drop-downs have opened and the last one shows.
     static bool AwaitOpened(MenuBarTest* t, size_t n) {
-        bool ok = test::WaitFor([&] { return t->OpenedCount() >= n; });
-        Sleep(150);
-        return ok;
+        return test::WaitFor([&] { return t->OpenedCount() >= n && test::MenuShown(); });
+    }
+    // Waits until no drop-down shows and the menu mode has ended.
+    static bool AwaitClosed(MenuBarTest* t) {
+        return test::WaitFor([&] { return t->menu_loops_ == 0 && !test::MenuShown(); });
+    }
+    // Whether more than `n` drop-downs open within a short while: for what must not open.
+    static bool OpensBeyond(MenuBarTest* t, size_t n) {
+        return test::WaitFor([&] { return t->OpenedCount() > n; }, 300);
     }
 
     HBITMAP strip_ = test::MakeCaptionStrip();
@@ -139,6 +147,7 @@ protected:
     std::mutex mutex_;
     std::vector<HMENU> opened_;
     std::vector<UINT> commands_;
+    std::atomic<int> menu_loops_{0};  // menu modes entered and not yet left
 };
 
 // Blue ink of a title (ActiveMenuColor over the artwork, whose blue is 0x80).
@@ -219,7 +228,6 @@ TEST_F(MenuBarTest, AClickOpensTheDropDownUnderTheDrawnTitleAndMovingOnSwitchesM
     title_left = Bar().TitleScreenRect(1).left;
     bool finished = test::RunScript([&] {
         test::MouseToVia(hwnd_, t1.x, t1.y);
-        Sleep(100);
         test::LeftButton(true);
         test::LeftButton(false);
         if (!AwaitOpened(this, 1)) return;
@@ -231,7 +239,7 @@ TEST_F(MenuBarTest, AClickOpensTheDropDownUnderTheDrawnTitleAndMovingOnSwitchesM
         test::MouseToVia(hwnd_, t3.x, t3.y);
         if (!AwaitOpened(this, 3)) return;
         Tap(VK_ESCAPE);
-        Sleep(200);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(Opened(), (std::vector<HMENU>{file_, speed_, rank_}));
@@ -251,15 +259,15 @@ TEST_F(MenuBarTest, AltAloneF10AndAltWithALetterOpenMenusAndLeftRightWrapAround)
         Tap(VK_RIGHT);
         if (!AwaitOpened(this, 4)) return;
         Tap(VK_ESCAPE);
-        Sleep(200);
+        if (!AwaitClosed(this)) return;
         Tap(VK_F10);
         if (!AwaitOpened(this, 5)) return;
         Tap(VK_ESCAPE);
-        Sleep(200);
+        if (!AwaitClosed(this)) return;
         Keys({{VK_MENU, true}, {'S', true}, {'S', false}, {VK_MENU, false}});  // 速度(&S)
         if (!AwaitOpened(this, 6)) return;
         Tap(VK_ESCAPE);
-        Sleep(200);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(Opened(), (std::vector<HMENU>{file_, rank_, file_, speed_, file_, speed_}));
@@ -294,23 +302,20 @@ TEST_F(MenuBarTest, AGreyedTitleIsDrawnEmbossedAndNeitherAClickNorHoveringOpensI
     const POINT t2 = TitleSpot(2), t3 = TitleSpot(3);
     bool finished = test::RunScript([&] {
         test::MouseToVia(hwnd_, t2.x, t2.y);
-        Sleep(100);
         test::LeftButton(true);
         test::LeftButton(false);
-        Sleep(300);
-        if (OpenedCount() > 0) {
+        if (OpensBeyond(this, 0)) {
             Tap(VK_ESCAPE);
             return;
         }
         test::MouseToVia(hwnd_, t3.x, t3.y);  // the click reaches the bar: the next title opens
-        Sleep(100);
         test::LeftButton(true);
         test::LeftButton(false);
         if (!AwaitOpened(this, 1)) return;
         test::MouseToVia(hwnd_, t2.x, t2.y);  // moving onto the greyed title keeps the open one
-        Sleep(300);
+        OpensBeyond(this, 1);
         Tap(VK_ESCAPE);
-        Sleep(200);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(Opened(), (std::vector<HMENU>{rank_}));
@@ -330,10 +335,11 @@ TEST_F(MenuBarTest, TheKeyboardSkipsGreyedTitlesAndOpensNothingWhenAllAreGreyed)
         Tap(VK_LEFT);  // and the other way
         if (!AwaitOpened(this, 4)) return;
         Tap(VK_ESCAPE);
-        Sleep(200);
+        if (!AwaitClosed(this)) return;
         Keys({{VK_MENU, true}, {'F', true}, {'F', false}, {VK_MENU, false}});  // 文件(&F)
-        Sleep(300);
+        OpensBeyond(this, 4);
         Tap(VK_ESCAPE);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(Opened(), (std::vector<HMENU>{speed_, rank_, speed_, rank_}));
@@ -342,10 +348,11 @@ TEST_F(MenuBarTest, TheKeyboardSkipsGreyedTitlesAndOpensNothingWhenAllAreGreyed)
     EnableMenuItem(bar, 3, MF_BYPOSITION | MF_GRAYED);
     finished = test::RunScript([&] {
         Tap(VK_MENU);
-        Sleep(300);
+        OpensBeyond(this, 4);
         Tap(VK_F10);
-        Sleep(300);
+        OpensBeyond(this, 4);
         Tap(VK_ESCAPE);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     EXPECT_EQ(OpenedCount(), 4u) << "every title greyed: nothing opens";
@@ -355,15 +362,15 @@ TEST_F(MenuBarTest, TheKeyboardSkipsGreyedTitlesAndOpensNothingWhenAllAreGreyed)
 TEST_F(MenuBarTest, ShortcutsStillWorkAndALetterWithoutATitleOpensNothing) {
     Keys({{VK_CONTROL, true}, {'N', true}, {'N', false}, {VK_CONTROL, false}});
     // The program's own loop: shortcuts first.
-    auto end = GetTickCount() + 500;
-    while (GetTickCount() < end) {
+    const auto end = GetTickCount64() + 5000;
+    while (commands_.empty() && GetTickCount64() < end) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (TranslateAcceleratorW(hwnd_, accelerators_, &msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        Sleep(5);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     EXPECT_EQ(commands_, (std::vector<UINT>{kNewGame}));
     Keys({{VK_MENU, true}, {'Q', true}, {'Q', false}, {VK_MENU, false}});
@@ -559,18 +566,17 @@ TEST_F(MenuBarTest, AfterARealMenuModeEveryOpenedItemIsRestored) {
     const POINT t1 = TitleSpot(1), t2 = TitleSpot(2);
     bool finished = test::RunScript([&] {
         test::MouseToVia(hwnd_, t1.x, t1.y);
-        Sleep(100);
         test::LeftButton(true);
         test::LeftButton(false);
         if (!AwaitOpened(this, 1)) return;
         Tap(VK_DOWN);
-        Tap(VK_DOWN);
-        Sleep(100);
+        Tap(VK_DOWN);  // past the separator to 汉字
+        if (!test::WaitFor([&] { return (GetMenuState(file_, 2, MF_BYPOSITION) & MF_HILITE) != 0; })) return;
         test::MouseToVia(hwnd_, t2.x, t2.y);
         if (!AwaitOpened(this, 2)) return;
         Tap(VK_DOWN);
         Tap(VK_RETURN);  // picks 一速
-        Sleep(200);
+        AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
     Pump(50);

@@ -247,6 +247,16 @@ protected:
         window_->Show();
         ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
     }
+    // From the helper thread: a press on the caption starts the drag with a
+    // one-pixel wiggle of the pointer (so that the system sees it move).
+    static bool AwaitDragStart(POINT grip) {
+        return test::WaitFor([&] { return !test::CursorAt(grip.x, grip.y); });
+    }
+    bool WindowAt(POINT top_left) const {
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        return r.left == top_left.x && r.top == top_left.y;
+    }
 };
 
 TEST_F(DragTest, TheCaptionDragFollowsThePointerLetsMessagesRunAndEndsOnRelease) {
@@ -263,21 +273,24 @@ TEST_F(DragTest, TheCaptionDragFollowsThePointerLetsMessagesRunAndEndsOnRelease)
     POINT grip = OnScreen(hwnd_, 400, 20);
     bool finished = test::RunScript([&] {
         test::MouseTo(grip.x, grip.y);
-        Sleep(100);
         test::LeftButton(true);
-        Sleep(150);
-        for (int i = 1; i <= 10; ++i) {
+        if (!AwaitDragStart(grip)) return;
+        POINT from{};
+        GetCursorPos(&from);
+        for (int i = 1; i <= 10; ++i) {  // the window follows each step
             test::MouseTo(grip.x + 3 * i, grip.y + 2 * i);
-            Sleep(20);
+            const POINT at{start.left + grip.x + 3 * i - from.x, start.top + grip.y + 2 * i - from.y};
+            if (!test::WaitFor([&] { return WindowAt(at); }, 2000)) return;
         }
-        Sleep(100);
         const int ticks_before = ticks;
         test::WaitFor([&] { return ticks - ticks_before >= 10; }, 10000);  // held still
         ticks_held = ticks - ticks_before;
         test::LeftButton(false);
-        Sleep(150);
+        test::WaitFor([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; });
+        RECT held{};
+        GetWindowRect(hwnd_, &held);
         test::MouseTo(grip.x + 60, grip.y + 60);  // after release the window stays put
-        Sleep(150);
+        test::WaitFor([&] { return !WindowAt(POINT{held.left, held.top}); }, 300);
     });
     ASSERT_TRUE(finished);
     KillTimer(hwnd_, 7);
@@ -297,8 +310,10 @@ TEST_F(DragTest, TheDragEndsWhenTheWindowIsDeactivatedOrTheFrameEndsMeanwhile) {
         ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
         RECT start{};
         GetWindowRect(hwnd_, &start);
+        std::atomic<bool> interrupted{false};
         window_->OnMessage = [&](UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
             if (msg == kInterrupt) {
+                interrupted = true;
                 if (round == 0)
                     SetForegroundWindow(other.hwnd());
                 else
@@ -307,25 +322,27 @@ TEST_F(DragTest, TheDragEndsWhenTheWindowIsDeactivatedOrTheFrameEndsMeanwhile) {
             if (msg == WM_CLOSE || msg == WM_SYSCOMMAND) return 0;
             return std::nullopt;
         };
-        POINT grip = OnScreen(hwnd_, 300, 20);
+        // Each round presses elsewhere: the same spot again would be a double click.
+        POINT grip = OnScreen(hwnd_, 300 + 100 * round, 20);
         std::atomic<bool> moved_after{false};
+        std::atomic<int> stage{0};  // how far the script came: 3 is the end
         bool finished = test::RunScript([&] {
             test::MouseTo(grip.x, grip.y);
-            Sleep(100);
             test::LeftButton(true);
-            Sleep(150);
+            if (!AwaitDragStart(grip)) return;
+            stage = 1;
             PostMessageW(hwnd_, kInterrupt, 0, 0);
-            Sleep(200);
-            RECT before{}, after{};
+            if (!test::WaitFor([&] { return interrupted.load(); })) return;
+            stage = 2;
+            RECT before{};
             GetWindowRect(hwnd_, &before);
             test::MouseTo(grip.x + 40, grip.y + 40);
-            Sleep(200);
-            GetWindowRect(hwnd_, &after);
-            moved_after = after.left != before.left;
+            moved_after = test::WaitFor([&] { return !WindowAt(POINT{before.left, before.top}); }, 300);
             test::LeftButton(false);
-            Sleep(100);
+            if (test::WaitFor([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; })) stage = 3;
         });
         ASSERT_TRUE(finished) << round;
+        EXPECT_EQ(stage.load(), 3) << "round " << round << ": the drag, the interruption, the release";
         EXPECT_FALSE(moved_after.load()) << "round " << round << ": the drag went on";
     }
 }

@@ -96,9 +96,22 @@ inline void MouseTo(int x, int y) {
 // MouseTo. wParam and lParam: the screen point.
 inline constexpr UINT kMoveMouseMessage = WM_APP + 20;
 
+// Whether the pointer is at a screen point.
+inline bool CursorAt(int x, int y) {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+}
+
 inline void MouseToVia(HWND owner_window, int x, int y) {
     PostMessageW(owner_window, kMoveMouseMessage, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
-    Sleep(30);
+    WaitFor([&] { return CursorAt(x, y); }, 2000);
+}
+
+// Whether a drop-down menu is on the screen.
+inline bool MenuShown() {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu);
 }
 
 // Presses or releases the left button where the pointer is.
