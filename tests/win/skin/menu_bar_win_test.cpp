@@ -374,7 +374,7 @@ TEST_F(MenuBarTest, ShortcutsStillWorkAndALetterWithoutATitleOpensNothing) {
     }
     EXPECT_EQ(commands_, (std::vector<UINT>{kNewGame}));
     Keys({{VK_MENU, true}, {'Q', true}, {'Q', false}, {VK_MENU, false}});
-    Pump(300);
+    ASSERT_TRUE(window_->AwaitInput());
     EXPECT_TRUE(Opened().empty());
 }
 
@@ -579,7 +579,7 @@ TEST_F(MenuBarTest, AfterARealMenuModeEveryOpenedItemIsRestored) {
         AwaitClosed(this);
     });
     ASSERT_TRUE(finished);
-    Pump(50);
+    ASSERT_TRUE(window_->AwaitPosted());
     EXPECT_EQ(commands_, (std::vector<UINT>{kSpeed1}));
     EXPECT_EQ(Records(file_), file_before);
     EXPECT_EQ(Records(speed_), speed_before);

@@ -192,8 +192,7 @@ TEST_F(FrameTest, ANativeMenuSetLaterIsTakenOverToo) {
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_STRING, 2, L"&Game");
     SetMenu(hwnd_, bar);
-    Pump(30);
-    EXPECT_EQ(GetMenu(hwnd_), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return GetMenu(hwnd_) == nullptr; }, 2000));
     EXPECT_EQ(frame_->hMenu(), bar);
     RECT c{};
     GetClientRect(hwnd_, &c);
@@ -224,7 +223,7 @@ TEST_F(FrameTest, TheKeyboardHookHandsOnlyAltWithALetterToThePainterOfTheActiveW
           {VK_MENU, false},
           {VK_CONTROL, false}});
     ASSERT_TRUE(PumpUntil([&] { return window_->Count(WM_KEYUP) + window_->Count(WM_SYSKEYUP) >= 11; }));
-    Pump(50);
+    ASSERT_TRUE(window_->AwaitInput());
     EXPECT_EQ(painter_->keys, (std::vector<UINT>{'A', 'B'}));
     bool saw_a = false, saw_b = false;
     for (const auto& l : window_->log) {
@@ -236,7 +235,7 @@ TEST_F(FrameTest, TheKeyboardHookHandsOnlyAltWithALetterToThePainterOfTheActiveW
 
     SendMessageW(hwnd_, WM_NCACTIVATE, FALSE, 0);  // inactive: nothing goes to the painter
     Keys({{VK_MENU, true}, {'A', true}, {'A', false}, {VK_MENU, false}});
-    Pump(150);
+    ASSERT_TRUE(window_->AwaitInput());
     EXPECT_EQ(painter_->keys.size(), 2u);
 }
 

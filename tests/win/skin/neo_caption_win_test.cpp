@@ -99,6 +99,12 @@ protected:
         return n;
     }
     // Checks a 19 x 20 glyph at (x, y) against the strip's glyph at (column, row).
+    static bool GlyphShows(const Capture& c, int x, int y, int column, int row) {
+        for (int j = 0; j < 20; j += 3)
+            for (int i = 0; i < 19; i += 3)
+                if (c.At(x + i, y + j) != CaptionPixel(column + i, row + j)) return false;
+        return true;
+    }
     void ExpectGlyph(const Capture& c, int x, int y, int column, int row) {
         for (int j = 0; j < 20; j += 3)
             for (int i = 0; i < 19; i += 3)
@@ -199,33 +205,27 @@ TEST_F(CaptionTest, AClickOnTheCloseGlyphPostsScCloseAndPressSlideOffReleasePost
     Make(kFixedStyle);
     const POINT close = OnScreen(hwnd_, 798, 15);
     const POINT away = OnScreen(hwnd_, 400, 20);
+    auto shows = [&](int row) { return GlyphShows(test::CaptureWindow(hwnd_), 789, 5, 241, row); };
     test::MouseTo(close.x, close.y);
-    Pump(80);
     test::LeftButton(true);
-    Pump(100);
-    ExpectGlyph(test::CaptureWindow(hwnd_), 789, 5, 241, 20);
+    ASSERT_TRUE(PumpUntil([&] { return shows(20); }, 2000)) << "drawn pressed";
     test::LeftButton(false);
     ASSERT_TRUE(PumpUntil([&] { return SysCommands(SC_CLOSE) == 1; }, 2000));
 
     test::MouseTo(close.x, close.y);
-    Pump(80);
     test::LeftButton(true);
-    Pump(100);
-    ExpectGlyph(test::CaptureWindow(hwnd_), 789, 5, 241, 20);
+    ASSERT_TRUE(PumpUntil([&] { return shows(20); }, 2000)) << "drawn pressed";
     test::MouseTo(away.x, away.y);
-    Pump(100);
-    {
-        SCOPED_TRACE("drawn released once the pointer left it");
-        ExpectGlyph(test::CaptureWindow(hwnd_), 789, 5, 241, 0);
-    }
+    EXPECT_TRUE(PumpUntil([&] { return shows(0); }, 2000)) << "drawn released once the pointer left it";
     test::LeftButton(false);
-    Pump(150);
+    ASSERT_TRUE(window_->AwaitInput());
+    ASSERT_TRUE(window_->AwaitPosted());
     EXPECT_EQ(SysCommands(SC_CLOSE), 1);
     // Back on the button, a release alone (no press before it) does nothing either.
     test::MouseTo(close.x, close.y);
-    Pump(100);
+    ASSERT_TRUE(window_->AwaitInput());
     SendMessageW(hwnd_, WM_NCLBUTTONUP, HTCLOSE, MAKELPARAM(close.x, close.y));
-    Pump(150);
+    ASSERT_TRUE(window_->AwaitPosted());
     EXPECT_EQ(SysCommands(SC_CLOSE), 1);
 }
 

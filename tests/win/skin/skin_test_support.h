@@ -160,6 +160,26 @@ public:
     TestWindow& operator=(const TestWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
+    // Pumps until all input sent before has been handled: a key of no
+    // meaning queues up behind it and is seen last. The window must have
+    // the keyboard focus.
+    bool AwaitInput() {
+        auto ups = [&] {
+            int n = 0;
+            for (const Logged& l : log) n += l.msg == WM_KEYUP && l.wp == VK_F24;
+            return n;
+        };
+        const int before = ups();
+        Tap(VK_F24);
+        return PumpUntil([&] { return ups() > before; }, 2000);
+    }
+    // Pumps until all messages posted before have been handled.
+    bool AwaitPosted() {
+        constexpr UINT kMarker = WM_APP + 21;
+        const int before = Count(kMarker);
+        PostMessageW(hwnd_, kMarker, 0, 0);
+        return PumpUntil([&] { return Count(kMarker) > before; }, 2000);
+    }
     int Count(UINT msg) const {
         int n = 0;
         for (const Logged& l : log)
