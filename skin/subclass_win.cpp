@@ -2,6 +2,10 @@
 // window properties, listeners called in the order they attached.
 #include "skin/subclass_win.h"
 
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
 #include "skin/install_proc_win.h"
 #include "skin/skin_error_win.h"
 
@@ -35,6 +39,77 @@ ISubclass* ListenerAt(HWND hwnd, UINT msg, LONG_PTR i) {
     return reinterpret_cast<ISubclass*>(ReadValue(hwnd, ListenerName(hwnd, msg, static_cast<int>(i))));
 }
 
+// What the dispatcher needs on every message, kept beside the properties by
+// AttachMessage and DetachMessage, which alone write them: under Wine each
+// property read is a round trip to the server, and the dispatcher would make
+// two or more per message. The properties stay the record; attaching and
+// detaching read them.
+class Mirror {
+public:
+    // The first attach to a window: whatever was kept for an earlier window
+    // with the same handle is gone.
+    void Install(HWND hwnd, WNDPROC old) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_[hwnd] = Window{old, {}};
+    }
+    void Add(HWND hwnd, UINT msg, ISubclass* listener) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_[hwnd].listeners[msg].push_back(listener);
+    }
+    // Takes the k-th listener (from 1) of msg away; the last detach forgets the window.
+    void Remove(HWND hwnd, UINT msg, LONG_PTR k, bool last) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (last) {
+            windows_.erase(hwnd);
+            return;
+        }
+        auto w = windows_.find(hwnd);
+        if (w == windows_.end()) return;
+        auto l = w->second.listeners.find(msg);
+        if (l == w->second.listeners.end() || k < 1 || static_cast<size_t>(k) > l->second.size()) return;
+        l->second.erase(l->second.begin() + (k - 1));
+        if (l->second.empty()) w->second.listeners.erase(l);
+    }
+    void Forget(HWND hwnd) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_.erase(hwnd);
+    }
+    // The old procedure and the number of listeners of msg; false for a
+    // window that is not subclassed.
+    bool Read(HWND hwnd, UINT msg, WNDPROC& old, LONG_PTR& n) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto w = windows_.find(hwnd);
+        if (w == windows_.end()) return false;
+        old = w->second.old;
+        auto l = w->second.listeners.find(msg);
+        n = l == w->second.listeners.end() ? 0 : static_cast<LONG_PTR>(l->second.size());
+        return true;
+    }
+    // The i-th listener (from 1) of msg now, or null.
+    ISubclass* Listener(HWND hwnd, UINT msg, LONG_PTR i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto w = windows_.find(hwnd);
+        if (w == windows_.end()) return nullptr;
+        auto l = w->second.listeners.find(msg);
+        if (l == w->second.listeners.end() || i < 1 || static_cast<size_t>(i) > l->second.size())
+            return nullptr;
+        return l->second[static_cast<size_t>(i - 1)];
+    }
+
+private:
+    struct Window {
+        WNDPROC old = nullptr;
+        std::unordered_map<UINT, std::vector<ISubclass*>> listeners;  // in the order they attached
+    };
+    std::mutex mutex_;
+    std::unordered_map<HWND, Window> windows_;
+};
+
+Mirror& Kept() {
+    static Mirror* mirror = new Mirror;  // never destroyed: windows may outlive static destruction
+    return *mirror;
+}
+
 // Keeps the message and old procedure of the dispatch under way; a listener
 // may send to another subclassed window, whose dispatch sets its own, and
 // they are put back when that nested dispatch returns.
@@ -53,11 +128,10 @@ private:
     WNDPROC old_proc_;
 };
 
-LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    const CurrentDispatch outer;
-    auto old = reinterpret_cast<WNDPROC>(ReadValue(hwnd, OldProcName(hwnd)));
-    if (!old) return DefWindowProcW(hwnd, msg, wp, lp);
-    const LONG_PTR n = ReadValue(hwnd, ListenerCountName(hwnd, msg));
+LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    WNDPROC old = nullptr;
+    LONG_PTR n = 0;
+    if (!Kept().Read(hwnd, msg, old, n) || !old) return DefWindowProcW(hwnd, msg, wp, lp);
     if (n < 1) return CallWindowProcW(old, hwnd, msg, wp, lp);
 
     bool oldCalled = false;
@@ -69,7 +143,7 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     };
     for (LONG_PTR i = 1; i <= n; ++i) {
         // Read afresh: a listener may have detached itself or another one.
-        ISubclass* listener = ListenerAt(hwnd, msg, i);
+        ISubclass* listener = Kept().Listener(hwnd, msg, i);
         if (!listener) {
             if (!oldCalled) returned = callOld();
             continue;
@@ -83,7 +157,7 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 slot = callOld();
                 returned = slot;
                 // The window's own handling may have detached (and ended) the listener.
-                if (ListenerAt(hwnd, msg, i) != listener) return;
+                if (Kept().Listener(hwnd, msg, i) != listener) return;
             }
             listener->WindowProc(hwnd, msg, wp, lp, slot);
             returned = slot;
@@ -91,6 +165,14 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         });
     }
     return returned;
+}
+
+LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const CurrentDispatch outer;
+    const LRESULT result = Dispatch(hwnd, msg, wp, lp);
+    // The window's properties go with it; what was kept beside them goes now.
+    if (msg == WM_NCDESTROY) Kept().Forget(hwnd);
+    return result;
 }
 
 }  // namespace
@@ -132,9 +214,11 @@ void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
         if (old == 0) RaiseError(ErrorCode::kCantSubclass);
         WriteValue(hwnd, OldProcName(hwnd), old);
         WriteValue(hwnd, attachName, 1);
+        Kept().Install(hwnd, reinterpret_cast<WNDPROC>(old));
     }
     WriteValue(hwnd, countName, n + 1);
     WriteValue(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(n + 1)), reinterpret_cast<LONG_PTR>(iwp));
+    Kept().Add(hwnd, iMsg, iwp);
 }
 
 void DetachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
@@ -161,6 +245,7 @@ void DetachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
                    reinterpret_cast<LONG_PTR>(ListenerAt(hwnd, iMsg, j)));
     RemovePropA(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(n)).c_str());
     WriteCount(hwnd, countName, n - 1);
+    Kept().Remove(hwnd, iMsg, k, attached == 1);
 }
 
 UINT CurrentMessage() { return g_currentMessage; }
