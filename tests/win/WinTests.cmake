@@ -54,8 +54,10 @@ add_dependencies(quorlax_win_tests baseline_window)
 add_test(NAME win.unit COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-unit.sh
          $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1 --gtest_filter=-BattleWinTest.*)
 set_tests_properties(win.unit PROPERTIES TIMEOUT 600)
-# The battle over a real socket on 127.0.0.1:5238: one such test at a time.
-add_test(NAME win.unit.battle COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-battle.sh
+# The battle over a real socket on 127.0.0.1:5238: one such test at a time,
+# also across build folders of one machine (the lock file).
+set(QUORLAX_PORT_LOCK flock /tmp/quorlax-port5238.lock)
+add_test(NAME win.unit.battle COMMAND ${QUORLAX_PORT_LOCK} ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-battle.sh
          $<TARGET_FILE:quorlax_win_tests> --gtest_brief=1 --gtest_filter=BattleWinTest.*)
 set_tests_properties(win.unit.battle PROPERTIES TIMEOUT 600 RESOURCE_LOCK port5238)
 # The layout once more at 144 dpi (150% scaling), in its own prefix, on a
@@ -111,5 +113,5 @@ add_executable(quorlax_battle_side ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_side_w
 target_include_directories(quorlax_battle_side PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quorlax_battle_side PRIVATE quorlax_win gtest ws2_32)
 add_dependencies(quorlax_battle_side quorlax)
-add_test(NAME win.e2e.battle COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
+add_test(NAME win.e2e.battle COMMAND ${QUORLAX_PORT_LOCK} sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/battle_e2e.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(win.e2e.battle PROPERTIES TIMEOUT 400 RESOURCE_LOCK port5238)
