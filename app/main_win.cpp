@@ -1,7 +1,7 @@
 // The program's entry: one copy at a time, the main window, the message loop.
 #include <windows.h>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "app/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
@@ -10,6 +10,7 @@
 #include "platform/handles_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/pictures_win.h"
+#include "platform/product.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "practice/history_file_win.h"
@@ -20,6 +21,7 @@ namespace {
 
 // Named for the program, so a second copy finds the first one.
 constexpr wchar_t kInstanceMutex[] = L"Quorlax.SingleInstance";
+constexpr wchar_t kAlreadyRunning[] = L"程序已运行";
 
 }  // namespace
 
@@ -43,9 +45,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::ShellService shell(folder);
     win::FolderService folders;
     win::HistoryFileWin history;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
-    win::MainWindow window(instance, services);
+    win::MainWindow window(instance, services, history);
     // Faults are told from the start: the window's load runs before the loop.
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);

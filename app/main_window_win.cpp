@@ -4,9 +4,10 @@
 #include <windowsx.h>
 
 #include "app/main_window_ids_win.h"
-#include "app/resource_ids.h"
+#include "platform/resource_ids.h"
 #include "platform/barrier_win.h"
 #include "platform/message_loop_win.h"
+#include "platform/product.h"
 #include "platform/window_win.h"
 
 namespace quorlax::win {
@@ -23,19 +24,18 @@ int ScreenDpi() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Services& services)
+MainWindow::MainWindow(HINSTANCE instance, Services& services, IHistoryFile& history)
     : instance_(instance),
       later_sound_(services.sound),
       services_{services.random, services.messages, services.files,    services.settings, later_sound_,
-                services.battle, services.dialogs,  services.pictures, services.shell,    services.folders,
-                services.history},
-      form_(services_),
+                services.battle, services.dialogs,  services.pictures, services.shell,    services.folders},
+      form_(services_, history),
       painter_(instance, ScreenDpi()),
-      typing_box_(form_.Text1, painter_),
+      typing_box_(form_.game.typingBox, painter_),
       practice_panel_(form_.practice, painter_),
       view_(painter_) {
-    flash_ = form_.Image4;
-    form_.scene.Add(flash_, forms::Layer::Shots);
+    flash_ = form_.game.hitFlash;
+    form_.board.scene.Add(flash_, forms::Layer::Shots);
 }
 
 MainWindow::~MainWindow() {
@@ -60,7 +60,7 @@ bool MainWindow::Create() {
     CreateWindowExW(0, kMainWindowClass, kProductName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                     r.bottom - r.top, nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
-    if (!form_.Form_Load()) return false;
+    if (!form_.Load()) return false;
     AfterEvent();
     return true;
 }
@@ -95,11 +95,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (HWND box = ShownBox()) SetFocus(box);
             return 0;
         case WM_CLOSE:
-            form_.practice.EndRun();  // recorded while the window can still own a message
+            form_.board.programClosing();  // finished while the window can still own a message
             DestroyWindow(hwnd_);
             return 0;
         case WM_ENDSESSION:
-            if (wp) form_.practice.EndRun();
+            if (wp) form_.board.sessionEnding();
             return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
@@ -109,8 +109,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void MainWindow::OnCreate() {
     later_sound_.Start(hwnd_);
-    form_.Unload = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
-    form_.HitFlash = [this](float left, float top) { ShowFlash(left, top); };
+    form_.onQuit = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
+    form_.game.onHitFlash = [this](float left, float top) { ShowFlash(left, top); };
     timers_.AfterTick = [this] { AfterEvent(); };
     timers_.Bind(hwnd_, form_.Timers(), kFormTimersFirstId);
     typing_box_.AfterChange = [this] { AfterEvent(); };
@@ -124,15 +124,15 @@ void MainWindow::OnCreate() {
     practice_panel_.AfterChange = [this] { AfterEvent(); };
     practice_panel_.Create(instance_, hwnd_);
     chain_.Add(&practice_panel_);
-    hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.form2, painter_);
-    settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.appearance, painter_,
+    hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.hallOfFame, painter_);
+    settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.settings, painter_,
                                                   [this] { AfterEvent(); });
     form_.practice.ShowRecord = [this] { ShowRecord(); };
     form_.practice.CloseRecord = [this] {
         if (record_) record_->Form().Unload();
     };
-    menus_.Attach(hwnd_, form_.MenuBar);
-    form_.SetupSkin = [this] { AttachSkin(); };
+    menus_.Attach(hwnd_, form_.menuBar);
+    form_.setupSkin = [this] { AttachSkin(); };
     // The game's shortcuts belong to this window and its children alone.
     MessageLoop::Instance().Register(hwnd_, menus_.Accelerators(), false);
 }
@@ -142,8 +142,8 @@ void MainWindow::OnDestroy() {
     // be closed from outside meanwhile): end it, so that no menu loop is
     // left running when the program's own loop should see its WM_QUIT.
     EndMenu();
-    form_.scores.form2.Unload();  // the other windows go first
-    form_.appearance.CloseWindows();
+    form_.scores.hallOfFame.Unload();  // the other windows go first
+    form_.settings.CloseWindows();
     if (record_) record_->Form().Unload();
     // The skin lets go while the window is still valid; the menu it gives
     // back is destroyed with the window.
@@ -183,8 +183,8 @@ void MainWindow::AttachSkin() {
 
 void MainWindow::ShowRecord() {
     if (!record_) {
-        record_ = std::make_unique<RecordWindow>(instance_, hwnd_, form_.practice.History(), form_.codeTable,
-                                                 form_.BackColor, painter_);
+        record_ = std::make_unique<RecordWindow>(instance_, hwnd_, form_.practice.History(),
+                                                 form_.board.CodeTable(), form_.board.backColor, painter_);
         // The drill as its menu item starts it, after the window has gone.
         record_->Form().StartDrill = [this] {
             SendMessageW(hwnd_, WM_COMMAND, menus_.CommandOf(&form_.practice.cuozi), 0);
@@ -217,8 +217,8 @@ void MainWindow::ShowFlash(float left, float top) {
 
 void MainWindow::AfterEvent() {
     if (!hwnd_) return;
-    if (shown_caption_ != form_.Caption) {
-        shown_caption_ = form_.Caption;
+    if (shown_caption_ != form_.board.caption) {
+        shown_caption_ = form_.board.caption;
         SetWindowTextW(hwnd_, shown_caption_.c_str());
     }
     menus_.Sync();
@@ -230,7 +230,7 @@ void MainWindow::AfterEvent() {
     battle_shown_ = battle_shown;
     practice_panel_.Place();
     const HWND box = ShownBox();
-    if (form_.Visible && !IsWindowVisible(hwnd_)) {
+    if (form_.board.visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
         if (box) SetFocus(box);
@@ -244,7 +244,7 @@ void MainWindow::AfterEvent() {
     }
     shown_box_ = box;
     flash_.Visible = flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0;
-    view_.Render(hwnd_, form_.scene, form_.Picture.get(), form_.BackColor);
+    view_.Render(hwnd_, form_.board.scene, form_.board.picture.get(), form_.board.backColor);
 }
 
 }  // namespace quorlax::win

@@ -1,4 +1,4 @@
-// The main window: hosts Form1, draws its scene, runs its timers and menus,
+// The main window: hosts the program, draws its board, runs its timers and menus,
 // and carries the typing box as a real edit control.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "forms/menu_win.h"
 #include "forms/message_chain_win.h"
 #include "forms/render_win.h"
@@ -17,7 +17,7 @@
 #include "net/battle_panel_win.h"
 #include "practice/practice_panel_win.h"
 #include "practice/record_form_win.h"
-#include "scores/form2_win.h"
+#include "scores/hall_of_fame_window_win.h"
 #include "skin/setup_skin_win.h"
 #include "settings/settings_windows_win.h"
 
@@ -27,9 +27,9 @@ inline constexpr wchar_t kMainWindowClass[] = L"QuorlaxMainWindow";
 
 class MainWindow {
 public:
-    static constexpr wchar_t kFaultSource[] = L"Form1";
+    static constexpr wchar_t kFaultSource[] = L"MainWindow";
 
-    MainWindow(HINSTANCE instance, Services& services);
+    MainWindow(HINSTANCE instance, Services& services, IHistoryFile& history);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -38,10 +38,10 @@ public:
     // when the program cannot start, after the user has been told why.
     bool Create();
     HWND Handle() const { return hwnd_; }
-    Form1& Form() { return form_; }
+    Program& Form() { return form_; }
     forms::MenuBarWin& Menus() { return menus_; }
     HWND TypingBox() const { return typing_box_.Handle(); }
-    HWND PracticeBox() const { return practice_panel_.Box(); }  // Text4
+    HWND PracticeBox() const { return practice_panel_.Box(); }
     HallOfFameWindow* HallOfFame() const { return hof_.get(); }
     SettingsWindows* Settings() const { return settings_.get(); }
     RecordWindow* Record() const { return record_.get(); }  // null until first shown
@@ -101,19 +101,19 @@ private:
     HINSTANCE instance_;
     LaterSound later_sound_;
     Services services_;  // the program's services, the sound through later_sound_
-    Form1 form_;
+    Program form_;
     HWND hwnd_ = nullptr;
     forms::Painter painter_;
     forms::MenuBarWin menus_;
     forms::TimerHost timers_;
-    forms::TextBoxHost typing_box_;    // Text1
-    PracticePanelWin practice_panel_;  // Text4 and the chart link
+    forms::TextBoxHost typing_box_;    // the game's typing box
+    PracticePanelWin practice_panel_;  // the practice box and the chart link
     forms::MessageChain chain_;
     forms::SceneView view_;
     FrameLink frame_link_;
     std::unique_ptr<skin::cNeoCaption> caption_;  // the painted frame, from load to close
-    std::unique_ptr<HallOfFameWindow> hof_;       // Form2 on screen; goes before the form and painter
-    std::unique_ptr<SettingsWindows> settings_;   // Form3 and Form4 on screen; likewise
+    std::unique_ptr<HallOfFameWindow> hof_;       // goes before the program and the painter
+    std::unique_ptr<SettingsWindows> settings_;   // the About box and the chooser; likewise
     std::unique_ptr<RecordWindow> record_;        // the practice record on screen, made when first shown
     std::unique_ptr<BattlePanelWin> battle_panel_;  // the battle panel's buttons and address box
     std::wstring shown_caption_;

@@ -15,9 +15,9 @@ add_library(quorlax_win STATIC
   platform/dialogs_win.cpp
   platform/lazy_dll_win.cpp
   platform/pictures_win.cpp
-  scores/form2_win.cpp
-  settings/form3_win.cpp
-  settings/form4_win.cpp
+  scores/hall_of_fame_window_win.cpp
+  settings/about_window_win.cpp
+  settings/picture_chooser_window_win.cpp
   settings/shell_win.cpp
   net/battle_link_win.cpp
   net/battle_panel_win.cpp

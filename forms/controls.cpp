@@ -40,11 +40,6 @@ void Timer::SetEnabled(bool on) {
     if (OnChange) OnChange(*this);
 }
 
-Image::Image() {
-    static std::uint64_t loaded = 0;  // the UI thread is the only one
-    version_ = ++loaded;
-}
-
 Label::Label(Scene& scene, Layer layer, unsigned reach) { scene.Add(*this, layer, reach); }
 Picture::Picture(Scene& scene, Layer layer) { scene.Add(*this, layer); }
 Panel::Panel(Scene& scene, Layer layer) { scene.Add(*this, layer); }

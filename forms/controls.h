@@ -9,32 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/look.h"
+
 namespace forms {
 
-using Color = std::uint32_t;  // packed 0x00BBGGRR; top bit set names a system colour
-
-constexpr Color kYellow = 0x0000FFFF;
-constexpr Color kRed = 0x000000FF;
-constexpr Color kWhite = 0x00FFFFFF;
-constexpr Color kBlack = 0x00000000;
-constexpr Color kSystemButtonFace = 0x8000000F;
-constexpr Color kSystemWindow = 0x80000005;
-constexpr Color kSystemWindowText = 0x80000008;
-constexpr Color kSystemButtonText = 0x80000012;
-
-constexpr int kGb2312Charset = 134;
+// The appearance types live below the forms; the controls speak of them
+// as their own.
+using quorlax::Color;
+using quorlax::Font;
+using quorlax::Image;
+using quorlax::kBlack;
+using quorlax::kGb2312Charset;
+using quorlax::kRed;
+using quorlax::kSystemButtonFace;
+using quorlax::kSystemButtonText;
+using quorlax::kSystemWindow;
+using quorlax::kSystemWindowText;
+using quorlax::kWhite;
+using quorlax::kYellow;
 
 enum class BackStyle { Transparent, Opaque };
 enum class Alignment { Left, Center };
-
-struct Font {
-    std::wstring Name = L"宋体";  // face name
-    float Size = 9.0f;            // points
-    bool Bold = false;
-    int Charset = kGb2312Charset;
-    bool Italic = false;     // slanted
-    bool Underline = false;  // underlined
-};
 
 class Panel;
 class Scene;
@@ -92,22 +87,6 @@ public:
 
 private:
     std::wstring caption_;
-};
-
-// A picture loaded from a file (the form's background picture); the platform
-// that loaded it knows how to draw it.
-class Image {
-public:
-    Image();
-    virtual ~Image() = default;
-    virtual int Width() const = 0;   // pixels
-    virtual int Height() const = 0;  // pixels
-    // Tells pictures apart by content, never by address: every picture
-    // loaded gets a new number, even where memory is reused.
-    std::uint64_t Version() const { return version_; }
-
-private:
-    std::uint64_t version_;
 };
 
 // Which of the program's own pictures a picture control shows.
@@ -185,7 +164,6 @@ private:
 
 // A menu item; top-level menus and submenus are items with children.
 struct MenuItem {
-    std::wstring Name;  // the program's own name, e.g. "s2"
     std::wstring Caption;
     std::wstring Shortcut;  // "Ctrl+H", or empty
     bool Checked = false;
@@ -194,9 +172,8 @@ struct MenuItem {
     std::vector<MenuItem*> Items;
     std::function<void()> Click;
 
-    // Names the item and gives it its caption and shortcut.
-    void Define(const wchar_t* name, const wchar_t* caption, const wchar_t* shortcut = L"") {
-        Name = name;
+    // Gives the item its caption and shortcut.
+    void Define(const wchar_t* caption, const wchar_t* shortcut = L"") {
         Caption = caption;
         Shortcut = shortcut;
     }

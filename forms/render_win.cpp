@@ -1,7 +1,7 @@
 // The painter of the control models.
 #include "forms/render_win.h"
 
-#include "app/resource_ids.h"
+#include "platform/resource_ids.h"
 #include "platform/pictures_win.h"
 
 namespace forms {

@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/counters.h"
-#include "app/form1.h"
+#include "core/counters.h"
 
 namespace quorlax {
 namespace {
@@ -49,20 +48,20 @@ void PlaceButton(forms::CommandButton& button, forms::Panel& panel, float left, 
 
 }  // namespace
 
-BattleRoom::BattleRoom(Form1& form, Services& services)
-    : Frame1(form.scene, forms::Layer::Overlay),
-      Frame2(form.scene, forms::Layer::Overlay),
-      Label25(form.scene, forms::Layer::OverlayContent),
-      Label27(form.scene, forms::Layer::OverlayContent),
-      Label26(form.scene, forms::Layer::OverlayContent),
-      Label28(form.scene, forms::Layer::OverlayContent),
-      Label29(form.scene, forms::Layer::OverlayContent),
-      Label30(form.scene, forms::Layer::OverlayContent),
-      Label23(form.scene, forms::Layer::OverlayContent),
-      Label24(form.scene, forms::Layer::OverlayContent),
-      form_(form),
+BattleRoom::BattleRoom(Board& board, Services& services)
+    : Frame1(board.scene, forms::Layer::Overlay),
+      Frame2(board.scene, forms::Layer::Overlay),
+      Label25(board.scene, forms::Layer::OverlayContent),
+      Label27(board.scene, forms::Layer::OverlayContent),
+      Label26(board.scene, forms::Layer::OverlayContent),
+      Label28(board.scene, forms::Layer::OverlayContent),
+      Label29(board.scene, forms::Layer::OverlayContent),
+      Label30(board.scene, forms::Layer::OverlayContent),
+      Label23(board.scene, forms::Layer::OverlayContent),
+      Label24(board.scene, forms::Layer::OverlayContent),
+      board_(board),
       services_(services) {
-    wldz.Define(L"wldz", L"网络对战");
+    wldz.Define(L"网络对战");
     wldz.Click = [this] { wldz_Click(); };
 
     Frame1.Place(2200, 2000, 7455, 3015);
@@ -112,6 +111,10 @@ BattleRoom::BattleRoom(Form1& form, Services& services)
     Timer5.Tick = [this] { Timer5_Timer(); };
 
     services_.battle.SetEvents(this);
+    board_.hitLanded.Listen([this] { BattleHit(); });
+    board_.livesOut.Listen([this] {
+        if (netBattle == 1) BattleDefeat();
+    });
 }
 
 BattleRoom::~BattleRoom() { services_.battle.SetEvents(nullptr); }
@@ -119,9 +122,7 @@ BattleRoom::~BattleRoom() { services_.battle.SetEvents(nullptr); }
 // --- the panel ---
 
 void BattleRoom::wldz_Click() {
-    form_.practice.HideForGame();
-    form_.Frame4.Visible = true;
-    form_.practice.Frame3.Visible = false;
+    board_.battlePanelShown();
     EnableMenus(false);
     Frame1.Visible = true;
     Option1.Enabled = true;
@@ -169,8 +170,7 @@ void BattleRoom::SelectPool(int pool) {
 }
 
 void BattleRoom::EnableMenus(bool on) {
-    form_.s0.Enabled = on;
-    form_.mnuFile.Enabled = on;
+    board_.menusLocked(!on);
 }
 
 void BattleRoom::Command1_Click() {
@@ -259,7 +259,7 @@ void BattleRoom::Command2_Click() {
     firstJoinLookup_ = false;
     Frame1.Visible = false;
     netBattle = 0;
-    form_.Image1.Top = kFloorRest;
+    board_.restFloor();
     EnableMenus(true);
 }
 
@@ -309,13 +309,12 @@ void BattleRoom::Dispatch(WireMessage message) {
         case WireMessage::StartChinese:
         case WireMessage::StartEnglish:
         case WireMessage::StartDigits: StartBattle(message); break;
-        case WireMessage::Hit: form_.Image1.Top -= 100; break;
+        case WireMessage::Hit: board_.raiseFloor(100); break;
         case WireMessage::Defeat:
             Frame1.Visible = true;
             ++battleWins;
             Label27.SetCaption(CounterText(battleWins));
-            form_.Timer1.SetEnabled(false);
-            form_.Timer2.SetEnabled(false);
+            board_.stopPlay();
             break;
         case WireMessage::Heartbeat: break;
         case WireMessage::ShowConnect: Command1.Visible = true; break;
@@ -324,12 +323,12 @@ void BattleRoom::Dispatch(WireMessage message) {
 
 void BattleRoom::StartBattle(WireMessage pool) {
     switch (pool) {
-        case WireMessage::StartEnglish: form_.yw1_Click(); break;
-        case WireMessage::StartDigits: form_.sz1_Click(); break;
-        default: form_.s2_Click(); break;
+        case WireMessage::StartEnglish: board_.startGame(GamePool::English); break;
+        case WireMessage::StartDigits: board_.startGame(GamePool::Digits); break;
+        default: board_.startGame(GamePool::Chinese); break;
     }
     Frame1.Visible = false;
-    form_.Image1.Top = kFloorRest;
+    board_.restFloor();
     netBattle = 1;
 }
 

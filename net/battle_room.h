@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/board.h"
 #include "forms/controls.h"
 #include "net/battle_controls.h"
 #include "net/wire.h"
 #include "platform/services.h"
 
 namespace quorlax {
-
-class Form1;
 
 // The battle port: the host listens on it, the joiner connects to it.
 inline constexpr std::uint16_t kBattlePort = 5238;
@@ -44,7 +43,7 @@ inline constexpr forms::Color kBattlePanelColor = 0x0080FFFF;
 
 class BattleRoom final : private IBattleEvents {
 public:
-    BattleRoom(Form1& form, Services& services);
+    BattleRoom(Board& board, Services& services);
     ~BattleRoom() override;
     BattleRoom(const BattleRoom&) = delete;
     BattleRoom& operator=(const BattleRoom&) = delete;
@@ -127,7 +126,7 @@ private:
     // Starts a join; `report` says whether a bad address is told to the user.
     void Join(bool report);
 
-    Form1& form_;
+    Board& board_;
     Services& services_;
     WireReader reader_;
     bool firstJoinLookup_ = false;     // jiaru1's host name is being looked up

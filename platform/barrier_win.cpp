@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "platform/product.h"
+
 namespace quorlax::win {
 namespace {
 
 FaultSink& Sink() {
     static FaultSink sink = [](const std::wstring& text) {
-        MessageBoxW(nullptr, text.c_str(), L"Quorlax", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        MessageBoxW(nullptr, text.c_str(), kProductName, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     };
     return sink;
 }

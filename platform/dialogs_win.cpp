@@ -38,7 +38,7 @@ UINT_PTR CALLBACK FontHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
 
 }  // namespace
 
-std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, forms::Color initial) {
+std::optional<Color> CommonDialogs::PickColor(std::wstring_view title, Color initial) {
     std::wstring caption(title);
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
@@ -51,10 +51,10 @@ std::optional<forms::Color> CommonDialogs::PickColor(std::wstring_view title, fo
     cc.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
     auto choose = CommonDialogFunction<BOOL(WINAPI*)(CHOOSECOLORW*)>("ChooseColorW");
     if (!choose || !choose(&cc)) return std::nullopt;
-    return static_cast<forms::Color>(cc.rgbResult & 0xFFFFFF);
+    return static_cast<Color>(cc.rgbResult & 0xFFFFFF);
 }
 
-std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, const forms::Font& initial) {
+std::optional<std::wstring> CommonDialogs::PickFont(std::wstring_view title, const Font& initial) {
     std::wstring caption(title);
     LOGFONTW lf{};
     {

@@ -11,8 +11,8 @@ namespace quorlax::win {
 class CommonDialogs final : public IDialogs {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
-    std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) override;
-    std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) override;
+    std::optional<Color> PickColor(std::wstring_view title, Color initial) override;
+    std::optional<std::wstring> PickFont(std::wstring_view title, const Font& initial) override;
     std::optional<std::wstring> OpenFile(std::wstring_view title, std::wstring_view filter_name,
                                          std::wstring_view pattern) override;
 

@@ -34,7 +34,7 @@ private:
 
 }  // namespace
 
-std::shared_ptr<forms::Image> OlePictures::Load(std::wstring_view path) {
+std::shared_ptr<Image> OlePictures::Load(std::wstring_view path) {
     if (path.empty() || path.size() > kMaxPathChars) return nullptr;
     std::wstring file(path);
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;

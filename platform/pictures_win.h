@@ -13,7 +13,7 @@
 
 namespace quorlax::win {
 
-class BitmapImage final : public forms::Image {
+class BitmapImage final : public Image {
 public:
     BitmapImage(HBITMAP bitmap, int width, int height) : bitmap_(bitmap), width_(width), height_(height) {}
     int Width() const override { return width_; }
@@ -48,7 +48,7 @@ private:
 // Loads pictures on the thread that created it (the user-interface thread).
 class OlePictures final : public IPictures {
 public:
-    std::shared_ptr<forms::Image> Load(std::wstring_view path) override;
+    std::shared_ptr<Image> Load(std::wstring_view path) override;
 
 private:
     std::unique_ptr<ComScope> com_;

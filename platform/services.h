@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "forms/controls.h"
+#include "platform/look.h"
 
 namespace quorlax {
 
@@ -116,8 +116,8 @@ struct IBattleLink {
 // The standard colour, font and open-file dialogs. Cancel gives nullopt.
 struct IDialogs {
     virtual ~IDialogs() = default;
-    virtual std::optional<forms::Color> PickColor(std::wstring_view title, forms::Color initial) = 0;
-    virtual std::optional<std::wstring> PickFont(std::wstring_view title, const forms::Font& initial) = 0;
+    virtual std::optional<Color> PickColor(std::wstring_view title, Color initial) = 0;
+    virtual std::optional<std::wstring> PickFont(std::wstring_view title, const Font& initial) = 0;
     // The full path of an existing file, offered through one filter entry:
     // its description and its pattern ("*.txt").
     virtual std::optional<std::wstring> OpenFile(std::wstring_view title, std::wstring_view filter_name,
@@ -127,7 +127,7 @@ struct IDialogs {
 // Loads BMP, JPEG and GIF pictures; null when the file is missing or no picture.
 struct IPictures {
     virtual ~IPictures() = default;
-    virtual std::shared_ptr<forms::Image> Load(std::wstring_view path) = 0;
+    virtual std::shared_ptr<Image> Load(std::wstring_view path) = 0;
 };
 
 // What became of a request to open a file or a link.
@@ -156,8 +156,6 @@ struct IFolders {
     virtual std::optional<FolderContents> List(std::wstring_view folder) = 0;
 };
 
-struct IHistoryFile;  // the practice record's file (practice/history.h)
-
 struct Services {
     IRandom& random;
     IMessageBox& messages;
@@ -169,7 +167,6 @@ struct Services {
     IPictures& pictures;
     IShell& shell;
     IFolders& folders;
-    IHistoryFile& history;
 };
 
 }  // namespace quorlax

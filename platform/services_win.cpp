@@ -10,11 +10,12 @@
 #include "platform/gbk.h"
 #include "platform/handles_win.h"
 #include "platform/lazy_dll_win.h"
+#include "platform/product.h"
 
 namespace quorlax::win {
 
 namespace {
-constexpr wchar_t kTitle[] = L"Quorlax";
+constexpr const wchar_t* kTitle = kProductName;
 constexpr wchar_t kSoundAlias[] = L"quorlax_hit";
 
 // The media control interface, loaded with the first hit rather than at

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/generators.h"
+#include "core/word_pool.h"
 #include "platform/services.h"
 
 namespace quorlax {

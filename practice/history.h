@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/generators.h"
+#include "core/word_pool.h"
 #include "platform/services.h"
 
 namespace quorlax {

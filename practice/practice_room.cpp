@@ -3,11 +3,11 @@
 // this room shows them in the grid's labels after every event.
 #include "practice/practice_room.h"
 
-#include "app/counters.h"
-#include "app/form1.h"
+#include "core/counters.h"
+#include "core/stored_names.h"
 #include "practice/builtin_text.h"
 #include "practice/chosen_text.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 #include "practice/stats.h"
 
 namespace quorlax {
@@ -33,35 +33,37 @@ const forms::Font kKaiFont{L"楷体_GB2312", 14.25f};
 
 }  // namespace
 
-PracticeRoom::PracticeRoom(Form1& form, Services& services)
-    : La(form.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
-      Image5(form.scene, forms::Layer::Grid),
-      Image2(form.scene, forms::Layer::Grid),
-      Frame3(form.scene, forms::Layer::Panel),
-      Label33(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label34(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label31(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label32(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label1(form.scene, forms::Layer::PanelContent),
-      Label22(form.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting),
-      Label40(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label39(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label36(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label38(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label37(form.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      form_(form),
+PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& historyFile)
+    : La(board.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
+      Image5(board.scene, forms::Layer::Grid),
+      Image2(board.scene, forms::Layer::Grid),
+      Frame3(board.scene, forms::Layer::Panel),
+      Label33(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label34(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label31(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label32(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label1(board.scene, forms::Layer::PanelContent),
+      Label22(board.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting),
+      Label40(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label39(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label36(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label38(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      Label37(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      board_(board),
       services_(services),
-      history_(services.history, services.messages) {
-    mnuPractice.Define(L"mnuPractice", L"练 习");
-    chi.Define(L"chi", L"汉字", L"Ctrl+D");
-    zixuan.Define(L"zixuan", L"选择", L"Ctrl+G");
-    cuozi.Define(L"cuozi", L"错字", L"Ctrl+E");
-    jilu.Define(L"jilu", L"记录", L"Ctrl+R");
+      history_(historyFile, services.messages) {
+    mnuPractice.Define(L"练 习");
+    chi.Define(L"汉字", L"Ctrl+D");
+    zixuan.Define(L"选择", L"Ctrl+G");
+    cuozi.Define(L"错字", L"Ctrl+E");
+    jilu.Define(L"记录", L"Ctrl+R");
     mnuPractice.Items = {&chi, &zixuan, &cuozi, &jilu};
     chi.Click = [this] { chi_Click(); };
     zixuan.Click = [this] { zixuan_Click(); };
     cuozi.Click = [this] { cuozi_Click(); };
     jilu.Click = [this] { jilu_Click(); };
+    codeHintItem.Define(L"错字提示编码");
+    codeHintItem.Click = [this] { OnCodeHint(); };
 
     auto& cell = La(0);
     cell.Place(-310, 60, 400, 400);
@@ -80,6 +82,45 @@ PracticeRoom::PracticeRoom(Form1& form, Services& services)
     Image2.Visible = false;
     Timer3.Tick = [this] { Timer3_Timer(); };
     BuildPanel();
+
+    board_.gameStarting.Listen([this](GamePool pool) { LeaveForGame(pool); });
+    board_.battlePanelShown.Listen([this] {
+        HideForGame();
+        Frame3.Visible = false;
+    });
+    board_.backColorChanged.Listen([this] { BackColorChanged(); });
+    board_.textColorChanged.Listen([this] { TextColorChanged(); });
+    board_.clockTicked.Listen([this](double seconds) { ClockTick(seconds); });
+    board_.programClosing.Listen([this] { EndRun(); });
+    board_.sessionEnding.Listen([this] { EndRun(); });
+}
+
+bool PracticeRoom::Load() {
+    codeHintItem.Checked = services_.settings.Get(kChoicesSection, kCodeHintKey) == L"1";
+    const bool usable = CanBuildPracticeText(board_.Pool());
+    chi.Enabled = usable;
+    // The template takes the window's colour and the panel's white text.
+    La(0).BackColor = board_.backColor;
+    La(0).ForeColor = forms::kWhite;
+    CreatePracticeGrid();
+    return usable;
+}
+
+void PracticeRoom::OnCodeHint() {
+    codeHintItem.Checked = !codeHintItem.Checked;
+    // The choice holds for this run either way; the player learns, once,
+    // that it will not outlive it.
+    if (!services_.settings.Save(kChoicesSection, kCodeHintKey, codeHintItem.Checked ? L"1" : L"0"))
+        board_.TellOnce(kAppearanceUnsaved);
+}
+
+void PracticeRoom::LeaveForGame(GamePool pool) {
+    HideForGame();
+    Frame3.Visible = false;
+    Label22.Visible = false;
+    ClearGrid();
+    chi.Checked = false;
+    if (pool == GamePool::Digits) zixuan.Checked = false;
 }
 
 void PracticeRoom::BuildPanel() {
@@ -140,12 +181,6 @@ void PracticeRoom::CreatePracticeGrid() {
     Render();
 }
 
-bool PracticeRoom::CheckPool(const WordPool& pool) {
-    const bool usable = CanBuildPracticeText(pool);
-    chi.Enabled = usable;
-    return usable;
-}
-
 void PracticeRoom::HideForGame() {
     EndRun();
     Image5.Visible = false;
@@ -166,7 +201,7 @@ void PracticeRoom::BackColorChanged() {
 
 void PracticeRoom::TextColorChanged() {
     run_.ResetTextColors();
-    plainColor_.fill(form_.Label(1).ForeColor);
+    plainColor_.fill(board_.TextColor());
     Render();
 }
 
@@ -176,24 +211,21 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     EndRun();
     // The generator was seeded from the time of day at start-up; seeding it
     // again from the clock would only repeat a text within the same second.
-    plainColor_.fill(form_.Label(1).ForeColor);  // the run resets the styles with the text
-    form_.Picture.reset();
+    plainColor_.fill(board_.TextColor());  // the run resets the styles with the text
+    board_.picture.reset();
     Frame3.Visible = true;
-    form_.Frame4.Visible = false;
-    form_.Label15.Visible = false;
+    board_.practiceShown(false);
     Label22.Visible = true;
-    form_.Label13.SetCaption(L"0");
+    board_.SetElapsedSeconds(0);
     Timer3.SetEnabled(true);
-    form_.Timer2.SetEnabled(true);
-    form_.Timer1.SetEnabled(false);
+    board_.clock.SetEnabled(true);
     // A pool that gives no text gives the empty one at once (the restart
     // comes here even while the command is greyed).
     run_.StartBuiltIn(*this,
-                      text ? std::move(*text) : BuildPracticeText(form_.Pool(), services_.random, lastWord_));
-    form_.Timer1.SetEnabled(false);
-    for (auto& l : form_.Label) l.Visible = false;
+                      text ? std::move(*text) : BuildPracticeText(board_.Pool(), services_.random, lastWord_));
     chi.Checked = true;
-    form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = zixuan.Checked = false;
+    zixuan.Checked = false;
+    board_.gameModesCleared();
     drillShown_ = kind == RunKind::Drill;
     kind_ = kind;
     runOpen_ = true;
@@ -202,24 +234,21 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
 
 void PracticeRoom::zixuan_Click() {
     EndRun();
-    form_.Picture.reset();
+    board_.picture.reset();
     Frame3.Visible = true;
-    form_.Frame4.Visible = false;
-    form_.Label15.Visible = false;
-    form_.Label10.Visible = form_.Label11.Visible = form_.Label16.Visible = form_.Label17.Visible = false;
+    board_.practiceShown(true);
     Label22.Visible = true;
-    form_.Timer1.SetEnabled(false);
-    form_.Timer2.SetEnabled(false);
-    for (auto& l : form_.Label) l.Visible = false;
+    board_.clock.SetEnabled(false);
     run_.BeginChosen(*this);
     if (auto text = ChooseText()) {
-        form_.s2.Checked = form_.yw1.Checked = form_.sz1.Checked = chi.Checked = false;
+        chi.Checked = false;
         zixuan.Checked = true;
+        board_.gameModesCleared();
         run_.ShowChosenText(std::move(*text));
         drillShown_ = false;
     }
-    form_.Label13.SetCaption(L"0");
-    form_.Timer2.SetEnabled(true);
+    board_.SetElapsedSeconds(0);
+    board_.clock.SetEnabled(true);
     run_.MarkStart();
     // Cancelled, the grid keeps its text and a checked item goes on with it.
     kind_ = zixuan.Checked ? RunKind::Chosen : drillShown_ ? RunKind::Drill : RunKind::BuiltIn;
@@ -234,7 +263,7 @@ void PracticeRoom::cuozi_Click() {
         return;
     }
     EndRun();
-    StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
+    StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
 }
 
 void PracticeRoom::jilu_Click() {
@@ -247,7 +276,7 @@ void PracticeRoom::StartBuiltInRun() {
         EndRun();
         std::vector<WeakChar> weak = WeakestChars(history_.Load().runs);
         if (!weak.empty())
-            return StartGrid(RunKind::Drill, BuildDrillText(weak, form_.Pool(), services_.random));
+            return StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
     }
     chi_Click();
 }
@@ -272,7 +301,7 @@ RunRecord PracticeRoom::CurrentRecord() const {
     r.correct = count(Label32);
     const std::wstring& accuracy = Label37.Caption();
     r.accuracy = r.typed > 0 ? static_cast<int>(CounterValue(accuracy.substr(0, accuracy.find(L' ')))) : 0;
-    r.seconds = count(form_.Label13);
+    r.seconds = std::max(0, board_.ElapsedSeconds());
     r.speed = r.seconds > 0 ? count(Label39) : 0;
     for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
     std::stable_sort(r.misses.begin(), r.misses.end(),
@@ -309,8 +338,8 @@ std::optional<std::wstring> PracticeRoom::ChooseText() {
 void PracticeRoom::Text4_Change() {
     run_.InputChanged(*this, Text4.Text());
     // The code hint: the missed character's code, as F1 shows it.
-    if (form_.appearance.tsbm.Checked && run_.TurnedWrong() > 0) {
-        if (auto code = LookUpCode(form_.codeTable, run_.Caption(run_.TurnedWrong())))
+    if (codeHintItem.Checked && run_.TurnedWrong() > 0) {
+        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(run_.TurnedWrong())))
             Label22.SetCaption(*code);
     }
     Render();
@@ -318,13 +347,13 @@ void PracticeRoom::Text4_Change() {
 
 void PracticeRoom::Text4_KeyDown(int keyCode) {
     if (keyCode == kKeyF1) {
-        if (auto code = LookUpCode(form_.codeTable, run_.Caption(typedPos() + 1))) Label22.SetCaption(*code);
+        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1))) Label22.SetCaption(*code);
     }
     // Backspace makes the two cells plain in the text colour of the moment.
     const int pos = typedPos();
     if (keyCode == kKeyBackspace && pos != 0 && (zixuan.Checked || chi.Checked)) {
-        plainColor_[static_cast<size_t>(pos)] = form_.Label(1).ForeColor;
-        if (pos < kGridCells) plainColor_[static_cast<size_t>(pos) + 1] = form_.Label(1).ForeColor;
+        plainColor_[static_cast<size_t>(pos)] = board_.TextColor();
+        if (pos < kGridCells) plainColor_[static_cast<size_t>(pos) + 1] = board_.TextColor();
     }
     run_.KeyDown(*this, keyCode);
     Render();
@@ -351,15 +380,15 @@ void PracticeRoom::Label1_MouseMove() { Label1.BackColor = kLinkHoverColor; }
 
 void PracticeRoom::Frame3_MouseMove() { Label1.BackColor = kPanelColor; }
 
-forms::Color PracticeRoom::WindowBackColor() const { return form_.BackColor; }
+forms::Color PracticeRoom::WindowBackColor() const { return board_.backColor; }
 
 void PracticeRoom::AskRestart() { services_.messages.Show(kRestartPrompt); }
 
-void PracticeRoom::StopClock() { form_.Timer2.SetEnabled(false); }
+void PracticeRoom::StopClock() { board_.clock.SetEnabled(false); }
 
 void PracticeRoom::Render() {
-    const forms::Color back = form_.BackColor;
-    const forms::Color text = form_.Label(1).ForeColor;
+    const forms::Color back = board_.backColor;
+    const forms::Color text = board_.TextColor();
     const auto style = run_.Opaque() ? forms::BackStyle::Opaque : forms::BackStyle::Transparent;
     for (int i = 0; i <= kGridCells; ++i) {
         const PracticeCell& cell = run_.Cell(i);

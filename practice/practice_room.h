@@ -8,15 +8,13 @@
 #include <optional>
 #include <string>
 
+#include "core/board.h"
 #include "forms/controls.h"
 #include "platform/services.h"
 #include "practice/history.h"
 #include "practice/practice_run.h"
 
 namespace quorlax {
-
-class Form1;
-class WordPool;
 
 inline constexpr int kGridCells = 406;
 inline constexpr wchar_t kShowChart[] = L"显示字根表";
@@ -30,7 +28,7 @@ inline constexpr forms::Color kLinkHoverColor = 0x00FFFF00;
 
 class PracticeRoom : private IPracticeHost {
 public:
-    PracticeRoom(Form1& form, Services& services);
+    PracticeRoom(Board& board, Services& services, IHistoryFile& historyFile);
     PracticeRoom(const PracticeRoom&) = delete;
     PracticeRoom& operator=(const PracticeRoom&) = delete;
 
@@ -39,6 +37,7 @@ public:
     forms::MenuItem zixuan;       // "选择": practice on a chosen text file
     forms::MenuItem cuozi;        // "错字": a drill on the most missed characters
     forms::MenuItem jilu;         // "记录": the practice record window
+    forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
     // Opens the practice record window; set by the window that shows it.
     std::function<void()> ShowRecord;
     // Closes that window when it is open (a game takes the play area).
@@ -69,11 +68,10 @@ public:
     PracticeHistory& History() { return history_; }
 
     // --- start-up and the other activities ---
-    // Lays the 406 cells out from the template, row by row.
-    void CreatePracticeGrid();
-    // Whether the word pool can give a practice text; when it cannot, greys
-    // 练习 › 汉字 and returns false so that start-up can say so once.
-    bool CheckPool(const WordPool& pool);
+    // Start-up, once the data and the appearance are in: the stored code
+    // hint, the grid laid out. False when the word pool can give no practice
+    // text: 练习 › 汉字 is greyed, and start-up says so once.
+    bool Load();
     // A game takes the play area: the run ends, chart and cursor hidden,
     // blinking off, and the record window, topmost over it, closes.
     void HideForGame();
@@ -113,6 +111,11 @@ private:
     void StopClock() override;
 
     void BuildPanel();
+    // Lays the 406 cells out from the template, row by row.
+    void CreatePracticeGrid();
+    void OnCodeHint();
+    // A game takes the play area: the panel and the code result go, the grid empties.
+    void LeaveForGame(GamePool pool);
     // The 练习/汉字 steps on `text` (a drill's), or on a new built-in text.
     void StartGrid(RunKind kind, std::optional<std::wstring> text);
     // The weakest characters, the current run's misses counted in.
@@ -125,7 +128,7 @@ private:
     // Brings the grid, the cursor and the panel's counts up to the run.
     void Render();
 
-    Form1& form_;
+    Board& board_;
     Services& services_;
     PracticeRun run_;
     std::wstring lastWord_;  // `lastWord`: the word last appended to a built-in text

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "platform/nearest.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 
 namespace quorlax {
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/form1.h"
+#include "platform/product.h"
 #include "platform/handles_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/nearest.h"

@@ -1,53 +1,53 @@
 // Hall-of-fame tables in the settings store.
 #include "scores/hall_of_fame.h"
 
-#include "app/counters.h"
+#include "core/counters.h"
 
 namespace quorlax {
 namespace {
 
-const wchar_t* ScorePrefix(Pool pool) {
+const wchar_t* ScorePrefix(GamePool pool) {
     switch (pool) {
-        case Pool::Chinese: return L"f";
-        case Pool::English: return L"yf";
-        case Pool::Digits: return L"sf";
+        case GamePool::Chinese: return L"f";
+        case GamePool::English: return L"yf";
+        case GamePool::Digits: return L"sf";
     }
     return L"f";
 }
 
-const wchar_t* NamePrefix(Pool pool) {
+const wchar_t* NamePrefix(GamePool pool) {
     switch (pool) {
-        case Pool::Chinese: return L"m";
-        case Pool::English: return L"ym";
-        case Pool::Digits: return L"sm";
+        case GamePool::Chinese: return L"m";
+        case GamePool::English: return L"ym";
+        case GamePool::Digits: return L"sm";
     }
     return L"m";
 }
 
 }  // namespace
 
-std::wstring HallOfFame::ScoreKey(Pool pool, int rank) { return ScorePrefix(pool) + std::to_wstring(rank); }
-std::wstring HallOfFame::NameKey(Pool pool, int rank) { return NamePrefix(pool) + std::to_wstring(rank); }
+std::wstring HallOfFame::ScoreKey(GamePool pool, int rank) { return ScorePrefix(pool) + std::to_wstring(rank); }
+std::wstring HallOfFame::NameKey(GamePool pool, int rank) { return NamePrefix(pool) + std::to_wstring(rank); }
 
-std::wstring HallOfFame::ScoreText(Pool pool, int rank) {
+std::wstring HallOfFame::ScoreText(GamePool pool, int rank) {
     return store_.Get(kSectionHallOfFame, ScoreKey(pool, rank));
 }
-std::wstring HallOfFame::Name(Pool pool, int rank) {
+std::wstring HallOfFame::Name(GamePool pool, int rank) {
     return store_.Get(kSectionHallOfFame, NameKey(pool, rank));
 }
 
-std::int32_t HallOfFame::Score(Pool pool, int rank) { return ParseInt32(ScoreText(pool, rank)).value_or(0); }
+std::int32_t HallOfFame::Score(GamePool pool, int rank) { return ParseInt32(ScoreText(pool, rank)).value_or(0); }
 
-void HallOfFame::ZeroFill(Pool pool) {
+void HallOfFame::ZeroFill(GamePool pool) {
     for (int r = 1; r <= kRanks; ++r)
         if (ScoreText(pool, r).empty()) Put(ScoreKey(pool, r), L"0");
 }
 
 void HallOfFame::StartupFill() {
-    for (Pool pool : {Pool::Digits, Pool::Chinese, Pool::English}) ZeroFill(pool);
+    for (GamePool pool : {GamePool::Digits, GamePool::Chinese, GamePool::English}) ZeroFill(pool);
 }
 
-bool HallOfFame::Qualifies(Pool pool, std::int32_t total) {
+bool HallOfFame::Qualifies(GamePool pool, std::int32_t total) {
     ZeroFill(pool);
     bool qualifies = false;
     if (total >= Score(pool, 1)) qualifies = true;
@@ -62,7 +62,7 @@ void HallOfFame::Put(const std::wstring& key, std::wstring_view value) {
     if (!store_.Save(kSectionHallOfFame, key, value)) write_failed_ = true;
 }
 
-int HallOfFame::Insert(Pool pool, std::int32_t total, const std::wstring& name) {
+int HallOfFame::Insert(GamePool pool, std::int32_t total, const std::wstring& name) {
     write_failed_ = false;
     std::array<std::wstring, kRanks + 1> names;
     std::array<std::int32_t, kRanks + 1> s{};

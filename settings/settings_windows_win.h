@@ -7,18 +7,18 @@
 #include <functional>
 
 #include "forms/render_win.h"
-#include "settings/appearance.h"
-#include "settings/form3_win.h"
-#include "settings/form4_win.h"
+#include "settings/settings_room.h"
+#include "settings/about_window_win.h"
+#include "settings/picture_chooser_window_win.h"
 
 namespace quorlax::win {
 
 class SettingsWindows {
 public:
     // `repaint` brings the main window up to date after a picture change.
-    SettingsWindows(HINSTANCE instance, HWND owner, AppearanceRoom& room, forms::Painter& painter,
+    SettingsWindows(HINSTANCE instance, HWND owner, SettingsRoom& room, forms::Painter& painter,
                     std::function<void()> repaint)
-        : about_(instance, owner, room.form3, painter), chooser_(instance, owner, room.form4, painter) {
+        : about_(instance, owner, room.about, painter), chooser_(instance, owner, room.pictureChooser, painter) {
         chooser_.AfterPictureChange = std::move(repaint);
     }
 

@@ -1,7 +1,7 @@
 // SetupSkin: the game's caption colours and fonts, then Attach.
 #include "skin/setup_skin_win.h"
 
-#include "app/resource_ids.h"
+#include "platform/resource_ids.h"
 #include "skin/skin_handles_win.h"
 
 namespace quorlax::skin {

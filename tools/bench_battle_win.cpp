@@ -47,19 +47,19 @@ struct NotedMessages final : IMessageBox {
     std::vector<std::wstring> shown;
 };
 
-// A board: a main window with its own link, on the shared services.
-struct Board {
-    explicit Board(Services& base)
-        : services{base.random, messages, base.files,   base.settings,
-                   base.sound,  link,     base.dialogs, base.pictures, base.shell, base.folders, base.history},
-          window(GetModuleHandleW(nullptr), services) {}
+// One side of the battle: a main window with its own link, on the shared services.
+struct Side {
+    Side(Services& base, IHistoryFile& history)
+        : services{base.random, messages, base.files,   base.settings, base.sound,
+                   link,        base.dialogs, base.pictures, base.shell, base.folders},
+          window(GetModuleHandleW(nullptr), services, history) {}
     bool Create() {
         if (!window.Create()) return false;
         link.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
                     [this] { window.AfterEvent(); });
         return true;
     }
-    Form1& form() { return window.Form(); }
+    Program& form() { return window.Form(); }
     BattleRoom& room() { return window.Form().battle; }
     bool Told(const wchar_t* text) const {
         return std::count(messages.shown.begin(), messages.shown.end(), std::wstring(text)) > 0;
@@ -82,7 +82,7 @@ bool PumpUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-void Join(Board& joiner) {
+void Join(Side& joiner) {
     joiner.room().Option2_Click();
     joiner.room().Text7.SetText(L"127.0.0.1");
     joiner.room().Command1_Click();
@@ -100,7 +100,7 @@ double KiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1024; }
 // A raw peer joins `board` (hosting), says "ljcg" and sends 10 MiB of bytes
 // no message contains, a 64 KiB chunk every `pace_ms` (0: as fast as it
 // goes); the board's fall ticks and memory are watched meanwhile.
-void Flood(Board& board, double pace_ms) {
+void Flood(Side& board, double pace_ms) {
     constexpr size_t kFlood = 10u << 20;
     std::string chunk(64 * 1024, '\0');
     std::mt19937 random(1);
@@ -126,8 +126,8 @@ void Flood(Board& board, double pace_ms) {
     });
     const bool connected = PumpUntil([&] { return board.room().Command4.Enabled; }, 10);
     std::vector<double> ticks;
-    auto tick = board.form().Timer1.Tick;
-    board.form().Timer1.Tick = [&] {
+    auto tick = board.form().game.fallTimer.Tick;
+    board.form().game.fallTimer.Tick = [&] {
         ticks.push_back(Now());
         tick();
     };
@@ -144,7 +144,7 @@ void Flood(Board& board, double pace_ms) {
     done = true;
     flooder.join();
     PumpUntil([] { return false; }, 0.4);  // the tick after the flood closes the last gap
-    board.form().Timer1.Tick = tick;
+    board.form().game.fallTimer.Tick = tick;
     std::vector<double> gaps;
     for (size_t i = 1; i < ticks.size(); ++i)
         if (ticks[i] >= flood_start && ticks[i - 1] <= flood_end)
@@ -155,15 +155,15 @@ void Flood(Board& board, double pace_ms) {
         "%.0f KiB, peak %.0f KiB (goal flat)\n",
         pace_ms > 0 ? "paced" : "full_speed", all_read ? "all" : "NOT all", (flood_end - flood_start) * 1000,
         static_cast<unsigned long long>(board.link.ReadsPutOff() - put_off_before), gaps.size(), Median(gaps),
-        Max(gaps), board.form().Timer1.Interval(), KiB(memory_before.WorkingSetSize),
+        Max(gaps), board.form().game.fallTimer.Interval(), KiB(memory_before.WorkingSetSize),
         KiB(memory_after.WorkingSetSize), KiB(memory_after.PeakWorkingSetSize));
 }
 
 }  // namespace
 
-void BenchBattle(Services& base) {
-    auto host = std::make_unique<Board>(base);
-    auto joiner = std::make_unique<Board>(base);
+void BenchBattle(Services& base, IHistoryFile& history) {
+    auto host = std::make_unique<Side>(base, history);
+    auto joiner = std::make_unique<Side>(base, history);
     if (!host->Create() || !joiner->Create()) {
         std::printf("battle: the boards could not be created\n");
         return;
@@ -178,26 +178,24 @@ void BenchBattle(Services& base) {
     }
     host->room().Option4.Click();
     host->room().Command4_Click();
-    PumpUntil([&] { return joiner->form().yw1.Checked; }, 5);
-    joiner->form().wx1_Click();  // the raised floor costs lives; the game must go on
+    PumpUntil([&] { return joiner->form().game.englishGameItem.Checked; }, 5);
+    joiner->form().game.OnUnlimitedLives();  // the raised floor costs lives; the game must go on
 
     // 1. A shot lands on the host's board; the joiner's floor line moves up.
     std::vector<double> hit_ms, landing_ms;
     for (int round = 0; round < 50; ++round) {
-        Form1& form = host->form();
-        joiner->form().Image1.Top = kFloorRest;
+        Program& form = host->form();
+        joiner->form().game.floorLine.Top = kFloorRest;
         joiner->window.AfterEvent();
-        form.Label(3).Top = 5000;  // the next shot tick reaches it
-        form.Label(3).SetCaption(L"ab");
-        form.hitIndex = 3;
-        form.hitLength = 2;
-        form.Timer6.SetEnabled(true);
-        const float before = joiner->form().Image1.Top;
+        form.game.fallingLabels(3).Top = 5000;  // the next shot tick reaches it
+        form.game.fallingLabels(3).SetCaption(L"ab");
+        form.game.typingBox.SetText(L"ab");  // typed: the shot is on its way
+        const float before = joiner->form().game.floorLine.Top;
         const double t0 = Now();
         SendMessageW(host->window.Handle(), WM_TIMER, 6, 0);  // Timer6: the landing, "jia200" sent
         landing_ms.push_back((Now() - t0) * 1000);
         // The socket event runs the room and repaints the board in one message.
-        if (PumpUntil([&] { return joiner->form().Image1.Top != before; }, 2))
+        if (PumpUntil([&] { return joiner->form().game.floorLine.Top != before; }, 2))
             hit_ms.push_back((Now() - t0) * 1000);
     }
     std::printf(
@@ -230,9 +228,9 @@ void BenchBattle(Services& base) {
     // as fast as loopback takes it, one paced at about 10 MB/s (a fast LAN).
     joiner->room().Command2_Click();
     PumpUntil([&] { return host->Told(kBattleLost); }, 3);
-    host->form().sd_Click(10);
-    host->form().yw1_Click();
-    host->form().wx1_Click();
+    host->form().game.OnSpeed(10);
+    host->form().game.StartGame(GamePool::English);
+    host->form().game.OnUnlimitedLives();
     for (double pace_ms : {0.0, 6.0}) {
         host->room().Command3_Click();
         host->room().Command1_Click();

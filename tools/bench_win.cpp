@@ -29,7 +29,7 @@
 using namespace quorlax;
 
 // The battle over loopback (bench_battle_win.cpp).
-void BenchBattle(Services& base);
+void BenchBattle(Services& base, IHistoryFile& history);
 
 namespace {
 
@@ -195,12 +195,11 @@ int main() {
     win::ShellService shell(Folder());
     win::FolderService folders;
     win::HistoryFileWin history(BenchHistoryFolder());  // the benchmark's runs stay out of the profile
-    Services services{random,  messages, files, settings, sound,  battle,
-                      dialogs, pictures, shell, folders,  history};
-    win::MainWindow window(GetModuleHandleW(nullptr), services);
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    win::MainWindow window(GetModuleHandleW(nullptr), services, history);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
-    Form1& form = window.Form();
+    Program& form = window.Form();
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(200));
     std::printf("timers_running_idle: %d\n", window.Timers().RunningCount());
 
@@ -208,8 +207,8 @@ int main() {
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
-    form.yw1_Click();
-    form.wx1_Click();  // unlimited lives: the game keeps running through misses
+    form.game.StartGame(GamePool::English);
+    form.game.OnUnlimitedLives();  // unlimited lives: the game keeps running through misses
     std::vector<double> fall;
     for (int i = 0; i < 1000; ++i) {
         // The tick as the message loop delivers it: the handler, then the
@@ -228,18 +227,18 @@ int main() {
     int ticks_from_top0 = 0;
     double armed_same_message = 0, first_move_ms = 0;
     for (int round = 0; round < 50; ++round) {
-        form.Label(3).Top = 0;
-        form.Label(3).SetCaption(L"quorlax");
-        for (int i : {1, 2, 4, 5}) form.Label(i).SetCaption(L"zz");
+        form.game.fallingLabels(3).Top = 0;
+        form.game.fallingLabels(3).SetCaption(L"quorlax");
+        for (int i : {1, 2, 4, 5}) form.game.fallingLabels(i).SetCaption(L"zz");
         SetWindowTextW(window.TypingBox(), L"quorla");
         SendMessageW(window.TypingBox(), EM_SETSEL, 6, 6);
         double typed = Now();
         SendMessageW(window.TypingBox(), WM_CHAR, L'x', 1);
-        if (form.Timer6.Enabled()) armed_same_message += 1;
-        float rest = form.Image3(3).Top;
+        if (form.game.shotTimer.Enabled()) armed_same_message += 1;
+        float rest = form.game.shots(3).Top;
         double moved = 0;
         int ticks = 0;
-        while (form.Timer6.Enabled()) {
+        while (form.game.shotTimer.Enabled()) {
             MSG msg;
             // The hit sound starts after the landing tick's paint, from its
             // own message, as the program's loop would run it.
@@ -261,7 +260,7 @@ int main() {
             DispatchMessageW(&msg);  // Timer6_Timer and the repaint
             shot_ticks.push_back((Now() - t) * 1e6);
             ++ticks;
-            if (!moved && form.Image3(3).Top != rest) moved = Now();
+            if (!moved && form.game.shots(3).Top != rest) moved = Now();
         }
         if (!moved) moved = Now();
         first_move_ms += (moved - typed) * 1000;
@@ -280,7 +279,7 @@ int main() {
         Median(sound_starts), Percentile(sound_starts, 1.0), sound_starts.size(),
         sound.Playable() ? "the device plays" : "no device: silent");
     // 5. The battle over loopback.
-    BenchBattle(services);
+    BenchBattle(services, history);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
     // 5. The painted frame: a full non-client paint, and hovering the titles.
@@ -364,8 +363,8 @@ int main() {
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
     const std::pair<const forms::Timer*, const char*> named[] = {
-        {&form.Timer1, "Timer1"},        {&form.Timer2, "Timer2"},        {&form.practice.Timer3, "Timer3"},
-        {&form.battle.Timer4, "Timer4"}, {&form.battle.Timer5, "Timer5"}, {&form.Timer6, "Timer6"}};
+        {&form.game.fallTimer, "Timer1"},        {&form.board.clock, "Timer2"},        {&form.practice.Timer3, "Timer3"},
+        {&form.battle.Timer4, "Timer4"}, {&form.battle.Timer5, "Timer5"}, {&form.game.shotTimer, "Timer6"}};
     for (const auto& [timer, name] : named)
         if (timer->Running()) std::printf(" %s", name);
     std::printf(" (%d running; goal: Timer2 and Timer3 only)\n", window.Timers().RunningCount());
@@ -375,7 +374,7 @@ int main() {
     // and the drill built from it, with the real file in a folder of its own.
     {
         std::wstring pool;
-        for (wchar_t c : form.charPool)
+        for (wchar_t c : form.board.Pool().Text())
             if (c > 0x2E80) pool += c;
         std::string bytes = HistoryHeader();
         std::vector<RunRecord> runs;
@@ -433,7 +432,7 @@ int main() {
         size_t length = 0;
         for (int i = 0; i < 50; ++i) {
             t = Now();
-            length = BuildDrillText(weak, form.Pool(), random).size();
+            length = BuildDrillText(weak, form.board.Pool(), random).size();
             drill.push_back((Now() - t) * 1000);
         }
         std::printf(
@@ -456,7 +455,7 @@ int main() {
     {
         std::string bytes = HistoryHeader();
         for (int i = 0; i < 10000; ++i) {
-            RunRecord run = TypicalRun(i, form.charPool);
+            RunRecord run = TypicalRun(i, form.board.Pool().Text());
             run.when[9] = static_cast<wchar_t>(L'1' + i / 1250);  // eight days
             bytes += FormatRun(run);
         }

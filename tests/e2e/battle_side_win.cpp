@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "forms/menu_win.h"
 #include "net/battle_panel_win.h"
 #include "support/drive_win.h"
@@ -57,9 +57,9 @@ bool Reached(const wchar_t* step, int timeout_ms) {
 // the same menu from the same models.
 struct Commands {
     test::FakeServices fakes;
-    Form1 form{fakes.services};
+    Program form{fakes.services, fakes.history};
     forms::MenuBarWin bar;
-    Commands() { bar.Attach(nullptr, form.MenuBar); }
+    Commands() { bar.Attach(nullptr, form.menuBar); }
     UINT Of(const forms::MenuItem& item) const { return bar.CommandOf(&item); }
 };
 
@@ -143,7 +143,7 @@ TEST_F(BattleSide, Joiner) {
     Side me(0);
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
     // The joiner plays at the top speed and so loses first.
-    me.Choose(commands_.Of(commands_.form.sd(10)));
+    me.Choose(commands_.Of(commands_.form.game.speedItems(10)));
     me.Choose(commands_.Of(commands_.form.battle.wldz));
     ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
     ASSERT_TRUE(WaitFor([&] { return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft)); }))

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/generators.h"
+#include "game/generators.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/gbk.h"
 #include "practice/builtin_text.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/counters.h"
-#include "app/form1.h"
+#include "core/counters.h"
+#include "app/program.h"
 #include "fuzz/fuzz_check.h"
 #include "scores/hall_of_fame.h"
 #include "support/fakes.h"
@@ -25,18 +25,18 @@ namespace {
 
 using namespace quorlax;
 
-constexpr Pool kPools[] = {Pool::Chinese, Pool::English, Pool::Digits};
+constexpr GamePool kPools[] = {GamePool::Chinese, GamePool::English, GamePool::Digits};
 
 struct Key {
     std::wstring section, key;
 };
 
 std::vector<Key> Keys() {
-    std::vector<Key> keys = {{kSectionRegister, L"t1"},
-                             {kSectionRegister, L"ys1"},
-                             {kSectionRegister, L"wz1"},
-                             {kSectionRegister, L"wzzt"}};
-    for (Pool pool : kPools) {
+    std::vector<Key> keys = {{L"register", L"t1"},
+                             {L"register", L"ys1"},
+                             {L"register", L"wz1"},
+                             {L"register", L"wzzt"}};
+    for (GamePool pool : kPools) {
         for (int rank = 1; rank <= kRanks; ++rank) {
             keys.push_back({kSectionHallOfFame, HallOfFame::ScoreKey(pool, rank)});
             keys.push_back({kSectionHallOfFame, HallOfFame::NameKey(pool, rank)});
@@ -85,26 +85,26 @@ private:
 };
 
 // One loaded main window over the flat store, kept for every input.
-struct Program {
+struct Loaded {
     test::FakeServices fakes;
     FlatStore store{Keys()};
-    Services services{fakes.random,  fakes.messages, fakes.files, store,         fakes.sound,  fakes.battle,
-                      fakes.dialogs, fakes.pictures, fakes.shell, fakes.folders, fakes.history};
-    std::unique_ptr<Form1> form;
-    Program() {
+    Services services{fakes.random,  fakes.messages, fakes.files, store,        fakes.sound,
+                      fakes.battle,  fakes.dialogs,  fakes.pictures, fakes.shell, fakes.folders};
+    std::unique_ptr<Program> form;
+    Loaded() {
         fakes.random.SetFallback({0.5, 0.25});
-        form = std::make_unique<Form1>(services);
-        FUZZ_CHECK(form->Form_Load());
+        form = std::make_unique<Program>(services, fakes.history);
+        FUZZ_CHECK(form->Load());
     }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Program program;
+    static Loaded program;
     test::FakeServices& fakes = program.fakes;
     FlatStore& store = program.store;
-    Form1& form = *program.form;
+    Program& form = *program.form;
 
     store.Clear();
     std::wstring value;
@@ -119,38 +119,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (next < store.Size() && !value.empty()) store.Set(next, std::move(value));
-    const std::wstring path = store.Get(kSectionRegister, L"t1");
+    const std::wstring path = store.Get(L"register", L"t1");
     fakes.pictures.existing.clear();
     fakes.pictures.loads.clear();
     if (size > 0 && (data[0] & 1)) fakes.pictures.existing.push_back(path);
 
     // Start-up: the picture, the colours and the font, the zero-filled scores.
-    form.Picture.reset();
-    form.appearance.xuantu();
-    FUZZ_CHECK((form.Picture != nullptr) == (!path.empty() && size > 0 && (data[0] & 1)));
-    form.appearance.ApplyStored();
-    const auto back = ParseInt32(store.Get(kSectionRegister, L"ys1"));
-    FUZZ_CHECK(form.BackColor == (back ? static_cast<forms::Color>(*back) : kDefaultBackColor));
-    const std::wstring face = store.Get(kSectionRegister, L"wzzt");
-    if (!face.empty()) FUZZ_CHECK(form.Label(1).Font.Name == face);
+    form.board.picture.reset();
+    form.settings.RestoreStoredPicture();
+    FUZZ_CHECK((form.board.picture != nullptr) == (!path.empty() && size > 0 && (data[0] & 1)));
+    form.settings.Load();  // the stored colours and font, as at start-up
+    const auto back = ParseInt32(store.Get(L"register", L"ys1"));
+    FUZZ_CHECK(form.board.backColor == (back ? static_cast<forms::Color>(*back) : kDefaultBackColor));
+    const std::wstring face = store.Get(L"register", L"wzzt");
+    if (!face.empty()) FUZZ_CHECK(form.game.fallingLabels(1).Font.Name == face);
     HallOfFame table(store);
     table.StartupFill();
 
     // The hall-of-fame window shows what is stored.
-    form.scores.form2.RankingMenu();
-    for (Pool pool : kPools) {
+    form.scores.hallOfFame.RankingMenu();
+    for (GamePool pool : kPools) {
         for (int rank = 1; rank <= kRanks; ++rank) {
             FUZZ_CHECK(!table.ScoreText(pool, rank).empty());
-            FUZZ_CHECK(form.scores.form2.ScoreCells[TableIndex(pool)][rank - 1].Caption() ==
+            FUZZ_CHECK(form.scores.hallOfFame.scoreCells[TableIndex(pool)][rank - 1].Caption() ==
                        table.ScoreText(pool, rank));
-            FUZZ_CHECK(form.scores.form2.NameCells[TableIndex(pool)][rank - 1].Caption() ==
+            FUZZ_CHECK(form.scores.hallOfFame.nameCells[TableIndex(pool)][rank - 1].Caption() ==
                        table.Name(pool, rank));
         }
     }
-    form.scores.form2.Unload();
+    form.scores.hallOfFame.Unload();
 
     // Totals around the stored scores reach every case of the entry rules.
-    for (Pool pool : kPools) {
+    for (GamePool pool : kPools) {
         const std::int64_t around = table.Score(pool, 1 + (size > 1 ? data[1] % kRanks : 0));
         for (std::int64_t total : {around - 1, around, around + 1}) {
             if (total < std::numeric_limits<std::int32_t>::min() ||

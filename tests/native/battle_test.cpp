@@ -50,8 +50,8 @@ TEST_F(BattleTest, OpeningThePanelGreysTheMenusAndOffersToHost) {
     room().Label27.SetCaption(L"3");
     room().wldz.Click();
     EXPECT_TRUE(room().Frame1.Visible);
-    EXPECT_FALSE(form().s0.Enabled);
-    EXPECT_FALSE(form().mnuFile.Enabled);
+    EXPECT_FALSE(form().game.speedMenu.Enabled);
+    EXPECT_FALSE(form().fileMenu.Enabled);
     EXPECT_FALSE(form().practice.Frame3.Visible);
     EXPECT_TRUE(room().Option1.Value);
     EXPECT_FALSE(room().Option2.Value);
@@ -100,51 +100,51 @@ TEST_F(BattleTest, HostListensStartsOnLjcgAndEveryHitRaisesTheFloor) {
     room().Option4.Click();
     EXPECT_TRUE(room().Option4.Value);
     EXPECT_FALSE(room().Option3.Value);
-    form().Image1.Top = 5000;
+    form().game.floorLine.Top = 5000;
     room().Command4.Click();
     EXPECT_EQ(link().sent, (Strings{"gogogo2"}));
-    EXPECT_TRUE(form().yw1.Checked);
-    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_TRUE(form().game.englishGameItem.Checked);
+    EXPECT_TRUE(form().game.fallTimer.Running());
     EXPECT_FALSE(room().Frame1.Visible);
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
     EXPECT_EQ(room().netBattle, 1);
     EXPECT_TRUE(room().Command4.Enabled) << "stays enabled for the next battle";
 
     Receive("testjia200jia200jia2");  // merged, and one cut short
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6190);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6190);
     Receive("00");
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6090);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6090);
     for (int i = 0; i < 70; ++i) Receive("jia200");
-    EXPECT_FLOAT_EQ(form().Image1.Top, -910) << "no lower bound";
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, -910) << "no lower bound";
 }
 
 TEST_F(BattleTest, BaiCountsAWinStopsTheBoardAndTheHostStartsAgain) {
     HostConnected();
     room().Command4_Click();
-    ASSERT_TRUE(form().s2.Checked);
+    ASSERT_TRUE(form().game.chineseGameItem.Checked);
     Receive("jia200bai");
     EXPECT_TRUE(room().Frame1.Visible);
     EXPECT_EQ(room().battleWins, 1);
     EXPECT_EQ(room().Label27.Caption(), L"1");
-    EXPECT_FALSE(form().Timer1.Enabled());
-    EXPECT_FALSE(form().Timer2.Enabled());
-    EXPECT_FALSE(form().Label15.Visible) << "the winner sees no GAME OVER";
+    EXPECT_FALSE(form().game.fallTimer.Enabled());
+    EXPECT_FALSE(form().board.clock.Enabled());
+    EXPECT_FALSE(form().game.gameOverBanner.Visible) << "the winner sees no GAME OVER";
     EXPECT_EQ(room().netBattle, 1);
     EXPECT_EQ(Enables(), "0001");
 
     room().Command4_Click();
     EXPECT_FALSE(room().Frame1.Visible);
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
-    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
+    EXPECT_TRUE(form().game.fallTimer.Running());
 
     // This time the host loses: the peer hears "bai", the panel comes back.
     link().sent.clear();
-    form().Label11.SetCaption(L"0");
+    form().game.livesLabel.SetCaption(L"0");
     EXPECT_EQ(link().sent, (Strings{"bai"}));
     EXPECT_EQ(room().battleLosses, 1);
     EXPECT_EQ(room().Label28.Caption(), L"1");
     EXPECT_TRUE(room().Frame1.Visible);
-    EXPECT_TRUE(form().Label15.Visible);
+    EXPECT_TRUE(form().game.gameOverBanner.Visible);
     EXPECT_EQ(room().Label27.Caption(), L"1") << "the tallies keep counting";
 }
 
@@ -176,15 +176,15 @@ TEST_F(BattleTest, JoinerRetriesEveryTickUntilConnectedThenFollowsThePoolMessage
     EXPECT_TRUE(link().calls.empty()) << "no retry once connected";
 
     Receive("jia200");  // before any battle: the floor still rises
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6290);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6290);
     Receive("gogogo3");
-    EXPECT_TRUE(form().sz1.Checked);
+    EXPECT_TRUE(form().game.digitsGameItem.Checked);
     EXPECT_FALSE(room().Frame1.Visible);
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
 
     // A hit on this board tells the host, once.
     link().sent.clear();
-    form().Label(2).SetCaption(L"7.3");
+    form().game.fallingLabels(2).SetCaption(L"7.3");
     Type(L"7.3");
     FlyShot();
     EXPECT_EQ(link().sent, (Strings{"jia200"}));
@@ -259,12 +259,12 @@ TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
     EXPECT_EQ(room().netBattle, 0);
     EXPECT_EQ(link().calls.back(), "close");
     EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
-    EXPECT_TRUE(form().s0.Enabled);
-    EXPECT_TRUE(form().mnuFile.Enabled);
+    EXPECT_TRUE(form().game.speedMenu.Enabled);
+    EXPECT_TRUE(form().fileMenu.Enabled);
     EXPECT_FALSE(room().Command4.Enabled);
-    EXPECT_TRUE(form().Timer1.Running()) << "a local game now";
+    EXPECT_TRUE(form().game.fallTimer.Running()) << "a local game now";
     link().sent.clear();
-    form().Label(1).SetCaption(L"ab");
+    form().game.fallingLabels(1).SetCaption(L"ab");
     Type(L"ab");
     FlyShot();
     EXPECT_TRUE(link().sent.empty()) << "no more messages";
@@ -274,14 +274,14 @@ TEST_F(BattleTest, FailingHitAndDefeatSendsAreDroppedAndPlayGoesOn) {
     JoinerConnected();
     Receive("gogogo2");
     link().send_ok = false;
-    form().Label(4).SetCaption(L"zz");
+    form().game.fallingLabels(4).SetCaption(L"zz");
     Type(L"zz");
     FlyShot();
     EXPECT_EQ(Score(), 200);
-    form().Label11.SetCaption(L"0");
+    form().game.livesLabel.SetCaption(L"0");
     EXPECT_EQ(link().sent.back(), "bai");
     EXPECT_EQ(room().battleLosses, 1);
-    EXPECT_TRUE(form().Label15.Visible);
+    EXPECT_TRUE(form().game.gameOverBanner.Visible);
     EXPECT_TRUE(boxes().empty()) << "the heartbeat, not the game, reports the loss";
 }
 
@@ -298,13 +298,13 @@ TEST_F(BattleTest, DisconnectAndLeave) {
     room().Command1_Click();
     ASSERT_TRUE(room().Timer4.Enabled());
     EXPECT_FALSE(room().Timer5.Enabled()) << "the old heartbeat would close the new attempt";
-    form().Image1.Top = 5990;
+    form().game.floorLine.Top = 5990;
     room().Command2_Click();
     EXPECT_FALSE(room().Frame1.Visible);
     EXPECT_EQ(room().netBattle, 0);
-    EXPECT_FLOAT_EQ(form().Image1.Top, 6390);
-    EXPECT_TRUE(form().s0.Enabled);
-    EXPECT_TRUE(form().mnuFile.Enabled);
+    EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
+    EXPECT_TRUE(form().game.speedMenu.Enabled);
+    EXPECT_TRUE(form().fileMenu.Enabled);
     EXPECT_FALSE(room().Timer4.Enabled()) << "no join behind the player's back";
     EXPECT_EQ(link().calls.back(), "close");
 }

@@ -1,5 +1,5 @@
 // Counter texts and nearest(): the conversions every rule goes through.
-#include "app/counters.h"
+#include "core/counters.h"
 
 #include <gtest/gtest.h>
 

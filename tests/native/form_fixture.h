@@ -1,4 +1,4 @@
-// A loaded Form1 over fake services, for the rule tests.
+// A loaded Program over fake services, for the rule tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/counters.h"
-#include "app/form1.h"
+#include "core/counters.h"
+#include "app/program.h"
 #include "support/fakes.h"
 
 namespace quorlax::test {
@@ -18,30 +18,30 @@ protected:
 
     // Loads the form; individual tests change the fakes first.
     bool Load() {
-        form_ = std::make_unique<Form1>(fakes_.services);
-        return form_->Form_Load();
+        form_ = std::make_unique<Program>(fakes_.services, fakes_.history);
+        return form_->Load();
     }
-    Form1& form() { return *form_; }
+    Program& form() { return *form_; }
     SequenceRandom& random() { return fakes_.random; }
 
-    double Score() { return CounterValue(form().Label6.Caption()); }
-    double Bonus() { return CounterValue(form().Label16.Caption()); }
-    double Lives() { return CounterValue(form().Label11.Caption()); }
+    double Score() { return CounterValue(form().game.scoreLabel.Caption()); }
+    double Bonus() { return CounterValue(form().game.bonusLabel.Caption()); }
+    double Lives() { return CounterValue(form().game.livesLabel.Caption()); }
 
     // Types text into the typing box as the user would, one change.
-    void Type(const std::wstring& text) { form().Text1.SetText(text); }
+    void Type(const std::wstring& text) { form().game.typingBox.SetText(text); }
     // Runs shot ticks until the shot lands; returns how many it took.
     int FlyShot(int limit = 20) {
         int ticks = 0;
-        while (form().Timer6.Enabled() && ticks < limit) {
-            form().Timer6_Timer();
+        while (form().game.shotTimer.Enabled() && ticks < limit) {
+            form().game.OnShotTick();
             ++ticks;
         }
         return ticks;
     }
 
     FakeServices fakes_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<Program> form_;
 };
 
 // A loaded form for the practice room's tests, typed into as the user types.

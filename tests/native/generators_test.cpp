@@ -1,6 +1,6 @@
 // The string generators: exact draws from an injected sequence, the word
 // rules of the pool, and the guards against pools that give no word.
-#include "app/generators.h"
+#include "game/generators.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <map>
 
 #include "form_fixture.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 
 namespace quorlax::test {
 namespace {
@@ -184,10 +184,10 @@ TEST_F(HistoryRoomTest, ARunIsRecordedAtItsEndWithEachNewlyTypedMissCountedOnce)
     Key(kWrong);  // cell 4 wrong
     ++expected[Expected(4)];
     Backspace();  // cell 3 compared again, still wrong: no count
-    for (int i = 0; i < 3; ++i) form().Timer2_Timer();
+    for (int i = 0; i < 3; ++i) form().board.OnClockTick();
     EXPECT_TRUE(fakes_.history.bytes.empty()) << "nothing is written while the run goes on";
 
-    form().yw1_Click();  // a game start ends the run
+    form().game.StartGame(GamePool::English);  // a game start ends the run
     auto runs = Recorded();
     ASSERT_EQ(runs.size(), 1u);
     const RunRecord& r = runs[0];
@@ -244,12 +244,12 @@ TEST_F(HistoryRoomTest, TheDrillNeedsMissesThenPractisesThemAndDrillsAgainAtTheR
     EXPECT_EQ(room().Label34.Caption(), L"0");
     const std::wstring again = room().Run().practiceText();
     EXPECT_GE(std::count(again.begin(), again.end(), missed), 20) << "the restart drills again";
-    form().s2_Click();
+    form().game.StartGame(GamePool::Chinese);
     EXPECT_EQ(Recorded().back().kind, RunKind::Drill) << "so is the run after the restart";
 }
 
 TEST_F(HistoryRoomTest, TheCodeHintShowsAMissedCharactersCodeOnlyWhileChecked) {
-    auto& hint = form().appearance.tsbm;
+    auto& hint = form().practice.codeHintItem;
     EXPECT_FALSE(hint.Checked);
     fakes_.files.chosen[L"C:\\z.txt"] = "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xB8\xAD";  // UTF-8 "中国中"
     fakes_.dialogs.paths.push_back(L"C:\\z.txt");
@@ -258,25 +258,25 @@ TEST_F(HistoryRoomTest, TheCodeHintShowsAMissedCharactersCodeOnlyWhileChecked) {
     EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码") << "off by default";
 
     hint.Click();
-    EXPECT_EQ(fakes_.settings.Get(kSectionRegister, kCodeHintKey), L"1");
+    EXPECT_EQ(fakes_.settings.Get(L"register", L"tsbm"), L"1");
     Key(kWrong);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"国"));
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"国"));
     room().Text4_KeyDown(kKeyF1);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"中")) << "F1 still looks up the next";
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"中")) << "F1 still looks up the next";
 
     hint.Click();
-    EXPECT_EQ(fakes_.settings.Get(kSectionRegister, kCodeHintKey), L"0");
+    EXPECT_EQ(fakes_.settings.Get(L"register", L"tsbm"), L"0");
     Backspace();
     Key(kWrong);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().codeTable, L"中"));
+    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"中"));
 
     // Stored, it comes back checked at start-up; only a clean "1" counts.
-    fakes_.settings.Save(kSectionRegister, kCodeHintKey, L"1");
+    fakes_.settings.Save(L"register", L"tsbm", L"1");
     ASSERT_TRUE(Load());
-    EXPECT_TRUE(form().appearance.tsbm.Checked);
-    fakes_.settings.Save(kSectionRegister, kCodeHintKey, L"1 ");
+    EXPECT_TRUE(form().practice.codeHintItem.Checked);
+    fakes_.settings.Save(L"register", L"tsbm", L"1 ");
     ASSERT_TRUE(Load());
-    EXPECT_FALSE(form().appearance.tsbm.Checked);
+    EXPECT_FALSE(form().practice.codeHintItem.Checked);
 }
 
 }  // namespace

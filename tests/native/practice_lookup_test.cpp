@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gbk.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 
 namespace quorlax {
 namespace {

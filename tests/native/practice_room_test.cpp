@@ -18,18 +18,18 @@ protected:
 };
 
 TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
-    form().yw1_Click();
+    form().game.StartGame(GamePool::English);
     room().chi_Click();
     EXPECT_TRUE(room().Frame3.Visible);
-    EXPECT_FALSE(form().Frame4.Visible);
+    EXPECT_FALSE(form().game.statsPanel.Visible);
     EXPECT_TRUE(room().Label22.Visible);
     EXPECT_TRUE(room().chi.Checked);
-    EXPECT_FALSE(form().yw1.Checked || room().zixuan.Checked);
-    EXPECT_EQ(form().Label13.Caption(), L"0");
-    EXPECT_TRUE(form().Timer2.Enabled());
+    EXPECT_FALSE(form().game.englishGameItem.Checked || room().zixuan.Checked);
+    EXPECT_EQ(form().board.ElapsedSeconds(), 0);
+    EXPECT_TRUE(form().board.clock.Enabled());
     EXPECT_TRUE(room().Timer3.Enabled());
-    EXPECT_FALSE(form().Timer1.Enabled());
-    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(form().Label(i).Visible);
+    EXPECT_FALSE(form().game.fallTimer.Enabled());
+    for (int i = 1; i <= 5; ++i) EXPECT_FALSE(form().game.fallingLabels(i).Visible);
     const std::wstring& text = room().Run().practiceText();
     ASSERT_GE(text.size(), 406u);
     for (int i = 1; i <= 406; ++i) {
@@ -68,25 +68,25 @@ TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
 
     // The text colour command: correct cells lose their colour, keep styles.
     fakes_.dialogs.colors.push_back(0x00FF8000);
-    form().appearance.wzys_Click();
+    form().settings.OnTextColor();
     EXPECT_EQ(Cell(1).ForeColor, 0x00FF8000u);
     EXPECT_TRUE(Cell(1).Font.Italic);
     Key(L'y');
     EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
     fakes_.dialogs.colors.push_back(0x00008000);
-    form().appearance.ys_Click();
+    form().settings.OnBackColor();
     EXPECT_EQ(Cell(2).BackColor, 0x00008000u) << "the background command clears the wrong mark";
 }
 
 TEST_F(PracticeRoomTest, TheClockShowsThePracticeSpeedWhileAPracticeItemIsChecked) {
     room().chi_Click();
     for (int i = 1; i <= 3; ++i) Key(room().Run().Caption(i)[0]);
-    form().Timer2_Timer();
-    EXPECT_EQ(form().Label13.Caption(), L"1");
+    form().board.OnClockTick();
+    EXPECT_EQ(form().board.ElapsedSeconds(), 1);
     EXPECT_EQ(room().Label39.Caption(), L"180");
-    form().Timer2_Timer();
+    form().board.OnClockTick();
     EXPECT_EQ(room().Label39.Caption(), L"90");
-    EXPECT_EQ(form().Label9.Caption(), L"0") << "no game speed without a game";
+    EXPECT_EQ(form().game.speedLabel.Caption(), L"0") << "no game speed without a game";
 }
 
 TEST_F(PracticeRoomTest, AChosenFileFillsTheGridAndStopsTheClockWhenTyped) {
@@ -100,11 +100,11 @@ TEST_F(PracticeRoomTest, AChosenFileFillsTheGridAndStopsTheClockWhenTyped) {
     EXPECT_EQ(Cell(7).Caption(), L"");
     EXPECT_EQ(Cell(1).BackColor, kStartMarkBackColor);
     EXPECT_FALSE(room().Timer3.Enabled()) << "a chosen run does not blink the cursor";
-    EXPECT_TRUE(form().Timer2.Enabled());
+    EXPECT_TRUE(form().board.clock.Enabled());
     for (wchar_t c : std::wstring(L"abcde")) Key(c);
-    EXPECT_TRUE(form().Timer2.Enabled());
+    EXPECT_TRUE(form().board.clock.Enabled());
     Key(L'!');
-    EXPECT_FALSE(form().Timer2.Enabled()) << "the whole file typed, right or wrong";
+    EXPECT_FALSE(form().board.clock.Enabled()) << "the whole file typed, right or wrong";
     EXPECT_EQ(room().Label37.Caption(), L"83 %");
 }
 
@@ -154,7 +154,7 @@ TEST_F(PracticeRoomTest, TheLinkTogglesTheChartAndLightsUnderTheMouse) {
     EXPECT_EQ(room().Label1.BackColor, kLinkHoverColor);
     room().Frame3_MouseMove();
     EXPECT_EQ(room().Label1.BackColor, kPanelColor);
-    form().sz1_Click();  // a game hides the chart but leaves the caption
+    form().game.StartGame(GamePool::Digits);  // a game hides the chart but leaves the caption
     EXPECT_FALSE(room().Image5.Visible);
     EXPECT_FALSE(room().Frame3.Visible);
     EXPECT_FALSE(room().Timer3.Enabled());
@@ -172,7 +172,7 @@ TEST_F(PracticeRoomTest, ThePasteLimitKeepsTheRestartAt406) {
     ASSERT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kRestartPrompt});
     EXPECT_EQ(room().Text4.Text(), L"");
     EXPECT_EQ(room().Label34.Caption(), L"0");
-    EXPECT_EQ(form().Label13.Caption(), L"0");
+    EXPECT_EQ(form().board.ElapsedSeconds(), 0);
     EXPECT_EQ(Cell(406).BackColor, kDefaultBackColor) << "the 406th character is never compared";
 }
 
@@ -184,7 +184,7 @@ TEST_F(PracticePoolTest, APoolTooShortForPracticeGreysTheCommandAndSaysSoOnce) {
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
     EXPECT_FALSE(form().practice.chi.Enabled);
-    EXPECT_TRUE(form().s2.Enabled) << "games can still draw words";
+    EXPECT_TRUE(form().game.chineseGameItem.Enabled) << "games can still draw words";
     const int before = random().taken;
     form().practice.chi_Click();  // reached by the restart at 406 all the same
     EXPECT_EQ(random().taken, before) << "no pick, no endless loop";
@@ -197,7 +197,7 @@ TEST_F(PracticePoolTest, AnEmptyPoolIsOneMessageForGameAndPractice) {
     ASSERT_TRUE(Load());
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
-    EXPECT_FALSE(form().s2.Enabled);
+    EXPECT_FALSE(form().game.chineseGameItem.Enabled);
     EXPECT_FALSE(form().practice.chi.Enabled);
 }
 

@@ -40,136 +40,136 @@ protected:
         ASSERT_TRUE(Load());
         chooser().Load();
     }
-    Form4& chooser() { return form().appearance.form4; }
+    PictureChooserForm& chooser() { return form().settings.pictureChooser; }
     int DirEntry(const std::wstring& path) {
-        const auto& paths = chooser().Dir1.Paths;
+        const auto& paths = chooser().folderList.Paths;
         auto it = std::find(paths.begin(), paths.end(), path);
         return it == paths.end() ? -1 : static_cast<int>(it - paths.begin());
     }
     int FileEntry(const std::wstring& name) {
-        const auto& list = chooser().File1.List;
+        const auto& list = chooser().fileList.List;
         auto it = std::find(list.begin(), list.end(), name);
         return it == list.end() ? -1 : static_cast<int>(it - list.begin());
     }
-    std::wstring T1() { return fakes_.settings.Get(kSectionRegister, L"t1"); }
-    bool T1Stored() { return fakes_.settings.values.count({kSectionRegister, L"t1"}) > 0; }
+    std::wstring T1() { return fakes_.settings.Get(L"register", L"t1"); }
+    bool T1Stored() { return fakes_.settings.values.count({L"register", L"t1"}) > 0; }
 };
 
 TEST_F(ChooserTest, LoadOpensDriveCWithThePicturePatternAndTheMainColour) {
-    Form4& c = chooser();
+    PictureChooserForm& c = chooser();
     EXPECT_TRUE(c.Loaded());
     EXPECT_EQ(c.BackColor, kDefaultBackColor);
-    EXPECT_EQ(c.Drive1.List, (std::vector<std::wstring>{L"a:", L"c:", L"d:"}));
-    EXPECT_EQ(c.Drive1.ListIndex, 1);
-    EXPECT_EQ(c.Dir1.Path, L"c:\\");
-    EXPECT_EQ(c.Dir1.List, (std::vector<std::wstring>{L"c:\\", L"  pics", L"  Windows"}));
-    EXPECT_EQ(c.Combo1.Text, L"*.bmp;*.jpg");
-    EXPECT_EQ(c.File1.List, (std::vector<std::wstring>{L"sky.bmp", L"Sun.JPG"}));
-    EXPECT_EQ(c.Text2.Text(), L"c:\\");
+    EXPECT_EQ(c.driveList.List, (std::vector<std::wstring>{L"a:", L"c:", L"d:"}));
+    EXPECT_EQ(c.driveList.ListIndex, 1);
+    EXPECT_EQ(c.folderList.Path, L"c:\\");
+    EXPECT_EQ(c.folderList.List, (std::vector<std::wstring>{L"c:\\", L"  pics", L"  Windows"}));
+    EXPECT_EQ(c.patternBox.Text, L"*.bmp;*.jpg");
+    EXPECT_EQ(c.fileList.List, (std::vector<std::wstring>{L"sky.bmp", L"Sun.JPG"}));
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\");
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
 TEST_F(ChooserTest, AFileClickedInTheRootAndInAFolderGivesItsPath) {
-    Form4& c = chooser();
-    c.File1_Click(FileEntry(L"sky.bmp"));
-    EXPECT_EQ(c.Text2.Text(), L"c:\\sky.bmp");
+    PictureChooserForm& c = chooser();
+    c.OnFileClick(FileEntry(L"sky.bmp"));
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\sky.bmp");
     c.OpenFolder(DirEntry(L"c:\\pics"));
-    EXPECT_EQ(c.Text2.Text(), L"c:\\pics") << "a folder change shows the folder";
-    EXPECT_EQ(c.Dir1.List, (std::vector<std::wstring>{L"c:\\", L"  pics", L"    old"}));
-    EXPECT_EQ(c.Dir1.ListIndex, 1);
-    c.File1_Click(FileEntry(L"moon.jpg"));
-    EXPECT_EQ(c.Text2.Text(), L"c:\\pics\\moon.jpg");
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\pics") << "a folder change shows the folder";
+    EXPECT_EQ(c.folderList.List, (std::vector<std::wstring>{L"c:\\", L"  pics", L"    old"}));
+    EXPECT_EQ(c.folderList.ListIndex, 1);
+    c.OnFileClick(FileEntry(L"moon.jpg"));
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\pics\\moon.jpg");
     // Back up through the folder above.
     c.OpenFolder(DirEntry(L"c:\\"));
-    EXPECT_EQ(c.Text2.Text(), L"c:\\");
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\");
 }
 
 TEST_F(ChooserTest, TheBoxsPatternIsAppliedOnEditAndOnEveryFolderChange) {
-    Form4& c = chooser();
-    c.Combo1.Text = L"*.*";  // typed, its handler not yet run
+    PictureChooserForm& c = chooser();
+    c.patternBox.Text = L"*.*";  // typed, its handler not yet run
     c.OpenFolder(DirEntry(L"c:\\pics"));
-    EXPECT_EQ(c.File1.List, (std::vector<std::wstring>{L"list.txt", L"moon.jpg", L"README", L"star.bmp"}));
-    c.Combo1.Text = L"*.txt;*.bmp";
-    c.Combo1_Change();
-    EXPECT_EQ(c.File1.List, (std::vector<std::wstring>{L"list.txt", L"star.bmp"}));
-    c.Combo1_Click(0);
-    EXPECT_EQ(c.File1.List, (std::vector<std::wstring>{L"moon.jpg", L"star.bmp"}));
+    EXPECT_EQ(c.fileList.List, (std::vector<std::wstring>{L"list.txt", L"moon.jpg", L"README", L"star.bmp"}));
+    c.patternBox.Text = L"*.txt;*.bmp";
+    c.OnPatternEdit();
+    EXPECT_EQ(c.fileList.List, (std::vector<std::wstring>{L"list.txt", L"star.bmp"}));
+    c.OnPatternPick(0);
+    EXPECT_EQ(c.fileList.List, (std::vector<std::wstring>{L"moon.jpg", L"star.bmp"}));
 }
 
 TEST_F(ChooserTest, OkLoadsThenStoresAndAPathThatGivesNoPictureStoresNothing) {
-    Form4& c = chooser();
+    PictureChooserForm& c = chooser();
     c.OpenFolder(DirEntry(L"c:\\pics"));
-    c.Command1_Click();  // the path box shows the folder
+    c.OnOk();  // the path box shows the folder
     EXPECT_EQ(fakes_.pictures.loads.back(), L"c:\\pics");
     EXPECT_FALSE(T1Stored());
-    EXPECT_EQ(form().Picture, nullptr);
+    EXPECT_EQ(form().board.picture, nullptr);
 
-    c.File1_Click(FileEntry(L"moon.jpg"));
-    c.Command1_Click();
-    ASSERT_NE(form().Picture, nullptr);
+    c.OnFileClick(FileEntry(L"moon.jpg"));
+    c.OnOk();
+    ASSERT_NE(form().board.picture, nullptr);
     EXPECT_EQ(T1(), L"c:\\pics\\moon.jpg");
 
-    c.File1_Click(FileEntry(L"star.bmp"));  // not a picture the loader takes
-    c.Command1_Click();
+    c.OnFileClick(FileEntry(L"star.bmp"));  // not a picture the loader takes
+    c.OnOk();
     EXPECT_EQ(T1(), L"c:\\pics\\moon.jpg") << "stored nothing";
-    EXPECT_EQ(static_cast<FakeImage*>(form().Picture.get())->path, L"c:\\pics\\moon.jpg")
+    EXPECT_EQ(static_cast<FakeImage*>(form().board.picture.get())->path, L"c:\\pics\\moon.jpg")
         << "kept the picture";
     EXPECT_TRUE(c.Loaded()) << "OK leaves the window open";
     EXPECT_TRUE(fakes_.messages.shown.empty()) << "and says nothing";
 }
 
 TEST_F(ChooserTest, ClearRemovesThePictureAndStoresAnEmptyPath) {
-    Form4& c = chooser();
-    c.File1_Click(FileEntry(L"sky.bmp"));
-    c.Command1_Click();
-    ASSERT_NE(form().Picture, nullptr);
-    c.Command3_Click();
-    EXPECT_EQ(form().Picture, nullptr);
+    PictureChooserForm& c = chooser();
+    c.OnFileClick(FileEntry(L"sky.bmp"));
+    c.OnOk();
+    ASSERT_NE(form().board.picture, nullptr);
+    c.OnClear();
+    EXPECT_EQ(form().board.picture, nullptr);
     EXPECT_TRUE(T1Stored());
     EXPECT_EQ(T1(), L"");
-    form().appearance.xuantu();  // what the next start-up does
-    EXPECT_EQ(form().Picture, nullptr);
+    form().settings.RestoreStoredPicture();  // what the next start-up does
+    EXPECT_EQ(form().board.picture, nullptr);
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
 TEST_F(ChooserTest, AChoiceTheStoreRefusesIsShownButToldOnceAsNotKept) {
-    Form4& c = chooser();
+    PictureChooserForm& c = chooser();
     fakes_.settings.refuse = true;
-    c.File1_Click(FileEntry(L"sky.bmp"));
-    c.Command1_Click();
-    EXPECT_NE(form().Picture, nullptr) << "shown for this run";
-    c.Command3_Click();
+    c.OnFileClick(FileEntry(L"sky.bmp"));
+    c.OnOk();
+    EXPECT_NE(form().board.picture, nullptr) << "shown for this run";
+    c.OnClear();
     EXPECT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kPictureUnsaved});
 }
 
 TEST_F(ChooserTest, ADriveThatIsNotReadyIsSkippedSilently) {
-    Form4& c = chooser();
+    PictureChooserForm& c = chooser();
     c.OpenFolder(DirEntry(L"c:\\pics"));
     c.ChooseDrive(2);  // d: has no disk
-    EXPECT_EQ(c.Dir1.Path, L"c:\\pics");
-    EXPECT_EQ(c.Drive1.Drive, L"c:\\");
-    EXPECT_EQ(c.Drive1.ListIndex, 1) << "the drive list shows the drive still open";
-    EXPECT_EQ(c.Text2.Text(), L"c:\\pics");
+    EXPECT_EQ(c.folderList.Path, L"c:\\pics");
+    EXPECT_EQ(c.driveList.Drive, L"c:\\");
+    EXPECT_EQ(c.driveList.ListIndex, 1) << "the drive list shows the drive still open";
+    EXPECT_EQ(c.pathBox.Text(), L"c:\\pics");
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
 TEST_F(ChooserTest, ExitClosesAndTheNextOpeningRunsTheLoadAgain) {
-    Form4& c = chooser();
+    PictureChooserForm& c = chooser();
     c.OpenFolder(DirEntry(L"c:\\pics"));
-    c.Command2_Click();
+    c.OnExit();
     EXPECT_FALSE(c.Loaded());
-    form().BackColor = 0x00123456;
-    form().appearance.tt.Click();
+    form().board.backColor = 0x00123456;
+    form().settings.backPictureItem.Click();
     EXPECT_TRUE(c.Loaded());
     EXPECT_EQ(c.BackColor, 0x00123456u);
-    EXPECT_EQ(c.Dir1.Path, L"c:\\");
+    EXPECT_EQ(c.folderList.Path, L"c:\\");
 }
 
 TEST_F(ChooserTest, AGameStartClosesTheChooserAndTheAboutBox) {
-    form().appearance.guanyu.Click();
-    form().yw1_Click();
+    form().settings.aboutItem.Click();
+    form().game.StartGame(GamePool::English);
     EXPECT_FALSE(chooser().Loaded());
-    EXPECT_FALSE(form().appearance.form3.Loaded());
+    EXPECT_FALSE(form().settings.about.Loaded());
 }
 
 class HelpAboutTest : public FormTest {
@@ -178,21 +178,21 @@ protected:
         FormTest::SetUp();
         ASSERT_TRUE(Load());
     }
-    Form3& about() { return form().appearance.form3; }
-    Form2& hof() { return form().scores.form2; }
+    AboutForm& about() { return form().settings.about; }
+    HallOfFameForm& hof() { return form().scores.hallOfFame; }
 };
 
 TEST_F(HelpAboutTest, HelpOpensThePageBesideTheProgram) {
-    form().appearance.bang.Click();
+    form().settings.helpItem.Click();
     EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\help.htm"}));
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
 TEST_F(HelpAboutTest, AMissingPageOrNoViewerIsNamedWithItsFolder) {
     fakes_.shell.result = ShellResult::NotFound;
-    form().appearance.bang.Click();
+    form().settings.helpItem.Click();
     fakes_.shell.result = ShellResult::NoProgram;
-    form().appearance.bang.Click();
+    form().settings.helpItem.Click();
     ASSERT_EQ(fakes_.messages.shown.size(), 2u);
     for (const auto& text : fakes_.messages.shown) {
         EXPECT_NE(text.find(L"help.htm"), std::wstring::npos) << text;
@@ -203,36 +203,36 @@ TEST_F(HelpAboutTest, AMissingPageOrNoViewerIsNamedWithItsFolder) {
 
 TEST_F(HelpAboutTest, AboutShowsTheVersionAndClosesTheHallOfFame) {
     hof().RankingMenu();
-    form().appearance.guanyu.Click();
+    form().settings.aboutItem.Click();
     EXPECT_TRUE(about().Loaded());
     EXPECT_FALSE(hof().Loaded());
-    EXPECT_EQ(about().Label4.Caption(), std::wstring(L"V ") + L"" QUORLAX_VERSION_TEXT);
+    EXPECT_EQ(about().versionLine.Caption(), std::wstring(L"V ") + L"" QUORLAX_VERSION_TEXT);
     EXPECT_EQ(about().BackColor, kDefaultBackColor);
     hof().RankingMenu();
     EXPECT_FALSE(about().Loaded()) << "the ranking menu closes About";
 }
 
 TEST_F(HelpAboutTest, OkClosesTheBoxAndTheHallOfFame) {
-    form().appearance.guanyu.Click();
+    form().settings.aboutItem.Click();
     hof().Load();
-    about().Command1_Click();
+    about().OnOk();
     EXPECT_FALSE(about().Loaded());
     EXPECT_FALSE(hof().Loaded());
 }
 
 TEST_F(HelpAboutTest, ALinkOpensItsFileBesideTheProgramAndClosesTheBoxEvenWhenTheShellFails) {
     fakes_.shell.result = ShellResult::Failed;
-    form().appearance.guanyu.Click();
-    about().Label6_Click();
+    form().settings.aboutItem.Click();
+    about().OnCodeTableLicence();
     EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\LICENSE.LGPL-3"}));
     EXPECT_FALSE(about().Loaded());
     EXPECT_TRUE(fakes_.messages.shown.empty()) << "the shell's result is not reported";
 }
 
 TEST_F(HelpAboutTest, GameOverClosesTheAboutBox) {
-    form().yw1_Click();
-    form().appearance.guanyu.Click();
-    form().Label11.SetCaption(L"0");
+    form().game.StartGame(GamePool::English);
+    form().settings.aboutItem.Click();
+    form().game.livesLabel.SetCaption(L"0");
     EXPECT_FALSE(about().Loaded());
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/controls.h"
 #include "platform/services.h"
 #include "practice/history.h"
 
@@ -239,7 +240,7 @@ struct MemoryHistoryFile final : IHistoryFile {
     int replaced = 0;
 };
 
-// Everything a Form1 needs, with a small valid word pool and code table.
+// Everything a Program needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
     RecordingMessages messages;
@@ -252,8 +253,7 @@ struct FakeServices {
     RecordingShell shell;
     FakeFolders folders;
     MemoryHistoryFile history;
-    Services services{random,  messages, files, settings, sound,  battle,
-                      dialogs, pictures, shell, folders,  history};
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.

@@ -79,7 +79,7 @@ class BattleWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         link_.Attach(hwnd_, kBattleReadTimerId, window_->Chain(), [this] { window_->AfterEvent(); });
@@ -96,7 +96,7 @@ protected:
     void Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
     bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
-    Form1& form() { return window_->Form(); }
+    Program& form() { return window_->Form(); }
     BattleRoom& room() { return form().battle; }
     int Boxes(const wchar_t* text) {
         int n = 0;
@@ -108,7 +108,7 @@ protected:
     BattleLinkWin link_;  // goes after the window, as in the program
     Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
                        fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
-                       fakes_.shell,  fakes_.folders, fakes_.history};
+                       fakes_.shell,  fakes_.folders};
     std::unique_ptr<MainWindow> window_;
     HWND hwnd_ = nullptr;
 };
@@ -130,7 +130,7 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     MessageLoop::Instance().PreTranslate(msg);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    EXPECT_FALSE(form().yw1.Checked);
+    EXPECT_FALSE(form().game.englishGameItem.Checked);
 
     Click(kCommand1Id);
     EXPECT_FALSE(Enabled(kCommand1Id) || Enabled(kOption1Id) || Enabled(kOption2Id));
@@ -147,19 +147,19 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     SetFocus(Control(kCommand4Id));
     Click(kCommand4Id);
     EXPECT_TRUE(PumpUntil([&] { return peer.Received().find("gogogo2") != std::string::npos; }));
-    EXPECT_TRUE(form().yw1.Checked) << "an English game";
-    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_TRUE(form().game.englishGameItem.Checked) << "an English game";
+    EXPECT_TRUE(form().game.fallTimer.Running());
     EXPECT_FALSE(IsWindowVisible(Control(kCommand4Id)));
     EXPECT_EQ(GetFocus(), window_->TypingBox()) << "the keys go to the typing box at once";
 
     ASSERT_TRUE(peer.Send("jia200jia200jia200"));  // one packet
-    EXPECT_TRUE(PumpUntil([&] { return form().Image1.Top == 6390 - 300; })) << form().Image1.Top;
+    EXPECT_TRUE(PumpUntil([&] { return form().game.floorLine.Top == 6390 - 300; })) << form().game.floorLine.Top;
 
     ASSERT_TRUE(peer.Send("bai"));
     ASSERT_TRUE(PumpUntil([&] { return room().battleWins == 1; }));
     EXPECT_EQ(room().Label27.Caption(), L"1");
-    EXPECT_FALSE(form().Timer1.Running());
-    EXPECT_FALSE(form().Timer2.Running());
+    EXPECT_FALSE(form().game.fallTimer.Running());
+    EXPECT_FALSE(form().board.clock.Running());
     EXPECT_TRUE(IsWindowVisible(Control(kCommand4Id)));
     EXPECT_TRUE(Enabled(kCommand4Id)) << "the host can start the next battle";
 
@@ -196,7 +196,7 @@ TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
     EXPECT_TRUE(link_.NoDelay());
     EXPECT_EQ(room().netBattle, 1);
     EXPECT_TRUE(host.Send("gogogo3"));
-    EXPECT_TRUE(PumpUntil([&] { return form().sz1.Checked; }));
+    EXPECT_TRUE(PumpUntil([&] { return form().game.digitsGameItem.Checked; }));
     EXPECT_FALSE(IsWindowVisible(Control(kCommand1Id)));
     // The joiner leaves first, so the port's side of the connection never
     // lingers in TIME_WAIT.

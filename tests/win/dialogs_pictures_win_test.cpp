@@ -61,12 +61,12 @@ TEST_F(DialogsTest, CancelIsNoChoice) {
     Arm(IDCANCEL);
     EXPECT_FALSE(dialogs.PickColor(L"Background...", 0x00FF8000).has_value());
     Arm(IDCANCEL);
-    EXPECT_FALSE(dialogs.PickFont(L"字体", forms::Font{L"宋体", 12}).has_value());
+    EXPECT_FALSE(dialogs.PickFont(L"字体", Font{L"宋体", 12}).has_value());
 }
 
 TEST_F(DialogsTest, FontDialogCarriesItsTitleAndReturnsTheFace) {
     Arm(IDOK);
-    auto face = dialogs.PickFont(L"字体", forms::Font{L"Tahoma", 12});
+    auto face = dialogs.PickFont(L"字体", Font{L"Tahoma", 12});
     EXPECT_EQ(probe.title, L"字体");
     ASSERT_TRUE(face.has_value());
     EXPECT_FALSE(face->empty());

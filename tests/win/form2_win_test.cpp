@@ -13,14 +13,14 @@ protected:
     HWND Ok() { return window_->HallOfFame()->OkButton(); }
     std::wstring Stored(const wchar_t* key) { return fakes_.settings.Get(kSectionHallOfFame, key); }
     void EndGame(const wchar_t* score) {
-        form().Label6.SetCaption(score);
-        form().Label11.SetCaption(L"0");
+        form().game.scoreLabel.SetCaption(score);
+        form().game.livesLabel.SetCaption(L"0");
         PumpPending();
     }
 };
 
 TEST_F(HallOfFameWindowTest, GameOverOpensItTopmostAtItsPlaceWithTheNameBoxFocused) {
-    Choose(form().s2);
+    Choose(form().game.chineseGameItem);
     EndGame(L"700");
     ASSERT_NE(Hof(), nullptr);
     EXPECT_TRUE(IsWindowVisible(Hof()));
@@ -41,10 +41,10 @@ TEST_F(HallOfFameWindowTest, GameOverOpensItTopmostAtItsPlaceWithTheNameBoxFocus
 }
 
 TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     EndGame(L"1500");
     SetWindowTextW(NameBox(), L"小明");
-    EXPECT_EQ(form().scores.form2.Text1.Text(), L"小明");
+    EXPECT_EQ(form().scores.hallOfFame.nameBox.Text(), L"小明");
     // Clicking into the main window and back loses the focus once more.
     SetFocus(window_->TypingBox());
     SetFocus(NameBox());
@@ -54,47 +54,47 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     EXPECT_EQ(Stored(L"yf1"), L"1500");
     EXPECT_EQ(Stored(L"ym2"), L"") << "entered once";
     EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "OK closes the window";
-    EXPECT_FALSE(form().scores.form2.Loaded());
+    EXPECT_FALSE(form().scores.hallOfFame.Loaded());
 }
 
 TEST_F(HallOfFameWindowTest, EnterInTheNameBoxConfirmsLikeOk) {
-    Choose(form().sz1);
+    Choose(form().game.digitsGameItem);
     EndGame(L"800");
     SetWindowTextW(NameBox(), L"Ann");
     PostMessageW(NameBox(), WM_KEYDOWN, VK_RETURN, 1);
-    EXPECT_TRUE(PumpUntil([&] { return !form().scores.form2.Loaded(); })) << "Enter closes it";
+    EXPECT_TRUE(PumpUntil([&] { return !form().scores.hallOfFame.Loaded(); })) << "Enter closes it";
     EXPECT_EQ(Stored(L"sm1"), L"Ann");
     EXPECT_EQ(Stored(L"sf1"), L"800");
 }
 
 TEST_F(HallOfFameWindowTest, NamesLongerThanTheLimitAreCut) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     EndGame(L"100");
     SendMessageW(NameBox(), EM_SETSEL, 0, -1);
     for (wchar_t c : std::wstring(L"abcdefghijklmnopqrst")) SendMessageW(NameBox(), WM_CHAR, c, 1);
-    EXPECT_EQ(form().scores.form2.Text1.Text(), L"abcdefghijkl");
+    EXPECT_EQ(form().scores.hallOfFame.nameBox.Text(), L"abcdefghijkl");
 }
 
 TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
     fakes_.settings.Save(kSectionHallOfFame, L"f1", L"900");
     fakes_.settings.Save(kSectionHallOfFame, L"m1", L"甲");
-    Choose(form().sd(10));
-    Choose(form().s2);
-    Choose(form().scores.p1);
+    Choose(form().game.speedItems(10));
+    Choose(form().game.chineseGameItem);
+    Choose(form().scores.rankingItem);
     ASSERT_NE(Hof(), nullptr);
     EXPECT_FALSE(IsWindowVisible(NameBox()));
-    EXPECT_EQ(form().scores.form2.NameCells[0][0].Caption(), L"甲");
-    float top = form().Label(1).Top;
-    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > top; })) << "the game did not stop";
+    EXPECT_EQ(form().scores.hallOfFame.nameCells[0][0].Caption(), L"甲");
+    float top = form().game.fallingLabels(1).Top;
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > top; })) << "the game did not stop";
     auto shot = drive::PrintClient(Hof());
     EXPECT_GT(shot.width, 0);
 }
 
 TEST_F(HallOfFameWindowTest, ClosingTheMainWindowClosesItToo) {
-    Choose(form().scores.p1);
+    Choose(form().scores.rankingItem);
     HWND hof = Hof();
     ASSERT_TRUE(IsWindow(hof));
-    Choose(form().exit);
+    Choose(form().exitItem);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hof); }));
 }
 

@@ -32,9 +32,9 @@ protected:
         Services& f = fakes_.services;
         services_ =
             std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
-                                                f.dialogs, f.pictures, f.shell, f.folders, file_});
+                                                f.dialogs, f.pictures, f.shell, f.folders});
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, file_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
     }
@@ -46,7 +46,7 @@ protected:
     void PractiseOnce() {
         Choose(form().practice.chi);
         SendMessageW(window_->PracticeBox(), WM_CHAR, L'#', 1);
-        Choose(form().yw1);
+        Choose(form().game.englishGameItem);
     }
 
     HistoryFileWin file_;
@@ -73,7 +73,7 @@ TEST_F(HistoryWinTest, RunsAreAppendedAndALockedFileIsToldOnceWhileTheEarlierRun
         EXPECT_EQ(form().practice.Label32.Caption(), L"1") << "practice goes on";
     }
     EXPECT_EQ(ReadAll(path_), first) << "nothing recorded before was touched";
-    Choose(form().sz1);
+    Choose(form().game.digitsGameItem);
     EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 2u);
     EXPECT_EQ(fakes_.messages.shown.size(), 1u);
 }
@@ -111,7 +111,7 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     GetMenuStringW(settings, last, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"错字提示编码");
     EXPECT_FALSE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
-    Choose(form().appearance.tsbm);
+    Choose(form().practice.codeHintItem);
     window_->AfterEvent();
     EXPECT_TRUE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
 

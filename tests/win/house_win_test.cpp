@@ -41,9 +41,9 @@ void PressCtrlKeys(std::initializer_list<WORD> keys) {
 }
 
 TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
-    Choose(form().sz1);
-    form().Label6.SetCaption(L"900");
-    form().Label11.SetCaption(L"0");
+    Choose(form().game.digitsGameItem);
+    form().game.scoreLabel.SetCaption(L"900");
+    form().game.livesLabel.SetCaption(L"0");
     PumpPending();
     HWND box = window_->HallOfFame()->NameBox();
     ASSERT_NE(box, nullptr);
@@ -53,20 +53,20 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     SendMessageW(box, EM_SETSEL, 3, 3);
     PressCtrlKeys({'S', 'H', 'Y'});
     PumpPending();  // the keys, queued by SendInput
-    ASSERT_TRUE(form().scores.form2.Loaded()) << "no game was started, the window stayed";
-    EXPECT_TRUE(form().sz1.Checked);
-    EXPECT_FALSE(form().yw1.Checked || form().s2.Checked);
-    EXPECT_EQ(form().Label11.Caption(), L"0");
+    ASSERT_TRUE(form().scores.hallOfFame.Loaded()) << "no game was started, the window stayed";
+    EXPECT_TRUE(form().game.digitsGameItem.Checked);
+    EXPECT_FALSE(form().game.englishGameItem.Checked || form().game.chineseGameItem.Checked);
+    EXPECT_EQ(form().game.livesLabel.Caption(), L"0");
     std::wstring typed = drive::ControlText(box);
     EXPECT_FALSE(typed.empty());
     drive::PressKey(VK_RETURN);
-    EXPECT_TRUE(PumpUntil([&] { return !form().scores.form2.Loaded(); })) << "Enter confirms";
+    EXPECT_TRUE(PumpUntil([&] { return !form().scores.hallOfFame.Loaded(); })) << "Enter confirms";
     EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sm1"), typed);
     EXPECT_EQ(fakes_.settings.Get(kSectionHallOfFame, L"sf1"), L"900");
 }
 
 TEST_F(HouseTest, TheMainWindowsShortcutsAreNotTranslatedForOtherWindows) {
-    Choose(form().scores.p1);
+    Choose(form().scores.rankingItem);
     HWND hof = window_->HallOfFame()->Handle();
     ASSERT_NE(hof, nullptr);
     BYTE keys[256];
@@ -77,19 +77,19 @@ TEST_F(HouseTest, TheMainWindowsShortcutsAreNotTranslatedForOtherWindows) {
     MessageLoop::Instance().PreTranslate(msg);  // the hall of fame's dialog keys may take it
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    EXPECT_FALSE(form().yw1.Checked) << "no English game";
-    EXPECT_TRUE(form().scores.form2.Loaded());
+    EXPECT_FALSE(form().game.englishGameItem.Checked) << "no English game";
+    EXPECT_TRUE(form().scores.hallOfFame.Loaded());
 }
 
 TEST_F(HouseTest, AHandlerThatThrowsIsReportedOnceAndTheWindowGoesOn) {
-    form().yw1.Click = [] { throw std::out_of_range("control array index 6 out of range"); };
-    Choose(form().yw1);
-    Choose(form().yw1);
+    form().game.englishGameItem.Click = [] { throw std::out_of_range("control array index 6 out of range"); };
+    Choose(form().game.englishGameItem);
+    Choose(form().game.englishGameItem);
     ASSERT_EQ(reports_.size(), 1u) << "told once, however often it happens";
     EXPECT_NE(reports_[0].find(L"index 6"), std::wstring::npos);
     EXPECT_TRUE(IsWindow(hwnd_));
-    Choose(form().sz1);
-    EXPECT_TRUE(form().sz1.Checked) << "the window still handles messages";
+    Choose(form().game.digitsGameItem);
+    EXPECT_TRUE(form().game.digitsGameItem.Checked) << "the window still handles messages";
 }
 
 TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRunsInTheSystemFrameAndMenuBar) {
@@ -97,7 +97,7 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
     fakes.random.SetFallback({0.5, 0.25, 0.75});
     SetFaultSink([](const std::wstring&) {});  // no message box in a test
     const int faults = FaultCount();
-    auto window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes.services);
+    auto window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes.services, fakes.history);
     {
         const skin::test::RefusedSubclassing refused;  // the skin's subclassing fails at load
         ASSERT_TRUE(window->Create()) << "start-up goes on";
@@ -109,8 +109,8 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
         << "nothing of the skin stays on the window";
     EXPECT_EQ(GetMenu(hwnd), window->Menus().Handle()) << "the ordinary menu bar";
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(window->Menus().CommandOf(&window->Form().yw1), 0), 0);
-    EXPECT_TRUE(window->Form().Timer1.Running()) << "a game starts";
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(window->Menus().CommandOf(&window->Form().game.englishGameItem), 0), 0);
+    EXPECT_TRUE(window->Form().game.fallTimer.Running()) << "a game starts";
     SetFaultSink(nullptr);
     window.reset();
     PumpPending();  // takes the closed window's WM_QUIT, which would end the next modal loop at once
@@ -118,14 +118,14 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
 
 TEST_F(HouseTest, ATimerWhoseTickThrowsIsStoppedNotRepeated) {
     int faults = FaultCount();
-    Choose(form().sz1);
-    form().Timer2.Tick = [] { throw std::runtime_error("broken clock"); };
+    Choose(form().game.digitsGameItem);
+    form().board.clock.Tick = [] { throw std::runtime_error("broken clock"); };
     ASSERT_TRUE(PumpUntil([&] { return FaultCount() > faults; }));
-    EXPECT_FALSE(form().Timer2.Enabled()) << "stopped, so it cannot throw again";
-    const float top = form().Label(1).Top;
-    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > top; })) << "the fall goes on";
+    EXPECT_FALSE(form().board.clock.Enabled()) << "stopped, so it cannot throw again";
+    const float top = form().game.fallingLabels(1).Top;
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > top; })) << "the fall goes on";
     EXPECT_EQ(FaultCount(), faults + 1);
-    EXPECT_TRUE(form().Timer1.Running()) << "the fall goes on";
+    EXPECT_TRUE(form().game.fallTimer.Running()) << "the fall goes on";
 }
 
 // A bare window whose timers a host runs.
@@ -170,21 +170,21 @@ TEST_F(HouseTest, ANewPictureIsPaintedEvenWhereTheOldOneLay) {
     OlePictures pictures;
     std::wstring red = test::WriteBitmap(L"quorlax_red.bmp", 255, 0, 0);
     std::wstring green = test::WriteBitmap(L"quorlax_green.bmp", 0, 255, 0);
-    form().Picture = pictures.Load(red);
-    ASSERT_NE(form().Picture, nullptr);
+    form().board.picture = pictures.Load(red);
+    ASSERT_NE(form().board.picture, nullptr);
     EXPECT_EQ(Painted().At(10, 10), RGB(255, 0, 0));
     // Same size, same place, and memory that may well be reused.
-    form().Picture.reset();
-    form().Picture = pictures.Load(green);
+    form().board.picture.reset();
+    form().board.picture = pictures.Load(green);
     EXPECT_EQ(Painted().At(10, 10), RGB(0, 255, 0));
     DeleteFileW(red.c_str());
     DeleteFileW(green.c_str());
 }
 
 TEST_F(HouseTest, ACaptionChangedInPlaceIsRepaintedAndNothingElse) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     Painted();
-    form().Label9.SetCaption(L"8");  // same width, same place: only the text differs
+    form().game.speedLabel.SetCaption(L"8");  // same width, same place: only the text differs
     auto before = drive::PrintClient(hwnd_);
     window_->AfterEvent();
     RECT dirty = window_->View().LastDirty();

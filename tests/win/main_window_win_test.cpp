@@ -43,14 +43,14 @@ TEST_F(MainWindowTest, MenuBarHasTheMenusCaptionsShortcutsAndGreying) {
 }
 
 TEST_F(MainWindowTest, ChoosingAGameChecksItAndTheRealTimerMakesLabelsFall) {
-    Choose(form().sd(10));
-    Choose(form().yw1);
+    Choose(form().game.speedItems(10));
+    Choose(form().game.englishGameItem);
     HMENU game = GetSubMenu(GetSubMenu(window_->Menus().Handle(), 0), 0);
     EXPECT_TRUE(GetMenuState(game, 1, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(game, 0, MF_BYPOSITION) & MF_CHECKED);
-    EXPECT_EQ(form().Timer1.Interval(), 168);
-    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; })) << "several fall ticks ran";
-    EXPECT_EQ(form().Label(1).Top, form().Label(5).Top) << "all five fall in step";
+    EXPECT_EQ(form().game.fallTimer.Interval(), 168);
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; })) << "several fall ticks ran";
+    EXPECT_EQ(form().game.fallingLabels(1).Top, form().game.fallingLabels(5).Top) << "all five fall in step";
 }
 
 TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
@@ -63,17 +63,17 @@ TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
     EXPECT_TRUE(MessageLoop::Instance().PreTranslate(msg));
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    EXPECT_TRUE(form().yw1.Checked);
-    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_TRUE(form().game.englishGameItem.Checked);
+    EXPECT_TRUE(form().game.fallTimer.Running());
 }
 
 TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
     int changes = 0;
-    auto handler = form().Text1.Change;
-    form().Text1.Change = [&] {
+    auto handler = form().game.typingBox.Change;
+    form().game.typingBox.Change = [&] {
         ++changes;
         handler();
     };
@@ -82,37 +82,37 @@ TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
     TypeChars(L"b");
     EXPECT_EQ(changes, 3) << "\"ab\", then the nested change with the emptied box; never twice";
     EXPECT_EQ(EditText(), L"");
-    EXPECT_EQ(form().hitIndex, 3);
-    EXPECT_TRUE(form().Timer6.Enabled());
-    EXPECT_TRUE(PumpUntil([&] { return !form().Timer6.Enabled(); })) << "the real shot timer lands the shot";
-    EXPECT_EQ(form().Label6.Caption(), L"200");
+    EXPECT_EQ(form().game.ShotColumn(), 3);
+    EXPECT_TRUE(form().game.shotTimer.Enabled());
+    EXPECT_TRUE(PumpUntil([&] { return !form().game.shotTimer.Enabled(); })) << "the real shot timer lands the shot";
+    EXPECT_EQ(form().game.scoreLabel.Caption(), L"200");
 }
 
 TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
-    Choose(form().s2);
+    Choose(form().game.chineseGameItem);
     const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
     int changes = 0;
-    auto handler = form().Text1.Change;
-    form().Text1.Change = [&] {
+    auto handler = form().game.typingBox.Change;
+    form().game.typingBox.Change = [&] {
         ++changes;
         handler();
     };
     // What an input method's commit does to the box: the whole word at once.
     SendMessageW(window_->TypingBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"中国"));
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(form().hitIndex, 2);
+    EXPECT_EQ(form().game.ShotColumn(), 2);
     EXPECT_EQ(EditText(), L"");
 }
 
 TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
-    Choose(form().s2);
+    Choose(form().game.chineseGameItem);
     const wchar_t* words[] = {L"人民", L"中国", L"我们", L"中", L"的"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
     std::vector<std::wstring> seen;
-    auto handler = form().Text1.Change;
-    form().Text1.Change = [&] {
-        seen.push_back(form().Text1.Text());
+    auto handler = form().game.typingBox.Change;
+    form().game.typingBox.Change = [&] {
+        seen.push_back(form().game.typingBox.Text());
         handler();
     };
     HWND box = window_->TypingBox();
@@ -130,46 +130,46 @@ TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
     PumpPending();
     // Never "中" alone, which would hit label 4 on the way.
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"中国", L""}));
-    EXPECT_EQ(form().hitIndex, 2);
+    EXPECT_EQ(form().game.ShotColumn(), 2);
 }
 
 TEST_F(MainWindowTest, ImeCharactersOneByOneStillHitOnce) {
-    Choose(form().s2);
+    Choose(form().game.chineseGameItem);
     const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(words[i - 1]);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
     // The system turns each WM_IME_CHAR into a posted WM_CHAR.
     TypeChars(L"世界", WM_IME_CHAR);
-    EXPECT_TRUE(PumpUntil([&] { return form().Label6.Caption() == L"200"; })) << "the shot landed";
-    EXPECT_EQ(form().hitIndex, 4);
+    EXPECT_TRUE(PumpUntil([&] { return form().game.scoreLabel.Caption() == L"200"; })) << "the shot landed";
+    EXPECT_EQ(form().game.ShotColumn(), 4);
     EXPECT_EQ(EditText(), L"");
 }
 
 TEST_F(MainWindowTest, TheTypingBoxTakesAtMostTenCharacters) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     TypeChars(L"zzzzzzzzzzzz");
     EXPECT_EQ(EditText(), L"zzzzzzzzzz");
-    EXPECT_EQ(form().Text1.Text(), L"zzzzzzzzzz");
+    EXPECT_EQ(form().game.typingBox.Text(), L"zzzzzzzzzz");
 }
 
 TEST_F(MainWindowTest, GameStartEmptiesTheRealTypingBox) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     TypeChars(L"xyz");
-    Choose(form().sz1);
+    Choose(form().game.digitsGameItem);
     EXPECT_EQ(EditText(), L"");
-    EXPECT_EQ(form().Text1.Text(), L"");
+    EXPECT_EQ(form().game.typingBox.Text(), L"");
 }
 
 TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
-    Choose(form().yw1);
-    for (int i = 1; i <= 5; ++i) form().Label(i).Top = 1500;
+    Choose(form().game.englishGameItem);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).Top = 1500;
     auto before = Painted();
     int row = drive::LowestRowWith(before, RGB(255, 255, 0), 420);
     EXPECT_GE(row, 100);
     EXPECT_LE(row, 100 + 40);
-    form().Timer1_Timer();
+    form().game.OnFallTick();
     auto after = Painted();
     EXPECT_GT(drive::LowestRowWith(after, RGB(255, 255, 0), 420), row) << "the fall tick repaints";
-    form().Label11.SetCaption(L"0");
+    form().game.livesLabel.SetCaption(L"0");
     auto over = Painted();
     EXPECT_GE(drive::LowestRowWith(over, RGB(255, 0, 0), 420, 90), 172) << "GAME OVER in red";
     EXPECT_EQ(over.At(400, 20), RGB(0, 128, 255)) << "the default background";
@@ -177,16 +177,16 @@ TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
 }
 
 TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
-    Choose(form().sd(10));
-    Choose(form().yw1);
+    Choose(form().game.speedItems(10));
+    Choose(form().game.englishGameItem);
     const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
     TypeChars(L"ab");
-    EXPECT_TRUE(PumpUntil([&] { return form().Label6.Caption() == L"200"; })) << "the shot landed";
-    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; })) << "the fall resumed after the landing";
-    EXPECT_TRUE(PumpUntil([&] { return form().Label13.Caption() != L"1"; })) << "the one-second clock ticks on";
+    EXPECT_TRUE(PumpUntil([&] { return form().game.scoreLabel.Caption() == L"200"; })) << "the shot landed";
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; })) << "the fall resumed after the landing";
+    EXPECT_TRUE(PumpUntil([&] { return form().board.ElapsedSeconds() != 1; })) << "the one-second clock ticks on";
     EXPECT_EQ(fakes_.sound.plays, 1);
-    EXPECT_TRUE(form().Timer1.Running());
+    EXPECT_TRUE(form().game.fallTimer.Running());
 }
 
 TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
@@ -196,10 +196,9 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     OlePictures pictures;
     Services services = fakes_.services;
     Services real{services.random, services.messages, services.files, services.settings, services.sound,
-                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders,
-                  services.history};
+                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders};
     fakes_.settings.Save(L"register", L"t1", path);
-    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real);
+    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real, fakes_.history);
     ASSERT_TRUE(window_->Create());
     hwnd_ = window_->Handle();
     auto shot = Painted();
@@ -210,12 +209,12 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
 }
 
 TEST_F(MainWindowTest, AFlyingShotIsPaintedInItsColumn) {
-    Choose(form().yw1);
+    Choose(form().game.englishGameItem);
     const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
-    form().Label(3).Top = 0;
+    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
+    form().game.fallingLabels(3).Top = 0;
     TypeChars(L"ab");
-    form().Timer6_Timer();  // the shot is now at 4500 twips: 300 px, column 3 at 366 px
+    form().game.OnShotTick();  // the shot is now at 4500 twips: 300 px, column 3 at 366 px
     auto shot = Painted();
     int bolt = 0;
     for (int y = 300; y < 332; ++y)
@@ -233,7 +232,7 @@ TEST_F(MainWindowTest, IdleWindowRunsNoTimer) {
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindow) {
-    Choose(form().exit);
+    Choose(form().exitItem);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd_); }));
 }
 

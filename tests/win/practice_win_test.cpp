@@ -7,7 +7,7 @@
 
 #include "platform/dialogs_win.h"
 #include "platform/services_win.h"
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
@@ -84,7 +84,7 @@ TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
 }
 
 TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
-    form().codeTable = L"中khk 国lgyi人wwww民nawy我trnt们wnuy世anv 界lwjj";
+    form().board.SetData(form().board.Pool().Text(), L"中khk 国lgyi人wwww民nawy我trnt们wnuy世anv 界lwjj");
     Choose(room().chi);
     SetForegroundWindow(hwnd_);
     SetFocus(Box());
@@ -101,7 +101,7 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     EXPECT_EQ(events_[0], L"key 112");
     EXPECT_EQ(events_[1], L"key 8");
     EXPECT_EQ(events_[2], L"change " + room().Run().Caption(1));
-    const auto code = LookUpCode(form().codeTable, room().Run().Caption(3));
+    const auto code = LookUpCode(form().board.CodeTable(), room().Run().Caption(3));
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(room().Label22.Caption(), *code) << "F1 looked up the third character";
     EXPECT_EQ(CountNear(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
@@ -178,8 +178,8 @@ protected:
         Services& f = fakes_.services;
         services_ = std::make_unique<Services>(
             Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
-                     f.folders, f.history});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
+                     f.folders});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         dialogs_.SetOwner(hwnd_);

@@ -55,7 +55,7 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
     const POINT first = Window().SpeedPoint(0);
     EXPECT_LT(first.x, latest.x);
     EXPECT_TRUE(Near(shot.At(first.x, first.y), RecordWindow::kSpeedColor)) << "the oldest run's point";
-    EXPECT_EQ(shot.At(2, shot.height - 2), forms::Painter::Resolve(form().BackColor))
+    EXPECT_EQ(shot.At(2, shot.height - 2), forms::Painter::Resolve(form().board.backColor))
         << "the main window's colour";
 
     SetFocus(Window().CloseButton());
@@ -76,10 +76,10 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
 
     // A game start takes the play area from under it: it closes.
     Open();
-    Choose(form().s2);
+    Choose(form().game.chineseGameItem);
     PumpPending();
     EXPECT_EQ(Record(), nullptr);
-    EXPECT_TRUE(form().Timer1.Enabled());
+    EXPECT_TRUE(form().game.fallTimer.Enabled());
 }
 
 TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothingFromIt) {
@@ -91,8 +91,8 @@ TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothing
     ASSERT_TRUE(drive::WaitFor([&] { return GetForegroundWindow() == Record(); }, 2000));
     drive::PressCtrl(Record(), 'H');
     PumpPending();
-    EXPECT_FALSE(form().s2.Checked) << "no Chinese game";
-    EXPECT_FALSE(form().Timer1.Enabled());
+    EXPECT_FALSE(form().game.chineseGameItem.Checked) << "no Chinese game";
+    EXPECT_FALSE(form().game.fallTimer.Enabled());
     EXPECT_TRUE(Window().Form().Loaded());
     // Enter presses 关闭, the default button.
     drive::PressKey(VK_RETURN);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/form1.h"
+#include "app/program.h"
 #include "platform/lazy_dll_win.h"
 
 namespace quorlax::win {

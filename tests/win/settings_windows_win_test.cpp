@@ -107,8 +107,8 @@ protected:
         window_.reset();
         Services& f = fakes_.services;
         real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
-                                                    f.battle, f.dialogs, pictures_, f.shell, folders_, f.history});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_);
+                                                    f.battle, f.dialogs, pictures_, f.shell, folders_});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         PumpPending();
@@ -148,7 +148,7 @@ protected:
         SendMessageW(files, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
         Command(files, LBN_SELCHANGE);
     }
-    std::wstring T1() { return fakes_.settings.Get(kSectionRegister, L"t1"); }
+    std::wstring T1() { return fakes_.settings.Get(L"register", L"t1"); }
 
     OlePictures pictures_;
     FolderService folders_;
@@ -184,7 +184,7 @@ protected:
 };
 
 TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAcrossRestarts) {
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     ASSERT_NE(Chooser().Handle(), nullptr);
     EXPECT_TRUE(GetWindowLongW(Chooser().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(drive::ControlText(Chooser().PathBox()), L"c:\\");
@@ -218,7 +218,7 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
 
     Restart();
     EXPECT_EQ(Painted().At(5, 5), RGB(255, 0, 0)) << "back after a restart";
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     SendMessageW(Item(PictureChooserWindow::kClearId), BM_CLICK, 0, 0);
     EXPECT_EQ(Painted().At(5, 5), RGB(0, 128, 255));
     EXPECT_EQ(T1(), L"");
@@ -229,7 +229,7 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
 }
 
 TEST_F(ChooserWindowTest, AGifTypedForInThePatternBoxIsTakenToo) {
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     Browse(folder_);
     HWND pattern = Item(PictureChooserWindow::kPatternId);
     SetWindowTextW(pattern, L"*.png;*.gif");
@@ -246,7 +246,7 @@ TEST_F(ChooserWindowTest, AGifTypedForInThePatternBoxIsTakenToo) {
 // a box presses the default 确定, Tab reaches a button, Enter and Space
 // press the focused one, Escape is 退出.
 TEST_F(ChooserWindowTest, ItsButtonsAnswerTheKeysOfADialog) {
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     Browse(folder_);
     ClickFile(L"red.bmp");
     auto press = [](WORD key) {
@@ -272,17 +272,17 @@ TEST_F(ChooserWindowTest, ItsButtonsAnswerTheKeysOfADialog) {
 }
 
 TEST_F(ChooserWindowTest, TheMainWindowStaysUsableAndAGameStartClosesTheChooser) {
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     ASSERT_NE(Chooser().Handle(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(hwnd_));
-    Choose(form().yw1);
-    EXPECT_TRUE(form().yw1.Checked);
+    Choose(form().game.englishGameItem);
+    EXPECT_TRUE(form().game.englishGameItem.Checked);
     EXPECT_EQ(Chooser().Handle(), nullptr);
-    EXPECT_FALSE(form().appearance.form4.Loaded());
+    EXPECT_FALSE(form().settings.pictureChooser.Loaded());
 }
 
 TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithItsFolder) {
-    Choose(form().appearance.bang);
+    Choose(form().settings.helpItem);
     EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\help.htm"}));
     EXPECT_TRUE(fakes_.messages.shown.empty());
 
@@ -294,9 +294,9 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     ShellService shell(empty);
     Services& f = fakes_.services;
     Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
-                        f.battle, f.dialogs,  f.pictures, shell,      f.folders, f.history};
-    Form1 other(with_shell);
-    other.appearance.bang_Click();
+                        f.battle, f.dialogs,  f.pictures, shell,      f.folders};
+    Program other(with_shell, fakes_.history);
+    other.settings.OnHelp();
     RemoveDirectoryW(empty.c_str());
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"help.htm"), std::wstring::npos);
@@ -304,9 +304,9 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
 }
 
 TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShellFails) {
-    Choose(form().scores.p1);
+    Choose(form().scores.rankingItem);
     ASSERT_NE(window_->HallOfFame()->Handle(), nullptr);
-    Choose(form().appearance.guanyu);
+    Choose(form().settings.aboutItem);
     HWND about = About().Handle();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "opening About closes the hall of fame";
@@ -317,17 +317,17 @@ TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShell
     EXPECT_EQ(r.top, 130);
 
     fakes_.shell.result = ShellResult::Failed;
-    RECT link = {Px(form().appearance.form3.lblEmail.Left), Px(form().appearance.form3.lblEmail.Top),
-                 Px(form().appearance.form3.lblEmail.Left + form().appearance.form3.lblEmail.Width),
-                 Px(form().appearance.form3.lblEmail.Top + form().appearance.form3.lblEmail.Height)};
+    RECT link = {Px(form().settings.about.wordPoolLicenceLink.Left), Px(form().settings.about.wordPoolLicenceLink.Top),
+                 Px(form().settings.about.wordPoolLicenceLink.Left + form().settings.about.wordPoolLicenceLink.Width),
+                 Px(form().settings.about.wordPoolLicenceLink.Top + form().settings.about.wordPoolLicenceLink.Height)};
     LPARAM at = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
     SendMessageW(about, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(about, WM_LBUTTONUP, 0, at);
     EXPECT_EQ(fakes_.shell.opened, (std::vector<std::wstring>{L"C:\\Games\\Quorlax\\LICENSE.Apache-2.0"}));
     EXPECT_FALSE(IsWindow(about)) << "the box closes although the shell failed";
-    EXPECT_FALSE(form().appearance.form3.Loaded());
+    EXPECT_FALSE(form().settings.about.Loaded());
 
-    Choose(form().appearance.guanyu);
+    Choose(form().settings.aboutItem);
     SendMessageW(About().OkButton(), BM_CLICK, 0, 0);
     EXPECT_EQ(About().Handle(), nullptr) << "确  定 closes it";
 }
@@ -337,9 +337,9 @@ TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShell
 // one shows its caption greyed.
 TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
     const COLORREF window = RGB(0, 160, 0), panel = RGB(255, 255, 128);
-    form().BackColor = window;
-    Choose(form().appearance.guanyu);
-    Choose(form().appearance.tt);
+    form().board.backColor = window;
+    Choose(form().settings.aboutItem);
+    Choose(form().settings.backPictureItem);
     Choose(form().battle.wldz);
     PumpPending();
     auto count = [](const drive::Capture& shot, COLORREF colour) {
@@ -394,7 +394,7 @@ TEST_F(SettingsWindowsTest, LayoutOfTheMainWindowScalesPanelLabelsAndTypingBox) 
     EXPECT_NEAR(box.bottom - box.top, Px(435), 1);
     // The panel keeps its own colour under a changed window colour: its
     // right edge lies a little inside the client area.
-    form().BackColor = RGB(0, 160, 0);
+    form().board.backColor = RGB(0, 160, 0);
     auto shot = Painted();
     const int panel_right = Px(11835), row = Px(6480) + Px(150);
     EXPECT_EQ(shot.At(panel_right - 2, row), RGB(0, 128, 255));
@@ -414,7 +414,7 @@ TEST_F(SettingsWindowsTest, LayoutOfTheMainWindowScalesPanelLabelsAndTypingBox) 
 }
 
 TEST_F(SettingsWindowsTest, LayoutOfTheChooserAndTheAboutBoxShowsEveryControl) {
-    Choose(form().appearance.tt);
+    Choose(form().settings.backPictureItem);
     HWND chooser = Chooser().Handle();
     ASSERT_NE(chooser, nullptr);
     RECT client{};
@@ -438,7 +438,7 @@ TEST_F(SettingsWindowsTest, LayoutOfTheChooserAndTheAboutBoxShowsEveryControl) {
     }
     EXPECT_TRUE(Inside(InParent(Chooser().PathBox()), client));
 
-    Choose(form().appearance.guanyu);
+    Choose(form().settings.aboutItem);
     HWND about = About().Handle();
     ASSERT_NE(about, nullptr);
     GetClientRect(about, &client);
@@ -446,7 +446,7 @@ TEST_F(SettingsWindowsTest, LayoutOfTheChooserAndTheAboutBoxShowsEveryControl) {
     forms::Painter painter(GetModuleHandleW(nullptr), ScreenDpi());
     HDC dc = GetDC(about);
     int line = 0;
-    for (const forms::Label* label : form().appearance.form3.Labels())
+    for (const forms::Label* label : form().settings.about.Labels())
         EXPECT_TRUE(Inside(painter.LabelBounds(dc, *label), client)) << "line " << line++;
     ReleaseDC(about, dc);
 }

@@ -41,7 +41,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         PumpPending();
@@ -61,7 +61,7 @@ protected:
     void TypeChars(const std::wstring& s, UINT msg = WM_CHAR) {
         for (wchar_t c : s) SendMessageW(window_->TypingBox(), msg, c, 1);
     }
-    Form1& form() { return window_->Form(); }
+    Program& form() { return window_->Form(); }
     // Pixels of the window as painted (its own DC, same process).
     drive::Capture Painted() {
         window_->AfterEvent();

@@ -1,4 +1,4 @@
-// The About box on screen: created while Form3 is loaded, topmost, with its
+// The About box on screen: created while AboutForm is loaded, topmost, with its
 // lines painted, its links (hand cursor, tooltip) and the OK button.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
-#include "settings/form3.h"
+#include "settings/about_form.h"
 
 namespace quorlax::win {
 
@@ -16,9 +16,9 @@ inline constexpr wchar_t kAboutClass[] = L"QuorlaxAbout";
 
 class AboutWindow {
 public:
-    static constexpr wchar_t kFaultSource[] = L"Form3";
+    static constexpr wchar_t kFaultSource[] = L"AboutForm";
 
-    AboutWindow(HINSTANCE instance, HWND owner, Form3& form, forms::Painter& painter);
+    AboutWindow(HINSTANCE instance, HWND owner, AboutForm& form, forms::Painter& painter);
     ~AboutWindow();
     AboutWindow(const AboutWindow&) = delete;
     AboutWindow& operator=(const AboutWindow&) = delete;
@@ -38,14 +38,14 @@ private:
     void Paint(HDC dc);
     void AddTooltips();
     // The link under a point of the client area, or null.
-    const Form3::Link* LinkAt(POINT p) const;
+    const AboutForm::Link* LinkAt(POINT p) const;
 
     HINSTANCE instance_;
     HWND owner_;
-    Form3& form_;
+    AboutForm& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    forms::ButtonHost ok_;    // Command1
+    forms::ButtonHost ok_;    // okButton
     HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
 };
 

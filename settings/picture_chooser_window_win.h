@@ -1,4 +1,4 @@
-// The picture chooser on screen: created while Form4 is loaded, topmost,
+// The picture chooser on screen: created while PictureChooserForm is loaded, topmost,
 // with a drop-down of drives, the folder and file lists, the pattern box,
 // the path box and the three buttons. The main window stays usable.
 #pragma once
@@ -12,7 +12,7 @@
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
-#include "settings/form4.h"
+#include "settings/picture_chooser_form.h"
 
 namespace quorlax::win {
 
@@ -20,12 +20,12 @@ inline constexpr wchar_t kChooserClass[] = L"QuorlaxPictureChooser";
 
 class PictureChooserWindow {
 public:
-    static constexpr wchar_t kFaultSource[] = L"Form4";
+    static constexpr wchar_t kFaultSource[] = L"PictureChooserForm";
     // Control ids: Enter presses 确定, Escape 退出.
     static constexpr int kOkId = IDOK, kExitId = IDCANCEL, kClearId = 103;
     static constexpr int kDriveId = 104, kDirId = 105, kFileId = 106, kPatternId = 107;
 
-    PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form, forms::Painter& painter);
+    PictureChooserWindow(HINSTANCE instance, HWND owner, PictureChooserForm& form, forms::Painter& painter);
     ~PictureChooserWindow();
     PictureChooserWindow(const PictureChooserWindow&) = delete;
     PictureChooserWindow& operator=(const PictureChooserWindow&) = delete;
@@ -53,11 +53,11 @@ private:
 
     HINSTANCE instance_;
     HWND owner_;
-    Form4& form_;
+    PictureChooserForm& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
-    std::unique_ptr<forms::TextBoxHost> path_box_;  // Text2, while the window exists
-    forms::ButtonHost clear_, ok_, exit_;           // Command3, Command1, Command2
+    std::unique_ptr<forms::TextBoxHost> path_box_;  // pathBox, while the window exists
+    forms::ButtonHost clear_, ok_, exit_;           // clearButton, okButton, exitButton
     std::uint64_t shown_drives_ = 0, shown_dirs_ = 0, shown_files_ = 0, shown_patterns_ = 0;
     bool syncing_ = false;  // our own changes to the controls are not the user's
 };

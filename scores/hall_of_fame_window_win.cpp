@@ -1,5 +1,5 @@
 // The hall-of-fame window.
-#include "scores/form2_win.h"
+#include "scores/hall_of_fame_window_win.h"
 
 #include "platform/handles_win.h"
 #include "platform/message_loop_win.h"
@@ -14,8 +14,8 @@ constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
 
 }  // namespace
 
-HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.Command1, painter) {
+HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameForm& form, forms::Painter& painter)
+    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.okButton, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnFocusName = [this] {
@@ -40,14 +40,14 @@ void HallOfFameWindow::Create() {
                                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     // Tall enough for the OK button: the designed 300 pixels cut it off.
-    RECT r{0, 0, painter_.Px(Form2::kWidth), painter_.Px(Form2::kHeight)};
+    RECT r{0, 0, painter_.Px(HallOfFameForm::kWidth), painter_.Px(HallOfFameForm::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
     CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY,
                     kOuterWidth, r.bottom - r.top, owner_, nullptr, instance_, this);
     if (!hwnd_) return;
-    name_box_ = std::make_unique<forms::TextBoxHost>(form_.Text1, painter_);
+    name_box_ = std::make_unique<forms::TextBoxHost>(form_.nameBox, painter_);
     name_box_->LostFocus = [this] {
-        if (!destroying_) form_.Text1_LostFocus();
+        if (!destroying_) form_.OnNameBoxLostFocus();
     };
     name_box_->Create(instance_, hwnd_, WS_TABSTOP);
     ok_.Create(instance_, hwnd_, kOkId);
@@ -99,19 +99,19 @@ void HallOfFameWindow::Paint(HDC dc) {
     RECT client{};
     GetClientRect(hwnd_, &client);
     painter_.Fill(dc, client, forms::kSystemButtonFace);  // its button keeps this face too
-    painter_.DrawLabel(dc, form_.Title);
+    painter_.DrawLabel(dc, form_.title);
     for (int t = 0; t < 3; ++t) {
-        painter_.DrawLabel(dc, form_.Headings[t]);
+        painter_.DrawLabel(dc, form_.headings[t]);
         // The frame line around the table.
-        RECT frame{painter_.Px(form_.ColumnHeads[t][0].Left - 60), painter_.Px(1350),
-                   painter_.Px(form_.NameCells[t][0].Left + form_.NameCells[t][0].Width + 60),
+        RECT frame{painter_.Px(form_.columnHeads[t][0].Left - 60), painter_.Px(1350),
+                   painter_.Px(form_.nameCells[t][0].Left + form_.nameCells[t][0].Width + 60),
                    painter_.Px(3570)};
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-        for (int c = 0; c < 3; ++c) painter_.DrawLabel(dc, form_.ColumnHeads[t][c]);
+        for (int c = 0; c < 3; ++c) painter_.DrawLabel(dc, form_.columnHeads[t][c]);
         for (int r = 0; r < kRanks; ++r) {
-            painter_.DrawLabel(dc, form_.RankCaptions[t][r]);
-            painter_.DrawLabel(dc, form_.ScoreCells[t][r]);
-            painter_.DrawLabel(dc, form_.NameCells[t][r]);
+            painter_.DrawLabel(dc, form_.rankCaptions[t][r]);
+            painter_.DrawLabel(dc, form_.scoreCells[t][r]);
+            painter_.DrawLabel(dc, form_.nameCells[t][r]);
         }
     }
 }

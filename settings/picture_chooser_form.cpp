@@ -1,10 +1,11 @@
 // The background picture chooser: browsing, the path rule, OK and clear.
-#include "settings/form4.h"
+#include "settings/picture_chooser_form.h"
 
 #include <algorithm>
 #include <cwctype>
 
-#include "app/form1.h"
+#include "core/board.h"
+#include "core/stored_names.h"
 
 namespace quorlax {
 namespace {
@@ -81,92 +82,92 @@ void ListControl::Fill(std::vector<std::wstring> entries, int selected) {
     ++Version;
 }
 
-Form4::Form4(Form1& main, Services& services) : main_(main), services_(services) {
-    Command3.Place(240, 3120, 765, 315);
-    Command1.Place(240, 3480, 765, 315);
-    Command2.Place(240, 3840, 765, 315);
-    Command3.Caption = L"清除";
-    Command1.Caption = L"确定";
-    Command2.Caption = L"退出";
-    Command3.Click = [this] { Command3_Click(); };
-    Command1.Click = [this] { Command1_Click(); };
-    Command2.Click = [this] { Command2_Click(); };
-    for (forms::CommandButton* b : {&Command3, &Command1, &Command2}) b->Font = {L"宋体", 9};
-    Command1.Default = true;
-    Drive1.Place(1170, 90, 2835, 300);
-    Dir1.Place(1170, 420, 2835, 3030);
-    File1.Place(4110, 90, 2295, 3690);
-    Combo1.Place(1170, 3480, 2835, 300);
-    Text2.Place(1170, 3840, 5235, 315);
-    Combo1.Fill({kPicturePatterns, kAllFiles}, -1);
-    Combo1.Text = kPicturePatterns;
+PictureChooserForm::PictureChooserForm(Board& board, Services& services) : board_(board), services_(services) {
+    clearButton.Place(240, 3120, 765, 315);
+    okButton.Place(240, 3480, 765, 315);
+    exitButton.Place(240, 3840, 765, 315);
+    clearButton.Caption = L"清除";
+    okButton.Caption = L"确定";
+    exitButton.Caption = L"退出";
+    clearButton.Click = [this] { OnClear(); };
+    okButton.Click = [this] { OnOk(); };
+    exitButton.Click = [this] { OnExit(); };
+    for (forms::CommandButton* b : {&clearButton, &okButton, &exitButton}) b->Font = {L"宋体", 9};
+    okButton.Default = true;
+    driveList.Place(1170, 90, 2835, 300);
+    folderList.Place(1170, 420, 2835, 3030);
+    fileList.Place(4110, 90, 2295, 3690);
+    patternBox.Place(1170, 3480, 2835, 300);
+    pathBox.Place(1170, 3840, 5235, 315);
+    patternBox.Fill({kPicturePatterns, kAllFiles}, -1);
+    patternBox.Text = kPicturePatterns;
 }
 
-void Form4::Load() {
+void PictureChooserForm::Load() {
     if (loaded_) {
         if (OnFront) OnFront();
         return;
     }
-    Form_Load();
+    OnLoad();
 }
 
-void Form4::Unload() {
+void PictureChooserForm::Unload() {
     if (!loaded_) return;
     loaded_ = false;
     if (OnUnloaded) OnUnloaded();
 }
 
-void Form4::Form_Load() {
+void PictureChooserForm::OnLoad() {
     loaded_ = true;
-    BackColor = main_.BackColor;
-    for (forms::CommandButton* b : {&Command3, &Command1, &Command2}) b->BackColor = BackColor;
+    BackColor = board_.backColor;
+    for (forms::CommandButton* b : {&clearButton, &okButton, &exitButton}) b->BackColor = BackColor;
     if (OnLoaded) OnLoaded();  // placed topmost and shown
 
     std::vector<std::wstring> roots = services_.folders.Drives();
     std::vector<std::wstring> names;
     for (const auto& r : roots) names.push_back(r.substr(0, 2));
-    Drive1.Roots = roots;
-    Drive1.Fill(std::move(names), -1);
-    Drive1.Drive = kStartDrive;
-    Drive1_Change();
-    if (Dir1.Path != kStartDrive && SetFolder(kStartDrive)) Dir1_Change();
-    Combo1_Click(0);
+    driveList.Roots = roots;
+    driveList.Fill(std::move(names), -1);
+    driveList.Drive = kStartDrive;
+    OnDriveChange();
+    if (folderList.Path != kStartDrive && SetFolder(kStartDrive)) OnFolderChange();
+    OnPatternPick(0);
 }
 
-void Form4::ChooseDrive(int index) {
-    if (index < 0 || index >= static_cast<int>(Drive1.Roots.size())) return;
-    Drive1.Drive = Drive1.Roots[static_cast<size_t>(index)];
-    Drive1_Change();
+void PictureChooserForm::ChooseDrive(int index) {
+    if (index < 0 || index >= static_cast<int>(driveList.Roots.size())) return;
+    driveList.Drive = driveList.Roots[static_cast<size_t>(index)];
+    OnDriveChange();
 }
 
-void Form4::Drive1_Change() {
-    auto it = last_.find(Drive1.Drive);
-    const std::wstring folder = it != last_.end() ? it->second : Drive1.Drive;
-    bool opened = SetFolder(folder) || (folder != Drive1.Drive && SetFolder(Drive1.Drive));
+void PictureChooserForm::OnDriveChange() {
+    auto it = last_.find(driveList.Drive);
+    const std::wstring folder = it != last_.end() ? it->second : driveList.Drive;
+    bool opened = SetFolder(folder) || (folder != driveList.Drive && SetFolder(driveList.Drive));
     if (!opened) {
         // A drive that is not ready: stay where we were, without a word.
-        Drive1.Drive = DriveRoot(Dir1.Path);
+        driveList.Drive = DriveRoot(folderList.Path);
     } else {
-        Dir1_Change();
+        OnFolderChange();
     }
-    auto at = std::find(Drive1.Roots.begin(), Drive1.Roots.end(), Drive1.Drive);
-    Drive1.ListIndex = at == Drive1.Roots.end() ? -1 : static_cast<int>(at - Drive1.Roots.begin());
+    auto at = std::find(driveList.Roots.begin(), driveList.Roots.end(), driveList.Drive);
+    driveList.ListIndex = at == driveList.Roots.end() ? -1 : static_cast<int>(at - driveList.Roots.begin());
     Changed();
 }
 
-void Form4::OpenFolder(int index) {
-    if (index < 0 || index >= static_cast<int>(Dir1.Paths.size())) return;
-    if (SetFolder(Dir1.Paths[static_cast<size_t>(index)])) Dir1_Change();
+void PictureChooserForm::OpenFolder(int index) {
+    if (index < 0 || index >= static_cast<int>(folderList.Paths.size())) return;
+    if (SetFolder(folderList.Paths[static_cast<size_t>(index)])) OnFolderChange();
     Changed();
 }
 
-bool Form4::SetFolder(const std::wstring& folder) {
+bool PictureChooserForm::SetFolder(const std::wstring& folder) {
     auto contents = services_.folders.List(folder);
     if (!contents) return false;
     contents_ = std::move(*contents);
     std::sort(contents_.folders.begin(), contents_.folders.end(), LessNoCase);
     std::sort(contents_.files.begin(), contents_.files.end(), LessNoCase);
-    Dir1.Path = folder;
+    folderList.Path = folder;
     last_[DriveRoot(folder)] = folder;
 
     // The open folder with every folder above it, each one level deeper,
@@ -192,67 +193,67 @@ bool Form4::SetFolder(const std::wstring& folder) {
         entries.push_back(indent + name);
         paths.push_back(JoinPath(folder, name));
     }
-    Dir1.Paths = std::move(paths);
-    Dir1.Fill(std::move(entries), open);
+    folderList.Paths = std::move(paths);
+    folderList.Fill(std::move(entries), open);
     return true;
 }
 
-void Form4::Dir1_Change() {
-    Text2.SetText(Dir1.Path);
-    File1.Path = Dir1.Path;
-    File1.Pattern = Combo1.Text;
+void PictureChooserForm::OnFolderChange() {
+    pathBox.SetText(folderList.Path);
+    fileList.Path = folderList.Path;
+    fileList.Pattern = patternBox.Text;
     FillFiles();
 }
 
-void Form4::FillFiles() {
+void PictureChooserForm::FillFiles() {
     std::vector<std::wstring> shown;
-    if (File1.Path == Dir1.Path)
+    if (fileList.Path == folderList.Path)
         for (const auto& name : contents_.files)
-            if (MatchesPattern(name, File1.Pattern)) shown.push_back(name);
-    File1.FileName.clear();
-    File1.Fill(std::move(shown), -1);
+            if (MatchesPattern(name, fileList.Pattern)) shown.push_back(name);
+    fileList.FileName.clear();
+    fileList.Fill(std::move(shown), -1);
 }
 
-void Form4::Combo1_Change() {
-    File1.Pattern = Combo1.Text;
+void PictureChooserForm::OnPatternEdit() {
+    fileList.Pattern = patternBox.Text;
     FillFiles();
     Changed();
 }
 
-void Form4::Combo1_Click(int index) {
+void PictureChooserForm::OnPatternPick(int index) {
     // Choosing an entry applies it at once, as editing the box does.
-    if (index < 0 || index >= static_cast<int>(Combo1.List.size())) return;
-    Combo1.ListIndex = index;
-    Combo1.Text = Combo1.List[static_cast<size_t>(index)];
-    Combo1_Change();
+    if (index < 0 || index >= static_cast<int>(patternBox.List.size())) return;
+    patternBox.ListIndex = index;
+    patternBox.Text = patternBox.List[static_cast<size_t>(index)];
+    OnPatternEdit();
 }
 
-void Form4::File1_Click(int index) {
-    if (index < 0 || index >= static_cast<int>(File1.List.size())) return;
-    File1.ListIndex = index;
-    File1.FileName = File1.List[static_cast<size_t>(index)];
-    Text2.SetText(JoinPath(File1.Path, File1.FileName));
+void PictureChooserForm::OnFileClick(int index) {
+    if (index < 0 || index >= static_cast<int>(fileList.List.size())) return;
+    fileList.ListIndex = index;
+    fileList.FileName = fileList.List[static_cast<size_t>(index)];
+    pathBox.SetText(JoinPath(fileList.Path, fileList.FileName));
     Changed();
 }
 
-void Form4::Command1_Click() {
+void PictureChooserForm::OnOk() {
     // Loaded first, stored after: a path that gives no picture (a folder,
     // a missing file, no picture) changes nothing and says nothing.
-    const std::wstring path = Text2.Text();
+    const std::wstring path = pathBox.Text();
     auto picture = services_.pictures.Load(path);
     if (!picture) return;
-    main_.Picture = std::move(picture);
-    if (!services_.settings.Save(kSectionRegister, L"t1", path)) main_.ReportUnsaved(kPictureUnsaved);
+    board_.picture = std::move(picture);
+    if (!services_.settings.Save(kChoicesSection, kPictureKey, path)) board_.TellOnce(kPictureUnsaved);
 }
 
-void Form4::Command2_Click() { Unload(); }
+void PictureChooserForm::OnExit() { Unload(); }
 
-void Form4::Command3_Click() {
-    main_.Picture.reset();
-    if (!services_.settings.Save(kSectionRegister, L"t1", L"")) main_.ReportUnsaved(kPictureUnsaved);
+void PictureChooserForm::OnClear() {
+    board_.picture.reset();
+    if (!services_.settings.Save(kChoicesSection, kPictureKey, L"")) board_.TellOnce(kPictureUnsaved);
 }
 
-void Form4::Changed() {
+void PictureChooserForm::Changed() {
     if (OnChanged) OnChanged();
 }
 

@@ -4,33 +4,11 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "platform/gbk.h"
+#include "core/word_pool.h"
 #include "platform/services.h"
 
 namespace quorlax {
-
-// The Chinese word pool with the width class of each character, worked out
-// once when the pool is loaded.
-class WordPool {
-public:
-    WordPool() = default;
-    explicit WordPool(std::wstring text);
-
-    const std::wstring& Text() const { return text_; }
-    size_t Length() const { return text_.size(); }
-    // Class of the character at 1-based position pos; past either end: neither.
-    CharClass ClassAt(size_t pos) const;
-    // True when some position holds a narrow character followed by a wide
-    // one, so that a draw can ever be accepted.
-    bool CanDrawWord() const { return can_draw_; }
-
-private:
-    std::wstring text_;
-    std::vector<CharClass> classes_;
-    bool can_draw_ = false;
-};
 
 // Draws positions until one holds a narrow character before a wide one (one
 // random value per attempt) and returns the word of 1..4 wide characters

@@ -1,6 +1,6 @@
 // The code look-up: a plain scan of the joined table, as each entry is the
 // character followed by its four code characters.
-#include "practice/code_lookup.h"
+#include "core/code_table.h"
 
 #include "platform/gbk.h"
 

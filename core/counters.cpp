@@ -1,5 +1,5 @@
 // Parsing and formatting of counter texts, independent of the C locale.
-#include "app/counters.h"
+#include "core/counters.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The picture chooser.
-#include "settings/form4_win.h"
+#include "settings/picture_chooser_window_win.h"
 
 #include "platform/message_loop_win.h"
 #include "platform/window_win.h"
@@ -15,15 +15,15 @@ const forms::Font kControlFont{L"宋体", 9};
 
 }  // namespace
 
-PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, Form4& form,
+PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, PictureChooserForm& form,
                                            forms::Painter& painter)
     : instance_(instance),
       owner_(owner),
       form_(form),
       painter_(painter),
-      clear_(form.Command3, painter),
-      ok_(form.Command1, painter),
-      exit_(form.Command2, painter) {
+      clear_(form.clearButton, painter),
+      ok_(form.okButton, painter),
+      exit_(form.exitButton, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnChanged = [this] { Sync(); };
@@ -60,7 +60,7 @@ void PictureChooserWindow::Create() {
     // The designed outer 500 x 300 pixels are smaller than the client area
     // the controls are laid out in: the window is sized from that area at
     // the screen's DPI, so nothing is cut off.
-    RECT r{0, 0, painter_.Px(Form4::kWidth), painter_.Px(Form4::kHeight)};
+    RECT r{0, 0, painter_.Px(PictureChooserForm::kWidth), painter_.Px(PictureChooserForm::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
     const int width = r.right - r.left, height = r.bottom - r.top;
     CreateWindowExW(WS_EX_TOPMOST, kChooserClass, kChooserTitle, kStyle, kScreenX, kScreenY, width, height,
@@ -68,12 +68,12 @@ void PictureChooserWindow::Create() {
     if (!hwnd_) return;
 
     // In the designed tab order: the lists, the boxes, then the buttons.
-    Child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, form_.Drive1, kDriveId, kDropRows);
-    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.Dir1, kDirId);
-    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.File1, kFileId);
-    Child(L"COMBOBOX", form_.Combo1.Text.c_str(), CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, form_.Combo1,
+    Child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, form_.driveList, kDriveId, kDropRows);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.folderList, kDirId);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.fileList, kFileId);
+    Child(L"COMBOBOX", form_.patternBox.Text.c_str(), CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, form_.patternBox,
           kPatternId, kDropRows);
-    path_box_ = std::make_unique<forms::TextBoxHost>(form_.Text2, painter_);
+    path_box_ = std::make_unique<forms::TextBoxHost>(form_.pathBox, painter_);
     path_box_->Create(instance_, hwnd_, WS_TABSTOP);
     path_box_->Place();
     clear_.Create(instance_, hwnd_, kClearId);
@@ -120,12 +120,12 @@ void PictureChooserWindow::SyncList(HWND list, const ListControl& model, std::ui
 void PictureChooserWindow::Sync() {
     if (!hwnd_) return;
     syncing_ = true;
-    SyncList(Control(kDriveId), form_.Drive1, shown_drives_, true);
-    SyncList(Control(kDirId), form_.Dir1, shown_dirs_, false);
-    SyncList(Control(kFileId), form_.File1, shown_files_, false);
+    SyncList(Control(kDriveId), form_.driveList, shown_drives_, true);
+    SyncList(Control(kDirId), form_.folderList, shown_dirs_, false);
+    SyncList(Control(kFileId), form_.fileList, shown_files_, false);
     HWND pattern = Control(kPatternId);
-    SyncList(pattern, form_.Combo1, shown_patterns_, true);
-    if (WindowTextOf(pattern) != form_.Combo1.Text) SetWindowTextW(pattern, form_.Combo1.Text.c_str());
+    SyncList(pattern, form_.patternBox, shown_patterns_, true);
+    if (WindowTextOf(pattern) != form_.patternBox.Text) SetWindowTextW(pattern, form_.patternBox.Text.c_str());
     syncing_ = false;
 }
 
@@ -147,14 +147,14 @@ bool PictureChooserWindow::OnCommand(int id, int code) {
             if (code == LBN_DBLCLK) form_.OpenFolder(selected(kDirId, LB_GETCURSEL));
             return true;
         case kFileId:
-            if (code == LBN_SELCHANGE) form_.File1_Click(selected(kFileId, LB_GETCURSEL));
+            if (code == LBN_SELCHANGE) form_.OnFileClick(selected(kFileId, LB_GETCURSEL));
             return true;
         case kPatternId:
             if (code == CBN_EDITCHANGE) {
-                form_.Combo1.Text = WindowTextOf(Control(kPatternId));
-                form_.Combo1_Change();
+                form_.patternBox.Text = WindowTextOf(Control(kPatternId));
+                form_.OnPatternEdit();
             } else if (code == CBN_SELCHANGE) {
-                form_.Combo1_Click(selected(kPatternId, CB_GETCURSEL));
+                form_.OnPatternPick(selected(kPatternId, CB_GETCURSEL));
             }
             return true;
         default: return false;

@@ -1,5 +1,5 @@
 // The About box.
-#include "settings/form3_win.h"
+#include "settings/about_window_win.h"
 
 #include <commctrl.h>
 
@@ -16,8 +16,8 @@ constexpr int kScreenX = 150, kScreenY = 130;
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, Form3& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.Command1, painter) {
+AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, AboutForm& form, forms::Painter& painter)
+    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.okButton, painter) {
     form_.OnLoaded = [this] { Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnFront = [this] {
@@ -36,7 +36,7 @@ void AboutWindow::Create() {
 
     // The designed 500 x 300 pixels cut off the OK button: the box is as
     // large as its lines need, at the screen's DPI.
-    RECT r{0, 0, painter_.Px(Form3::kWidth), painter_.Px(Form3::kHeight)};
+    RECT r{0, 0, painter_.Px(AboutForm::kWidth), painter_.Px(AboutForm::kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
     const int width = r.right - r.left, height = r.bottom - r.top;
     CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height,
@@ -83,7 +83,7 @@ void AboutWindow::OnDetach() {
     hwnd_ = tooltip_ = nullptr;
 }
 
-const Form3::Link* AboutWindow::LinkAt(POINT p) const {
+const AboutForm::Link* AboutWindow::LinkAt(POINT p) const {
     for (const auto& link : form_.Links()) {
         RECT r = painter_.Rect(*link.label);
         if (PtInRect(&r, p)) return &link;
@@ -114,15 +114,15 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_LBUTTONUP: {
-            const Form3::Link* link =
+            const AboutForm::Link* link =
                 LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
             if (!link) return 0;
-            if (link->label == &form_.lblEmail)
-                form_.lblEmail_Click();
-            else if (link->label == &form_.Label6)
-                form_.Label6_Click();
+            if (link->label == &form_.wordPoolLicenceLink)
+                form_.OnWordPoolLicence();
+            else if (link->label == &form_.codeTableLicenceLink)
+                form_.OnCodeTableLicence();
             else
-                form_.lblWebPage_Click();
+                form_.OnReadMe();
             return 0;
         }
         case WM_ERASEBKGND: return 1;

@@ -1,24 +1,10 @@
 // The string generators. Every draw takes its random values in a fixed order,
 // so a test can feed a sequence and know the result.
-#include "app/generators.h"
+#include "game/generators.h"
 
 #include "platform/nearest.h"
 
 namespace quorlax {
-
-WordPool::WordPool(std::wstring text) : text_(std::move(text)), classes_(ClassifyGbk(text_)) {
-    for (size_t i = 0; i + 1 < classes_.size(); ++i) {
-        if (classes_[i] == CharClass::Narrow && classes_[i + 1] == CharClass::Wide) {
-            can_draw_ = true;
-            break;
-        }
-    }
-}
-
-CharClass WordPool::ClassAt(size_t pos) const {
-    if (pos < 1 || pos > classes_.size()) return CharClass::Neither;
-    return classes_[pos - 1];
-}
 
 std::optional<std::wstring> DrawHanzi(const WordPool& pool, IRandom& random) {
     if (!pool.CanDrawWord()) return std::nullopt;

@@ -1,38 +1,37 @@
-// Form2, the hall-of-fame window "    英   雄   榜" as a portable object: the
+// The hall-of-fame window "    英   雄   榜" as a portable object: the
 // three tables, the name box and its confirmation, the OK button. The Win32
-// side (form2_win) creates the real window while the form is loaded.
+// side (hall_of_fame_window_win) creates the real window while the form is loaded.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "forms/controls.h"
+#include "core/board.h"
 #include "scores/hall_of_fame.h"
 
 namespace quorlax {
-
-class Form1;
 
 inline constexpr wchar_t kHallOfFameTitle[] = L"    英   雄   榜";
 inline constexpr wchar_t kNameBoxInitial[] = L"姓名";
 inline constexpr int kNameMaxLength = 12;  // characters a player may type as a name
 inline constexpr wchar_t kHallOfFameUnsaved[] = L"英雄榜无法保存，这次的成绩没有记下。游戏继续。";
 
-class Form2 {
+class HallOfFameForm {
 public:
-    Form2(Form1& main, ISettingsStore& store);
-    Form2(const Form2&) = delete;
-    Form2& operator=(const Form2&) = delete;
+    HallOfFameForm(Board& board, ISettingsStore& store);
+    HallOfFameForm(const HallOfFameForm&) = delete;
+    HallOfFameForm& operator=(const HallOfFameForm&) = delete;
 
     // --- the window's controls ---
-    forms::Label Title;                    // "    英   雄   榜"
-    forms::Label Headings[3];              // " 中    文", " 英     文", "  数    字"
-    forms::Label ColumnHeads[3][3];        // "名  次", "得  分", "姓  名" per table
-    forms::Label RankCaptions[3][kRanks];  // "第一名".."第五名" per table
-    forms::Label ScoreCells[3][kRanks];    // the stored scores, per pool and rank
-    forms::Label NameCells[3][kRanks];     // the stored names, per pool and rank
-    forms::TextBox Text1;                  // the name box
-    forms::CommandButton Command1;         // the OK button "确  定", the default
+    forms::Label title;                    // "    英   雄   榜"
+    forms::Label headings[3];              // " 中    文", " 英     文", "  数    字"
+    forms::Label columnHeads[3][3];        // "名  次", "得  分", "姓  名" per table
+    forms::Label rankCaptions[3][kRanks];  // "第一名".."第五名" per table
+    forms::Label scoreCells[3][kRanks];    // the stored scores, per pool and rank
+    forms::Label nameCells[3][kRanks];     // the stored names, per pool and rank
+    forms::TextBox nameBox;
+    forms::CommandButton okButton;  // "确  定", the default
     static constexpr float kWidth = 8700;  // twips the content needs
     static constexpr float kHeight = 4400;
 
@@ -42,11 +41,11 @@ public:
     void Unload();
 
     // --- handlers ---
-    void Form_Load();
-    void Text1_LostFocus();
-    void Command1_Click();
+    void OnLoad();
+    void OnNameBoxLostFocus();
+    void OnOk();
 
-    // Used by the main window: the ranking menu, and the game over.
+    // The ranking menu, and a game total good enough for the table.
     void RankingMenu();
     void ShowNameBox();
 
@@ -57,17 +56,16 @@ public:
     std::function<void()> OnChanged;    // repaint
 
 private:
-    void Fill(Pool pool);
+    void Fill(GamePool pool);
     void FillChineseInterleaved();
-    void InsertInto(Pool pool);
 
-    Form1& main_;
+    Board& board_;
     HallOfFame table_;
     bool loaded_ = false;
     bool entry_pending_ = false;  // a game over entitles one insertion
 };
 
 // The table's column index of a pool: Chinese left, English middle, digits right.
-inline int TableIndex(Pool pool) { return pool == Pool::Chinese ? 0 : pool == Pool::English ? 1 : 2; }
+inline int TableIndex(GamePool pool) { return pool == GamePool::Chinese ? 0 : pool == GamePool::English ? 1 : 2; }
 
 }  // namespace quorlax

@@ -1,4 +1,4 @@
-// The hall-of-fame window on screen: created while Form2 is loaded, topmost,
+// The hall-of-fame window on screen: created while its form is loaded, topmost,
 // with the three tables, the name box and the OK button.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
-#include "scores/form2.h"
+#include "scores/hall_of_fame_form.h"
 
 namespace quorlax::win {
 
@@ -17,9 +17,9 @@ inline constexpr wchar_t kHallOfFameClass[] = L"QuorlaxHallOfFame";
 
 class HallOfFameWindow {
 public:
-    static constexpr wchar_t kFaultSource[] = L"Form2";
+    static constexpr wchar_t kFaultSource[] = L"HallOfFameWindow";
 
-    HallOfFameWindow(HINSTANCE instance, HWND owner, Form2& form, forms::Painter& painter);
+    HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameForm& form, forms::Painter& painter);
     ~HallOfFameWindow();
     HallOfFameWindow(const HallOfFameWindow&) = delete;
     HallOfFameWindow& operator=(const HallOfFameWindow&) = delete;
@@ -42,7 +42,7 @@ private:
 
     HINSTANCE instance_;
     HWND owner_;
-    Form2& form_;
+    HallOfFameForm& form_;
     forms::Painter& painter_;
     HWND hwnd_ = nullptr;
     std::unique_ptr<forms::TextBoxHost> name_box_;  // Text1, while the window exists

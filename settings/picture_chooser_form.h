@@ -1,6 +1,6 @@
-// Form4, the background picture chooser as a portable object: the drive,
+// PictureChooserForm, the background picture chooser as a portable object: the drive,
 // folder and file lists, the pattern box, the path box and the buttons
-// 清除, 确定 and 退出. The Win32 side (form4_win) shows it while it is loaded.
+// 清除, 确定 and 退出. The Win32 side (picture_chooser_window_win) shows it while it is loaded.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 namespace quorlax {
 
-class Form1;
+class Board;
 
 inline constexpr wchar_t kChooserTitle[] = L"背景图案";
 inline constexpr wchar_t kStartDrive[] = L"c:\\";              // where the chooser opens
@@ -66,21 +66,21 @@ struct ComboBox : ListControl {
     std::wstring Text;  // the text in the box
 };
 
-class Form4 {
+class PictureChooserForm {
 public:
-    Form4(Form1& main, Services& services);
-    Form4(const Form4&) = delete;
-    Form4& operator=(const Form4&) = delete;
+    PictureChooserForm(Board& board, Services& services);
+    PictureChooserForm(const PictureChooserForm&) = delete;
+    PictureChooserForm& operator=(const PictureChooserForm&) = delete;
 
     // --- the window's controls ---
-    forms::CommandButton Command3;                      // "清除"
-    forms::CommandButton Command1;                      // "确定", the default
-    forms::CommandButton Command2;                      // "退出"
-    DriveListBox Drive1;                                // the drives
-    DirListBox Dir1;                                    // the folders
-    FileListBox File1;                                  // the files of the folder matching the pattern
-    ComboBox Combo1;                                    // the pattern, with "*.bmp;*.jpg" and "*.*"
-    forms::TextBox Text2;                               // the path: the folder, then the chosen file
+    forms::CommandButton clearButton;                      // "清除"
+    forms::CommandButton okButton;                      // "确定", the default
+    forms::CommandButton exitButton;                      // "退出"
+    DriveListBox driveList;                                // the drives
+    DirListBox folderList;                                    // the folders
+    FileListBox fileList;                                  // the files of the folder matching the pattern
+    ComboBox patternBox;                                    // the pattern, with "*.bmp;*.jpg" and "*.*"
+    forms::TextBox pathBox;                               // the path: the folder, then the chosen file
     forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load, buttons too
     static constexpr float kWidth = 7620;               // client area, twips
     static constexpr float kHeight = 4770;
@@ -92,15 +92,15 @@ public:
     void Unload();
 
     // --- handlers ---
-    void Form_Load();
-    void Drive1_Change();  // after Drive1.Drive changed
-    void Dir1_Change();    // after Dir1.Path changed
-    void Combo1_Change();  // after the user edited Combo1.Text
-    void Combo1_Click(int index);
-    void File1_Click(int index);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void OnLoad();
+    void OnDriveChange();  // after driveList.Drive changed
+    void OnFolderChange();    // after folderList.Path changed
+    void OnPatternEdit();  // after the user edited patternBox.Text
+    void OnPatternPick(int index);
+    void OnFileClick(int index);
+    void OnOk();
+    void OnExit();
+    void OnClear();
 
     // The user chose drive entry `index` or opened folder entry `index`.
     void ChooseDrive(int index);
@@ -119,7 +119,7 @@ private:
     void FillFiles();
     void Changed();
 
-    Form1& main_;
+    Board& board_;
     Services& services_;
     bool loaded_ = false;
     FolderContents contents_;                    // what the open folder holds

@@ -1,6 +1,6 @@
-// Form3, the About box as a portable object: the product name, the version,
+// AboutForm, the About box as a portable object: the product name, the version,
 // what the program is, and links to its licences and data notes. The Win32
-// side (form3_win) shows it while it is loaded.
+// side (about_window_win) shows it while it is loaded.
 #pragma once
 
 #include <functional>
@@ -12,27 +12,27 @@
 
 namespace quorlax {
 
-class Form1;
+class Board;
 
 inline constexpr wchar_t kAboutTitle[] = L"关于 Quorlax";
 
-class Form3 {
+class AboutForm {
 public:
-    Form3(Form1& main, Services& services);
-    Form3(const Form3&) = delete;
-    Form3& operator=(const Form3&) = delete;
+    AboutForm(Board& board, Services& services);
+    AboutForm(const AboutForm&) = delete;
+    AboutForm& operator=(const AboutForm&) = delete;
 
     // --- the box's controls ---
-    forms::Label Label1;            // "Quorlax", the product name
-    forms::Label Label4;            // "V " and the version
-    forms::Label Label7;            // what the program is (red)
-    forms::Label Label2;            // the maker's line (yellow)
-    forms::Label Label3;            // "数据许可："
-    forms::Label lblEmail;          // link: the word pool's licence
-    forms::Label Label6;            // link: the code table's licence
-    forms::Label Label5;            // "数据来源："
-    forms::Label lblWebPage;        // link: the read-me, which says where the data come from
-    forms::CommandButton Command1;  // the OK button "确  定", the default
+    forms::Label productLine;            // "Quorlax", the product name
+    forms::Label versionLine;            // "V " and the version
+    forms::Label descriptionLine;            // what the program is (red)
+    forms::Label makerLine;            // the maker's line (yellow)
+    forms::Label licenceCaption;            // "数据许可："
+    forms::Label wordPoolLicenceLink;          // link: the word pool's licence
+    forms::Label codeTableLicenceLink;            // link: the code table's licence
+    forms::Label sourceCaption;            // "数据来源："
+    forms::Label readMeLink;        // link: the read-me, which says where the data come from
+    forms::CommandButton okButton;  // the OK button "确  定", the default
     forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
     static constexpr float kWidth = 7410;               // client area, twips: every control shows
     static constexpr float kHeight = 4380;
@@ -54,11 +54,11 @@ public:
     void Unload();
 
     // --- handlers ---
-    void Form_Load();
-    void lblEmail_Click();
-    void Label6_Click();
-    void lblWebPage_Click();
-    void Command1_Click();
+    void OnLoad();
+    void OnWordPoolLicence();
+    void OnCodeTableLicence();
+    void OnReadMe();
+    void OnOk();
 
     // Host hooks: the real window follows the model.
     std::function<void()> OnLoaded;    // create, place topmost and show
@@ -68,7 +68,7 @@ public:
 private:
     void OpenLink(const Link& link);
 
-    Form1& main_;
+    Board& board_;
     Services& services_;
     bool loaded_ = false;
     std::vector<Link> links_;
