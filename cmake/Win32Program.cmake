@@ -53,12 +53,10 @@ endif()
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_executable(quorlax_bench tools/bench_win.cpp tools/bench_battle_win.cpp app/quorlax.rc)
-  target_include_directories(quorlax_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(quorlax_bench PRIVATE quorlax_win psapi ws2_32)
   add_dependencies(quorlax_bench quorlax baseline_window)
 
   add_executable(screenshot_driver tools/screenshot_driver_win.cpp)
-  target_include_directories(screenshot_driver PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(screenshot_driver PRIVATE quorlax_core user32 gdi32)
   if(MINGW)
     target_link_options(screenshot_driver PRIVATE -municode)

@@ -24,7 +24,7 @@
 #include "practice/history_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/neo_caption_win.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 
 using namespace quorlax;
 

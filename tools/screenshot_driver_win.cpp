@@ -13,7 +13,7 @@
 #include <string>
 
 #include "practice/history.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/program.h"
 #include "forms/menu_win.h"
 #include "net/battle_panel_win.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 #include "support/fakes.h"
 
 namespace quorlax::drive {

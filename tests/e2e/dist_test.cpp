@@ -12,7 +12,7 @@
 #include <string>
 
 #include "quorlax_version.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 
 namespace quorlax::drive {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 
 namespace quorlax::drive {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/dialogs_win.h"
 #include "platform/pictures_win.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 
 namespace quorlax::win {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "app/main_window_win.h"
 #include "platform/message_loop_win.h"
-#include "support/drive_win.h"
+#include "drive/drive_win.h"
 #include "support/fakes.h"
 
 namespace quorlax::win {
