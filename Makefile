@@ -64,8 +64,15 @@ run: setup $(WIN64)/CMakeCache.txt
 	  exit 1; \
 	fi
 	cmake --build $(WIN64) -j $(JOBS) --target quorlax
-	tools/wine-prefix.sh $(RUN_PREFIX)
-	cd $(WIN64) && WINEPREFIX=$(abspath $(RUN_PREFIX)) WINEDEBUG=-all wine quorlax.exe
+	@tools/wine-prefix.sh $(RUN_PREFIX) || { \
+	  echo "make run: the Wine prefix $(RUN_PREFIX) is not ready (what failed is said above); the game was not started."; \
+	  exit 1; }
+	@cd $(WIN64) && WINEPREFIX=$(abspath $(RUN_PREFIX)) WINEDEBUG=-all wine quorlax.exe || { \
+	  status=$$?; \
+	  echo "make run: quorlax.exe under Wine ended with exit code $$status."; \
+	  echo "  To see Wine's own messages, start it without WINEDEBUG=-all:"; \
+	  echo "    cd $(WIN64) && WINEPREFIX=$(abspath $(RUN_PREFIX)) wine quorlax.exe"; \
+	  exit $$status; }
 
 # The two download zips, quorlax-<version>-win64.zip and -win32.zip, in $(BUILD)/dist.
 dist: setup $(WIN64)/CMakeCache.txt $(WIN32)/CMakeCache.txt

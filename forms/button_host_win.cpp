@@ -15,6 +15,11 @@ bool IsPushButtonOf(HWND parent, HWND h) {
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
 }
 
+COLORREF HalfWay(COLORREF a, COLORREF b) {
+    return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
+               (GetBValue(a) + GetBValue(b)) / 2);
+}
+
 }  // namespace
 
 ButtonHost::ButtonHost(CommandButton& model, Painter& painter) : model_(model), painter_(painter) {}
@@ -148,16 +153,11 @@ void ButtonHost::Draw(const DRAWITEMSTRUCT& item) {
     if (cues & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
     RECT text = r;
     if (pressed) OffsetRect(&text, 1, 1);
-    if (greyed) {
-        // Engraved, as the system greys a caption.
-        RECT lit = text;
-        OffsetRect(&lit, 1, 1);
-        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawTextW(dc, caption_.c_str(), -1, &lit, format);
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    } else {
-        SetTextColor(dc, Painter::Resolve(model_.ForeColor));
-    }
+    const COLORREF ink = Painter::Resolve(model_.ForeColor);
+    // Greyed: the caption half way to the face, so that it reads weaker than
+    // an enabled one on any face; the system's engraving (grey beside white)
+    // stands out brighter than a black caption on a dark face.
+    SetTextColor(dc, greyed ? HalfWay(ink, Painter::Resolve(model_.BackColor)) : ink);
     DrawTextW(dc, caption_.c_str(), -1, &text, format);
 
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT) && !(cues & UISF_HIDEFOCUS)) {

@@ -11,6 +11,7 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // Where the window goes, in screen pixels, as designed.
 constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
+constexpr int kEtchedLine = 2;  // pixels of a table's frame line (EDGE_ETCHED)
 
 }  // namespace
 
@@ -89,6 +90,7 @@ LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
+        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
         case WM_CLOSE: form_.Unload(); return 0;
         default: break;
     }
@@ -108,12 +110,28 @@ void HallOfFameWindow::Paint(HDC dc) {
                    painter_.Px(3570)};
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
         for (int c = 0; c < 3; ++c) painter_.DrawLabel(dc, form_.columnHeads[t][c]);
+        // A column reaches to the next one, the last to the frame line.
+        RECT columns[3];
+        for (int c = 0; c < 3; ++c)
+            columns[c] =
+                RECT{painter_.Px(form_.columnHeads[t][c].Left), frame.top + kEtchedLine,
+                     c < 2 ? painter_.Px(form_.columnHeads[t][c + 1].Left) : frame.right - kEtchedLine,
+                     frame.bottom - kEtchedLine};
         for (int r = 0; r < kRanks; ++r) {
-            painter_.DrawLabel(dc, form_.rankCaptions[t][r]);
-            painter_.DrawLabel(dc, form_.scoreCells[t][r]);
-            painter_.DrawLabel(dc, form_.nameCells[t][r]);
+            DrawInColumn(dc, form_.rankCaptions[t][r], columns[0]);
+            DrawInColumn(dc, form_.scoreCells[t][r], columns[1]);
+            DrawInColumn(dc, form_.nameCells[t][r], columns[2]);
         }
     }
+}
+
+void HallOfFameWindow::DrawInColumn(HDC dc, const forms::Label& cell, const RECT& column) {
+    // Names and scores come from the registry, where an edited entry may be
+    // of any length: cut at the column, never across the next one or the frame.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, column.left, column.top, column.right, column.bottom);
+    painter_.DrawLabel(dc, cell);
+    RestoreDC(dc, saved);
 }
 
 }  // namespace quorlax::win

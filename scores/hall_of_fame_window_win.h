@@ -38,7 +38,8 @@ private:
     void Create();
     void Destroy();
     void Sync();
-    void Paint(HDC dc);
+    void Paint(HDC dc);  // WM_PAINT through the back buffer, and WM_PRINTCLIENT
+    void DrawInColumn(HDC dc, const forms::Label& cell, const RECT& column);
 
     HINSTANCE instance_;
     HWND owner_;

@@ -1,4 +1,5 @@
-// The one call that puts the subclassing service's procedure into a window.
+// The calls through which the subclassing service changes a window: its
+// procedure and the properties that hold the service's bookkeeping.
 #pragma once
 
 #include <windows.h>
@@ -6,8 +7,11 @@
 namespace quorlax::skin::MSubclass {
 
 // Makes `proc` the window's procedure; the one it replaces, 0 when refused.
-// Its definition sits alone in an object file so that the tests' build can
-// link one in its place that refuses.
+// These definitions sit alone in an object file so that the tests' build can
+// link ones in their place that refuse.
 LONG_PTR InstallWindowProc(HWND hwnd, WNDPROC proc);
+
+// Sets a window property; false when refused.
+bool SetWindowProperty(HWND hwnd, const char* name, HANDLE value);
 
 }  // namespace quorlax::skin::MSubclass

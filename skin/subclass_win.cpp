@@ -12,8 +12,10 @@
 namespace quorlax::skin::MSubclass {
 namespace {
 
-UINT g_currentMessage = 0;           // the message being dispatched
-WNDPROC g_currentOldProc = nullptr;  // the old procedure of the window being dispatched
+// Per thread: a window of another UI thread dispatches on that thread, at
+// the same time, and must neither see nor change this thread's.
+thread_local UINT g_currentMessage = 0;           // the message being dispatched
+thread_local WNDPROC g_currentOldProc = nullptr;  // the old procedure of the window being dispatched
 
 std::string HandleText(HWND hwnd) {
     return std::to_string(static_cast<long long>(reinterpret_cast<LONG_PTR>(hwnd)));
@@ -23,8 +25,9 @@ LONG_PTR ReadValue(HWND hwnd, const std::string& name) {
     return reinterpret_cast<LONG_PTR>(GetPropA(hwnd, name.c_str()));
 }
 
-void WriteValue(HWND hwnd, const std::string& name, LONG_PTR value) {
-    SetPropA(hwnd, name.c_str(), reinterpret_cast<HANDLE>(value));
+// False when the system refused the property (a full atom table, a window gone).
+bool WriteValue(HWND hwnd, const std::string& name, LONG_PTR value) {
+    return SetWindowProperty(hwnd, name.c_str(), reinterpret_cast<HANDLE>(value));
 }
 
 // A count that falls to zero leaves no property behind.
@@ -206,18 +209,34 @@ void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg) {
         if (ListenerAt(hwnd, iMsg, i) == iwp) RaiseError(ErrorCode::kAlreadyHandled);
 
     const std::string attachName = AttachCountName(hwnd);
+    const std::string oldName = OldProcName(hwnd);
+    const std::string listenerName = ListenerName(hwnd, iMsg, static_cast<int>(n + 1));
     const LONG_PTR attached = ReadValue(hwnd, attachName);
-    if (attached != 0) {
-        WriteValue(hwnd, attachName, attached + 1);
-    } else {
-        const LONG_PTR old = InstallWindowProc(hwnd, DispatchProc);
+    LONG_PTR old = 0;
+    if (attached == 0) {
+        old = InstallWindowProc(hwnd, DispatchProc);
         if (old == 0) RaiseError(ErrorCode::kCantSubclass);
-        WriteValue(hwnd, OldProcName(hwnd), old);
-        WriteValue(hwnd, attachName, 1);
-        Kept().Install(hwnd, reinterpret_cast<WNDPROC>(old));
     }
-    WriteValue(hwnd, countName, n + 1);
-    WriteValue(hwnd, ListenerName(hwnd, iMsg, static_cast<int>(n + 1)), reinterpret_cast<LONG_PTR>(iwp));
+    // The new listener's entry before the count that includes it.
+    const bool written = (attached == 0 ? WriteValue(hwnd, oldName, old) && WriteValue(hwnd, attachName, 1)
+                                        : WriteValue(hwnd, attachName, attached + 1)) &&
+                         WriteValue(hwnd, listenerName, reinterpret_cast<LONG_PTR>(iwp)) &&
+                         WriteValue(hwnd, countName, n + 1);
+    if (!written) {
+        // Undone in full, so that the properties say what the copy says: the
+        // listener is not attached, and a first attach leaves no subclass.
+        RemovePropA(hwnd, listenerName.c_str());
+        WriteCount(hwnd, countName, n);
+        if (attached == 0) {
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, old);
+            RemovePropA(hwnd, oldName.c_str());
+            RemovePropA(hwnd, attachName.c_str());
+        } else {
+            WriteValue(hwnd, attachName, attached);
+        }
+        RaiseError(ErrorCode::kCantSubclass);
+    }
+    if (attached == 0) Kept().Install(hwnd, reinterpret_cast<WNDPROC>(old));
     Kept().Add(hwnd, iMsg, iwp);
 }
 

@@ -33,11 +33,12 @@ public:
 
 namespace MSubclass {
 
-// Starts subclassing for a particular message; raises 13081..13084.
+// Starts subclassing for a particular message; raises 13081..13084 (13081
+// also when a bookkeeping property is refused: then nothing is attached).
 void AttachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg);
 // Stops subclassing for a particular message; nothing if it was not attached.
 void DetachMessage(ISubclass* iwp, HWND hwnd, UINT iMsg);
-// The message being dispatched (valid inside MsgResponse and WindowProc).
+// The message being dispatched on this thread (valid inside MsgResponse and WindowProc).
 UINT CurrentMessage();
 // Calls the procedure that was installed before the subclass, of the window
 // whose message is being dispatched.

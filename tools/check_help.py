@@ -1,17 +1,25 @@
 #!/usr/bin/env python3
-"""Checks that the help page is a self-contained, well-formed HTML page.
+"""Checks that the help page is a self-contained, well-formed HTML page that
+names every menu item that has a shortcut.
 
 The page is opened from the player's disk by whatever browser is the
 default, often with no network, so it must carry everything itself: no
 scripts, nothing fetched from elsewhere, and an explicit UTF-8 charset so
 the Chinese text never shows as mojibake.
 
-Usage: python3 tools/check_help.py data/help.htm
-Exit code 0 when the page passes, 1 when it does not (each problem is
-printed with its line), 2 when the file cannot be read.
+The menu items are read from the program's source, from the calls
+.Define(L"caption", L"Ctrl+X"); each caption must stand with its
+shortcut in one row, list item or paragraph of the page.
+
+Usage: python3 tools/check_help.py [--source FOLDER] data/help.htm
+FOLDER is the source tree to read the menus from (the one this tool is in
+by default). Exit code 0 when the page passes, 1 when it does not (each
+problem is printed with its line), 2 when a file cannot be read.
 """
 
+import argparse
 import html.parser
+import os
 import re
 import sys
 
@@ -30,6 +38,14 @@ REMOTE_URL = re.compile(r"^\s*(?:[a-z][a-z0-9+.-]*:|//)", re.IGNORECASE)
 LOCAL_SCHEMES = ("data:",)
 CSS_REMOTE = re.compile(r"@import|url\(\s*['\"]?\s*(?:[a-z][a-z0-9+.-]*:|//)", re.IGNORECASE)
 
+# A menu item with a shortcut, as the program defines it.
+MENU_DEFINE = re.compile(r'\.Define\(\s*L"([^"]+)"\s*,\s*L"([^"]+)"\s*\)')
+SOURCE_SUFFIXES = (".cpp", ".h")
+# Folders of the tree that are not the program: builds, tests, tools.
+SKIPPED_FOLDERS = {"tests", "tools", "third_party"}
+# Where a caption and its shortcut must meet.
+BLOCKS = {"tr", "li", "p", "dd"}
+
 
 class HelpPageChecker(html.parser.HTMLParser):
     def __init__(self):
@@ -42,6 +58,8 @@ class HelpPageChecker(html.parser.HTMLParser):
         self.ids = {}
         self.fragment_links = []  # (fragment, line)
         self.in_style = False
+        self.open_blocks = []  # [text so far] of every row, list item or paragraph not yet closed
+        self.blocks = []  # the text of every closed one, without white space
 
     def problem(self, text, line=None):
         if line is None:
@@ -58,6 +76,8 @@ class HelpPageChecker(html.parser.HTMLParser):
             self.open_tags.append((tag, self.getpos()[0]))
         if tag == "style":
             self.in_style = True
+        if tag in BLOCKS:
+            self.open_blocks.append([])
 
     def handle_startendtag(self, tag, attrs):
         self.check_element(tag, attrs)
@@ -68,6 +88,8 @@ class HelpPageChecker(html.parser.HTMLParser):
         line = self.getpos()[0]
         if tag == "style":
             self.in_style = False
+        if tag in BLOCKS and self.open_blocks:
+            self.blocks.append(re.sub(r"\s+", "", "".join(self.open_blocks.pop())))
         if tag in VOID:
             self.problem(f"</{tag}> closes a void element", line)
             return
@@ -90,6 +112,8 @@ class HelpPageChecker(html.parser.HTMLParser):
     def handle_data(self, data):
         if self.in_style and CSS_REMOTE.search(data):
             self.problem("the style sheet imports or loads something from outside the page")
+        for block in self.open_blocks:
+            block.append(data)
 
     def check_element(self, tag, attrs):
         values = dict(attrs)
@@ -146,18 +170,39 @@ class HelpPageChecker(html.parser.HTMLParser):
         return sorted(self.problems)
 
 
-def check_text(text):
-    """Returns the problems of a page as sorted (line, message) pairs."""
+def check_text(text, menu_items=()):
+    """Returns the problems of a page as sorted (line, message) pairs;
+    menu_items are (caption, shortcut) pairs the page must name together."""
     checker = HelpPageChecker()
     checker.feed(text)
-    return checker.finish()
+    problems = checker.finish()
+    for caption, shortcut in menu_items:
+        wanted = (re.sub(r"\s+", "", caption), re.sub(r"\s+", "", shortcut))
+        if not any(wanted[0] in block and wanted[1] in block for block in checker.blocks):
+            problems.append((1, f"the menu item {caption} ({shortcut}) is not described with its shortcut"))
+    return sorted(problems)
+
+
+def menu_items(source):
+    """The (caption, shortcut) pairs of every menu item with a shortcut that
+    the program's source under `source` defines, in a stable order."""
+    found = set()
+    for folder, subfolders, files in os.walk(source):
+        subfolders[:] = [d for d in subfolders
+                         if not d.startswith((".", "build")) and d not in SKIPPED_FOLDERS]
+        for name in files:
+            if name.endswith(SOURCE_SUFFIXES):
+                with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
+                    found.update(MENU_DEFINE.findall(f.read()))
+    return sorted(found)
 
 
 def main(argv):
-    if len(argv) != 2:
-        print("usage: check_help.py PAGE.htm", file=sys.stderr)
-        return 2
-    path = argv[1]
+    parser = argparse.ArgumentParser(prog="check_help.py")
+    parser.add_argument("--source", default=os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    parser.add_argument("page")
+    args = parser.parse_args(argv[1:])
+    path = args.page
     try:
         with open(path, "rb") as f:
             raw = f.read()
@@ -169,13 +214,17 @@ def main(argv):
     except UnicodeDecodeError as e:
         print(f"{path}: not UTF-8 (bad byte at offset {e.start})")
         return 1
-    problems = check_text(text)
+    items = menu_items(args.source)
+    if not items:
+        print(f"{args.source}: no menu item with a shortcut found (.Define with a caption and a shortcut)", file=sys.stderr)
+        return 2
+    problems = check_text(text, items)
     if problems:
         for line, message in problems:
             print(f"{path}:{line}: {message}")
         print(f"{path}: {len(problems)} problem(s)")
         return 1
-    print(f"{path}: OK")
+    print(f"{path}: OK ({len(items)} menu shortcuts described)")
     return 0
 
 

@@ -83,34 +83,62 @@ class PageHeader(unittest.TestCase):
         self.assertTrue(any("DOCTYPE" in m for m in found))
 
 
+class MenuShortcuts(unittest.TestCase):
+    def test_each_caption_must_stand_with_its_own_shortcut_in_one_block(self):
+        items = [("汉字", "Ctrl+H"), ("汉字", "Ctrl+D"), ("记录", "Ctrl+R")]
+        body = ("<table><tr><td>游戏 › 汉字</td><td><kbd>Ctrl</kbd>+<kbd>H</kbd></td></tr></table>"
+                "<p>练习 › 汉字 <kbd>Ctrl</kbd> + <kbd>D</kbd></p><p>记录</p><p>Ctrl+R</p>")
+        found = [m for _, m in check_help.check_text(page(body), items)]
+        self.assertEqual(found, ["the menu item 记录 (Ctrl+R) is not described with its shortcut"])
+
+    def test_the_items_are_read_from_the_source_calls_with_a_shortcut(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for name, text in (("room.cpp", 'a.Define(L"记录", L"Ctrl+R");\n'
+                                             'b.Define(L"排 名");\n'
+                                             'c.Define(\n          L"错字", L"Ctrl+E");'),
+                               ("tests/fake.cpp", 'd.Define(L"假", L"Ctrl+Q");')):
+                os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+                with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+                    f.write(text)
+            self.assertEqual(check_help.menu_items(folder), [("记录", "Ctrl+R"), ("错字", "Ctrl+E")])
+
+
 class CommandLine(unittest.TestCase):
-    def run_tool(self, data):
+    def run_tool(self, data, source_text='x.Define(L"记录", L"Ctrl+R");'):
         with tempfile.TemporaryDirectory() as folder:
             path = os.path.join(folder, "help.htm")
             with open(path, "wb") as f:
                 f.write(data)
-            return subprocess.run([sys.executable, os.path.join(ROOT, "tools", "check_help.py"), path],
-                                  capture_output=True, text=True)
+            with open(os.path.join(folder, "menus.cpp"), "w", encoding="utf-8") as f:
+                f.write(source_text)
+            return subprocess.run([sys.executable, os.path.join(ROOT, "tools", "check_help.py"),
+                                   "--source", folder, path], capture_output=True, text=True)
 
     def test_a_good_page_exits_0_and_says_ok(self):
-        result = self.run_tool(page("<p>好</p>").encode("utf-8"))
-        self.assertEqual(result.returncode, 0)
+        result = self.run_tool(page("<p>记录 Ctrl+R</p>").encode("utf-8"))
+        self.assertEqual(result.returncode, 0, result.stdout)
         self.assertIn("OK", result.stdout)
+
+    def test_a_source_without_menu_shortcuts_exits_2(self):
+        result = self.run_tool(page("<p>好</p>").encode("utf-8"), source_text="")
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("no menu item with a shortcut", result.stderr)
 
     def test_a_bad_page_exits_1_with_one_line_per_problem(self):
         result = self.run_tool(page("<script></script><div>").encode("utf-8"))
         self.assertEqual(result.returncode, 1)
         self.assertIn("<script> is not allowed", result.stdout)
-        self.assertIn("2 problem(s)", result.stdout)
+        self.assertIn("记录 (Ctrl+R)", result.stdout)
+        self.assertIn("3 problem(s)", result.stdout)
 
     def test_a_page_that_is_not_utf8_exits_1(self):
         result = self.run_tool(page("<p>好</p>").encode("gbk"))
         self.assertEqual(result.returncode, 1)
         self.assertIn("not UTF-8", result.stdout)
 
-    def test_the_shipped_help_page_passes(self):
-        with open(os.path.join(ROOT, "data", "help.htm"), "rb") as f:
-            result = self.run_tool(f.read())
+    def test_the_shipped_help_page_passes_with_the_programs_own_menus(self):
+        result = subprocess.run([sys.executable, os.path.join(ROOT, "tools", "check_help.py"),
+                                 os.path.join(ROOT, "data", "help.htm")], capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stdout)
 
 

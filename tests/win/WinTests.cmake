@@ -35,7 +35,7 @@ add_executable(quorlax_win_tests
   ${QUORLAX_WINE_RULE_TESTS}
   ${CMAKE_CURRENT_SOURCE_DIR}/win/services_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/main_window_win_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/win/form2_win_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/win/hall_of_fame_window_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/dialogs_pictures_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/house_win_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/win/settings_windows_win_test.cpp

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/pictures_win.h"
+#include "practice/record_form_win.h"
 #include "settings/shell_win.h"
 #include "win/window_fixture.h"
 
@@ -374,6 +375,34 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
     const int greyed = darkest(GetDlgItem(hwnd_, kCommand4Id));
     EXPECT_GT(greyed, 100) << "开始 is greyed";
     EXPECT_LT(greyed, 190) << "and still shows its caption";
+}
+
+// On the blue window colour a greyed caption reads weaker than an enabled
+// one (the practice record's buttons with no runs: 练习这些字 greyed, 关闭 not).
+TEST_F(SettingsWindowsTest, AGreyedButtonReadsDimmerThanAnEnabledOneOnTheBlueWindow) {
+    form().board.backColor = kDefaultBackColor;
+    Choose(form().practice.jilu);
+    PumpPending();
+    ASSERT_NE(window_->Record(), nullptr);
+    const RecordWindow& record = *window_->Record();
+    ASSERT_FALSE(IsWindowEnabled(record.DrillButton()));
+    auto luma = [](COLORREF c) {
+        return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
+    };
+    const int face = luma(forms::Painter::Resolve(kDefaultBackColor));
+    // The most a pixel of the caption's band stands out from the face,
+    // inside the edges and the focus frame.
+    auto standsOut = [&](HWND button) {
+        auto shot = drive::PrintClient(button);
+        int most = 0;
+        for (int y = shot.height / 4; y < shot.height * 3 / 4; ++y)
+            for (int x = 8; x < shot.width - 8; ++x)
+                most = std::max(most, std::abs(luma(shot.At(x, y)) - face));
+        return most;
+    };
+    const int enabled = standsOut(record.CloseButton()), greyed = standsOut(record.DrillButton());
+    EXPECT_LT(greyed, enabled * 3 / 4) << "greyed reads dimmer than enabled";
+    EXPECT_GT(greyed, enabled / 4) << "and still shows its caption";
 }
 
 // The layout at the screen's DPI; this suite also runs in a prefix of 144 dpi.

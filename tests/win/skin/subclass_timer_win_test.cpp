@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "skin/skin_error_win.h"
@@ -33,6 +35,7 @@ public:
     void MsgResponse(EMsgResponse) override {}
     void WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT& result) override {
         trace_ += name_;
+        if (also) also();
         seen_slot = result;
         seen_current = GSubclass().CurrentMessage();
         if (call_old) old_answer = GSubclass().CallOldWindowProc(hwnd, msg, 0, 0);
@@ -45,6 +48,7 @@ public:
     bool call_old = false;
     LRESULT old_answer = 0;
     bool throws = false;
+    std::function<void()> also;  // runs first, inside the call
 
 private:
     char name_;
@@ -281,6 +285,89 @@ TEST_F(SubclassTest, AfterANestedMessageToAnotherSubclassedWindowTheOldProcedure
     MSubclass::DetachMessage(&outer, hwnd_, kProbe);
     MSubclass::DetachMessage(&inner, second.hwnd(), kOther);
     SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, own);
+}
+
+TEST_F(SubclassTest, AListenerThatDestroysItsWindowIsTheLastToRunForIt) {
+    Listener a('A', M::emrConsume, trace_), b('B', M::emrConsume, trace_);
+    a.also = [&] { DestroyWindow(hwnd_); };
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    MSubclass::AttachMessage(&b, hwnd_, kProbe);
+    SendMessageW(hwnd_, kProbe, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_EQ(trace_, "A") << "the copy of the listeners went with the window";
+}
+
+TEST_F(SubclassTest, ARefusedPropertyUndoesTheAttachSoThePropertiesAndTheDispatchAgree) {
+    Listener a('A', M::emrPostProcess, trace_), b('B', M::emrConsume, trace_);
+    const std::string oldName = MSubclass::OldProcName(hwnd_), attachName = MSubclass::AttachCountName(hwnd_),
+                      countName = MSubclass::ListenerCountName(hwnd_, kProbe);
+    auto refusedAttach = [&](Listener& l, const std::string& name) {
+        const test::RefusedProperty refused(name);
+        ExpectError([&] { MSubclass::AttachMessage(&l, hwnd_, kProbe); }, 13081, L"Can't subclass window");
+    };
+    // The window's first attach: nothing of it stays, not even the subclass.
+    for (const std::string& name :
+         {oldName, attachName, MSubclass::ListenerName(hwnd_, kProbe, 1), countName}) {
+        refusedAttach(a, name);
+        EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_) << name;
+        for (const std::string& p :
+             {oldName, attachName, MSubclass::ListenerName(hwnd_, kProbe, 1), countName})
+            EXPECT_EQ(Prop(p), 0) << "refused " << name << ", left " << p;
+        trace_.clear();
+        EXPECT_EQ(SendMessageW(hwnd_, kProbe, 0, 0), kOldAnswer);
+        EXPECT_EQ(trace_, "O") << name;
+    }
+    // A second listener: the first one's bookkeeping stays as it was.
+    MSubclass::AttachMessage(&a, hwnd_, kProbe);
+    for (const std::string& name : {attachName, MSubclass::ListenerName(hwnd_, kProbe, 2), countName}) {
+        refusedAttach(b, name);
+        EXPECT_EQ(Prop(attachName), 1) << name;
+        EXPECT_EQ(Prop(countName), 1) << name;
+        EXPECT_EQ(Prop(MSubclass::ListenerName(hwnd_, kProbe, 2)), 0) << name;
+        trace_.clear();
+        SendMessageW(hwnd_, kProbe, 0, 0);
+        EXPECT_EQ(trace_, "AO") << name;
+    }
+    MSubclass::DetachMessage(&a, hwnd_, kProbe);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original_);
+}
+
+// Two UI threads dispatch at once, each to a subclassed window of its own:
+// each listener sees its own message and reaches its own window's procedure.
+TEST_F(SubclassTest, ASecondUiThreadDispatchesWithItsOwnMessageAndOldProcedure) {
+    std::atomic<bool> ready{false}, mainInside{false}, otherInside{false}, mainRead{false};
+    std::string otherTrace;
+    Listener inner('I', M::emrConsume, otherTrace);
+    inner.call_old = true;
+    inner.also = [&] {
+        otherInside = true;
+        test::WaitFor([&] { return mainRead.load(); });
+    };
+    std::thread other([&] {
+        TestWindow second(WS_OVERLAPPEDWINDOW, 200, 100);
+        SetWindowLongPtrW(second.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherWindowProc));
+        MSubclass::AttachMessage(&inner, second.hwnd(), kOther);
+        ready = true;
+        test::WaitFor([&] { return mainInside.load(); });
+        SendMessageW(second.hwnd(), kOther, 0, 0);
+        MSubclass::DetachMessage(&inner, second.hwnd(), kOther);
+    });
+    Listener outer('A', M::emrConsume, trace_);
+    outer.call_old = true;
+    outer.also = [&] {
+        mainInside = true;
+        EXPECT_TRUE(test::WaitFor([&] { return otherInside.load(); })) << "the other thread's dispatch began";
+    };
+    ASSERT_TRUE(test::WaitFor([&] { return ready.load(); }));
+    MSubclass::AttachMessage(&outer, hwnd_, kProbe);
+    SendMessageW(hwnd_, kProbe, 0, 0);
+    mainRead = true;
+    other.join();
+    EXPECT_EQ(outer.seen_current, kProbe);
+    EXPECT_EQ(outer.old_answer, kOldAnswer) << "this window's own procedure";
+    EXPECT_EQ(inner.seen_current, kOther);
+    EXPECT_EQ(inner.old_answer, kOtherAnswer) << "the other window's own procedure";
+    MSubclass::DetachMessage(&outer, hwnd_, kProbe);
 }
 
 TEST(TimerTest, FiresUntilStoppedAndRewritingTheSameIntervalDoesNotRestartIt) {

@@ -90,6 +90,49 @@ TEST_F(HallOfFameWindowTest, TheRankingMenuShowsTheTablesWhileTheGameGoesOn) {
     EXPECT_GT(shot.width, 0);
 }
 
+// Names edited into the registry may be of any length: each is cut at its
+// column, and everything outside the name columns reads as with short names.
+TEST_F(HallOfFameWindowTest, AVeryLongNameStaysInsideItsColumn) {
+    auto shotWithNames = [&](const std::wstring& name) {
+        for (const wchar_t* key : {L"m1", L"sm1"}) fakes_.settings.Save(kSectionHallOfFame, key, name);
+        fakes_.settings.Save(kSectionHallOfFame, L"f1", L"900");
+        fakes_.settings.Save(kSectionHallOfFame, L"sf1", L"900");
+        Choose(form().scores.rankingItem);
+        PumpPending();
+        EXPECT_EQ(form().scores.hallOfFame.nameCells[0][0].Caption(), name);
+        auto shot = drive::PrintClient(Hof());
+        form().scores.hallOfFame.Unload();
+        PumpPending();
+        return shot;
+    };
+    const auto plain = shotWithNames(L"甲");
+    const auto longNames = shotWithNames(std::wstring(2000, L'鬼'));
+    ASSERT_EQ(plain.pixels.size(), longNames.pixels.size());
+    ASSERT_GT(plain.pixels.size(), 0u);
+
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    auto px = [&](float twips) {
+        return static_cast<int>(twips * dpi / 1440.0 + 0.5);
+    };  // as the painter rounds
+    const HallOfFameForm& f = form().scores.hallOfFame;
+    auto inNameColumn = [&](int x, int y) {
+        if (y < px(1350) || y >= px(3570)) return false;
+        for (int t = 0; t < 3; ++t)
+            if (x >= px(f.nameCells[t][0].Left) &&
+                x < px(f.nameCells[t][0].Left + f.nameCells[t][0].Width + 60) - 2)
+                return true;
+        return false;
+    };
+    int changedInside = 0, changedOutside = 0;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 0; x < plain.width; ++x)
+            if (plain.At(x, y) != longNames.At(x, y)) ++(inNameColumn(x, y) ? changedInside : changedOutside);
+    EXPECT_GT(changedInside, 0) << "the long names are drawn";
+    EXPECT_EQ(changedOutside, 0) << "nothing beyond the name columns, the neighbouring tables or the frame";
+}
+
 TEST_F(HallOfFameWindowTest, ClosingTheMainWindowClosesItToo) {
     Choose(form().scores.rankingItem);
     HWND hof = Hof();
