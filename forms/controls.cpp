@@ -27,6 +27,19 @@ void CommandButton::Press() {
     if (Enabled && Shown() && Click) Click();
 }
 
+void ToolForm::Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    OnUnload();
+    if (OnUnloaded) OnUnloaded();
+}
+
+bool ToolForm::Show() {
+    loaded_ = true;
+    if (OnLoaded && !OnLoaded()) loaded_ = false;
+    return loaded_;
+}
+
 void Timer::SetInterval(int ms) {
     if (ms < 0) ms = 0;
     if (ms == interval_) return;

@@ -143,6 +143,39 @@ struct CommandButton : Control {
     void Press();
 };
 
+// The model of a tool window of the game (the hall of fame, the About box,
+// the picture chooser, the practice record): loaded while its window is on
+// screen. The window follows it through the hooks, which its host sets.
+class ToolForm {
+public:
+    virtual ~ToolForm() = default;
+    bool Loaded() const { return loaded_; }
+    // Closes the window; nothing when it is not loaded.
+    void Unload();
+
+    Color BackColor = kSystemButtonFace;  // the main window's, copied as it loads
+    std::function<bool()> OnLoaded;       // create, place topmost and show; false when it could not
+    std::function<void()> OnUnloaded;     // destroy
+    std::function<void()> OnChanged;      // bring the window up to date
+    std::function<void()> OnFront;        // bring the shown window to the front
+
+protected:
+    // Marks the form loaded and shows its window. A window that cannot be
+    // made leaves the form unloaded, so that the next command tries again.
+    bool Show();
+    void Changed() const {
+        if (OnChanged) OnChanged();
+    }
+    void Front() const {
+        if (OnFront) OnFront();
+    }
+    // What the form lets go of as its window closes.
+    virtual void OnUnload() {}
+
+private:
+    bool loaded_ = false;
+};
+
 // A timer: ticks every Interval ms while Enabled and Interval > 0. The host
 // is told about every change so it can start or stop the real timer.
 class Timer {

@@ -59,27 +59,19 @@ HallOfFameForm::HallOfFameForm(Board& board, ISettingsStore& store) : board_(boa
 }
 
 void HallOfFameForm::Load() {
-    if (loaded_) return;
+    if (Loaded()) return;
     OnLoad();
 }
 
 void HallOfFameForm::OnLoad() {
-    loaded_ = true;
     entry_pending_ = false;
     nameBox.SetText(kNameBoxInitial);
     FillChineseInterleaved();
     Fill(GamePool::English);
     Fill(GamePool::Digits);
-    if (OnLoaded) OnLoaded();  // placed topmost and shown
+    Show();  // placed topmost and shown
     nameBox.Visible = false;
-    if (OnChanged) OnChanged();
-}
-
-void HallOfFameForm::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    entry_pending_ = false;
-    if (OnUnloaded) OnUnloaded();
+    Changed();
 }
 
 void HallOfFameForm::FillChineseInterleaved() {
@@ -99,7 +91,7 @@ void HallOfFameForm::RankingMenu() {
     Load();
     board_.closeAsked(ToolWindow::About);
     FillChineseInterleaved();
-    if (OnChanged) OnChanged();
+    Changed();
 }
 
 void HallOfFameForm::ShowNameBox() {
@@ -107,7 +99,7 @@ void HallOfFameForm::ShowNameBox() {
     nameBox.Visible = true;
     entry_pending_ = true;
     if (OnFocusName) OnFocusName();
-    if (OnChanged) OnChanged();
+    Changed();
 }
 
 void HallOfFameForm::OnNameBoxLostFocus() {

@@ -17,7 +17,7 @@ inline constexpr wchar_t kNameBoxInitial[] = L"姓名";
 inline constexpr int kNameMaxLength = 12;  // characters a player may type as a name
 inline constexpr wchar_t kHallOfFameUnsaved[] = L"英雄榜无法保存，这次的成绩没有记下。游戏继续。";
 
-class HallOfFameForm {
+class HallOfFameForm final : public forms::ToolForm {
 public:
     HallOfFameForm(Board& board, ISettingsStore& store);
     HallOfFameForm(const HallOfFameForm&) = delete;
@@ -35,10 +35,8 @@ public:
     static constexpr float kWidth = 8700;  // twips the content needs
     static constexpr float kHeight = 4400;
 
-    bool Loaded() const { return loaded_; }
     // The first access loads the window; loading shows it.
     void Load();
-    void Unload();
 
     // --- handlers ---
     void OnLoad();
@@ -49,19 +47,15 @@ public:
     void RankingMenu();
     void ShowNameBox();
 
-    // Host hooks: the real window follows the model.
-    std::function<void()> OnLoaded;     // create and show the window
-    std::function<void()> OnUnloaded;   // destroy it
-    std::function<void()> OnFocusName;  // give the name box the keyboard focus
-    std::function<void()> OnChanged;    // repaint
+    std::function<void()> OnFocusName;  // the window gives the name box the keyboard focus
 
 private:
+    void OnUnload() override { entry_pending_ = false; }
     void Fill(GamePool pool);
     void FillChineseInterleaved();
 
     Board& board_;
     HallOfFame table_;
-    bool loaded_ = false;
     bool entry_pending_ = false;  // a game over entitles one insertion
 };
 

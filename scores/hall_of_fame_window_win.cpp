@@ -1,24 +1,20 @@
 // The hall-of-fame window.
 #include "scores/hall_of_fame_window_win.h"
 
-#include "platform/handles_win.h"
-#include "platform/message_loop_win.h"
-#include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-// Where the window goes, in screen pixels, as designed.
-constexpr int kScreenX = 100, kScreenY = 130, kOuterWidth = 600;
+// Tall enough for the OK button: the designed 300 pixels cut it off; as
+// wide as designed.
+const forms::ToolWindowLook kLook{kHallOfFameClass, kHallOfFameTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                  POINT{100, 130}, HallOfFameForm::kWidth, HallOfFameForm::kHeight, 600};
 constexpr int kEtchedLine = 2;  // pixels of a table's frame line (EDGE_ETCHED)
 
 }  // namespace
 
 HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameForm& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.okButton, painter) {
-    form_.OnLoaded = [this] { Create(); };
-    form_.OnUnloaded = [this] { Destroy(); };
+    : ToolWindow(instance, owner, form, painter, kLook), form_(form), ok_(form.okButton, painter) {
     form_.OnFocusName = [this] {
         Sync();
         if (HWND box = NameBox()) {
@@ -27,43 +23,22 @@ HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameFor
             SendMessageW(box, EM_SETSEL, 0, -1);
         }
     };
-    form_.OnChanged = [this] { Sync(); };
 }
 
 HallOfFameWindow::~HallOfFameWindow() {
-    form_.OnLoaded = form_.OnUnloaded = form_.OnFocusName = form_.OnChanged = nullptr;
+    form_.OnFocusName = nullptr;
     Destroy();
 }
 
-void HallOfFameWindow::Create() {
-    if (hwnd_) return;
-    RegisterWindowClassOf<HallOfFameWindow>(instance_, kHallOfFameClass,
-                                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-
-    // Tall enough for the OK button: the designed 300 pixels cut it off.
-    RECT r{0, 0, painter_.Px(HallOfFameForm::kWidth), painter_.Px(HallOfFameForm::kHeight)};
-    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
-    CreateWindowExW(WS_EX_TOPMOST, kHallOfFameClass, kHallOfFameTitle, kStyle, kScreenX, kScreenY,
-                    kOuterWidth, r.bottom - r.top, owner_, nullptr, instance_, this);
-    if (!hwnd_) return;
+HWND HallOfFameWindow::OnCreated() {
     name_box_ = std::make_unique<forms::TextBoxHost>(form_.nameBox, painter_);
+    // The focus moves while the window goes: no confirmation then.
     name_box_->LostFocus = [this] {
-        if (!destroying_) form_.OnNameBoxLostFocus();
+        if (!Closing()) form_.OnNameBoxLostFocus();
     };
     name_box_->Create(instance_, hwnd_, WS_TABSTOP);
     ok_.Create(instance_, hwnd_, kOkId);
-    // Tab and Enter work as in a dialog; the main window's shortcuts do not
-    // reach this window, so a name can hold any letter typed with Ctrl.
-    MessageLoop::Instance().Register(hwnd_, nullptr, true);
-    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, kOuterWidth, r.bottom - r.top, SWP_SHOWWINDOW);
-    Sync();
-}
-
-void HallOfFameWindow::Destroy() {
-    if (!hwnd_) return;
-    destroying_ = true;
-    DestroyWindow(hwnd_);
-    destroying_ = false;
+    return nullptr;  // a name is asked for by OnFocusName
 }
 
 void HallOfFameWindow::Sync() {
@@ -72,29 +47,12 @@ void HallOfFameWindow::Sync() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void HallOfFameWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
-
-void HallOfFameWindow::OnDetach() {
-    MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = nullptr;
-    name_box_.reset();
-}
-
-LRESULT HallOfFameWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+bool HallOfFameWindow::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // Enter in the name box presses OK too, and the focus moves to the
     // button first, as a click would move it: the name is confirmed before
     // OK closes the window. Touch nothing after OK.
-    LRESULT result = 0;
-    if (name_box_ && name_box_->Filter(msg, wp, lp, result)) return result;
-    if (ok_.Filter(msg, wp, lp, result)) return result;
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
-        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_CLOSE: form_.Unload(); return 0;
-        default: break;
-    }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    if (name_box_ && name_box_->Filter(msg, wp, lp, result)) return true;
+    return ok_.Filter(msg, wp, lp, result);
 }
 
 void HallOfFameWindow::Paint(HDC dc) {

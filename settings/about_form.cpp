@@ -61,24 +61,17 @@ std::vector<const forms::Label*> AboutForm::Labels() const {
 }
 
 void AboutForm::Load() {
-    if (loaded_) {
-        if (OnFront) OnFront();
+    if (Loaded()) {
+        Front();
         return;
     }
     OnLoad();
 }
 
-void AboutForm::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    if (OnUnloaded) OnUnloaded();
-}
-
 void AboutForm::OnLoad() {
-    loaded_ = true;
     BackColor = board_.backColor;
     okButton.BackColor = BackColor;
-    if (OnLoaded) OnLoaded();  // placed topmost and shown
+    Show();  // placed topmost and shown
 }
 
 void AboutForm::OpenLink(const Link& link) {

@@ -16,7 +16,7 @@ class Board;
 
 inline constexpr wchar_t kAboutTitle[] = L"关于 Quorlax";
 
-class AboutForm {
+class AboutForm final : public forms::ToolForm {
 public:
     AboutForm(Board& board, Services& services);
     AboutForm(const AboutForm&) = delete;
@@ -33,7 +33,6 @@ public:
     forms::Label sourceCaption;            // "数据来源："
     forms::Label readMeLink;        // link: the read-me, which says where the data come from
     forms::CommandButton okButton;  // the OK button "确  定", the default
-    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
     static constexpr float kWidth = 7410;               // client area, twips: every control shows
     static constexpr float kHeight = 4380;
 
@@ -47,11 +46,9 @@ public:
     // Every label, for painting.
     std::vector<const forms::Label*> Labels() const;
 
-    bool Loaded() const { return loaded_; }
     // Loads (and so shows) the box; when it is loaded already, brings it to
     // the front.
     void Load();
-    void Unload();
 
     // --- handlers ---
     void OnLoad();
@@ -60,17 +57,11 @@ public:
     void OnReadMe();
     void OnOk();
 
-    // Host hooks: the real window follows the model.
-    std::function<void()> OnLoaded;    // create, place topmost and show
-    std::function<void()> OnUnloaded;  // destroy
-    std::function<void()> OnFront;     // bring the shown box to the front
-
 private:
     void OpenLink(const Link& link);
 
     Board& board_;
     Services& services_;
-    bool loaded_ = false;
     std::vector<Link> links_;
 };
 

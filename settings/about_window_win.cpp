@@ -3,50 +3,24 @@
 
 #include <commctrl.h>
 
-#include "platform/handles_win.h"
-#include "platform/message_loop_win.h"
-#include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-// Where the box goes, in screen pixels, as designed.
-constexpr int kScreenX = 150, kScreenY = 130;
+// The designed 500 x 300 pixels cut off the OK button: the box is as large
+// as its lines need, at the screen's DPI.
+const forms::ToolWindowLook kLook{kAboutClass, kAboutTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, POINT{150, 130},
+                                  AboutForm::kWidth, AboutForm::kHeight};
 
 }  // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, AboutForm& form, forms::Painter& painter)
-    : instance_(instance), owner_(owner), form_(form), painter_(painter), ok_(form.okButton, painter) {
-    form_.OnLoaded = [this] { Create(); };
-    form_.OnUnloaded = [this] { Destroy(); };
-    form_.OnFront = [this] {
-        if (hwnd_) SetForegroundWindow(hwnd_);
-    };
-}
+    : ToolWindow(instance, owner, form, painter, kLook), form_(form), ok_(form.okButton, painter) {}
 
-AboutWindow::~AboutWindow() {
-    form_.OnLoaded = form_.OnUnloaded = form_.OnFront = nullptr;
-    Destroy();
-}
-
-void AboutWindow::Create() {
-    if (hwnd_) return;
-    RegisterWindowClassOf<AboutWindow>(instance_, kAboutClass);
-
-    // The designed 500 x 300 pixels cut off the OK button: the box is as
-    // large as its lines need, at the screen's DPI.
-    RECT r{0, 0, painter_.Px(AboutForm::kWidth), painter_.Px(AboutForm::kHeight)};
-    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    CreateWindowExW(WS_EX_TOPMOST, kAboutClass, kAboutTitle, kStyle, kScreenX, kScreenY, width, height,
-                    owner_, nullptr, instance_, this);
-    if (!hwnd_) return;
+HWND AboutWindow::OnCreated() {
     HWND ok = ok_.Create(instance_, hwnd_, kOkId);
     AddTooltips();
-    MessageLoop::Instance().Register(hwnd_, nullptr, true);  // Enter and Escape as in a dialog
-    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, width, height, SWP_SHOWWINDOW);
-    SetFocus(ok);
+    return ok;
 }
 
 void AboutWindow::AddTooltips() {
@@ -72,17 +46,6 @@ void AboutWindow::AddTooltips() {
     }
 }
 
-void AboutWindow::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
-void AboutWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
-
-void AboutWindow::OnDetach() {
-    MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = tooltip_ = nullptr;
-}
-
 const AboutForm::Link* AboutWindow::LinkAt(POINT p) const {
     for (const auto& link : form_.Links()) {
         RECT r = painter_.Rect(*link.label);
@@ -91,17 +54,17 @@ const AboutForm::Link* AboutWindow::LinkAt(POINT p) const {
     return nullptr;
 }
 
-LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+bool AboutWindow::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // The OK button's press may destroy this window; touch nothing after.
-    LRESULT result = 0;
-    if (ok_.Filter(msg, wp, lp, result)) return result;
+    if (ok_.Filter(msg, wp, lp, result)) return true;
+    result = 0;
     switch (msg) {
         case WM_COMMAND:
-            if (LOWORD(wp) == IDCANCEL) {
+            if (LOWORD(wp) == IDCANCEL) {  // Escape
                 form_.Unload();
-                return 0;
+                return true;
             }
-            break;
+            return false;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
                 POINT p{};
@@ -109,29 +72,25 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 ScreenToClient(hwnd_, &p);
                 if (LinkAt(p)) {
                     SetCursor(LoadCursorW(nullptr, IDC_HAND));
-                    return TRUE;
+                    result = TRUE;
+                    return true;
                 }
             }
-            break;
+            return false;
         case WM_LBUTTONUP: {
             const AboutForm::Link* link =
                 LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-            if (!link) return 0;
+            if (!link) return true;
             if (link->label == &form_.wordPoolLicenceLink)
                 form_.OnWordPoolLicence();
             else if (link->label == &form_.codeTableLicenceLink)
                 form_.OnCodeTableLicence();
             else
                 form_.OnReadMe();
-            return 0;
+            return true;
         }
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
-        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_CLOSE: form_.Unload(); return 0;
-        default: break;
+        default: return false;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 void AboutWindow::Paint(HDC dc) {

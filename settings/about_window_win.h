@@ -8,44 +8,37 @@
 
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
+#include "forms/tool_window_win.h"
 #include "settings/about_form.h"
 
 namespace quorlax::win {
 
 inline constexpr wchar_t kAboutClass[] = L"QuorlaxAbout";
 
-class AboutWindow {
+class AboutWindow final : public forms::ToolWindow<AboutWindow> {
 public:
-    static constexpr wchar_t kFaultSource[] = L"AboutForm";
+    static constexpr wchar_t kFaultSource[] = L"AboutWindow";
 
     AboutWindow(HINSTANCE instance, HWND owner, AboutForm& form, forms::Painter& painter);
-    ~AboutWindow();
-    AboutWindow(const AboutWindow&) = delete;
-    AboutWindow& operator=(const AboutWindow&) = delete;
+    ~AboutWindow() { Destroy(); }
 
-    HWND Handle() const { return hwnd_; }
     HWND OkButton() const { return ok_.Handle(); }
+
+    // The skeleton's parts.
+    HWND OnCreated();
+    void OnDestroyed() { tooltip_ = nullptr; }
+    bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void Paint(HDC dc);
+    void Sync() {}
 
 private:
     static constexpr int kOkId = IDOK;
-    template <class T>
-    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
-    void OnAttach(HWND hwnd);
-    void OnDetach();
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void Create();
-    void Destroy();
-    void Paint(HDC dc);
     void AddTooltips();
     // The link under a point of the client area, or null.
     const AboutForm::Link* LinkAt(POINT p) const;
 
-    HINSTANCE instance_;
-    HWND owner_;
     AboutForm& form_;
-    forms::Painter& painter_;
-    HWND hwnd_ = nullptr;
-    forms::ButtonHost ok_;    // okButton
+    forms::ButtonHost ok_;
     HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
 };
 

@@ -104,24 +104,17 @@ PictureChooserForm::PictureChooserForm(Board& board, Services& services) : board
 }
 
 void PictureChooserForm::Load() {
-    if (loaded_) {
-        if (OnFront) OnFront();
+    if (Loaded()) {
+        Front();
         return;
     }
     OnLoad();
 }
 
-void PictureChooserForm::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    if (OnUnloaded) OnUnloaded();
-}
-
 void PictureChooserForm::OnLoad() {
-    loaded_ = true;
     BackColor = board_.backColor;
     for (forms::CommandButton* b : {&clearButton, &okButton, &exitButton}) b->BackColor = BackColor;
-    if (OnLoaded) OnLoaded();  // placed topmost and shown
+    Show();  // placed topmost and shown
 
     std::vector<std::wstring> roots = services_.folders.Drives();
     std::vector<std::wstring> names;
@@ -251,10 +244,6 @@ void PictureChooserForm::OnExit() { Unload(); }
 void PictureChooserForm::OnClear() {
     board_.picture.reset();
     if (!services_.settings.Save(kChoicesSection, kPictureKey, L"")) board_.TellOnce(kPictureUnsaved);
-}
-
-void PictureChooserForm::Changed() {
-    if (OnChanged) OnChanged();
 }
 
 }  // namespace quorlax

@@ -66,7 +66,7 @@ struct ComboBox : ListControl {
     std::wstring Text;  // the text in the box
 };
 
-class PictureChooserForm {
+class PictureChooserForm final : public forms::ToolForm {
 public:
     PictureChooserForm(Board& board, Services& services);
     PictureChooserForm(const PictureChooserForm&) = delete;
@@ -81,15 +81,12 @@ public:
     FileListBox fileList;                                  // the files of the folder matching the pattern
     ComboBox patternBox;                                    // the pattern, with "*.bmp;*.jpg" and "*.*"
     forms::TextBox pathBox;                               // the path: the folder, then the chosen file
-    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load, buttons too
     static constexpr float kWidth = 7620;               // client area, twips
     static constexpr float kHeight = 4770;
 
-    bool Loaded() const { return loaded_; }
     // Loads (and so shows) the window; when it is loaded already, brings it
     // to the front.
     void Load();
-    void Unload();
 
     // --- handlers ---
     void OnLoad();
@@ -106,22 +103,14 @@ public:
     void ChooseDrive(int index);
     void OpenFolder(int index);
 
-    // Host hooks: the real window follows the model.
-    std::function<void()> OnLoaded;    // create, place topmost and show
-    std::function<void()> OnUnloaded;  // destroy
-    std::function<void()> OnChanged;   // bring the controls up to date
-    std::function<void()> OnFront;     // bring the shown window to the front
-
 private:
     // Lists `folder` and makes it the open folder; false, changing nothing,
     // when it cannot be read.
     bool SetFolder(const std::wstring& folder);
     void FillFiles();
-    void Changed();
 
     Board& board_;
     Services& services_;
-    bool loaded_ = false;
     FolderContents contents_;                    // what the open folder holds
     std::map<std::wstring, std::wstring> last_;  // the folder last open on each drive
 };

@@ -1,15 +1,20 @@
 // The picture chooser.
 #include "settings/picture_chooser_window_win.h"
 
-#include "platform/message_loop_win.h"
 #include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-// Where the window goes, in screen pixels, as designed.
-constexpr int kScreenX = 150, kScreenY = 130;
+// The designed outer 500 x 300 pixels are smaller than the client area the
+// controls are laid out in: the window is sized from that area at the
+// screen's DPI, so nothing is cut off.
+const forms::ToolWindowLook kLook{kChooserClass,
+                                  kChooserTitle,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                  POINT{150, 130},
+                                  PictureChooserForm::kWidth,
+                                  PictureChooserForm::kHeight};
 constexpr int kDropRows = 8;  // entries a drop-down shows
 const forms::Font kControlFont{L"宋体", 9};
 
@@ -17,27 +22,14 @@ const forms::Font kControlFont{L"宋体", 9};
 
 PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, PictureChooserForm& form,
                                            forms::Painter& painter)
-    : instance_(instance),
-      owner_(owner),
+    : ToolWindow(instance, owner, form, painter, kLook),
       form_(form),
-      painter_(painter),
       clear_(form.clearButton, painter),
       ok_(form.okButton, painter),
       exit_(form.exitButton, painter) {
-    form_.OnLoaded = [this] { Create(); };
-    form_.OnUnloaded = [this] { Destroy(); };
-    form_.OnChanged = [this] { Sync(); };
-    form_.OnFront = [this] {
-        if (hwnd_) SetForegroundWindow(hwnd_);
-    };
     clear_.AfterClick = ok_.AfterClick = [this] {
         if (AfterPictureChange) AfterPictureChange();
     };
-}
-
-PictureChooserWindow::~PictureChooserWindow() {
-    form_.OnLoaded = form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
-    Destroy();
 }
 
 HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD style,
@@ -53,20 +45,7 @@ HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD 
     return h;
 }
 
-void PictureChooserWindow::Create() {
-    if (hwnd_) return;
-    RegisterWindowClassOf<PictureChooserWindow>(instance_, kChooserClass);
-
-    // The designed outer 500 x 300 pixels are smaller than the client area
-    // the controls are laid out in: the window is sized from that area at
-    // the screen's DPI, so nothing is cut off.
-    RECT r{0, 0, painter_.Px(PictureChooserForm::kWidth), painter_.Px(PictureChooserForm::kHeight)};
-    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    CreateWindowExW(WS_EX_TOPMOST, kChooserClass, kChooserTitle, kStyle, kScreenX, kScreenY, width, height,
-                    owner_, nullptr, instance_, this);
-    if (!hwnd_) return;
-
+HWND PictureChooserWindow::OnCreated() {
     // In the designed tab order: the lists, the boxes, then the buttons.
     Child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, form_.driveList, kDriveId, kDropRows);
     Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.folderList, kDirId);
@@ -79,23 +58,10 @@ void PictureChooserWindow::Create() {
     clear_.Create(instance_, hwnd_, kClearId);
     ok_.Create(instance_, hwnd_, kOkId);
     exit_.Create(instance_, hwnd_, kExitId);
-
-    // Tab, Enter and Escape work as in a dialog; the main window's
-    // shortcuts stay with the main window.
-    MessageLoop::Instance().Register(hwnd_, nullptr, true);
-    SetWindowPos(hwnd_, HWND_TOPMOST, kScreenX, kScreenY, width, height, SWP_SHOWWINDOW);
-    SetFocus(Control(kFileId));
+    return Control(kFileId);
 }
 
-void PictureChooserWindow::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
-
-void PictureChooserWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
-
-void PictureChooserWindow::OnDetach() {
-    MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = nullptr;
+void PictureChooserWindow::OnDestroyed() {
     path_box_.reset();
     shown_drives_ = shown_dirs_ = shown_files_ = shown_patterns_ = 0;
 }
@@ -161,24 +127,22 @@ bool PictureChooserWindow::OnCommand(int id, int code) {
     }
 }
 
-LRESULT PictureChooserWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    if (path_box_ && path_box_->Filter(msg, wp, lp, result)) return result;
-    if (msg == WM_COMMAND && !syncing_ && OnCommand(LOWORD(wp), HIWORD(wp))) return 0;
+bool PictureChooserWindow::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (path_box_ && path_box_->Filter(msg, wp, lp, result)) return true;
+    if (msg == WM_COMMAND && !syncing_ && OnCommand(LOWORD(wp), HIWORD(wp))) {
+        result = 0;
+        return true;
+    }
     // A button's press may destroy this window (退出); touch nothing after.
     for (forms::ButtonHost* button : {&clear_, &ok_, &exit_})
-        if (button->Filter(msg, wp, lp, result)) return result;
-    switch (msg) {
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            painter_.Fill(reinterpret_cast<HDC>(wp), client, form_.BackColor);
-            return 1;
-        }
-        case WM_CLOSE: form_.Unload(); return 0;
-        default: break;
-    }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+        if (button->Filter(msg, wp, lp, result)) return true;
+    return false;
+}
+
+void PictureChooserWindow::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    painter_.Fill(dc, client, form_.BackColor);
 }
 
 }  // namespace quorlax::win

@@ -132,7 +132,7 @@ TEST_F(GameOverTest, GameOverReloadsAnOpenWindow) {
     form().game.StartGame(GamePool::Chinese);
     form().scores.rankingItem.Click();
     int loads = 0;
-    form().scores.hallOfFame.OnLoaded = [&] { ++loads; };
+    form().scores.hallOfFame.OnLoaded = [&] { return ++loads > 0; };
     EndGame(L"100", L"0");
     EXPECT_EQ(loads, 1);
     EXPECT_TRUE(form().scores.hallOfFame.nameBox.Visible);
