@@ -263,17 +263,13 @@ RunRecord PracticeRoom::CurrentRecord() const {
     r.when = LocalDateTimeNow();
     r.kind = kind_;
     if (kind_ == RunKind::Chosen) r.file = chosenName_;
-    // The counts as the panel shows them; the speed only once the clock has
-    // ticked in this run (before, the panel still shows the last run's).
-    auto count = [](const forms::Label& l) {
-        return static_cast<int>(std::max(0.0, CounterValue(l.Caption())));
-    };
-    r.typed = count(Label34);
-    r.correct = count(Label32);
-    const std::wstring& accuracy = Label37.Caption();
-    r.accuracy = r.typed > 0 ? static_cast<int>(CounterValue(accuracy.substr(0, accuracy.find(L' ')))) : 0;
-    r.seconds = count(form_.Label13);
-    r.speed = r.seconds > 0 ? count(Label39) : 0;
+    // The counts as the panel shows them; the speed over the typing time,
+    // as of the last character typed (the panel's counts idle time too).
+    r.typed = run_.Typed();
+    r.correct = run_.Correct();
+    r.accuracy = r.typed > 0 ? run_.Accuracy() : 0;
+    r.seconds = static_cast<int>(std::max(0.0, CounterValue(form_.Label13.Caption())));
+    r.speed = run_.TypingSpeed();
     for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
     std::stable_sort(r.misses.begin(), r.misses.end(),
                      [](const Miss& a, const Miss& b) { return a.count > b.count; });

@@ -111,6 +111,7 @@ private:
     void StartBuiltInRun() override;
     void ClearInput() override { Text4.SetText(L""); }
     void StopClock() override;
+    std::uint64_t Milliseconds() override { return services_.clock.Milliseconds(); }
 
     void BuildPanel();
     // The 练习/汉字 steps on `text` (a drill's), or on a new built-in text.

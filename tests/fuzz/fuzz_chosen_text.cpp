@@ -23,6 +23,8 @@ struct ChosenHost final : IPracticeHost {
     void StartBuiltInRun() override {}
     void ClearInput() override { run->InputChanged(*this, L""); }
     void StopClock() override {}
+    std::uint64_t Milliseconds() override { return ++now; }
+    std::uint64_t now = 0;
 };
 
 }  // namespace

@@ -60,7 +60,7 @@ protected:
     std::vector<std::wstring> events_;
 };
 
-TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
+TEST_F(PracticeWinTest, AnInputMethodWordComparesEachOfItsCharacters) {
     Choose(room().chi);
     ASSERT_TRUE(IsWindowVisible(Box()));
     EXPECT_EQ(GetFocus(), Box()) << "the practice box takes the focus from the hidden typing box";
@@ -77,10 +77,11 @@ TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
     ImmReleaseContext(Box(), imc);
     PumpUntil([&] { return !events_.empty(); });
     PumpPending();
-    EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word});
-    EXPECT_EQ(room().La(1).BackColor, kDefaultBackColor) << "the first character is never compared";
+    EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word}) << "one change";
+    EXPECT_EQ(room().La(1).BackColor, kWrongBackColor) << "the first character is compared too";
     EXPECT_TRUE(room().La(2).Font.Underline);
-    EXPECT_EQ(room().Label32.Caption(), L"2");
+    EXPECT_EQ(room().Label32.Caption(), L"1");
+    EXPECT_EQ(room().Label37.Caption(), L"50 %");
 }
 
 TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
@@ -176,9 +177,9 @@ protected:
         // The real dialog and the real file reading this time.
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
         Services& f = fakes_.services;
-        services_ = std::make_unique<Services>(
-            Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
-                     f.folders, f.history});
+        services_ = std::make_unique<Services>(Services{f.random, f.messages, files_, f.settings, f.sound,
+                                                        f.battle, dialogs_, f.pictures, f.shell, f.folders,
+                                                        f.history, f.clock});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
