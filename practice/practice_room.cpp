@@ -94,7 +94,7 @@ void PracticeRoom::BuildPanel() {
     Label1.ForeColor = forms::kRed;
     Label1.BackColor = kPanelColor;
     Label1.BackStyle = forms::BackStyle::Opaque;
-    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, L"按F1查询编码", kKaiFont);
+    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, kCodeHintCaption, kKaiFont);
     PanelLabel(Label40, Frame3, 8850, 300, 1335, 375, L"速  度：", kCaptionFont);
     PanelLabel(Label39, Frame3, 9960, 300, 735, 375, L"0", kValueFont);
     PanelLabel(Label36, Frame3, 10710, 300, 825, 375, L"字/分", kCaptionFont);
@@ -182,6 +182,7 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     form_.Frame4.Visible = false;
     form_.Label15.Visible = false;
     Label22.Visible = true;
+    Label22.SetCaption(kCodeHintCaption);  // the last run's code hint is no hint for this one
     form_.Label13.SetCaption(L"0");
     Timer3.SetEnabled(true);
     form_.Timer2.SetEnabled(true);
@@ -208,6 +209,7 @@ void PracticeRoom::zixuan_Click() {
     form_.Label15.Visible = false;
     form_.Label10.Visible = form_.Label11.Visible = form_.Label16.Visible = form_.Label17.Visible = false;
     Label22.Visible = true;
+    Label22.SetCaption(kCodeHintCaption);
     form_.Timer1.SetEnabled(false);
     form_.Timer2.SetEnabled(false);
     for (auto& l : form_.Label) l.Visible = false;

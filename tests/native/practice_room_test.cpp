@@ -166,6 +166,17 @@ TEST_F(PracticeRoomTest, AFileThatCannotBeReadIsNamedAndTheGridKeepsItsText) {
     EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "a cancel says nothing";
 }
 
+TEST_F(PracticeRoomTest, EachRunStartsWithTheCodeHintsCaption) {
+    ChooseFile(L"C:\\t.txt", "\xD6\xD0");  // GBK 中
+    room().Text4_KeyDown(kKeyF1);
+    ASSERT_EQ(room().Label22.Caption(), L"中：khk ");
+    ChooseFile(L"C:\\t.txt", "\xD6\xD0");
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
+    room().Text4_KeyDown(kKeyF1);
+    room().chi_Click();
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
+}
+
 TEST_F(PracticeRoomTest, F1ShowsTheNextCharactersCode) {
     ChooseFile(L"C:\\t.txt",
                "\xD6\xD0"
