@@ -43,7 +43,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::ShellService shell(folder);
     win::FolderService folders;
     win::HistoryFileWin history;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, history};
+    win::TickClock clock;
+    Services services{random,  messages, files, settings, sound,   battle,
+                      dialogs, pictures, shell, folders,  history, clock};
 
     win::MainWindow window(instance, services);
     // Faults are told from the start: the window's load runs before the loop.
@@ -54,7 +56,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     skin::SetFailureHook([](const std::wstring& what) { win::ReportFault(L"skin", what); });
     // Start-up runs outside any window procedure: it gets a barrier of its own.
     if (!win::Guarded(L"start-up", false, [&window] { return window.Create(); })) return 1;
-    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(), [&window] { window.AfterEvent(); });
+    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
+                  [&window] { window.AfterEvent(); });
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
     shell.SetOwner(window.Handle());

@@ -26,9 +26,9 @@ int ScreenDpi() {
 MainWindow::MainWindow(HINSTANCE instance, Services& services)
     : instance_(instance),
       later_sound_(services.sound),
-      services_{services.random, services.messages, services.files,    services.settings, later_sound_,
-                services.battle, services.dialogs,  services.pictures, services.shell,    services.folders,
-                services.history},
+      services_{services.random, services.messages, services.files,   services.settings,
+                later_sound_,    services.battle,   services.dialogs, services.pictures,
+                services.shell,  services.folders,  services.history, services.clock},
       form_(services_),
       painter_(instance, ScreenDpi()),
       typing_box_(form_.Text1, painter_),

@@ -156,6 +156,13 @@ struct IFolders {
     virtual std::optional<FolderContents> List(std::wstring_view folder) = 0;
 };
 
+// A monotonic clock, for spans of time (never the time of day).
+struct IClock {
+    virtual ~IClock() = default;
+    // Milliseconds since some fixed moment; never decreases.
+    virtual std::uint64_t Milliseconds() = 0;
+};
+
 struct IHistoryFile;  // the practice record's file (practice/history.h)
 
 struct Services {
@@ -170,6 +177,7 @@ struct Services {
     IShell& shell;
     IFolders& folders;
     IHistoryFile& history;
+    IClock& clock;
 };
 
 }  // namespace quorlax

@@ -50,8 +50,8 @@ struct NotedMessages final : IMessageBox {
 // A board: a main window with its own link, on the shared services.
 struct Board {
     explicit Board(Services& base)
-        : services{base.random, messages, base.files,   base.settings,
-                   base.sound,  link,     base.dialogs, base.pictures, base.shell, base.folders, base.history},
+        : services{base.random,  messages,      base.files, base.settings, base.sound,   link,
+                   base.dialogs, base.pictures, base.shell, base.folders,  base.history, base.clock},
           window(GetModuleHandleW(nullptr), services) {}
     bool Create() {
         if (!window.Create()) return false;

@@ -88,8 +88,8 @@ private:
 struct Program {
     test::FakeServices fakes;
     FlatStore store{Keys()};
-    Services services{fakes.random,  fakes.messages, fakes.files, store,         fakes.sound,  fakes.battle,
-                      fakes.dialogs, fakes.pictures, fakes.shell, fakes.folders, fakes.history};
+    Services services{fakes.random,  fakes.messages, fakes.files, store,         fakes.sound,   fakes.battle,
+                      fakes.dialogs, fakes.pictures, fakes.shell, fakes.folders, fakes.history, fakes.clock};
     std::unique_ptr<Form1> form;
     Program() {
         fakes.random.SetFallback({0.5, 0.25});

@@ -239,6 +239,12 @@ struct MemoryHistoryFile final : IHistoryFile {
     int replaced = 0;
 };
 
+// A clock that moves only when a test moves it.
+struct ManualClock final : IClock {
+    std::uint64_t Milliseconds() override { return now; }
+    std::uint64_t now = 0;
+};
+
 // Everything a Form1 needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
@@ -252,8 +258,9 @@ struct FakeServices {
     RecordingShell shell;
     FakeFolders folders;
     MemoryHistoryFile history;
-    Services services{random,  messages, files, settings, sound,  battle,
-                      dialogs, pictures, shell, folders,  history};
+    ManualClock clock;
+    Services services{random,  messages, files, settings, sound,   battle,
+                      dialogs, pictures, shell, folders,  history, clock};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.

@@ -95,7 +95,9 @@ protected:
     HWND Control(int id) { return GetDlgItem(hwnd_, id); }
     void Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
-    bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
+    bool Greyed(int menu) {
+        return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0;
+    }
     Form1& form() { return window_->Form(); }
     BattleRoom& room() { return form().battle; }
     int Boxes(const wchar_t* text) {
@@ -108,7 +110,7 @@ protected:
     BattleLinkWin link_;  // goes after the window, as in the program
     Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
                        fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
-                       fakes_.shell,  fakes_.folders, fakes_.history};
+                       fakes_.shell,  fakes_.folders,  fakes_.history, fakes_.clock};
     std::unique_ptr<MainWindow> window_;
     HWND hwnd_ = nullptr;
 };

@@ -183,8 +183,10 @@ TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
     for (int i = 1; i <= 5; ++i) form().Label(i).SetCaption(strings[i - 1]);
     TypeChars(L"ab");
     EXPECT_TRUE(PumpUntil([&] { return form().Label6.Caption() == L"200"; })) << "the shot landed";
-    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; })) << "the fall resumed after the landing";
-    EXPECT_TRUE(PumpUntil([&] { return form().Label13.Caption() != L"1"; })) << "the one-second clock ticks on";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label(1).Top > -400 + 300; }))
+        << "the fall resumed after the landing";
+    EXPECT_TRUE(PumpUntil([&] { return form().Label13.Caption() != L"1"; }))
+        << "the one-second clock ticks on";
     EXPECT_EQ(fakes_.sound.plays, 1);
     EXPECT_TRUE(form().Timer1.Running());
 }
@@ -195,9 +197,9 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     window_.reset();
     OlePictures pictures;
     Services services = fakes_.services;
-    Services real{services.random, services.messages, services.files, services.settings, services.sound,
-                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders,
-                  services.history};
+    Services real{services.random, services.messages, services.files,   services.settings,
+                  services.sound,  services.battle,   services.dialogs, pictures,
+                  services.shell,  services.folders,  services.history, services.clock};
     fakes_.settings.Save(L"register", L"t1", path);
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real);
     ASSERT_TRUE(window_->Create());

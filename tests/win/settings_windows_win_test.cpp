@@ -107,8 +107,9 @@ protected:
     void Restart() {
         window_.reset();
         Services& f = fakes_.services;
-        real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
-                                                    f.battle, f.dialogs, pictures_, f.shell, folders_, f.history});
+        real_ =
+            std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
+                                                f.dialogs, pictures_, f.shell, folders_, f.history, f.clock});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
@@ -294,8 +295,8 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     CreateDirectoryW(empty.c_str(), nullptr);
     ShellService shell(empty);
     Services& f = fakes_.services;
-    Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
-                        f.battle, f.dialogs,  f.pictures, shell,      f.folders, f.history};
+    Services with_shell{f.random,  f.messages, f.files, f.settings, f.sound,   f.battle,
+                        f.dialogs, f.pictures, shell,   f.folders,  f.history, f.clock};
     Form1 other(with_shell);
     other.appearance.bang_Click();
     RemoveDirectoryW(empty.c_str());
