@@ -45,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::ShellService shell(folder);
     win::FolderService folders;
     win::HistoryFileWin history;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    win::TickClock clock;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 
     win::MainWindow window(instance, services, history);
     // Faults are told from the start: the window's load runs before the loop.
@@ -56,7 +57,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     skin::SetFailureHook([](const std::wstring& what) { win::ReportFault(L"skin", what); });
     // Start-up runs outside any window procedure: it gets a barrier of its own.
     if (!win::Guarded(L"start-up", false, [&window] { return window.Create(); })) return 1;
-    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(), [&window] { window.AfterEvent(); });
+    battle.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
+                  [&window] { window.AfterEvent(); });
     messages.SetOwner(window.Handle());
     dialogs.SetOwner(window.Handle());
     shell.SetOwner(window.Handle());

@@ -156,6 +156,13 @@ struct IFolders {
     virtual std::optional<FolderContents> List(std::wstring_view folder) = 0;
 };
 
+// A monotonic clock, for spans of time (never the time of day).
+struct IClock {
+    virtual ~IClock() = default;
+    // Milliseconds since some fixed moment; never decreases.
+    virtual std::uint64_t Milliseconds() = 0;
+};
+
 struct Services {
     IRandom& random;
     IMessageBox& messages;
@@ -167,6 +174,7 @@ struct Services {
     IPictures& pictures;
     IShell& shell;
     IFolders& folders;
+    IClock& clock;
 };
 
 }  // namespace quorlax

@@ -68,7 +68,9 @@ FileBytes DataFilesWin::ReadBytes(std::wstring_view path, std::uint64_t limit) {
     const std::wstring name(path);
     UniqueFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return result;
+    // A device (NUL, COM1) or a pipe is no text file: it has no size, and
+    // reading it may wait for ever.
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return result;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return result;
     if (static_cast<std::uint64_t>(size.QuadPart) > limit || size.QuadPart > 0x7FFFFFFF) {

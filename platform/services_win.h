@@ -37,6 +37,12 @@ private:
     std::wstring folder_;
 };
 
+// The system's tick count: monotonic, to about 16 ms.
+class TickClock final : public IClock {
+public:
+    std::uint64_t Milliseconds() override { return GetTickCount64(); }
+};
+
 // The per-user registry: HKEY_CURRENT_USER\Software\<application>\<section>.
 class RegistrySettings final : public ISettingsStore {
 public:

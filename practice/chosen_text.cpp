@@ -139,6 +139,8 @@ ChosenFile DecodePracticeFile(std::string_view bytes) {
     } else {
         file.text = CleanGbk(bytes);
     }
+    // An empty grid would count every key as wrong.
+    if (file.text.empty()) file.error = PracticeFileError::Unreadable;
     return file;
 }
 

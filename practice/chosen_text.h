@@ -14,7 +14,8 @@ inline constexpr int kCellsPerRow = 29;     // 14 rows of 29 cells
 // must stay a 32-bit count.
 inline constexpr std::uint64_t kMaxPracticeFileBytes = 64ull * 1024 * 1024;
 
-// Why a chosen file gives no text.
+// Why a chosen file gives no text. A file that holds no character to
+// practise (empty, only a byte-order mark or line ends) is as unreadable.
 enum class PracticeFileError { None, TooLarge, Unreadable };
 
 // The text of a chosen file, ready for a chosen-text run.
@@ -35,7 +36,8 @@ bool PracticeFileTooLarge(std::uint64_t size);
 // line end (CR LF, CR or LF) is dropped, so lines join without a gap; a tab
 // becomes one blank and other control characters are dropped. Characters
 // beyond the 16-bit range, which take no single cell, and broken sequences
-// become U+FFFD. More than 64 MiB gives TooLarge and no text.
+// become U+FFFD. More than 64 MiB gives TooLarge and no text; no character
+// left gives Unreadable.
 ChosenFile DecodePracticeFile(std::string_view bytes);
 
 // The message the user sees when a chosen file gives no text, naming it.

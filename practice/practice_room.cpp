@@ -135,7 +135,7 @@ void PracticeRoom::BuildPanel() {
     Label1.ForeColor = forms::kRed;
     Label1.BackColor = kPanelColor;
     Label1.BackStyle = forms::BackStyle::Opaque;
-    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, L"按F1查询编码", kKaiFont);
+    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, kCodeHintCaption, kKaiFont);
     PanelLabel(Label40, Frame3, 8850, 300, 1335, 375, L"速  度：", kCaptionFont);
     PanelLabel(Label39, Frame3, 9960, 300, 735, 375, L"0", kValueFont);
     PanelLabel(Label36, Frame3, 10710, 300, 825, 375, L"字/分", kCaptionFont);
@@ -216,6 +216,7 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     Frame3.Visible = true;
     board_.practiceShown(false);
     Label22.Visible = true;
+    Label22.SetCaption(kCodeHintCaption);  // the last run's code hint is no hint for this one
     board_.SetElapsedSeconds(0);
     Timer3.SetEnabled(true);
     board_.clock.SetEnabled(true);
@@ -238,6 +239,7 @@ void PracticeRoom::zixuan_Click() {
     Frame3.Visible = true;
     board_.practiceShown(true);
     Label22.Visible = true;
+    Label22.SetCaption(kCodeHintCaption);
     board_.clock.SetEnabled(false);
     run_.BeginChosen(*this);
     if (auto text = ChooseText()) {
@@ -292,17 +294,13 @@ RunRecord PracticeRoom::CurrentRecord() const {
     r.when = LocalDateTimeNow();
     r.kind = kind_;
     if (kind_ == RunKind::Chosen) r.file = chosenName_;
-    // The counts as the panel shows them; the speed only once the clock has
-    // ticked in this run (before, the panel still shows the last run's).
-    auto count = [](const forms::Label& l) {
-        return static_cast<int>(std::max(0.0, CounterValue(l.Caption())));
-    };
-    r.typed = count(Label34);
-    r.correct = count(Label32);
-    const std::wstring& accuracy = Label37.Caption();
-    r.accuracy = r.typed > 0 ? static_cast<int>(CounterValue(accuracy.substr(0, accuracy.find(L' ')))) : 0;
+    // The counts as the panel shows them; the speed over the typing time,
+    // as of the last character typed (the panel's counts idle time too).
+    r.typed = run_.Typed();
+    r.correct = run_.Correct();
+    r.accuracy = r.typed > 0 ? run_.Accuracy() : 0;
     r.seconds = std::max(0, board_.ElapsedSeconds());
-    r.speed = r.seconds > 0 ? count(Label39) : 0;
+    r.speed = run_.TypingSpeed();
     for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
     std::stable_sort(r.misses.begin(), r.misses.end(),
                      [](const Miss& a, const Miss& b) { return a.count > b.count; });

@@ -19,6 +19,7 @@ namespace quorlax {
 inline constexpr int kGridCells = 406;
 inline constexpr wchar_t kShowChart[] = L"显示字根表";
 inline constexpr wchar_t kHideChart[] = L"隐藏字根表";
+inline constexpr wchar_t kCodeHintCaption[] = L"按F1查询编码";             // Label22 at each run's start
 inline constexpr wchar_t kPracticeBoxTip[] = L"按F1可以查询字的五笔编码";  // Text4's tooltip
 inline constexpr wchar_t kOpenPracticeTitle[] = L"选择练习文本";           // the open-file dialog's title
 inline constexpr wchar_t kPracticeFilterName[] = L"*.TXT[文本文件]";
@@ -109,6 +110,7 @@ private:
     void StartBuiltInRun() override;
     void ClearInput() override { Text4.SetText(L""); }
     void StopClock() override;
+    std::uint64_t Milliseconds() override { return services_.clock.Milliseconds(); }
 
     void BuildPanel();
     // Lays the 406 cells out from the template, row by row.

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/nearest.h"
+
 namespace quorlax {
 namespace {
 
@@ -51,6 +53,8 @@ void PracticeRun::RestorePlain(int i) {
 void PracticeRun::ResetTally() {
     misses_.clear();
     anyTyped_ = false;
+    typing_ = false;
+    typingSpeed_ = 0;
 }
 
 void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
@@ -87,6 +91,14 @@ void PracticeRun::MarkStart() { cells_[1].back = CellBack::StartMark; }
 void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     ++changes_;
     turnedWrong_ = 0;
+    // Each added character but the last, as if typed alone; none of these
+    // reaches the restart, so `box` stays valid through them.
+    const size_t end = std::min<size_t>(box.size(), kPracticeCells);
+    for (size_t n = lastLength_ + 1; n < end; ++n) Step(host, box.substr(0, n), false);
+    Step(host, box, true);
+}
+
+void PracticeRun::Step(IPracticeHost& host, std::wstring_view box, bool whole) {
     // Taken now: a restart below empties the box that `box` may point into.
     size_t length = box.size();
     wchar_t last = box.empty() ? 0 : box.back();
@@ -95,10 +107,10 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     typedCount_ = Count32(length);
     const auto modelLength = static_cast<std::int64_t>(practiceText_.size());
     typedPos_ = static_cast<std::int16_t>(std::min<size_t>(length, kPracticeCells));
-    typedCaption_ = std::to_wstring(typedPos_);
 
     // The restart; its nested changes leave typedPos 0 and an empty box, and
-    // the 406th character is never compared.
+    // the 406th character is never compared. The run it ends is recorded
+    // with the counts shown before it.
     if (typedPos_ == kPracticeCells) {
         host.AskRestart();
         host.StartBuiltInRun();
@@ -106,12 +118,15 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
         length = 0;
         last = 0;
     }
+    typed_ = typedPos_;
+    typedCaption_ = std::to_wstring(typedPos_);
 
     // A character newly typed, not one compared again after an erasure.
     const bool typedNew = length > lastLength_ || (length == lastLength_ && length > 0 && last != lastChar_);
     lastLength_ = length;
     lastChar_ = last;
     if (length > 0) anyTyped_ = true;
+    if (whole && typedNew) NoteTyping(host.Milliseconds(), length);
 
     // Compare the newest character with its cell (cell 0, empty, for an
     // empty box).
@@ -129,14 +144,29 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     }
 
     // Statistics rebuilt from the grid; 0 / 0 leaves the accuracy as it was.
-    const int correct = CountCorrect(cells_, typedPos_, host.WindowBackColor());
-    correctCaption_ = std::to_wstring(correct);
-    if (auto accuracy = AccuracyText(correct, typedPos_)) accuracyCaption_ = *accuracy;
+    correct_ = CountCorrect(cells_, typedPos_, host.WindowBackColor());
+    correctCaption_ = std::to_wstring(correct_);
+    if (auto accuracy = AccuracyPercent(correct_, typedPos_)) {
+        accuracy_ = *accuracy;
+        accuracyCaption_ = *AccuracyText(correct_, typedPos_);
+    }
 
     // Completion, then the count the clock's speed uses.
     if (RunComplete(host.BuiltInChecked(), host.ChosenChecked(), modelLength, typedCount_, chosenLength_))
         host.StopClock();
     typedCount_ = Count32(length);
+}
+
+void PracticeRun::NoteTyping(std::uint64_t now, size_t length) {
+    if (!typing_) {
+        typing_ = true;
+        firstAt_ = now;
+        firstLength_ = length;
+        return;
+    }
+    if (now <= firstAt_) return;
+    const double gained = length > firstLength_ ? static_cast<double>(length - firstLength_) : 0.0;
+    typingSpeed_ = static_cast<int>(nearest(gained * 60000 / static_cast<double>(now - firstAt_)));
 }
 
 void PracticeRun::KeyDown(IPracticeHost& host, int keyCode) {

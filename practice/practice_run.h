@@ -1,10 +1,10 @@
 // A practice run as a small state machine over the 406 grid cells: the
-// starts, the input change that compares the newest character with its cell,
-// Backspace restoring cells, and the restart after 406 characters. It holds
-// the run's state and the captions of the practice panel; the window that
-// shows it renders cells and captions from here after each call and supplies
-// what lives elsewhere (menu checks, the message box, the clock) through
-// IPracticeHost.
+// starts, the input change that compares each newly typed character with its
+// cell, Backspace restoring cells, and the restart after 406 characters. It
+// holds the run's state and the captions of the practice panel; the window
+// that shows it renders cells and captions from here after each call and
+// supplies what lives elsewhere (menu checks, the message box, the clocks)
+// through IPracticeHost.
 #pragma once
 
 #include <array>
@@ -43,6 +43,8 @@ struct IPracticeHost {
     // need not call it: the run then handles the clearing change itself.
     virtual void ClearInput() = 0;
     virtual void StopClock() = 0;  // disables the one-second clock `Timer2`
+    // A monotonic clock in milliseconds, read as characters are typed.
+    virtual std::uint64_t Milliseconds() = 0;
 };
 
 class PracticeRun {
@@ -73,17 +75,24 @@ public:
 
     // --- events ---
 
-    // Every change of `Text4`, with its whole new text. Steps in order:
-    // `typedCount` and `typedPos` := the length (typedPos at most 406); at
-    // 406 the host asks to restart, starts a built-in run and clears the
-    // input, and the handling goes on with the empty box, so the 406th
-    // character is never compared; with `chi` checked, or `zixuan` and
-    // typedPos ≤ 406, the box's last character (none when empty) is compared
-    // with cell typedPos (cell 0 has an empty caption): equal marks the cell
-    // correct, else wrong, and the cursor moves to cell typedPos + 1; the
-    // correct count and accuracy are rebuilt from the grid (the accuracy
-    // keeps its text when nothing is typed); the clock stops when the run is
-    // complete (RunComplete); `typedCount` := the box's length again.
+    // Every change of `Text4`, with its whole new text. A change that adds
+    // several characters at once (a word the input method commits, a paste)
+    // is handled as if each had been typed alone: first the box's shorter
+    // texts that end in each added character but the last, then the whole
+    // box, each as the steps below; so each added character is compared
+    // with its own cell and counted.
+    //
+    // Steps in order: `typedCount` and `typedPos` := the length (typedPos at
+    // most 406); at 406 the host asks to restart, starts a built-in run and
+    // clears the input, and the handling goes on with the empty box, so the
+    // 406th character is never compared; with `chi` checked, or `zixuan`
+    // and typedPos ≤ 406, the text's last character (none when empty) is
+    // compared with cell typedPos (cell 0 has an empty caption): equal marks
+    // the cell correct, else wrong, and the cursor moves to cell
+    // typedPos + 1; the correct count and accuracy are rebuilt from the grid
+    // (the accuracy keeps its text when nothing is typed); the clock stops
+    // when the run is complete (RunComplete); `typedCount` := the length
+    // again.
     void InputChanged(IPracticeHost& host, std::wstring_view box);
     // A key pressed in `Text4`, before the text changes. Backspace, with a
     // practice item checked and typedPos ≠ 0, restores cells typedPos and
@@ -117,6 +126,16 @@ public:
     const std::wstring& TypedCaption() const { return typedCaption_; }        // `Label34`
     const std::wstring& CorrectCaption() const { return correctCaption_; }    // `Label32`
     const std::wstring& AccuracyCaption() const { return accuracyCaption_; }  // `Label37`
+    // The same three as numbers, as the panel shows them: 总字数, 正确数 and
+    // 正确率 in percent (0 until something is typed).
+    int Typed() const { return typed_; }
+    int Correct() const { return correct_; }
+    int Accuracy() const { return accuracy_; }
+    // The speed in characters per minute over the run's typing time: the
+    // characters the box gained from the first change that typed something
+    // to the last one, over the time between them (nearest, halves to even);
+    // 0 before a second such change.
+    int TypingSpeed() const { return typingSpeed_; }
     // Since the last start: each expected character typed wrong, with how
     // many times. A character counts when it is newly typed (the box grew,
     // or its last character was replaced) and its cell, which holds one,
@@ -124,13 +143,17 @@ public:
     const std::map<wchar_t, int>& Misses() const { return misses_; }
     // Whether any character was typed since the last start.
     bool AnyTyped() const { return anyTyped_; }
-    // The cell the last input change turned red; 0 when it turned none.
+    // The last cell the last input change turned red; 0 when it turned none.
     int TurnedWrong() const { return turnedWrong_; }
 
 private:
     // Clears the input box so that exactly one input change with the empty
     // box runs, whether or not the box was empty.
     void ClearBox(IPracticeHost& host);
+    // One character typed alone, or the whole box: the steps InputChanged
+    // describes, on `box`. Only the whole box's step reads the clock.
+    void Step(IPracticeHost& host, std::wstring_view box, bool whole);
+    void NoteTyping(std::uint64_t now, size_t length);
     void FillCaptions(std::wstring_view text);
     void MarkCorrect(int i);
     void RestorePlain(int i);
@@ -147,12 +170,17 @@ private:
     std::wstring typedCaption_ = L"0";
     std::wstring correctCaption_ = L"0";
     std::wstring accuracyCaption_ = L"0";
+    int typed_ = 0, correct_ = 0, accuracy_ = 0;
     unsigned changes_ = 0;  // input changes handled, to see whether a clear ran one
     std::map<wchar_t, int> misses_;
     bool anyTyped_ = false;
     size_t lastLength_ = 0;  // the box's length and last character at the last change
     wchar_t lastChar_ = 0;
     int turnedWrong_ = 0;
+    bool typing_ = false;        // a change typed something since the last start
+    std::uint64_t firstAt_ = 0;  // when it came, and the box's length after it
+    size_t firstLength_ = 0;
+    int typingSpeed_ = 0;
 };
 
 }  // namespace quorlax

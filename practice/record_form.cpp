@@ -2,6 +2,7 @@
 #include "practice/record_form.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <tuple>
 
@@ -31,7 +32,20 @@ int SpeedStep(int top) {
         }
 }
 
-RecordChart Chart(std::span<const RunRecord> runs) {
+// The names of the best and the latest run.
+void AddTags(RecordChart& chart, int bestEver) {
+    const int best = chart.speed[chart.best];
+    // "最高" is the totals' 最高速度; a chart whose best is lower says so.
+    const std::wstring high = best >= bestEver ? L"最高" : L"图中最高";
+    if (chart.best == chart.latest) {
+        chart.tags.push_back({chart.latest, high + L" · 最近 " + std::to_wstring(best), true});
+        return;
+    }
+    chart.tags.push_back({chart.best, high + L" " + std::to_wstring(best), true});
+    chart.tags.push_back({chart.latest, L"最近 " + std::to_wstring(chart.speed[chart.latest]), false});
+}
+
+RecordChart Chart(std::span<const RunRecord> runs, int bestEver) {
     RecordChart chart;
     const std::size_t n = std::min(runs.size(), kChartRuns);
     const auto shown = runs.last(n);
@@ -49,6 +63,7 @@ RecordChart Chart(std::span<const RunRecord> runs) {
     chart.speedStep = SpeedStep(top);
     chart.speedTop = std::max(1, (top + chart.speedStep - 1) / chart.speedStep) * chart.speedStep;
     if (n == 0) return chart;
+    AddTags(chart, bestEver);
     // Evenly spread ticks; the times of day when every run is of one day.
     const bool oneDay = DateOf(shown.front().when) == DateOf(shown.back().when);
     const std::size_t ticks = std::min(n, kDateTicks);
@@ -93,16 +108,97 @@ void AddTotals(std::span<const RunRecord> runs, RecordView& view) {
 
 }  // namespace
 
-double RecordChart::X(std::size_t i) const {
+int RecordChart::XAt(std::size_t i, const ChartBox& plot) const {
     const std::size_t n = Runs();
-    return n <= 1 ? 0.5 : static_cast<double>(i) / static_cast<double>(n - 1);
+    const double across = n <= 1 ? 0.5 : static_cast<double>(i) / static_cast<double>(n - 1);
+    return plot.left + static_cast<int>(nearest(across * (plot.right - plot.left)));
 }
 
-double RecordChart::SpeedY(int value) const {
-    return speedTop > 0 ? std::clamp(static_cast<double>(value) / speedTop, 0.0, 1.0) : 0.0;
+ChartPoint RecordChart::SpeedAt(std::size_t i, const ChartBox& plot) const {
+    const int value = i < Runs() ? speed[i] : 0;
+    const double up = speedTop > 0 ? std::clamp(static_cast<double>(value) / speedTop, 0.0, 1.0) : 0.0;
+    return {XAt(i, plot), plot.bottom - static_cast<int>(nearest(up * (plot.bottom - plot.top)))};
 }
 
-double RecordChart::AccuracyY(int value) { return std::clamp(value / 100.0, 0.0, 1.0); }
+ChartPoint RecordChart::AccuracyAt(std::size_t i, const ChartBox& plot) const {
+    const int value = i < Runs() ? accuracy[i] : 0;
+    const double up = std::clamp(value / 100.0, 0.0, 1.0);
+    return {XAt(i, plot), plot.bottom - static_cast<int>(nearest(up * (plot.bottom - plot.top)))};
+}
+
+std::vector<ChartBox> RecordChart::PlaceTags(const ChartGeometry& g,
+                                             const std::vector<ChartSize>& sizes) const {
+    // What a name must not cover: every point, the two marks, the names
+    // placed before it; each grown by the gap kept around a name.
+    std::vector<ChartBox> taken;
+    auto around = [&](ChartPoint p, int reach) {
+        return ChartBox{p.x - reach - g.gap, p.y - reach - g.gap, p.x + reach + g.gap + 1,
+                        p.y + reach + g.gap + 1};
+    };
+    for (std::size_t i = 0; i < Runs(); ++i) {
+        const bool marked = i == best || i == latest;
+        taken.push_back(around(SpeedAt(i, g.plot), marked ? g.mark : g.dot));
+        taken.push_back(around(AccuracyAt(i, g.plot), g.dot));
+    }
+    std::vector<ChartBox> placed;
+    for (std::size_t t = 0; t < tags.size(); ++t) {
+        const ChartSize size = t < sizes.size() ? sizes[t] : ChartSize{};
+        const ChartPoint at = SpeedAt(tags[t].run, g.plot);
+        // Each top-left corner that keeps the name inside the plot, with how
+        // many of the taken boxes a name there would cover: each box adds one
+        // over the rectangle of corners it blocks (summed from the corners'
+        // differences).
+        const int columns = std::max(1, g.plot.right - g.plot.left - size.width + 1);
+        const int rows = std::max(1, g.plot.bottom - g.plot.top - size.height + 1);
+        std::vector<int> covers(static_cast<std::size_t>(columns + 1) * static_cast<std::size_t>(rows + 1));
+        auto cell = [&](int x, int y) -> int& {
+            return covers[static_cast<std::size_t>(y) * static_cast<std::size_t>(columns + 1) +
+                          static_cast<std::size_t>(x)];
+        };
+        for (const ChartBox& o : taken) {
+            const int x0 = std::max(0, o.left - size.width + 1 - g.plot.left);
+            const int x1 = std::min(columns - 1, o.right - 1 - g.plot.left);
+            const int y0 = std::max(0, o.top - size.height + 1 - g.plot.top);
+            const int y1 = std::min(rows - 1, o.bottom - 1 - g.plot.top);
+            if (x0 > x1 || y0 > y1) continue;
+            ++cell(x0, y0);
+            --cell(x1 + 1, y0);
+            --cell(x0, y1 + 1);
+            ++cell(x1 + 1, y1 + 1);
+        }
+        const std::size_t stride = static_cast<std::size_t>(columns) + 1;
+        for (std::size_t y = 0; y < static_cast<std::size_t>(rows); ++y) {
+            int* row = covers.data() + y * stride;
+            const int* above = y > 0 ? row - stride : nullptr;
+            for (std::size_t x = 0; x < static_cast<std::size_t>(columns); ++x)
+                row[x] += (x > 0 ? row[x - 1] : 0) + (above ? above[x] - (x > 0 ? above[x - 1] : 0) : 0);
+        }
+        // The fewest covered, then the nearest to the run's point.
+        ChartBox chosen{};
+        int fewest = INT_MAX;
+        long long closest = 0;
+        for (int y = 0; y < rows; ++y) {
+            const int* row = covers.data() + static_cast<std::size_t>(y) * stride;
+            const int top = g.plot.top + y;
+            const long long dy = std::max({0, top - at.y, at.y - (top + size.height - 1)});
+            for (int x = 0; x < columns; ++x) {
+                if (row[x] > fewest) continue;
+                const int left = g.plot.left + x;
+                const long long dx = std::max({0, left - at.x, at.x - (left + size.width - 1)});
+                const long long distance = dx * dx + dy * dy;
+                if (row[x] < fewest || distance < closest) {
+                    fewest = row[x];
+                    closest = distance;
+                    chosen = {left, top, left + size.width, top + size.height};
+                }
+            }
+        }
+        placed.push_back(chosen);
+        taken.push_back(
+            {chosen.left - g.gap, chosen.top - g.gap, chosen.right + g.gap, chosen.bottom + g.gap});
+    }
+    return placed;
+}
 
 RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view codeTable) {
     RecordView view;
@@ -112,7 +208,7 @@ RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view co
     view.empty = runs.empty();
     view.clearEnabled = !view.empty || contents.skipped > 0;
     if (view.empty) return view;
-    view.chart = Chart(runs);
+    view.chart = Chart(runs, Totals(runs).bestSpeed);
     AddTotals(runs, view);
     for (const WeakChar& weak : WeakestChars(runs)) {
         RecordWeakRow row;
@@ -166,7 +262,9 @@ void RecordForm::Load() {
         return;
     }
     loaded_ = true;
-    if (OnLoaded) OnLoaded();  // placed topmost and shown
+    // Placed topmost and shown; a window that could not be made is tried
+    // again at the next call.
+    if (OnLoaded && !OnLoaded()) loaded_ = false;
 }
 
 void RecordForm::Unload() {

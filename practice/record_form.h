@@ -28,6 +28,30 @@ inline constexpr wchar_t kRecordCloseCaption[] = L"关闭";
 // How the last 10 runs' average speed compares with the 10 before.
 enum class Trend { None, Up, Down, Level };
 
+// A box in pixels of the window; right and bottom lie just outside it.
+struct ChartBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Overlaps(const ChartBox& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    bool operator==(const ChartBox&) const = default;
+};
+struct ChartPoint {
+    int x = 0, y = 0;
+};
+struct ChartSize {
+    int width = 0, height = 0;
+};
+
+// How large the chart is drawn, in pixels: the plot, and the room its marks
+// take around their run's point.
+struct ChartGeometry {
+    ChartBox plot;
+    int dot = 2;   // a run's point, out to this far from its centre
+    int mark = 6;  // the best run's ring and the latest run's mark
+    int gap = 3;   // kept free between a name and anything else
+};
+
 // The chart of the last runs: speed on the left axis, accuracy on the right.
 struct RecordChart {
     std::vector<int> speed;     // 字/分 of each shown run, oldest first
@@ -41,13 +65,27 @@ struct RecordChart {
         std::wstring text;  // "12-08", or "14:03" when every shown run is of one day
     };
     std::vector<Tick> dates;  // the x axis's labels, at a few runs
+    // The names of the marked runs: the best ("最高 60", or "图中最高 52"
+    // when a run older than the chart was faster) and the latest ("最近 56");
+    // one name for both when they are one run.
+    struct Tag {
+        std::size_t run;
+        std::wstring text;
+        bool best;  // names the best run (drawn in the speed's colour)
+    };
+    std::vector<Tag> tags;
 
     std::size_t Runs() const { return speed.size(); }
-    // Where run i lies across the plot: 0 at the left edge, 1 at the right.
-    double X(std::size_t i) const;
-    // Heights in the plot: 0 at the bottom, 1 at the top.
-    double SpeedY(int speed) const;
-    static double AccuracyY(int accuracy);
+    // Where run i's points are drawn in `plot`: evenly across it (one run in
+    // the middle), the speed against the left axis, the accuracy the right.
+    int XAt(std::size_t i, const ChartBox& plot) const;
+    ChartPoint SpeedAt(std::size_t i, const ChartBox& plot) const;
+    ChartPoint AccuracyAt(std::size_t i, const ChartBox& plot) const;
+    // Where each tag's name goes, given the size of its text (one per tag):
+    // inside the plot, as near its run as it can be while it covers no point,
+    // no mark and no other name. Only where every place would cover some
+    // does it cover as few as it can.
+    std::vector<ChartBox> PlaceTags(const ChartGeometry& geometry, const std::vector<ChartSize>& sizes) const;
 };
 
 struct RecordTotal {
@@ -89,7 +127,8 @@ public:
     bool Loaded() const { return loaded_; }
 
     // Reads the record and shows the window, or refreshes it and brings it
-    // to the front when it is shown already.
+    // to the front when it is shown already. A window that could not be made
+    // leaves the form unloaded, and the next call tries again.
     void Load();
     void Unload();
 
@@ -107,7 +146,7 @@ public:
     std::function<void()> StartDrill;                // the practice room's drill command
     std::function<bool(std::wstring_view)> Confirm;  // a Yes/No question; true for Yes
     // Host hooks: the real window follows the model.
-    std::function<void()> OnLoaded;    // create, place topmost and show
+    std::function<bool()> OnLoaded;    // create, place topmost and show; false when it could not
     std::function<void()> OnUnloaded;  // destroy
     std::function<void()> OnChanged;   // the view changed: repaint, enable the buttons
     std::function<void()> OnFront;     // bring the shown window to the front

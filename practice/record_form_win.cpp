@@ -21,7 +21,7 @@ constexpr float kWidth = 10800, kHeight = 8100;
 constexpr RECT kCard{180, 180, 10620, 3780};                                         // the chart's white card
 constexpr int kPlotLeft = 780, kPlotTop = 450, kPlotRight = 660, kPlotBottom = 390;  // insets in the card
 constexpr float kTotalsLeft = 240, kTotalsTop = 4020, kTotalsRow = 390, kTotalsValue = 1560;
-constexpr float kWeakLeft = 4680, kWeakTop = 3990, kWeakHead = 4380, kWeakRows = 4650, kWeakRow = 276;
+constexpr float kWeakLeft = 4680, kWeakTop = 3900, kWeakHead = 4260, kWeakRows = 4500, kWeakRow = 300;
 constexpr float kWeakGroup = 2970;                            // one half of the table
 constexpr float kWeakColumns[] = {0, 450, 1350, 2100, 2970};  // 字, 编码, 次数, 最近, end
 constexpr std::size_t kWeakPerGroup = 10;
@@ -30,7 +30,8 @@ constexpr float kButtonTop = 7530, kButtonHeight = 420;  // the row of buttons t
 const forms::Font kTextFont{L"宋体", 10.5f};
 const forms::Font kBoldFont{L"宋体", 10.5f, true};
 const forms::Font kSmallFont{L"宋体", 9};
-const forms::Font kCharFont{L"宋体", 12, true};
+// 20 pixels at 96 dpi, regular: the strokes of 疆 or 矗 stay apart.
+const forms::Font kCharFont{L"宋体", 15};
 
 constexpr COLORREF kCardColor = RGB(255, 255, 255);
 constexpr COLORREF kCardEdge = RGB(150, 150, 150);
@@ -57,22 +58,16 @@ void Text(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT r,
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// Where a tag sits against its point: ending left of it, or centred above it.
-enum class Place { Left, Above };
-
-// A label on an opaque patch of the card, so that lines under it stay readable.
-void Tag(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, POINT at, Place place) {
+// A name on an opaque patch of the card, so that lines under it stay readable.
+void Tag(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, const ChartBox& box) {
     SelectGuard select(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    RECT r{place == Place::Left ? at.x - size.cx : at.x - size.cx / 2,
-           place == Place::Left ? at.y - size.cy / 2 : at.y - size.cy, 0, 0};
-    r.right = r.left + size.cx;
-    r.bottom = r.top + size.cy;
-    SetTextColor(dc, colour);
+    RECT r{box.left, box.top, box.right, box.bottom};
     SetBkColor(dc, kCardColor);
-    SetBkMode(dc, OPAQUE);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER);
 }
 
 void Dot(HDC dc, POINT p, int radius, COLORREF fill, COLORREF ring, int ringWidth) {
@@ -107,7 +102,7 @@ RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& hist
       drill_(form_.cmdDrill, painter),
       clear_(form_.cmdClear, painter),
       close_(form_.cmdClose, painter) {
-    form_.OnLoaded = [this] { Create(); };
+    form_.OnLoaded = [this] { return Create(); };
     form_.OnUnloaded = [this] { Destroy(); };
     form_.OnChanged = [this] { Sync(); };
     form_.OnFront = [this] {
@@ -120,12 +115,13 @@ RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& hist
 }
 
 RecordWindow::~RecordWindow() {
-    form_.OnLoaded = form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
+    form_.OnLoaded = nullptr;
+    form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
     Destroy();
 }
 
-void RecordWindow::Create() {
-    if (hwnd_) return;
+bool RecordWindow::Create() {
+    if (hwnd_) return true;
     RegisterWindowClassOf<RecordWindow>(instance_, kRecordClass);
     RECT r{0, 0, painter_.Px(kWidth), painter_.Px(kHeight)};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
@@ -139,7 +135,7 @@ void RecordWindow::Create() {
     const int y = Centred(over.top, over.bottom, height, monitor.rcWork.top, monitor.rcWork.bottom);
     CreateWindowExW(WS_EX_TOPMOST, kRecordClass, kRecordWindowTitle, kStyle, x, y, width, height, owner_,
                     nullptr, instance_, this);
-    if (!hwnd_) return;
+    if (!hwnd_) return false;
     drill_.Create(instance_, hwnd_, kDrillId);
     clear_.Create(instance_, hwnd_, kClearId);
     close_.Create(instance_, hwnd_, kCloseId);
@@ -149,6 +145,7 @@ void RecordWindow::Create() {
     Sync();
     SetWindowPos(hwnd_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
     SetFocus(CloseButton());
+    return true;
 }
 
 void RecordWindow::Destroy() {
@@ -193,17 +190,37 @@ LRESULT RecordWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-RECT RecordWindow::PlotRect() const {
-    return RECT{painter_.Px(kCard.left + kPlotLeft), painter_.Px(kCard.top + kPlotTop),
-                painter_.Px(kCard.right - kPlotRight), painter_.Px(kCard.bottom - kPlotBottom)};
+ChartBox RecordWindow::PlotBox() const {
+    return ChartBox{painter_.Px(kCard.left + kPlotLeft), painter_.Px(kCard.top + kPlotTop),
+                    painter_.Px(kCard.right - kPlotRight), painter_.Px(kCard.bottom - kPlotBottom)};
+}
+
+ChartGeometry RecordWindow::Geometry() const {
+    const int px1 = std::max(1, painter_.Px(15));  // one pixel at 96 dpi
+    ChartGeometry g;
+    g.plot = PlotBox();
+    g.dot = form_.View().chart.Runs() > 50 ? px1 + px1 / 2 : 2 * px1;
+    g.mark = 5 * px1 + px1 / 2 + 1;  // the best run's ring with its pen
+    g.gap = painter_.Px(45);
+    return g;
 }
 
 POINT RecordWindow::SpeedPoint(std::size_t run) const {
+    const ChartPoint p = form_.View().chart.SpeedAt(run, PlotBox());
+    return POINT{p.x, p.y};
+}
+
+std::vector<ChartBox> RecordWindow::TagBoxes(HDC dc) {
     const RecordChart& chart = form_.View().chart;
-    const RECT plot = PlotRect();
-    const int value = run < chart.Runs() ? chart.speed[run] : 0;
-    return POINT{plot.left + static_cast<LONG>(nearest(chart.X(run) * (plot.right - plot.left))),
-                 plot.bottom - static_cast<LONG>(nearest(chart.SpeedY(value) * (plot.bottom - plot.top)))};
+    SelectGuard select(dc, painter_.FontFor(kSmallFont));
+    const int pad = std::max(1, painter_.Px(15));
+    std::vector<ChartSize> sizes;
+    for (const RecordChart::Tag& tag : chart.tags) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, tag.text.c_str(), static_cast<int>(tag.text.size()), &size);
+        sizes.push_back({size.cx + 2 * pad, size.cy});
+    }
+    return chart.PlaceTags(Geometry(), sizes);
 }
 
 void RecordWindow::Paint(HDC dc) {
@@ -238,7 +255,8 @@ void RecordWindow::PaintChart(HDC dc) {
         Text(dc, text, kAxisText, kRecordNoRuns, card, DT_CENTER | DT_VCENTER);
         return;
     }
-    const RECT plot = PlotRect();
+    const ChartBox plot = PlotBox();
+    const ChartGeometry geometry = Geometry();
     const int px1 = std::max(1, painter_.Px(15)), px = painter_.Px(90);  // one pixel, and a gap
 
     // The legend, in the card's top row.
@@ -260,7 +278,7 @@ void RecordWindow::PaintChart(HDC dc) {
 
     // The grid, with the speed on the left axis and the accuracy on the right.
     const int lines = std::max(1, chart.speedTop / std::max(1, chart.speedStep));
-    const int height = plot.bottom - plot.top, width = plot.right - plot.left;
+    const int height = plot.bottom - plot.top;
     for (int k = 0; k <= lines; ++k) {
         const int y = plot.bottom - static_cast<int>(nearest(static_cast<double>(k) * height / lines));
         Line(dc, {{plot.left, y}, {plot.right + 1, y}}, k == 0 ? kCardEdge : kGridColor, px1);
@@ -271,7 +289,7 @@ void RecordWindow::PaintChart(HDC dc) {
              RECT{plot.right + px, y - half, card.right, y + half}, DT_LEFT | DT_VCENTER);
     }
     for (const RecordChart::Tick& tick : chart.dates) {
-        const int x = plot.left + static_cast<int>(nearest(chart.X(tick.run) * width));
+        const int x = chart.XAt(tick.run, plot);
         Line(dc, {{x, plot.bottom}, {x, plot.bottom + px / 2 + px1}}, kCardEdge, px1);
         Text(dc, small, kAxisText, tick.text,
              RECT{x - painter_.Px(600), plot.bottom + px / 2, x + painter_.Px(600), card.bottom},
@@ -281,30 +299,22 @@ void RecordWindow::PaintChart(HDC dc) {
     // The two lines with their points: accuracy first, speed over it.
     std::vector<POINT> speed, accuracy;
     for (std::size_t i = 0; i < chart.Runs(); ++i) {
-        const POINT s = SpeedPoint(i);
-        speed.push_back(s);
-        accuracy.push_back({s.x, plot.bottom - static_cast<LONG>(nearest(
-                                                   RecordChart::AccuracyY(chart.accuracy[i]) * height))});
+        const ChartPoint s = chart.SpeedAt(i, plot), a = chart.AccuracyAt(i, plot);
+        speed.push_back({s.x, s.y});
+        accuracy.push_back({a.x, a.y});
     }
-    const int dot = chart.Runs() > 50 ? px1 + px1 / 2 : 2 * px1;
     Line(dc, accuracy, kAccuracyColor, 2 * px1);
-    for (POINT p : accuracy) Dot(dc, p, dot, kAccuracyColor, kAccuracyColor, 1);
+    for (POINT p : accuracy) Dot(dc, p, geometry.dot, kAccuracyColor, kAccuracyColor, 1);
     Line(dc, speed, kSpeedColor, 2 * px1);
-    for (POINT p : speed) Dot(dc, p, dot, kSpeedColor, kSpeedColor, 1);
+    for (POINT p : speed) Dot(dc, p, geometry.dot, kSpeedColor, kSpeedColor, 1);
 
-    // The best speed and the latest run, marked and named.
-    const POINT best = speed[chart.best], latest = speed[chart.latest];
-    const int gap = painter_.Px(165);
-    Ring(dc, best, 4 * px1 + px1 / 2 + 1, kSpeedColor, 2 * px1);
-    Dot(dc, latest, 4 * px1, kSpeedColor, kMarkRing, px1);
-    const std::wstring top = std::to_wstring(chart.speed[chart.best]);
-    if (chart.best == chart.latest) {
-        Tag(dc, small, kSpeedColor, L"最高 · 最近 " + top, POINT{latest.x - gap, latest.y}, Place::Left);
-    } else {
-        Tag(dc, small, kSpeedColor, L"最高 " + top, POINT{best.x, best.y - gap}, Place::Above);
-        Tag(dc, small, kMarkRing, L"最近 " + std::to_wstring(chart.speed[chart.latest]),
-            POINT{latest.x - gap, latest.y}, Place::Left);
-    }
+    // The best speed ringed, the latest run marked, and their names where
+    // they cover no point.
+    Ring(dc, speed[chart.best], 4 * px1 + px1 / 2 + 1, kSpeedColor, 2 * px1);
+    Dot(dc, speed[chart.latest], 4 * px1, kSpeedColor, kMarkRing, px1);
+    const std::vector<ChartBox> boxes = TagBoxes(dc);
+    for (std::size_t t = 0; t < chart.tags.size() && t < boxes.size(); ++t)
+        Tag(dc, small, chart.tags[t].best ? kSpeedColor : kMarkRing, chart.tags[t].text, boxes[t]);
 }
 
 void RecordWindow::PaintTotals(HDC dc) {
@@ -321,38 +331,44 @@ void RecordWindow::PaintTotals(HDC dc) {
     }
 }
 
+RECT RecordWindow::WeakCell(std::size_t row, int column) const {
+    const float left = kWeakLeft + static_cast<float>(row / kWeakPerGroup) * kWeakGroup;
+    const float top = kWeakRows + static_cast<float>(row % kWeakPerGroup) * kWeakRow;
+    return RECT{painter_.Px(left + kWeakColumns[column]), painter_.Px(top),
+                painter_.Px(left + kWeakColumns[column + 1]), painter_.Px(top + kWeakRow)};
+}
+
 void RecordWindow::PaintWeakest(HDC dc) {
     const RecordView& view = form_.View();
     HFONT bold = painter_.FontFor(kBoldFont), text = painter_.FontFor(kTextFont),
           small = painter_.FontFor(kSmallFont), ch = painter_.FontFor(kCharFont);
-    auto cell = [&](int group, int column, float top, float height) {
-        const float left = kWeakLeft + group * kWeakGroup;
-        return RECT{painter_.Px(left + kWeakColumns[column]), painter_.Px(top),
-                    painter_.Px(left + kWeakColumns[column + 1]), painter_.Px(top + height)};
+    auto head = [&](int group, int column) {
+        RECT r = WeakCell(static_cast<std::size_t>(group) * kWeakPerGroup, column);
+        r.bottom = r.top;
+        r.top = painter_.Px(kWeakHead);
+        return r;
     };
     Text(
         dc, bold, text_, kRecordWeakTitle,
         RECT{painter_.Px(kWeakLeft), painter_.Px(kWeakTop), painter_.Px(kCard.right), painter_.Px(kWeakHead)},
         DT_LEFT | DT_VCENTER);
     if (view.weakest.empty()) {
-        Text(dc, text, text_, kRecordNoMisses, cell(0, 0, kWeakHead, kWeakRow + 120),
-             DT_LEFT | DT_VCENTER | DT_NOCLIP);
+        RECT r = head(0, 0);
+        r.bottom = r.top + painter_.Px(kWeakRow + 120);
+        Text(dc, text, text_, kRecordNoMisses, r, DT_LEFT | DT_VCENTER | DT_NOCLIP);
         return;
     }
     const int groups = view.weakest.size() > kWeakPerGroup ? 2 : 1;
     for (int g = 0; g < groups; ++g) {
         const wchar_t* heads[] = {L"字", L"编码", L"次数", L"最近"};
-        for (int c = 0; c < 4; ++c)
-            Text(dc, small, text_, heads[c], cell(g, c, kWeakHead, kWeakRow), DT_LEFT | DT_VCENTER);
+        for (int c = 0; c < 4; ++c) Text(dc, small, text_, heads[c], head(g, c), DT_LEFT | DT_VCENTER);
     }
     for (std::size_t i = 0; i < view.weakest.size(); ++i) {
         const RecordWeakRow& row = view.weakest[i];
-        const int g = static_cast<int>(i / kWeakPerGroup);
-        const float top = kWeakRows + static_cast<float>(i % kWeakPerGroup) * kWeakRow;
-        Text(dc, ch, text_, row.ch, cell(g, 0, top, kWeakRow), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.code, cell(g, 1, top, kWeakRow), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.misses, cell(g, 2, top, kWeakRow), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.last, cell(g, 3, top, kWeakRow), DT_LEFT | DT_VCENTER);
+        Text(dc, ch, text_, row.ch, WeakCell(i, 0), DT_LEFT | DT_VCENTER);
+        Text(dc, text, text_, row.code, WeakCell(i, 1), DT_LEFT | DT_VCENTER);
+        Text(dc, text, text_, row.misses, WeakCell(i, 2), DT_LEFT | DT_VCENTER);
+        Text(dc, text, text_, row.last, WeakCell(i, 3), DT_LEFT | DT_VCENTER);
     }
 }
 

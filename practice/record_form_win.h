@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
@@ -33,6 +34,8 @@ public:
     HWND CloseButton() const { return close_.Handle(); }
     // Where the speed of shown run i is drawn, in the client area (for tests).
     POINT SpeedPoint(std::size_t run) const;
+    // Where weak character `row` (0..19) shows column 0..3 (字, 编码, 次数, 最近).
+    RECT WeakCell(std::size_t row, int column) const;
     static constexpr COLORREF kSpeedColor = RGB(214, 64, 32);
     static constexpr COLORREF kAccuracyColor = RGB(24, 140, 72);
 
@@ -43,14 +46,17 @@ private:
     void OnAttach(HWND hwnd);
     void OnDetach();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void Create();
+    bool Create();
     void Destroy();
     void Sync();
     void Paint(HDC dc);
     void PaintChart(HDC dc);
     void PaintTotals(HDC dc);
     void PaintWeakest(HDC dc);
-    RECT PlotRect() const;
+    ChartBox PlotBox() const;
+    // Where the names of the marked runs go, measured in `dc`.
+    std::vector<ChartBox> TagBoxes(HDC dc);
+    ChartGeometry Geometry() const;
 
     HINSTANCE instance_;
     HWND owner_;

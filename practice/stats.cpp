@@ -33,10 +33,15 @@ int CountCorrect(std::span<const PracticeCell> cells, int typedPos, forms::Color
     return correct;
 }
 
-std::optional<std::wstring> AccuracyText(int correct, int typed) {
+std::optional<int> AccuracyPercent(int correct, int typed) {
     if (typed == 0) return std::nullopt;
-    const double percent = static_cast<double>(correct) / static_cast<double>(typed) * 100;
-    return std::to_wstring(nearest(percent)) + L" %";
+    return static_cast<int>(nearest(static_cast<double>(correct) / static_cast<double>(typed) * 100));
+}
+
+std::optional<std::wstring> AccuracyText(int correct, int typed) {
+    const std::optional<int> percent = AccuracyPercent(correct, typed);
+    if (!percent) return std::nullopt;
+    return std::to_wstring(*percent) + L" %";
 }
 
 std::optional<std::wstring> PracticeSpeedText(std::int32_t typedCount, double seconds) {

@@ -52,9 +52,10 @@ CellLook LookOf(const PracticeCell& cell, forms::Color windowBack, forms::Color 
 // as not correct.
 int CountCorrect(std::span<const PracticeCell> cells, int typedPos, forms::Color windowBack);
 
-// The accuracy caption: correct / typed × 100 to the nearest integer, halves
-// to even, then " %" ("83 %"). Nothing when typed is 0: the caption keeps
-// its text.
+// The accuracy: correct / typed × 100 to the nearest integer, halves to
+// even. Nothing when typed is 0: the panel keeps what it showed.
+std::optional<int> AccuracyPercent(int correct, int typed);
+// Its caption, the percent and " %" ("83 %").
 std::optional<std::wstring> AccuracyText(int correct, int typed);
 
 // The practice speed caption: typedCount / seconds × 60 characters per

@@ -51,7 +51,7 @@ struct NotedMessages final : IMessageBox {
 struct Side {
     Side(Services& base, IHistoryFile& history)
         : services{base.random, messages, base.files,   base.settings, base.sound,
-                   link,        base.dialogs, base.pictures, base.shell, base.folders},
+                   link,        base.dialogs, base.pictures, base.shell, base.folders, base.clock},
           window(GetModuleHandleW(nullptr), services, history) {}
     bool Create() {
         if (!window.Create()) return false;

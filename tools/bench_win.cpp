@@ -195,7 +195,8 @@ int main() {
     win::ShellService shell(Folder());
     win::FolderService folders;
     win::HistoryFileWin history(BenchHistoryFolder());  // the benchmark's runs stay out of the profile
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    win::TickClock clock;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
     win::MainWindow window(GetModuleHandleW(nullptr), services, history);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
@@ -321,7 +322,6 @@ int main() {
             "%s over a title, %s away from the titles\n",
             nc_paints, moves, tracking_over_title ? "runs" : "stopped", bar->Tracking() ? "RUNS" : "stopped");
     }
-
 
     // 5. Practice: a start (406 captions and a full repaint) through the
     // menu command, and a keystroke in Text4 to its cells painted, through

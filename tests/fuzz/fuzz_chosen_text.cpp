@@ -23,6 +23,8 @@ struct ChosenHost final : IPracticeHost {
     void StartBuiltInRun() override {}
     void ClearInput() override { run->InputChanged(*this, L""); }
     void StopClock() override {}
+    std::uint64_t Milliseconds() override { return ++now; }
+    std::uint64_t now = 0;
 };
 
 }  // namespace
@@ -30,10 +32,12 @@ struct ChosenHost final : IPracticeHost {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const ChosenFile file = DecodePracticeFile(bytes);
-    FUZZ_CHECK(file.error == PracticeFileError::None);
+    // Refused exactly when no character is left.
+    FUZZ_CHECK(file.error == (file.text.empty() ? PracticeFileError::Unreadable : PracticeFileError::None));
     // At most one character per byte; only characters a grid cell can show.
     FUZZ_CHECK(file.text.size() <= size);
     FUZZ_CHECK(file.length() == static_cast<std::int32_t>(file.text.size()));
+    if (file.error != PracticeFileError::None) return 0;
     for (wchar_t c : file.text) {
         FUZZ_CHECK(c >= 0x20 && !(c >= 0x7F && c <= 0x9F));
         FUZZ_CHECK(static_cast<std::uint32_t>(c) <= 0xFFFF && !(c >= 0xD800 && c <= 0xDFFF));
@@ -57,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.ShowChosenText(file.text);
     run.MarkStart();
     FUZZ_CHECK(run.chosenLength() == file.length());
-    for (int cell : {1, length, kPracticeCells}) FUZZ_CHECK(run.Caption(cell) == CellCaption(file.text, cell));
+    for (int cell : {1, length, kPracticeCells})
+        FUZZ_CHECK(run.Caption(cell) == CellCaption(file.text, cell));
     const std::size_t typed = std::min<std::size_t>(file.text.size(), 4);
     std::wstring box;
     for (std::size_t i = 0; i < typed; ++i) {

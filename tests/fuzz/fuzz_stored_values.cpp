@@ -88,8 +88,8 @@ private:
 struct Loaded {
     test::FakeServices fakes;
     FlatStore store{Keys()};
-    Services services{fakes.random,  fakes.messages, fakes.files, store,        fakes.sound,
-                      fakes.battle,  fakes.dialogs,  fakes.pictures, fakes.shell, fakes.folders};
+    Services services{fakes.random, fakes.messages, fakes.files,  store,       fakes.sound, fakes.battle,
+                      fakes.dialogs, fakes.pictures, fakes.shell, fakes.folders, fakes.clock};
     std::unique_ptr<Program> form;
     Loaded() {
         fakes.random.SetFallback({0.5, 0.25});

@@ -1,6 +1,7 @@
 // The practice room in the form: the two starts with their panel, menu and
-// clock steps, the grid's labels showing the run, the chosen file's failures,
-// the F1 look-up, the chart link and the pool check at start-up.
+// clock steps, the grid's labels showing the run (an input-method word
+// included), the chosen file's failures, the F1 look-up, the speed a run is
+// recorded with, the chart link and the pool check at start-up.
 #include "form_fixture.h"
 #include "practice/stats.h"
 
@@ -15,6 +16,7 @@ protected:
         room().zixuan_Click();
     }
     const forms::Label& Cell(int i) { return room().La(i); }
+    std::vector<RunRecord> Recorded() { return ParseHistory(fakes_.history.bytes, false).runs; }
 };
 
 TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
@@ -78,6 +80,41 @@ TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
     EXPECT_EQ(Cell(2).BackColor, 0x00008000u) << "the background command clears the wrong mark";
 }
 
+TEST_F(PracticeRoomTest, AWordCommittedAtOnceMarksCountsAndRecordsEachCharacter) {
+    ChooseFile(L"C:\\texts\\words.txt", "\xE7\x8E\x8B\xE4\xB8\xAD\xE5\xA4\xA7\xE5\xAD\xA6");  // 王中大学
+    room().Text4.SetText(L"王");
+    room().Text4.SetText(L"王伟大");  // the input method's word, one change
+    EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
+    EXPECT_TRUE(Cell(3).Font.Underline);
+    EXPECT_EQ(room().Label34.Caption(), L"3");
+    EXPECT_EQ(room().Label32.Caption(), L"2");
+    EXPECT_EQ(room().Label37.Caption(), L"67 %");
+    EXPECT_FLOAT_EQ(room().Image2.Left, 90 + 3 * 400 - 20) << "the cursor on cell 4";
+    room().EndRun();
+    const std::vector<RunRecord> runs = Recorded();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].typed, 3);
+    EXPECT_EQ(runs[0].correct, 2);
+    EXPECT_EQ(runs[0].accuracy, 67);
+    EXPECT_EQ(runs[0].misses, (std::vector<Miss>{{L'中', 1}}));
+}
+
+TEST_F(PracticeRoomTest, ARunIsRecordedWithTheSpeedOfItsTypingTimeWhileThePanelKeepsItsOwn) {
+    room().chi_Click();
+    fakes_.clock.now = 7000;
+    Key(room().Run().Caption(1)[0]);
+    fakes_.clock.now = 7500;
+    Key(room().Run().Caption(2)[0]);
+    for (int i = 0; i < 3; ++i) form().board.OnClockTick();
+    EXPECT_EQ(room().Label39.Caption(), L"40") << "the panel: 2 characters in 3 seconds";
+    fakes_.clock.now = 60000;
+    room().chi_Click();  // a minute in the record window or away changes nothing
+    const std::vector<RunRecord> runs = Recorded();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].speed, 120) << "2 characters, the second half a second after the first";
+    EXPECT_EQ(runs[0].seconds, 3);
+}
+
 TEST_F(PracticeRoomTest, TheClockShowsThePracticeSpeedWhileAPracticeItemIsChecked) {
     room().chi_Click();
     for (int i = 1; i <= 3; ++i) Key(room().Run().Caption(i)[0]);
@@ -127,6 +164,17 @@ TEST_F(PracticeRoomTest, AFileThatCannotBeReadIsNamedAndTheGridKeepsItsText) {
     EXPECT_FALSE(room().zixuan.Checked);
     EXPECT_EQ(Cell(1).Caption(), room().Run().practiceText().substr(0, 1));
     EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "a cancel says nothing";
+}
+
+TEST_F(PracticeRoomTest, EachRunStartsWithTheCodeHintsCaption) {
+    ChooseFile(L"C:\\t.txt", "\xD6\xD0");  // GBK 中
+    room().Text4_KeyDown(kKeyF1);
+    ASSERT_EQ(room().Label22.Caption(), L"中：khk ");
+    ChooseFile(L"C:\\t.txt", "\xD6\xD0");
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
+    room().Text4_KeyDown(kKeyF1);
+    room().chi_Click();
+    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
 }
 
 TEST_F(PracticeRoomTest, F1ShowsTheNextCharactersCode) {

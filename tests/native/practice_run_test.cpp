@@ -1,10 +1,12 @@
 // The practice run: cell looks and statistics, the input change against the
-// grid, Backspace, the restart at 406 characters and chosen-text runs.
+// grid (a word committed at once judged character by character), Backspace,
+// the restart at 406 characters, chosen-text runs and the typing speed.
 #include "practice/practice_run.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 
 namespace quorlax {
 namespace {
@@ -20,6 +22,10 @@ struct FakeHost final : IPracticeHost {
     forms::Color WindowBackColor() const override { return back; }
     void AskRestart() override { ++prompts; }
     void StartBuiltInRun() override {
+        // What the room records of the run this restart ends.
+        endedTyped = run.Typed();
+        endedCorrect = run.Correct();
+        endedMisses = run.Misses();
         clock = true;
         run.StartBuiltIn(*this, texts.empty() ? std::wstring() : texts.front());
         if (!texts.empty()) texts.pop_front();
@@ -32,12 +38,18 @@ struct FakeHost final : IPracticeHost {
         run.InputChanged(*this, box);
     }
     void StopClock() override { clock = false; }
+    std::uint64_t Milliseconds() override { return now; }
 
     void Type(std::wstring_view s) {
         for (wchar_t c : s) {
             box.push_back(c);
             run.InputChanged(*this, box);
         }
+    }
+    // A word the input method commits: one change adding all of it.
+    void Commit(std::wstring_view word) {
+        box += word;
+        run.InputChanged(*this, box);
     }
     void Backspace() {
         run.KeyDown(*this, kKeyBackspace);
@@ -60,6 +72,9 @@ struct FakeHost final : IPracticeHost {
     bool chi = false, zixuan = false, clock = false;
     forms::Color back = kBack;
     int prompts = 0;
+    std::uint64_t now = 0;  // the millisecond clock
+    int endedTyped = -1, endedCorrect = -1;
+    std::map<wchar_t, int> endedMisses;
 };
 
 std::wstring Text(size_t n, wchar_t first = L'一') {
@@ -113,11 +128,78 @@ TEST(PracticeRunTest, EachChangeComparesTheNewestCharacter) {
     EXPECT_EQ(h.run.AccuracyCaption(), L"50 %");
     EXPECT_EQ(h.run.typedCount(), 2);
 
-    h.box = L"中国人民";  // a word committed at once: only its last character is compared
+    h.box = L"中国人民";  // two more at once, over a wrong one left as it was
     h.run.InputChanged(h, h.box);
-    EXPECT_EQ(h.run.Cell(2).back, CellBack::Wrong);
+    EXPECT_EQ(h.run.Cell(2).back, CellBack::Wrong) << "only the added characters are compared";
+    EXPECT_TRUE(h.run.Cell(3).styled);
     EXPECT_TRUE(h.run.Cell(4).styled);
-    EXPECT_EQ(h.run.CorrectCaption(), L"3") << "the skipped plain cell counts as correct";
+    EXPECT_EQ(h.run.CorrectCaption(), L"3");
+}
+
+TEST(PracticeRunTest, AWordCommittedAtOnceIsJudgedAsIfEachCharacterWasTypedAlone) {
+    // Over 王中大学, 王 and then the word 伟大: 中's cell is wrong.
+    FakeHost words, keys;
+    for (FakeHost* h : {&words, &keys}) {
+        h->texts = {L"王中大学" + Text(500)};
+        h->StartBuiltInRun();
+    }
+    words.Commit(L"王");
+    words.Commit(L"伟大");
+    keys.Type(L"王伟大");
+    EXPECT_EQ(words.run.Cell(2).back, CellBack::Wrong);
+    EXPECT_TRUE(words.run.Cell(3).styled);
+    EXPECT_EQ(words.run.CorrectCaption(), L"2");
+    EXPECT_EQ(words.run.AccuracyCaption(), L"67 %");
+    EXPECT_EQ(words.run.Misses(), (std::map<wchar_t, int>{{L'中', 1}}));
+    EXPECT_EQ(words.run.TurnedWrong(), 2) << "the code hint's character";
+    // Exactly as the keys one by one.
+    for (int i = 0; i <= kPracticeCells; ++i) {
+        EXPECT_EQ(words.run.Cell(i).back, keys.run.Cell(i).back) << i;
+        EXPECT_EQ(words.run.Cell(i).styled, keys.run.Cell(i).styled) << i;
+    }
+    EXPECT_EQ(words.run.CursorCell(), keys.run.CursorCell());
+
+    // A word that reaches the 406th cell: the characters before it count in
+    // the run the restart ends; the 406th is never compared.
+    FakeHost end;
+    const std::wstring text = Text(500);
+    end.texts = {text, Text(500, L'乙')};
+    end.StartBuiltInRun();
+    end.Type(text.substr(0, 403));
+    end.Commit(L"#" + text.substr(404, 1) + L"#");
+    EXPECT_EQ(end.prompts, 1);
+    EXPECT_EQ(end.endedTyped, 405);
+    EXPECT_EQ(end.endedCorrect, 404);
+    EXPECT_EQ(end.endedMisses, (std::map<wchar_t, int>{{text[403], 1}}));
+    EXPECT_EQ(end.run.typedPos(), 0);
+    EXPECT_TRUE(end.run.Misses().empty()) << "the new run starts clean";
+}
+
+TEST(PracticeRunTest, TheTypingSpeedRunsFromTheFirstCharacterTypedToTheLast) {
+    FakeHost h;
+    h.texts = {Text(500), Text(500)};
+    h.now = 5000;  // idle time before the first key does not count
+    h.StartBuiltInRun();
+    h.Type(L"x");
+    EXPECT_EQ(h.run.TypingSpeed(), 0) << "one change is no span of time";
+    h.now = 5500;
+    h.Type(L"y");
+    EXPECT_EQ(h.run.TypingSpeed(), 120) << "two characters in the first second";
+    h.now = 9000;
+    h.Backspace();
+    EXPECT_EQ(h.run.TypingSpeed(), 120) << "an erasure types nothing";
+    h.now = 9500;
+    h.Commit(L"abc");  // 3 characters gained since the first, in 4.5 s
+    EXPECT_EQ(h.run.TypingSpeed(), 40);
+    h.now = 60000;
+    EXPECT_EQ(h.run.TypingSpeed(), 40) << "idle time after the last key does not count";
+
+    h.StartBuiltInRun();
+    EXPECT_EQ(h.run.TypingSpeed(), 0);
+    h.Commit(L"中国");
+    h.now += 2000;
+    h.Commit(L"人民");  // two words two seconds apart: a character a second
+    EXPECT_EQ(h.run.TypingSpeed(), 60);
 }
 
 TEST(PracticeRunTest, BackspaceRestoresTwoCellsAndTheNextChangeMarksAgain) {

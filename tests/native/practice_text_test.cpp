@@ -105,7 +105,17 @@ TEST(ChosenTextTest, LinesJoinWhateverTheirEnds) {
     EXPECT_EQ(Decode("ab\r\ncd\r\nef"), L"abcdef");
     EXPECT_EQ(DecodePracticeFile("ab\r\ncd\r\nef\r\n").length(), 6);
     EXPECT_EQ(Decode("ab\ncd\ref\n\n\r\r\n"), L"abcdef");
-    EXPECT_EQ(Decode(""), L"");
+}
+
+TEST(ChosenTextTest, AFileWithNoCharacterLeftIsRefusedAsUnreadable) {
+    for (const std::string& bytes :
+         {std::string(), kUtf8Mark, kUtf8Mark + "\r\n", std::string("\r\n\n\r\x01"),
+          std::string("\xFE\xFF\x00\x0D\x00\x0A", 6)}) {
+        const ChosenFile file = DecodePracticeFile(bytes);
+        EXPECT_EQ(file.error, PracticeFileError::Unreadable) << bytes.size();
+        EXPECT_TRUE(file.text.empty());
+    }
+    EXPECT_EQ(Decode("\r\n \r\n"), L" ") << "a blank is a character to type";
 }
 
 TEST(ChosenTextTest, TabsBecomeBlanksAndControlCharactersGo) {

@@ -1,6 +1,7 @@
 // What the record window shows: the empty record, the totals with the trend
-// of the last ten runs, the chart's scale and marks, the weakest characters
-// with their codes, and the clear and drill buttons.
+// of the last ten runs, the chart's scale, marks and names (which cover no
+// point), the weakest characters with their codes, the clear and drill
+// buttons, and a window that could not be made.
 #include "practice/record_form.h"
 
 #include <gtest/gtest.h>
@@ -101,11 +102,6 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
     EXPECT_EQ(chart.latest, 99u);
     EXPECT_EQ(chart.speedTop, 100);  // 88 and a tenth more, in at most five nice steps
     EXPECT_EQ(chart.speedStep, 20);
-    EXPECT_DOUBLE_EQ(chart.SpeedY(88), 0.88);
-    EXPECT_DOUBLE_EQ(chart.SpeedY(44), 0.44);
-    EXPECT_DOUBLE_EQ(RecordChart::AccuracyY(90), 0.9);
-    EXPECT_DOUBLE_EQ(chart.X(0), 0.0);
-    EXPECT_DOUBLE_EQ(chart.X(99), 1.0);
     ASSERT_GE(chart.dates.size(), 3u);
     EXPECT_EQ(chart.dates.front().run, 0u);
     EXPECT_EQ(chart.dates.front().text, L"02-23");  // run 50's day
@@ -114,7 +110,9 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
     // One run sits in the middle; runs of one day are told apart by the time.
     contents.runs = {MakeRun(L"2026-12-08 09:15:00", 0)};
     RecordChart one = BuildRecordView(contents, kTable).chart;
-    EXPECT_DOUBLE_EQ(one.X(0), 0.5);
+    const ChartBox plot{100, 20, 300, 120};
+    EXPECT_EQ(one.SpeedAt(0, plot).x, 200);
+    EXPECT_EQ(one.SpeedAt(0, plot).y, 120) << "at the bottom";
     EXPECT_GT(one.speedTop, 0) << "an all-zero chart still has a scale";
     contents.runs.push_back(MakeRun(L"2026-12-08 21:40:00", 130));
     one = BuildRecordView(contents, kTable).chart;
@@ -123,6 +121,96 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
     EXPECT_EQ(one.dates[1].text, L"21:40");
     EXPECT_EQ(one.speedTop, 150);
     EXPECT_EQ(one.best, 1u);
+}
+
+// Text as the record window's small font measures it at `pixels` per em.
+std::vector<ChartSize> Measure(const RecordChart& chart, int pixels) {
+    std::vector<ChartSize> sizes;
+    for (const RecordChart::Tag& tag : chart.tags) {
+        int width = 2;
+        for (wchar_t c : tag.text) width += c < 0x80 ? pixels / 2 : pixels;
+        sizes.push_back({width, pixels});
+    }
+    return sizes;
+}
+
+// The boxes a run's points and marks cover.
+std::vector<ChartBox> Covered(const RecordChart& chart, const ChartGeometry& g) {
+    std::vector<ChartBox> boxes;
+    auto around = [](ChartPoint p, int r) { return ChartBox{p.x - r, p.y - r, p.x + r + 1, p.y + r + 1}; };
+    for (std::size_t i = 0; i < chart.Runs(); ++i) {
+        const bool marked = i == chart.best || i == chart.latest;
+        boxes.push_back(around(chart.SpeedAt(i, g.plot), marked ? g.mark : g.dot));
+        boxes.push_back(around(chart.AccuracyAt(i, g.plot), g.dot));
+    }
+    return boxes;
+}
+
+TEST(RecordViewTest, TheNamesOfTheBestAndLatestRunsCoverNoPointNoMarkAndEachOtherNot) {
+    std::vector<std::vector<RunRecord>> charts(5);
+    for (int i = 0; i < 30; ++i)  // rising, the best just before the latest (docs/record.png)
+        charts[0].push_back(MakeRun(Day(i), 28 + i + (i % 3) * 2 - (i == 29) * 5, 86 + i % 9));
+    for (int i = 0; i < 100; ++i) {
+        charts[1].push_back(MakeRun(Day(i), 25 + i / 3 + i % 4 - (i == 99) * 6, 88 + i % 10));
+        charts[2].push_back(MakeRun(Day(i), 40, 100));                           // flat
+        charts[3].push_back(MakeRun(Day(i), 20 + i / 2, 95));                    // the latest best
+        charts[4].push_back(MakeRun(Day(i), i % 2 ? 62 : 8, i % 2 ? 50 : 100));  // zigzag
+    }
+    // The plot at 96 and at 144 dpi, as the window lays it out, and its font.
+    const ChartGeometry screens[] = {{{64, 42, 664, 226}, 1, 6, 3}, {{96, 63, 996, 339}, 2, 9, 4}};
+    const int em[] = {12, 18};
+    for (std::size_t c = 0; c < charts.size(); ++c)
+        for (int s = 0; s < 2; ++s) {
+            const RecordChart chart = BuildRecordView({charts[c], 0}, kTable).chart;
+            ChartGeometry g = screens[s];
+            if (chart.Runs() <= 50) g.dot *= 2;  // larger points where there are few
+            const std::vector<ChartBox> tags = chart.PlaceTags(g, Measure(chart, em[s]));
+            ASSERT_EQ(tags.size(), chart.best == chart.latest ? 1u : 2u) << c;
+            const std::vector<ChartBox> covered = Covered(chart, g);
+            for (std::size_t t = 0; t < tags.size(); ++t) {
+                const ChartBox& box = tags[t];
+                EXPECT_TRUE(box.left >= g.plot.left && box.right <= g.plot.right && box.top >= g.plot.top &&
+                            box.bottom <= g.plot.bottom)
+                    << c << ": inside the plot";
+                for (std::size_t k = 0; k < covered.size(); ++k)
+                    EXPECT_FALSE(box.Overlaps(covered[k]))
+                        << "chart " << c << ", " << em[s] << " px: tag " << t << " covers run " << k / 2
+                        << (k % 2 ? " accuracy" : "");
+                EXPECT_FALSE(t == 1 && box.Overlaps(tags[0])) << c << ": the names cover each other";
+            }
+        }
+
+    // Where there is room, a name sits right beside its mark.
+    const RecordChart sparse =
+        BuildRecordView({{MakeRun(Day(0), 30), MakeRun(Day(1), 31, 60)}, 0}, kTable).chart;
+    const ChartGeometry& g = screens[0];
+    const std::vector<ChartBox> tags = sparse.PlaceTags(g, Measure(sparse, 12));
+    for (std::size_t t = 0; t < tags.size(); ++t) {
+        const ChartPoint p = sparse.SpeedAt(sparse.tags[t].run, g.plot);
+        const int dx = std::max({0, tags[t].left - p.x, p.x - tags[t].right + 1});
+        const int dy = std::max({0, tags[t].top - p.y, p.y - tags[t].bottom + 1});
+        EXPECT_LE(std::max(dx, dy), g.mark + g.gap + 1) << t;
+    }
+}
+
+TEST(RecordViewTest, TheChartsBestIsNamedForWhatItIs) {
+    HistoryContents contents;
+    for (int i = 0; i < 120; ++i) contents.runs.push_back(MakeRun(Day(i), 30 + i % 7));
+    contents.runs[70].speed = 52;
+    RecordChart chart = BuildRecordView(contents, kTable).chart;
+    ASSERT_EQ(chart.tags.size(), 2u);
+    EXPECT_EQ(chart.tags[0].text, L"最高 52") << "the best of all runs, as 最高速度 says";
+    EXPECT_EQ(chart.tags[0].run, 50u);
+    EXPECT_EQ(chart.tags[1].text, L"最近 30");
+    EXPECT_EQ(chart.tags[1].run, 99u);
+
+    contents.runs[5].speed = 88;  // older than the chart
+    chart = BuildRecordView(contents, kTable).chart;
+    EXPECT_EQ(chart.tags[0].text, L"图中最高 52");
+    contents.runs.back().speed = 90;
+    chart = BuildRecordView(contents, kTable).chart;
+    ASSERT_EQ(chart.tags.size(), 1u);
+    EXPECT_EQ(chart.tags[0].text, L"最高 · 最近 90");
 }
 
 TEST(RecordViewTest, WeakCharactersShowTheCodeF1GivesOrNone) {
@@ -152,7 +240,10 @@ TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
     const forms::Color back = 0x00FF8000;
     RecordForm form(history, table, back);
     std::vector<std::wstring> log;
-    form.OnLoaded = [&] { log.push_back(L"shown"); };
+    form.OnLoaded = [&] {
+        log.push_back(L"shown");
+        return true;
+    };
     form.OnUnloaded = [&] { log.push_back(L"closed"); };
     form.StartDrill = [&] { log.push_back(L"drill"); };
     bool answer = false;
@@ -182,6 +273,27 @@ TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
     EXPECT_FALSE(form.Loaded());
     EXPECT_EQ(log, (std::vector<std::wstring>{L"shown", L"asked", L"asked", L"closed", L"drill"}));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(RecordFormTest, AWindowThatCouldNotBeMadeIsTriedAgainAtTheNextLoad) {
+    test::MemoryHistoryFile file;
+    test::RecordingMessages messages;
+    PracticeHistory history(file, messages);
+    const std::wstring table = kTable;
+    const forms::Color back = 0x00FF8000;
+    RecordForm form(history, table, back);
+    int tries = 0;
+    bool made = false;
+    form.OnLoaded = [&] {
+        ++tries;
+        return made;
+    };
+    form.Load();
+    EXPECT_FALSE(form.Loaded());
+    made = true;
+    form.Load();
+    EXPECT_EQ(tries, 2);
+    EXPECT_TRUE(form.Loaded());
 }
 
 }  // namespace

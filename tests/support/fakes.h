@@ -240,6 +240,12 @@ struct MemoryHistoryFile final : IHistoryFile {
     int replaced = 0;
 };
 
+// A clock that moves only when a test moves it.
+struct ManualClock final : IClock {
+    std::uint64_t Milliseconds() override { return now; }
+    std::uint64_t now = 0;
+};
+
 // Everything a Program needs, with a small valid word pool and code table.
 struct FakeServices {
     SequenceRandom random;
@@ -253,7 +259,8 @@ struct FakeServices {
     RecordingShell shell;
     FakeFolders folders;
     MemoryHistoryFile history;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders};
+    ManualClock clock;
+    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 
     FakeServices() {
         // Long enough for a practice text (30 characters) as well as for games.

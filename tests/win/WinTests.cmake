@@ -70,6 +70,7 @@ set_tests_properties(win.dpi144 PROPERTIES TIMEOUT 600 ENVIRONMENT QUORLAX_EXPEC
 
 # The real program, started and driven from outside.
 add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/e2e/practice_e2e_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
 target_include_directories(quorlax_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorlax_e2e_tests PRIVATE gtest user32 gdi32 advapi32)

@@ -108,7 +108,7 @@ protected:
     BattleLinkWin link_;  // goes after the window, as in the program
     Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
                        fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
-                       fakes_.shell,  fakes_.folders};
+                       fakes_.shell,  fakes_.folders, fakes_.clock};
     std::unique_ptr<MainWindow> window_;
     HWND hwnd_ = nullptr;
 };

@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     OlePictures pictures;
     Services services = fakes_.services;
     Services real{services.random, services.messages, services.files, services.settings, services.sound,
-                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders};
+                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders, services.clock};
     fakes_.settings.Save(L"register", L"t1", path);
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real, fakes_.history);
     ASSERT_TRUE(window_->Create());

@@ -1,6 +1,7 @@
 // Practice mode against the real user32: Text4 as a real edit (input-method
 // commits, keys before changes), cells painted, the open-file dialog with
-// files in three encodings, reading chosen files, and the chart link.
+// files in three encodings, reading chosen files (devices, pipes and files
+// with no text refused), and the chart link.
 #include <windows.h>
 // The input method API needs windows.h first.
 #include <imm.h>
@@ -60,7 +61,7 @@ protected:
     std::vector<std::wstring> events_;
 };
 
-TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
+TEST_F(PracticeWinTest, AnInputMethodWordComparesEachOfItsCharacters) {
     Choose(room().chi);
     ASSERT_TRUE(IsWindowVisible(Box()));
     EXPECT_EQ(GetFocus(), Box()) << "the practice box takes the focus from the hidden typing box";
@@ -77,10 +78,11 @@ TEST_F(PracticeWinTest, AnInputMethodWordComparesOnlyItsLastCharacter) {
     ImmReleaseContext(Box(), imc);
     PumpUntil([&] { return !events_.empty(); });
     PumpPending();
-    EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word});
-    EXPECT_EQ(room().La(1).BackColor, kDefaultBackColor) << "the first character is never compared";
+    EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word}) << "one change";
+    EXPECT_EQ(room().La(1).BackColor, kWrongBackColor) << "the first character is compared too";
     EXPECT_TRUE(room().La(2).Font.Underline);
-    EXPECT_EQ(room().Label32.Caption(), L"2");
+    EXPECT_EQ(room().Label32.Caption(), L"1");
+    EXPECT_EQ(room().Label37.Caption(), L"50 %");
 }
 
 TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
@@ -178,7 +180,7 @@ protected:
         Services& f = fakes_.services;
         services_ = std::make_unique<Services>(
             Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
-                     f.folders});
+                     f.folders, f.clock});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
@@ -230,6 +232,27 @@ TEST_F(ChosenFileWinTest, GbkUtf8AndUtf16FilesAllReadThroughTheDialog) {
     EXPECT_EQ(Grid(3), L"字根");
     EXPECT_EQ(form().practice.Run().chosenLength(), 2);
     EXPECT_TRUE(fakes_.messages.shown.empty());
+}
+
+TEST_F(ChosenFileWinTest, DevicesPipesAndFilesWithNoTextAreRefusedAsUnreadable) {
+    const std::uint64_t limit = 64ull << 20;
+    for (const wchar_t* device : {L"NUL", L"COM1", L"\\\\.\\NUL"})
+        EXPECT_EQ(files_.ReadBytes(device, limit).status, FileBytes::Status::Unreadable) << device;
+    const wchar_t pipeName[] = L"\\\\.\\pipe\\quorlax_practice_text";
+    HANDLE pipe =
+        CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files_.ReadBytes(pipeName, limit).status, FileBytes::Status::Unreadable) << "a pipe";
+    CloseHandle(pipe);
+    const std::wstring empty = Write(L"quorlax_empty.txt", "");
+    EXPECT_EQ(files_.ReadBytes(empty, limit).status, FileBytes::Status::Ok) << "an empty file reads";
+
+    ChooseThrough(Write(L"quorlax_first.txt", "ab"));
+    const std::wstring mark = Write(L"quorlax_mark.txt", "\xEF\xBB\xBF\r\n");
+    ChooseThrough(mark);
+    ASSERT_EQ(fakes_.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes_.messages.shown[0], PracticeFileMessage(PracticeFileError::Unreadable, mark));
+    EXPECT_EQ(Grid(2), L"ab") << "the grid keeps its text";
 }
 
 TEST_F(ChosenFileWinTest, FilesTooLargeOrLockedAreRefusedByName) {

@@ -1,17 +1,47 @@
 // The record window for real over the main window: topmost in the main
 // window's colour, the speed line painted through the latest run's point,
-// Escape closing it, the drill started from it, a game start closing it, its own keys (a game shortcut starts nothing from it),
-// and the drill greyed with no runs.
+// Escape closing it, the drill started from it, a game start closing it, its own keys (a game shortcut starts
+// nothing from it), the drill greyed with no runs, every point of a full chart in sight beside the names,
+// weak characters with their strokes apart, and a window that could not be made opened at the next try.
 #include "practice/record_form_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
 namespace {
 
-bool Near(COLORREF a, COLORREF b) {
+int Distance(COLORREF a, COLORREF b) {
     return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-               std::abs(GetBValue(a) - GetBValue(b)) <
-           40;
+           std::abs(GetBValue(a) - GetBValue(b));
+}
+
+bool Near(COLORREF a, COLORREF b) { return Distance(a, b) < 40; }
+
+// The most separate strokes any one column of `r` crosses: a pixel is ink
+// when it lies over a fifth of the way from the background to the text.
+int MostStrokesAcross(const drive::Capture& shot, const RECT& r, COLORREF back, COLORREF text) {
+    int most = 0;
+    for (int x = r.left; x < r.right; ++x) {
+        int strokes = 0;
+        bool inked = false;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const bool ink = 5 * Distance(shot.At(x, y), back) > Distance(text, back);
+            strokes += ink && !inked;
+            inked = ink;
+        }
+        most = std::max(most, strokes);
+    }
+    return most;
+}
+
+// Makes every record window of this thread fail at its creation while set.
+HHOOK g_refuse = nullptr;
+LRESULT CALLBACK RefuseRecordWindow(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wp), name, 64);
+        if (lstrcmpW(name, kRecordClass) == 0) return 1;
+    }
+    return CallNextHookEx(g_refuse, code, wp, lp);
 }
 
 class RecordWindowTest : public MainWindowTest {
@@ -35,6 +65,7 @@ protected:
         ASSERT_NE(window_->Record(), nullptr);
     }
     RecordWindow& Window() { return *window_->Record(); }
+    COLORREF Back() { return forms::Painter::Resolve(form().board.backColor); }
     HWND Record() { return window_->Record() ? window_->Record()->Handle() : nullptr; }
 };
 
@@ -97,6 +128,57 @@ TEST_F(RecordWindowTest, WithNoRunsTheDrillIsGreyedAndAGameShortcutStartsNothing
     // Enter presses 关闭, the default button.
     drive::PressKey(VK_RETURN);
     EXPECT_TRUE(PumpUntil([&] { return Record() == nullptr; })) << "Enter closes the window";
+}
+
+TEST_F(RecordWindowTest, AFullChartShowsEveryPointBesideTheNamesAndWeakCharactersKeepTheirStrokesApart) {
+    for (int i = 0; i < 100; ++i) {  // rising, the best just before the latest
+        RunRecord run;
+        run.when = L"2026-12-0" + std::to_wstring(1 + i / 13) + L" 10:00:00";
+        run.typed = run.correct = 60;
+        run.accuracy = 86 + i % 9;
+        run.speed = 25 + i / 3 + i % 4 - (i == 99) * 6;
+        run.seconds = 60;
+        run.misses = {{L'疆', 3}, {L'矗', 2}};
+        form().practice.History().Record(run);
+    }
+    Open();
+    const drive::Capture shot = drive::PrintClient(Record());
+    const RecordChart& chart = Window().Form().View().chart;
+    ASSERT_EQ(chart.Runs(), 100u);
+    ASSERT_EQ(chart.tags.size(), 2u);
+    for (std::size_t i = 0; i < chart.Runs(); ++i) {
+        const POINT p = Window().SpeedPoint(i);
+        EXPECT_TRUE(Near(shot.At(p.x, p.y), RecordWindow::kSpeedColor))
+            << "run " << i << "'s point is covered";
+    }
+
+    // 疆: 一田一田一 on the right, nine strokes one above the other; 矗: three
+    // 直, of which a column crosses six strokes at this size.
+    const RecordView& view = Window().Form().View();
+    ASSERT_EQ(view.weakest.size(), 2u);
+    ASSERT_EQ(view.weakest[0].ch, L"疆");
+    for (auto [row, strokes] : {std::pair{0, 9}, std::pair{1, 6}}) {
+        const RECT cell = Window().WeakCell(static_cast<std::size_t>(row), 0);
+        COLORREF text = Back();  // the ink at its fullest
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                if (Distance(shot.At(x, y), Back()) > Distance(text, Back())) text = shot.At(x, y);
+        EXPECT_GE(MostStrokesAcross(shot, cell, Back(), text), strokes) << "row " << row;
+    }
+}
+
+TEST_F(RecordWindowTest, AWindowThatCouldNotBeMadeOpensAtTheNextTry) {
+    RecordRuns(3);
+    g_refuse = SetWindowsHookExW(WH_CBT, RefuseRecordWindow, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_refuse, nullptr);
+    Open();
+    UnhookWindowsHookEx(g_refuse);
+    EXPECT_EQ(Record(), nullptr);
+    EXPECT_FALSE(Window().Form().Loaded());
+    Open();
+    ASSERT_NE(Record(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Record()));
+    EXPECT_TRUE(Window().Form().Loaded());
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ protected:
         window_.reset();
         Services& f = fakes_.services;
         real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
-                                                    f.battle, f.dialogs, pictures_, f.shell, folders_});
+                                                    f.battle, f.dialogs, pictures_, f.shell, folders_, f.clock});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_, fakes_.history);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
@@ -295,7 +295,7 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     ShellService shell(empty);
     Services& f = fakes_.services;
     Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
-                        f.battle, f.dialogs,  f.pictures, shell,      f.folders};
+                        f.battle, f.dialogs,  f.pictures, shell,      f.folders, f.clock};
     Program other(with_shell, fakes_.history);
     other.settings.OnHelp();
     RemoveDirectoryW(empty.c_str());
