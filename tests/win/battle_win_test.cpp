@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winsock2.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -58,7 +59,13 @@ public:
         int n;
         while (socket_ && (n = recv(socket_.get(), buffer, sizeof buffer, 0)) > 0)
             received_.append(buffer, n);
+        if (socket_ && (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK)) ended_ = true;
         return received_;
+    }
+    // True once the program has closed or reset the connection.
+    bool Ended() {
+        Received();
+        return ended_;
     }
     void Close() { socket_.reset(); }
 
@@ -73,6 +80,7 @@ private:
     WinsockSession session_;
     UniqueSocket listener_, socket_;
     std::string received_;
+    bool ended_ = false;
 };
 
 class BattleWinTest : public ::testing::Test {
@@ -95,9 +103,23 @@ protected:
     HWND Control(int id) { return GetDlgItem(hwnd_, id); }
     void Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
-    bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
+    bool Greyed(int menu) {
+        return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0;
+    }
     Form1& form() { return window_->Form(); }
     BattleRoom& room() { return form().battle; }
+    // Opens the panel and joins 127.0.0.1.
+    void JoinLoopback() {
+        Choose(room().wldz);
+        Click(kOption2Id);
+        SetWindowTextW(Control(kText7Id), L"127.0.0.1");
+        Click(kCommand1Id);
+    }
+    static size_t Beats(const std::string& received) {
+        size_t n = 0;
+        for (size_t at = 0; (at = received.find("test", at)) != std::string::npos; at += 4) ++n;
+        return n;
+    }
     int Boxes(const wchar_t* text) {
         int n = 0;
         for (const auto& shown : fakes_.messages.shown) n += shown == text;
@@ -106,9 +128,8 @@ protected:
 
     test::FakeServices fakes_;
     BattleLinkWin link_;  // goes after the window, as in the program
-    Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
-                       fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
-                       fakes_.shell,  fakes_.folders, fakes_.history};
+    Services services_{fakes_.random,  fakes_.messages, fakes_.files, fakes_.settings, fakes_.sound,  link_,
+                       fakes_.dialogs, fakes_.pictures, fakes_.shell, fakes_.folders,  fakes_.history};
     std::unique_ptr<MainWindow> window_;
     HWND hwnd_ = nullptr;
 };
@@ -203,6 +224,85 @@ TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
     room().Command2_Click();
     PumpPending();
     EXPECT_EQ(room().netBattle, 0);
+}
+
+TEST_F(BattleWinTest, ConnectionsThatNeverJoinAreDroppedAndAJoinerStillGetsIn) {
+    Choose(room().wldz);
+    Click(kCommand1Id);
+    for (const char* says : {"<closes>", "", "GET / HTTP/1.1\r\n\r\n"}) {
+        SCOPED_TRACE(says);
+        RawPeer probe;
+        ASSERT_TRUE(probe.Connect()) << "the program listens again";
+        ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
+        if (std::string(says) == "<closes>") {
+            probe.Close();
+            ASSERT_TRUE(PumpUntil([&] { return !room().JoinLimit.Enabled(); }, kJoinLimitMs / 2))
+                << "no longer waited for";
+            room().JoinLimit.SetInterval(300);  // ten seconds in play
+        } else {
+            ASSERT_TRUE(probe.Send(says));
+            ASSERT_TRUE(PumpUntil([&] { return probe.Ended(); })) << "dropped after the limit";
+        }
+        EXPECT_TRUE(link_.Listening());
+    }
+    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_FALSE(Enabled(kCommand1Id));
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+
+    // A silent connection does not keep a joiner waiting: the newer one goes first.
+    room().JoinLimit.SetInterval(kJoinLimitMs);
+    RawPeer silent, joiner, late;
+    ASSERT_TRUE(silent.Connect());
+    ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
+    ASSERT_TRUE(joiner.Connect());
+    ASSERT_TRUE(joiner.Send("ljcg"));
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); }));
+    EXPECT_TRUE(PumpUntil([&] { return silent.Ended(); }));
+    EXPECT_FALSE(link_.Listening());
+    EXPECT_FALSE(late.Connect()) << "nobody else gets in";
+    EXPECT_EQ(room().Label23.Caption(), L"连接成功，请开始");
+}
+
+TEST_F(BattleWinTest, AHostThatFallsSilentIsToldAfterFiveSilentBeats) {
+    room().Timer5.SetInterval(100);  // a second in play
+    RawPeer host;
+    ASSERT_TRUE(host.Listen());
+    JoinLoopback();
+    ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }));
+    ASSERT_TRUE(host.Send("gogogo2"));
+    // The host answers each of the joiner's beats, and so stays.
+    for (size_t answered = 0; answered < 12; ++answered) {
+        ASSERT_TRUE(PumpUntil([&] { return Beats(host.Received()) > answered; })) << "the joiner beats";
+        ASSERT_TRUE(host.Send("test"));
+    }
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+    EXPECT_EQ(room().netBattle, 1);
+    const auto last = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - last, std::chrono::milliseconds(500));
+    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_FALSE(room().Timer5.Enabled());
+}
+
+TEST_F(BattleWinTest, AHostThatClosesMidBattleIsToldWithinASecond) {
+    for (bool read_all : {true, false}) {
+        SCOPED_TRACE(read_all ? "an orderly close" : "a close with bytes unread (a reset)");
+        RawPeer host;
+        ASSERT_TRUE(host.Listen());
+        JoinLoopback();
+        ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }));
+        if (read_all) {
+            ASSERT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; }));
+        }
+        ASSERT_TRUE(host.Send("gogogo2"));
+        host.Close();
+        const auto closed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
+        EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::milliseconds(2000));
+        EXPECT_TRUE(form().yw1.Checked) << "its last message counted";
+        room().Command2_Click();
+        fakes_.messages.shown.clear();
+    }
 }
 
 TEST_F(BattleWinTest, AMalformedAddressIsToldAtOnce) {
