@@ -368,12 +368,12 @@ bool BattleLinkWin::Send(std::string_view message) {
 }
 
 bool BattleLinkWin::NoDelay() const {
+    if (!socket_) return false;
     BOOL on = FALSE;
     int size = sizeof on;
-    return socket_ &&
-           ws().getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size) ==
-               0 &&
-           on;
+    const int got =
+        ws().getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size);
+    return got == 0 && on;
 }
 
 void BattleLinkWin::Drop() {

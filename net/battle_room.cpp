@@ -337,20 +337,19 @@ void BattleRoom::GetMyData(std::string_view bytes) {
     silentBeats_ = 0;
     std::vector<WireMessage> messages;
     reader_.Feed(bytes, messages);
+    bool spoke = false;  // a known message before "ljcg": a copy of the game, given more time
     for (WireMessage m : messages) {
-        if (awaitingJoin_) {
-            if (m == WireMessage::Connected) {
-                StopWaitingForJoin();
-                services_.battle.StopListening();
-            } else {
-                // A copy of the game that speaks: it gets more time.
-                Restart(JoinLimit);
-            }
+        if (awaitingJoin_ && m == WireMessage::Connected) {
+            StopWaitingForJoin();
+            services_.battle.StopListening();
         }
+        spoke = spoke || awaitingJoin_;
         // Older copies may never send it; those are never timed out.
         if (m == WireMessage::Heartbeat) peerBeats_ = true;
         Dispatch(m);
     }
+    // Once a read, however many messages it brought.
+    if (spoke && awaitingJoin_) Restart(JoinLimit);
 }
 
 void BattleRoom::Dispatch(WireMessage message) {

@@ -78,7 +78,8 @@ struct IBattleEvents {
     // part of one.
     virtual void LinkReceived(std::string_view bytes) = 0;
     // The peer closed the connection; what it sent before came first. Sends
-    // fail from now on. While hosting the link still listens.
+    // fail from now on. A peer closing before StopListening leaves the link
+    // listening.
     virtual void LinkClosed() = 0;
 };
 
