@@ -10,38 +10,27 @@ using Strings = std::vector<std::string>;
 using Timers = std::vector<forms::Timer*>;
 
 // Runs timer models as the window's timers run them, on a clock the test
-// moves: a tick comes an interval after the timer was started and then every
-// interval; stopping and starting again counts afresh.
+// moves in steps of 10 ms: a tick an interval after the start and every
+// interval on; stopping and starting again counts afresh.
 class TimerClock {
 public:
-    explicit TimerClock(std::vector<forms::Timer*> timers)
-        : timers_(std::move(timers)), due_(timers_.size()) {
-        for (size_t i = 0; i < timers_.size(); ++i) {
-            timers_[i]->OnChange = [this, i](forms::Timer& t) { due_[i] = now_ + t.Interval(); };
-            due_[i] = now_ + timers_[i]->Interval();
-        }
+    explicit TimerClock(Timers timers) : timers_(std::move(timers)), elapsed_(timers_.size()) {
+        for (size_t i = 0; i < timers_.size(); ++i)
+            timers_[i]->OnChange = [this, i](forms::Timer&) { elapsed_[i] = 0; };
     }
     void Advance(int ms) {
-        const long end = now_ + ms;
-        for (size_t next; (next = Next(end)) < timers_.size();) {
-            now_ = due_[next];
-            due_[next] += timers_[next]->Interval();
-            timers_[next]->Tick();
+        for (; ms > 0; ms -= 10) {
+            for (size_t i = 0; i < timers_.size(); ++i) {
+                if (!timers_[i]->Running() || (elapsed_[i] += 10) < timers_[i]->Interval()) continue;
+                elapsed_[i] = 0;
+                timers_[i]->Tick();
+            }
         }
-        now_ = end;
     }
 
 private:
-    size_t Next(long end) const {
-        size_t next = timers_.size();
-        for (size_t i = 0; i < timers_.size(); ++i)
-            if (timers_[i]->Running() && due_[i] <= end && (next == timers_.size() || due_[i] < due_[next]))
-                next = i;
-        return next;
-    }
-    std::vector<forms::Timer*> timers_;
-    std::vector<long> due_;
-    long now_ = 0;
+    Timers timers_;
+    std::vector<int> elapsed_;
 };
 
 class BattleTest : public FormTest {
