@@ -202,7 +202,7 @@ bool Form1::LoadDataFile(const wchar_t* name, std::wstring& target) {
 }
 
 std::vector<forms::Timer*> Form1::Timers() {
-    return {&Timer1, &Timer2, &practice.Timer3, &battle.Timer4, &battle.Timer5, &Timer6};
+    return {&Timer1, &Timer2, &practice.Timer3, &battle.Timer4, &battle.Timer5, &Timer6, &battle.JoinLimit};
 }
 
 void Form1::ReportUnsaved(std::wstring_view message) {
