@@ -6,7 +6,7 @@
 
 namespace quorlax::win {
 
-// The form's timers (Form1::Timers: Timer1 .. Timer6), from this id on.
+// The form's timers (Form1::Timers: Timer1 .. Timer6, the battle's join limit), from this id on.
 inline constexpr UINT_PTR kFormTimersFirstId = 1;
 inline constexpr UINT_PTR kFlashTimerId = 100;       // ends the hit-flash afterimage
 inline constexpr UINT_PTR kBattleReadTimerId = 101;  // resumes a battle read that yielded

@@ -60,7 +60,8 @@ void Program::OnExit() {
 }
 
 std::vector<forms::Timer*> Program::Timers() {
-    return {&game.fallTimer, &board.clock, &practice.Timer3, &battle.Timer4, &battle.Timer5, &game.shotTimer};
+    return {&game.fallTimer,  &board.clock,     &practice.Timer3,   &battle.Timer4,
+            &battle.Timer5, &game.shotTimer, &battle.JoinLimit};
 }
 
 }  // namespace quorlax

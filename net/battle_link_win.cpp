@@ -157,23 +157,45 @@ ListenResult BattleLinkWin::Listen(std::uint16_t port) {
         return error == WSAEADDRINUSE || error == WSAEACCES ? ListenResult::PortInUse : ListenResult::Failed;
     }
     if (ws().listen(s.get(), 1) == SOCKET_ERROR ||
-        ws().WSAAsyncSelect(s.get(), window_, socket_message_, FD_ACCEPT | FD_CLOSE) == SOCKET_ERROR)
+        ws().WSAAsyncSelect(s.get(), window_, socket_message_, FD_ACCEPT) == SOCKET_ERROR)
         return ListenResult::Failed;
-    socket_ = std::move(s);
-    state_ = State::Listening;
+    listener_ = std::move(s);
     return ListenResult::Listening;
 }
 
+// The listener stays open until the room keeps a peer: a connection that
+// never joins (a port scan, a health check, a join given up) is dropped
+// without a new bind, which could find the port still taken.
 void BattleLinkWin::OnAccept() {
-    UniqueSocket peer(ws().accept(socket_.get(), nullptr, nullptr));
+    // Newest first: a connection that said nothing must not keep a joiner
+    // out. The last one's bytes are read first, as its join may be among them.
+    if (ReadBeforeKept()) return;  // it was a joiner: the newer one is turned away with the listener
+    UniqueSocket peer(ws().accept(listener_.get(), nullptr, nullptr));
     if (!peer) return;  // the caller gave up already; keep listening
     // The accepted socket inherits the listener's events; it needs its own.
     if (ws().WSAAsyncSelect(peer.get(), window_, socket_message_, FD_READ | FD_CLOSE) == SOCKET_ERROR) return;
     SendAtOnce(peer.get());
-    Drop();  // one peer only: the listener goes
+    DropAtOnce();
     socket_ = std::move(peer);
     state_ = State::Connected;
     if (events_) events_->LinkAccepted();
+}
+
+bool BattleLinkWin::ReadBeforeKept() {
+    for (int i = 0; i < kDrainReads && listener_ && socket_ && state_ == State::Connected; ++i) {
+        const int n = ws().recv(socket_.get(), read_buffer_.data(), kReadBytes, 0);
+        if (n <= 0) break;
+        bytes_read_ += static_cast<std::uint64_t>(n);
+        if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
+    }
+    return !listener_;
+}
+
+void BattleLinkWin::StopListening() { StopListener(); }
+
+void BattleLinkWin::DropPeer() {
+    DropAtOnce();
+    state_ = State::Idle;
 }
 
 // --- joining ---
@@ -273,11 +295,12 @@ bool BattleLinkWin::StartConnect(IN_ADDR address, std::uint16_t port) {
 // --- the connection ---
 
 void BattleLinkWin::OnSocket(SOCKET s, WORD event, WORD error) {
+    if (listener_ && s == listener_.get()) {
+        if (event == FD_ACCEPT && !error) OnAccept();
+        return;
+    }
     if (!socket_ || s != socket_.get()) return;  // a socket closed since
     switch (event) {
-        case FD_ACCEPT:
-            if (state_ == State::Listening && !error) OnAccept();
-            break;
         case FD_CONNECT:
             if (state_ != State::Connecting) break;
             if (error) {
@@ -332,9 +355,10 @@ void BattleLinkWin::PeerClosed() {
         bytes_read_ += static_cast<std::uint64_t>(n);
         if (events_) events_->LinkReceived(std::string_view(read_buffer_.data(), static_cast<size_t>(n)));
     }
-    // Sends fail from now on; the heartbeat's next send tells the player.
+    if (state_ != State::Connected) return;  // the room closed it meanwhile
     Drop();
     state_ = State::Failed;
+    if (events_) events_->LinkClosed();
 }
 
 bool BattleLinkWin::Send(std::string_view message) {
@@ -344,10 +368,12 @@ bool BattleLinkWin::Send(std::string_view message) {
 }
 
 bool BattleLinkWin::NoDelay() const {
+    if (!socket_) return false;
     BOOL on = FALSE;
     int size = sizeof on;
-    return socket_ &&
-           ws().getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size) == 0 && on;
+    const int got =
+        ws().getsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&on), &size);
+    return got == 0 && on;
 }
 
 void BattleLinkWin::Drop() {
@@ -356,12 +382,30 @@ void BattleLinkWin::Drop() {
     socket_.reset();
 }
 
+void BattleLinkWin::DropAtOnce() {
+    if (!socket_) return;
+    const linger reset{1, 0};
+    ws().setsockopt(socket_.get(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset),
+                    sizeof reset);
+    if (read_deferred_ && window_) KillTimer(window_, read_timer_);
+    read_deferred_ = false;
+    last_read_full_ = false;
+    Drop();
+}
+
+void BattleLinkWin::StopListener() {
+    if (!listener_) return;
+    if (window_) ws().WSAAsyncSelect(listener_.get(), window_, 0, 0);
+    listener_.reset();  // connections still waiting to be accepted are reset
+}
+
 void BattleLinkWin::GiveUpLookup() {
     if (lookup_) given_up_.push_back(std::move(lookup_));
 }
 
 void BattleLinkWin::Close() {
     GiveUpLookup();
+    StopListener();
     if (read_deferred_ && window_) KillTimer(window_, read_timer_);
     read_deferred_ = false;
     last_read_full_ = false;

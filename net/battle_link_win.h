@@ -92,6 +92,8 @@ public:
 
     void SetEvents(IBattleEvents* events) override { events_ = events; }
     ListenResult Listen(std::uint16_t port) override;
+    void StopListening() override;
+    void DropPeer() override;
     JoinStart Connect(std::wstring_view host, std::uint16_t port) override;
     bool Send(std::string_view message) override;
     void Close() override;
@@ -105,22 +107,32 @@ public:
     std::uint64_t ReadsPutOff() const { return reads_put_off_; }
     // True while a connection to a peer is up.
     bool Connected() const { return state_ == State::Connected; }
+    // True while hosting lets a peer in.
+    bool Listening() const { return static_cast<bool>(listener_); }
     // True when the socket sends each message at once (TCP_NODELAY; the tests' check).
     bool NoDelay() const;
 
 private:
-    enum class State { Idle, Listening, LookingUp, Connecting, Connected, Failed };
+    // The state of socket_; hosting listens on listener_ beside it.
+    enum class State { Idle, LookingUp, Connecting, Connected, Failed };
 
     void OnSocket(SOCKET s, WORD event, WORD error);
     void OnLookup(HANDLE request, WORD error);
     void OnAccept();
+    // Hands what the peer has sent so far to the room, while the peer is
+    // not yet kept; true if the room kept it meanwhile.
+    bool ReadBeforeKept();
     // One read of at most kReadBytes, handed to the room.
     void ReadOnce();
     // Reads what the peer sent before it closed, then lets the socket go.
     void PeerClosed();
     bool StartConnect(IN_ADDR address, std::uint16_t port);
-    // Stops the socket's events, then closes it.
+    // Stops the connection's events, then closes it.
     void Drop();
+    // The same, at once and with a reset: the peer never joined, and the
+    // port's side of the connection must not linger.
+    void DropAtOnce();
+    void StopListener();
     // The look-up under way, if any, is no longer waited for.
     void GiveUpLookup();
 
@@ -135,7 +147,8 @@ private:
     std::function<void()> after_event_;
     IBattleEvents* events_ = nullptr;
 
-    UniqueSocket socket_;
+    UniqueSocket listener_;  // hosting, until the room keeps a peer
+    UniqueSocket socket_;    // the connection, or the attempt to make one
     State state_ = State::Idle;
     bool read_deferred_ = false;
     bool last_read_full_ = false;  // more is likely queued: the peer floods us

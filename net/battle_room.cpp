@@ -19,6 +19,12 @@ std::wstring WithBattlePort(std::wstring text) {
     return text;
 }
 
+// Counts the timer's interval from now.
+void Restart(forms::Timer& timer) {
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);
+}
+
 const forms::Font kPanelFont{L"宋体", 9};
 
 void PlaceLabel(forms::Label& label, forms::Panel& panel, float left, float top, float width, float height,
@@ -109,6 +115,7 @@ BattleRoom::BattleRoom(Board& board, Services& services)
     Command4.Click = [this] { Command4_Click(); };
     Timer4.Tick = [this] { Timer4_Timer(); };
     Timer5.Tick = [this] { Timer5_Timer(); };
+    JoinLimit.Tick = [this] { JoinLimitPassed(); };
 
     services_.battle.SetEvents(this);
     board_.hitLanded.Listen([this] { BattleHit(); });
@@ -174,7 +181,7 @@ void BattleRoom::EnableMenus(bool on) {
 }
 
 void BattleRoom::Command1_Click() {
-    services_.battle.Close();
+    CloseLink();
     // A heartbeat left running by 断开 would find the new socket not yet
     // connected and close it: the new connection starts without it.
     Timer5.SetEnabled(false);
@@ -200,7 +207,7 @@ void BattleRoom::Command1_Click() {
 void BattleRoom::jiaru1() { Join(true); }
 
 void BattleRoom::jiaru2() {
-    services_.battle.Close();
+    CloseLink();
     Join(false);
 }
 
@@ -244,7 +251,7 @@ void BattleRoom::Timer4_Timer() {
 }
 
 void BattleRoom::Command3_Click() {
-    services_.battle.Close();
+    CloseLink();
     // Retrying would connect again behind the player's back.
     Timer4.SetEnabled(false);
     firstJoinLookup_ = false;
@@ -254,7 +261,7 @@ void BattleRoom::Command3_Click() {
 }
 
 void BattleRoom::Command2_Click() {
-    services_.battle.Close();
+    CloseLink();
     Timer4.SetEnabled(false);
     firstJoinLookup_ = false;
     Frame1.Visible = false;
@@ -281,10 +288,43 @@ void BattleRoom::Command4_Click() {
 
 bool BattleRoom::SendMyData(WireMessage message) { return services_.battle.Send(WireText(message)); }
 
-void BattleRoom::LinkAccepted() { reader_.Reset(); }
+void BattleRoom::CloseLink() {
+    services_.battle.Close();
+    StopWaitingForJoin();
+    peerBeats_ = false;
+}
+
+void BattleRoom::LinkAccepted() {
+    // A newer connection replaced one that had not joined: start afresh.
+    reader_.Reset();
+    peerBeats_ = false;
+    awaitingJoin_ = true;
+    Restart(JoinLimit);
+}
+
+void BattleRoom::StopWaitingForJoin() {
+    awaitingJoin_ = false;
+    JoinLimit.SetEnabled(false);
+}
+
+void BattleRoom::JoinLimitPassed() {
+    if (!awaitingJoin_) return;
+    StopWaitingForJoin();
+    // The status line still says "等待连线中...", and so it is.
+    services_.battle.DropPeer();
+}
+
+void BattleRoom::LinkClosed() {
+    // Before its "ljcg" it was no joiner, and the link still listens: the
+    // wait is over. Once joined, the heartbeat's next send tells the player.
+    StopWaitingForJoin();
+}
 
 void BattleRoom::LinkConnected() {
     reader_.Reset();
+    // The host sends its heartbeat from the moment it reads our "ljcg".
+    peerBeats_ = true;
+    silentBeats_ = 0;
     SendMyData(WireMessage::Connected);
     netBattle = 1;
     Label23.SetCaption(kBattleReadyJoiner);
@@ -294,9 +334,22 @@ void BattleRoom::LinkConnected() {
 void BattleRoom::LinkReceived(std::string_view bytes) { GetMyData(bytes); }
 
 void BattleRoom::GetMyData(std::string_view bytes) {
+    silentBeats_ = 0;
     std::vector<WireMessage> messages;
     reader_.Feed(bytes, messages);
-    for (WireMessage m : messages) Dispatch(m);
+    bool spoke = false;  // a known message before "ljcg": a copy of the game, given more time
+    for (WireMessage m : messages) {
+        if (awaitingJoin_ && m == WireMessage::Connected) {
+            StopWaitingForJoin();
+            services_.battle.StopListening();
+        }
+        spoke = spoke || awaitingJoin_;
+        // Older copies may never send it; those are never timed out.
+        if (m == WireMessage::Heartbeat) peerBeats_ = true;
+        Dispatch(m);
+    }
+    // Once a read, however many messages it brought.
+    if (spoke && awaitingJoin_) Restart(JoinLimit);
 }
 
 void BattleRoom::Dispatch(WireMessage message) {
@@ -333,7 +386,10 @@ void BattleRoom::StartBattle(WireMessage pool) {
 }
 
 void BattleRoom::Timer5_Timer() {
-    if (!SendMyData(WireMessage::Heartbeat)) HeartbeatLost();
+    // A send fails once the peer has closed the connection; a peer that
+    // stalled (asleep, unplugged) never closes it, but its heartbeat stops.
+    if (!SendMyData(WireMessage::Heartbeat) || (peerBeats_ && ++silentBeats_ > kSilentBeatsLost))
+        HeartbeatLost();
 }
 
 void BattleRoom::HeartbeatLost() {
@@ -342,7 +398,7 @@ void BattleRoom::HeartbeatLost() {
     Timer5.SetEnabled(false);
     services_.messages.Show(kBattleLost);
     netBattle = 0;
-    services_.battle.Close();
+    CloseLink();
     Label23.SetCaption(kBattleLost);
     EnableMenus(true);
     Command4.Enabled = false;

@@ -17,6 +17,13 @@ namespace quorlax {
 // The battle port: the host listens on it, the joiner connects to it.
 inline constexpr std::uint16_t kBattlePort = 5238;
 
+// Hosting: a connection that sends no known message for this long before its
+// "ljcg" is no joiner; it is dropped and hosting goes on.
+inline constexpr int kJoinLimitMs = 10000;
+// A peer that sends the heartbeat and has sent nothing for more than this
+// many of our own heartbeats (seconds) has stalled or vanished: it is lost.
+inline constexpr int kSilentBeatsLost = 5;
+
 // Texts of the battle panel, written once.
 inline constexpr wchar_t kBattleWelcome[] = L"欢迎使用Quorlax";
 inline constexpr wchar_t kBattleWaiting[] = L"等待连线中...";
@@ -72,8 +79,9 @@ public:
     forms::CommandButton Command4;  // "开始": the host's Start
     forms::TextBox Text7;           // the address: own when hosting, the host's when joining
 
-    forms::Timer Timer4{2000};  // join retry
-    forms::Timer Timer5{1000};  // heartbeat
+    forms::Timer Timer4{2000};             // join retry
+    forms::Timer Timer5{1000};             // heartbeat
+    forms::Timer JoinLimit{kJoinLimitMs};  // hosting: how long a connection may wait without a word
 
     // --- module-level state of the battle ---
     std::int16_t battleRole = 0;    // 1 = this side hosts, 2 = this side joins
@@ -91,6 +99,8 @@ public:
     void Command4_Click();
     void Timer4_Timer();
     void Timer5_Timer();
+    // The accepted connection said nothing known in time: it goes.
+    void JoinLimitPassed();
     // First join attempt: a bad address is reported.
     void jiaru1();
     // Join retry: nothing is reported.
@@ -113,11 +123,16 @@ private:
     void LinkConnected() override;  // Winsock1_Connect
     void LinkLookedUp(bool found) override;
     void LinkReceived(std::string_view bytes) override;  // Winsock1_DataArrival
+    void LinkClosed() override;
 
     // Reads and dispatches what arrived.
     void GetMyData(std::string_view bytes);
     void Dispatch(WireMessage message);
     void StartBattle(WireMessage pool);
+    // Closes the link and forgets what this connection was.
+    void CloseLink();
+    // Hosting: the accepted connection is no longer waited for.
+    void StopWaitingForJoin();
     void HeartbeatLost();
     void HostDefaults();
     void SelectRole(int role);
@@ -129,6 +144,9 @@ private:
     Board& board_;
     Services& services_;
     WireReader reader_;
+    bool awaitingJoin_ = false;        // hosting: a connection is accepted, its "ljcg" has not come
+    bool peerBeats_ = false;           // the peer sends the heartbeat, so its silence tells
+    int silentBeats_ = 0;              // our heartbeats since the peer's last byte
     bool firstJoinLookup_ = false;     // jiaru1's host name is being looked up
     std::wstring statusBeforeLookup_;  // the status line to restore if it is not found
 };

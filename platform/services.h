@@ -67,7 +67,8 @@ struct ISound {
 // that drives the link, from its own event handling (never inside a call).
 struct IBattleEvents {
     virtual ~IBattleEvents() = default;
-    // Hosting: a peer connected; the link stopped listening and now talks to it.
+    // Hosting: a peer connected and the link now talks to it. The link
+    // still listens until StopListening: a newer connection replaces this one.
     virtual void LinkAccepted() = 0;
     // Joining: the connection to the host is up.
     virtual void LinkConnected() = 0;
@@ -76,6 +77,10 @@ struct IBattleEvents {
     // Bytes from the peer, as they came: a read may hold several messages or
     // part of one.
     virtual void LinkReceived(std::string_view bytes) = 0;
+    // The peer closed the connection; what it sent before came first. Sends
+    // fail from now on. A peer closing before StopListening leaves the link
+    // listening.
+    virtual void LinkClosed() = 0;
 };
 
 // How hosting began.
@@ -100,6 +105,11 @@ struct IBattleLink {
     virtual void SetEvents(IBattleEvents* events) = 0;
     // Closes what is open and listens on `port` on every IPv4 interface.
     virtual ListenResult Listen(std::uint16_t port) = 0;
+    // Hosting: the accepted peer is the one; nobody else gets in.
+    virtual void StopListening() = 0;
+    // Hosting: drops the accepted peer (it never joined) and goes on
+    // listening on the same port.
+    virtual void DropPeer() = 0;
     // Closes what is open and connects to `host` (dotted IPv4 or a host
     // name) on `port`, from any free local port.
     virtual JoinStart Connect(std::wstring_view host, std::uint16_t port) = 0;

@@ -3,6 +3,9 @@
 # prefix (the single-copy rule holds per prefix), battle over 127.0.0.1. The
 # joiner starts first and retries; the host starts an English battle; the
 # joiner, at the top speed, loses; the joiner leaves and the host is told.
+# Then the host hosts again and turns away a port scan and a connection that
+# stays silent for the real ten seconds; the joiner joins once more, and the
+# host's process is suspended (a computer asleep): the joiner is told.
 # Each side is driven from inside its prefix by quorlax_battle_side.exe; the
 # two meet only on loopback and through marker files in a temporary folder.
 # Runs on a display of its own, wide enough for both windows side by side.

@@ -1,27 +1,34 @@
 // One side of the end-to-end battle: starts the real quorlax.exe in this
 // Wine prefix and plays it from outside, as a user would, through the
-// panel's real windows. tests/e2e/battle_e2e.sh runs the joiner in one
-// private prefix and the host in another (the single-copy rule holds per
-// prefix) on one X display, and the two sides meet only on 127.0.0.1 and in
-// a folder of marker files (QUORLAX_BATTLE_SYNC) that orders their steps.
+// panel's real windows (and a bare socket, as a port scan would). tests/e2e/battle_e2e.sh runs the joiner in
+// one private prefix and the host in another (the single-copy rule holds per prefix) on one X display, and
+// the two sides meet only on 127.0.0.1 and in a folder of marker files (QUORLAX_BATTLE_SYNC) that orders
+// their steps.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include "app/program.h"
 #include "forms/menu_win.h"
 #include "net/battle_panel_win.h"
 #include "drive/drive_win.h"
 #include "support/fakes.h"
+#include "support/raw_peer_win.h"
 
 namespace quorlax::drive {
 namespace {
 
 using win::kCommand1Id;
 using win::kCommand2Id;
+using win::kCommand3Id;
 using win::kCommand4Id;
 using win::kOption2Id;
 using win::kOption4Id;
@@ -51,6 +58,28 @@ bool Reached(const wchar_t* step, int timeout_ms) {
     const std::wstring path = SyncFolder() + L"\\" + step;
     return WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout_ms,
                    50);
+}
+
+// Stops or resumes every thread of the process: a computer gone to sleep,
+// whose connections stay open and silent.
+void SetSuspended(DWORD process, bool suspended) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process) continue;
+        if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+            suspended ? SuspendThread(thread) : ResumeThread(thread);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+using Clock = std::chrono::steady_clock;
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
 // The command ids of the real program's menu items: the same code builds
@@ -146,8 +175,9 @@ TEST_F(BattleSide, Joiner) {
     me.Choose(commands_.Of(commands_.form.game.speedItems(10)));
     me.Choose(commands_.Of(commands_.form.battle.wldz));
     ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
-    ASSERT_TRUE(WaitFor([&] { return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft)); }))
-        << "the tallies painted";
+    ASSERT_TRUE(WaitFor([&] {
+        return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
+    })) << "the tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
     me.Click(kOption2Id);
     ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kCommand1Id)) == L"连接"; }, 5000));
@@ -178,6 +208,24 @@ TEST_F(BattleSide, Joiner) {
     // This side's own heartbeat reports the closed connection as well.
     EXPECT_EQ(me.TakeMessageBox(3000), L"与对方计算机断开");
     EXPECT_TRUE(me.Running());
+
+    // The host hosts again and turns away connections that never join;
+    // then this side joins, and the host's computer stops answering.
+    ASSERT_TRUE(Reached(L"host-listening", 60000)) << "the host never hosted again";
+    me.Choose(commands_.Of(commands_.form.battle.wldz));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000));
+    me.Click(kOption2Id);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kCommand1Id)) == L"连接"; }, 5000));
+    SendMessageW(me.Control(kText7Id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+    me.Click(kCommand1Id);
+    ASSERT_TRUE(Reached(L"host-asleep", 30000)) << "the host never saw this side join";
+    const auto asleep = Clock::now();
+    EXPECT_EQ(me.TakeMessageBox(10000), L"与对方计算机断开");
+    const long long told = MsSince(asleep);
+    std::printf("a silent host told after %lld ms\n", told);
+    EXPECT_GT(told, 3000) << "its last heartbeat came at most a second before it slept";
+    EXPECT_LT(told, 7000) << "five seconds of silence, counted in heartbeats";
+    Mark(L"joiner-told");
     Reached(L"host-done", 20000);
 }
 
@@ -189,8 +237,9 @@ TEST_F(BattleSide, Host) {
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
     me.Choose(commands_.Of(commands_.form.battle.wldz));
     ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
-    ASSERT_TRUE(WaitFor([&] { return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft)); }))
-        << "the tallies painted";
+    ASSERT_TRUE(WaitFor([&] {
+        return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
+    })) << "the tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
     EXPECT_EQ(WindowText(me.Control(kCommand1Id)), L"建立连接");
     me.Click(kCommand1Id);
@@ -212,6 +261,33 @@ TEST_F(BattleSide, Host) {
     ASSERT_TRUE(Reached(L"joiner-left", 60000));
     EXPECT_EQ(me.TakeMessageBox(3000), L"与对方计算机断开") << "the other side's 退出 is told";
     EXPECT_TRUE(me.Running());
+
+    // Host again; a port scan and a connection that never speaks come first.
+    me.Click(kCommand3Id);  // 断开 gives the choice back
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand1Id)) != FALSE; }, 5000));
+    me.Click(kCommand1Id);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kCommand1Id)); }, 5000));
+    {
+        win::RawPeer scan, silent;
+        ASSERT_TRUE(WaitFor([&] { return scan.Connect(); }, 5000)) << "not listening";
+        scan.Close();
+        ASSERT_TRUE(silent.Connect()) << "a closed connection ended hosting";
+        const auto connected = Clock::now();
+        ASSERT_TRUE(WaitFor([&] { return silent.Ended(); }, 20000, 50)) << "a silent connection kept";
+        const long long dropped = MsSince(connected);
+        std::printf("a silent connection dropped after %lld ms\n", dropped);
+        EXPECT_GT(dropped, 9000);
+    }
+    EXPECT_FALSE(IsWindowEnabled(me.Control(kCommand1Id))) << "still hosting";
+    EXPECT_FALSE(IsWindowEnabled(me.Control(kCommand4Id)));
+    EXPECT_EQ(FindWindowOf(me.Id(), L"#32770"), nullptr) << "nothing to tell";
+    Mark(L"host-listening");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand4Id)) != FALSE; }, 30000))
+        << "the joiner never got in";
+    SetSuspended(me.Id(), true);
+    Mark(L"host-asleep");
+    Reached(L"joiner-told", 20000);
+    SetSuspended(me.Id(), false);
     Mark(L"host-done");
 }
 

@@ -7,6 +7,31 @@ namespace quorlax::test {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Timers = std::vector<forms::Timer*>;
+
+// Runs timer models as the window's timers run them, on a clock the test
+// moves in steps of 10 ms: a tick an interval after the start and every
+// interval on; stopping and starting again counts afresh.
+class TimerClock {
+public:
+    explicit TimerClock(Timers timers) : timers_(std::move(timers)), elapsed_(timers_.size()) {
+        for (size_t i = 0; i < timers_.size(); ++i)
+            timers_[i]->OnChange = [this, i](forms::Timer&) { elapsed_[i] = 0; };
+    }
+    void Advance(int ms) {
+        for (; ms > 0; ms -= 10) {
+            for (size_t i = 0; i < timers_.size(); ++i) {
+                if (!timers_[i]->Running() || (elapsed_[i] += 10) < timers_[i]->Interval()) continue;
+                elapsed_[i] = 0;
+                timers_[i]->Tick();
+            }
+        }
+    }
+
+private:
+    Timers timers_;
+    std::vector<int> elapsed_;
+};
 
 class BattleTest : public FormTest {
 protected:
@@ -34,6 +59,23 @@ protected:
         link().events->LinkAccepted();
         Receive("ljcg");
     }
+    // The room's timers, run from now on by the test's clock.
+    TimerClock& clock() {
+        if (!clock_)
+            clock_ = std::make_unique<TimerClock>(Timers{&room().Timer4, &room().Timer5, &room().JoinLimit});
+        return *clock_;
+    }
+    // The player was told the connection is lost, once, and the game goes on alone.
+    void ExpectToldLost() {
+        EXPECT_EQ(boxes(), std::vector<std::wstring>{L"与对方计算机断开"});
+        EXPECT_FALSE(room().Timer5.Enabled());
+        EXPECT_EQ(room().netBattle, 0);
+        EXPECT_EQ(link().calls.back(), "close");
+        EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+        EXPECT_TRUE(form().game.speedMenu.Enabled);
+        EXPECT_TRUE(form().fileMenu.Enabled);
+        EXPECT_FALSE(room().Command4.Enabled);
+    }
     // The panel open, joining 127.0.0.1, connected.
     void JoinerConnected() {
         room().wldz_Click();
@@ -42,6 +84,7 @@ protected:
         room().Command1_Click();
         link().events->LinkConnected();
     }
+    std::unique_ptr<TimerClock> clock_;
 };
 
 TEST_F(BattleTest, OpeningThePanelGreysTheMenusAndOffersToHost) {
@@ -253,7 +296,7 @@ TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
         if (room().Timer5.Running() && ticks_in_box++ == 0) room().Timer5_Timer();
     };
     room().Timer5_Timer();
-    EXPECT_EQ(boxes(), std::vector<std::wstring>{L"与对方计算机断开"});
+    ExpectToldLost();
     EXPECT_FALSE(heartbeat_at_box) << "stopped before the box shows";
     EXPECT_FALSE(room().Timer5.Enabled());
     EXPECT_EQ(room().netBattle, 0);
@@ -268,6 +311,76 @@ TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
     Type(L"ab");
     FlyShot();
     EXPECT_TRUE(link().sent.empty()) << "no more messages";
+}
+
+TEST_F(BattleTest, AConnectionThatNeverJoinsIsDroppedAndHostingGoesOn) {
+    room().wldz_Click();
+    room().Command1_Click();
+    clock();
+    link().calls.clear();
+    // A port scan: connects and closes; the link listens on.
+    link().events->LinkAccepted();
+    EXPECT_TRUE(room().JoinLimit.Running());
+    link().events->LinkClosed();
+    EXPECT_FALSE(room().JoinLimit.Enabled());
+    // A silent connection and one that sends garbage get ten seconds.
+    for (std::string_view bytes : {"", "GET / HTTP/1.1\r\n\r\n"}) {
+        link().calls.clear();
+        link().events->LinkAccepted();
+        clock().Advance(5000);
+        Receive(bytes);
+        clock().Advance(4990);
+        EXPECT_TRUE(link().calls.empty()) << bytes;
+        clock().Advance(20);
+        EXPECT_EQ(link().calls, Strings{"drop peer"}) << bytes;
+    }
+    // A known message gives ten more.
+    link().calls.clear();
+    link().events->LinkAccepted();
+    clock().Advance(9000);
+    Receive("test");
+    clock().Advance(9990);
+    EXPECT_TRUE(link().calls.empty());
+    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_EQ(Enables(), "0000");
+    EXPECT_TRUE(boxes().empty());
+    // A newer connection replaced it: its own ten seconds, and its ljcg keeps it.
+    link().events->LinkAccepted();
+    clock().Advance(9990);
+    Receive("ljcg");
+    EXPECT_EQ(link().calls, Strings{"stop listening"});
+    EXPECT_EQ(Enables(), "0001");
+    // An older joiner, which never sends "test", is never timed out.
+    clock().Advance(60000);
+    EXPECT_EQ(link().calls, Strings{"stop listening"});
+    EXPECT_EQ(std::count(link().sent.begin(), link().sent.end(), "test"), 60);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(BattleTest, APeerThatBeatsIsLostAfterFiveSilentSeconds) {
+    clock();
+    for (bool hosting : {false, true}) {
+        SCOPED_TRACE(hosting ? "host" : "joiner");
+        fakes_.messages.shown.clear();
+        link().sent.clear();
+        if (hosting) {
+            HostConnected();
+            Receive("test");  // from now on its silence tells
+        } else {
+            JoinerConnected();  // the host always beats
+        }
+        // Its heartbeat comes just before each of ours.
+        for (int i = 0; i < 10; ++i) {
+            clock().Advance(990);
+            Receive("test");
+            clock().Advance(10);
+        }
+        EXPECT_EQ(std::count(link().sent.begin(), link().sent.end(), "test"), 10) << "we beat every second";
+        clock().Advance(4990);  // five seconds since its last byte
+        EXPECT_TRUE(boxes().empty());
+        clock().Advance(20);
+        ExpectToldLost();
+    }
 }
 
 TEST_F(BattleTest, FailingHitAndDefeatSendsAreDroppedAndPlayGoesOn) {

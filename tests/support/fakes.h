@@ -117,13 +117,16 @@ struct RecordingBattle final : IBattleLink {
         if (on_send) on_send();
         return send_ok;
     }
+    void StopListening() override { calls.push_back("stop listening"); }
+    void DropPeer() override { calls.push_back("drop peer"); }
     void Close() override { calls.push_back("close"); }
     std::wstring LocalAddress() override { return local_address; }
 
     IBattleEvents* events = nullptr;  // the room, once it is built
     std::vector<std::string> sent;
-    std::function<void()> on_send;   // lets a test look at the game as a message leaves
-    std::vector<std::string> calls;  // "listen 5238", "connect HOST 5238" (ASCII hosts), "close"
+    std::function<void()> on_send;  // lets a test look at the game as a message leaves
+    // "listen 5238", "stop listening", "drop peer", "connect HOST 5238" (ASCII hosts), "close"
+    std::vector<std::string> calls;
     ListenResult listen_result = ListenResult::Listening;
     JoinStart join_start = JoinStart::Connecting;
     bool send_ok = true;

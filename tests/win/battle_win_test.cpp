@@ -2,8 +2,8 @@
 // link and panel windows, against a raw test peer that speaks the wire.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winsock2.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,67 +13,11 @@
 #include "platform/message_loop_win.h"
 #include "drive/drive_win.h"
 #include "support/fakes.h"
+#include "support/raw_peer_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
 namespace {
-
-// The other end of the connection, as plain Winsock calls on the test's
-// thread: blocking connect and send (a few bytes), reads that never block.
-class RawPeer {
-public:
-    // Connects to 127.0.0.1 on the battle port.
-    bool Connect() {
-        socket_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-        sockaddr_in to = Loopback(kBattlePort);
-        if (!socket_ || connect(socket_.get(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0)
-            return false;
-        u_long nonblocking = 1;
-        return ioctlsocket(socket_.get(), FIONBIO, &nonblocking) == 0;
-    }
-    // Listens on 127.0.0.1 on the battle port (as a host, or to hold the port).
-    bool Listen() {
-        listener_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-        sockaddr_in at = Loopback(kBattlePort);
-        u_long nonblocking = 1;
-        return listener_ && bind(listener_.get(), reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
-               listen(listener_.get(), 1) == 0 && ioctlsocket(listener_.get(), FIONBIO, &nonblocking) == 0;
-    }
-    bool Accept() {
-        if (!listener_) return false;
-        SOCKET s = accept(listener_.get(), nullptr, nullptr);
-        if (s == INVALID_SOCKET) return false;
-        socket_.reset(s);
-        u_long nonblocking = 1;
-        ioctlsocket(socket_.get(), FIONBIO, &nonblocking);
-        return true;
-    }
-    bool Send(const std::string& bytes) {
-        return send(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0) ==
-               static_cast<int>(bytes.size());
-    }
-    // Everything received so far.
-    const std::string& Received() {
-        char buffer[4096];
-        int n;
-        while (socket_ && (n = recv(socket_.get(), buffer, sizeof buffer, 0)) > 0)
-            received_.append(buffer, n);
-        return received_;
-    }
-    void Close() { socket_.reset(); }
-
-private:
-    static sockaddr_in Loopback(std::uint16_t port) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        return a;
-    }
-    WinsockSession session_;
-    UniqueSocket listener_, socket_;
-    std::string received_;
-};
 
 class BattleWinTest : public ::testing::Test {
 protected:
@@ -98,6 +42,18 @@ protected:
     bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
     Program& form() { return window_->Form(); }
     BattleRoom& room() { return form().battle; }
+    // Opens the panel and joins 127.0.0.1.
+    void JoinLoopback() {
+        Choose(room().wldz);
+        Click(kOption2Id);
+        SetWindowTextW(Control(kText7Id), L"127.0.0.1");
+        Click(kCommand1Id);
+    }
+    static size_t Beats(const std::string& received) {
+        size_t n = 0;
+        for (size_t at = 0; (at = received.find("test", at)) != std::string::npos; at += 4) ++n;
+        return n;
+    }
     int Boxes(const wchar_t* text) {
         int n = 0;
         for (const auto& shown : fakes_.messages.shown) n += shown == text;
@@ -203,6 +159,93 @@ TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
     room().Command2_Click();
     PumpPending();
     EXPECT_EQ(room().netBattle, 0);
+}
+
+TEST_F(BattleWinTest, ConnectionsThatNeverJoinAreDroppedAndAJoinerStillGetsIn) {
+    Choose(room().wldz);
+    Click(kCommand1Id);
+    for (const char* says : {"<closes>", "", "GET / HTTP/1.1\r\n\r\n"}) {
+        SCOPED_TRACE(says);
+        RawPeer probe;
+        ASSERT_TRUE(probe.Connect()) << "the program listens again";
+        ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
+        if (std::string(says) == "<closes>") {
+            probe.Close();
+            ASSERT_TRUE(PumpUntil([&] { return !room().JoinLimit.Enabled(); }, kJoinLimitMs / 2))
+                << "no longer waited for";
+            room().JoinLimit.SetInterval(300);  // ten seconds in play
+        } else {
+            ASSERT_TRUE(probe.Send(says));
+            ASSERT_TRUE(PumpUntil([&] { return probe.Ended(); })) << "dropped after the limit";
+        }
+        EXPECT_TRUE(link_.Listening());
+    }
+    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_FALSE(Enabled(kCommand1Id));
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+
+    // A silent connection does not keep a joiner waiting: the newer one goes first.
+    room().JoinLimit.SetInterval(kJoinLimitMs);
+    RawPeer silent, joiner, late;
+    ASSERT_TRUE(silent.Connect());
+    ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
+    ASSERT_TRUE(joiner.Connect());
+    ASSERT_TRUE(joiner.Send("ljcg"));
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); }));
+    EXPECT_TRUE(PumpUntil([&] { return silent.Ended(); }));
+    EXPECT_FALSE(link_.Listening());
+    EXPECT_FALSE(late.Connect()) << "nobody else gets in";
+    EXPECT_EQ(room().Label23.Caption(), L"连接成功，请开始");
+}
+
+TEST_F(BattleWinTest, AHostThatFallsSilentIsToldAfterFiveSilentBeats) {
+    room().Timer5.SetInterval(100);  // a second in play
+    RawPeer host;
+    ASSERT_TRUE(host.Listen());
+    JoinLoopback();
+    ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }));
+    ASSERT_TRUE(host.Send("gogogo2"));
+    // The host answers each of the joiner's beats, and so stays.
+    for (size_t answered = 0; answered < 12; ++answered) {
+        ASSERT_TRUE(PumpUntil([&] { return Beats(host.Received()) > answered; })) << "the joiner beats";
+        ASSERT_TRUE(host.Send("test"));
+    }
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+    EXPECT_EQ(room().netBattle, 1);
+    const auto last = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - last, std::chrono::milliseconds(500));
+    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_FALSE(room().Timer5.Enabled());
+}
+
+TEST_F(BattleWinTest, AHostThatClosesMidBattleIsToldByTheNextHeartbeat) {
+    int beats = 0;
+    room().Timer5.Tick = [&beats, beat = room().Timer5.Tick] {
+        ++beats;
+        beat();
+    };
+    for (bool read_all : {true, false}) {
+        SCOPED_TRACE(read_all ? "an orderly close" : "a close with bytes unread (a reset)");
+        RawPeer host;
+        ASSERT_TRUE(host.Listen());
+        JoinLoopback();
+        ASSERT_TRUE(PumpUntil([&] { return host.Accept(); }));
+        if (read_all) {
+            ASSERT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; }));
+        }
+        room().Timer5.SetEnabled(false);  // its next beat a second after the close
+        ASSERT_TRUE(host.Send("gogogo2"));
+        host.Close();
+        EXPECT_TRUE(PumpUntil([&] { return form().game.englishGameItem.Checked; })) << "its last message counts";
+        PumpPending();
+        beats = 0;
+        room().Timer5.SetEnabled(true);
+        ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
+        EXPECT_EQ(beats, 1);
+        room().Command2_Click();
+        fakes_.messages.shown.clear();
+    }
 }
 
 TEST_F(BattleWinTest, AMalformedAddressIsToldAtOnce) {
