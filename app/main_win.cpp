@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/program.h"
-#include "app/main_window_ids_win.h"
+#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/barrier_win.h"

@@ -3,11 +3,11 @@
 
 #include <windowsx.h>
 
-#include "app/main_window_ids_win.h"
-#include "platform/resource_ids.h"
+#include "forms/main_window_ids_win.h"
 #include "platform/barrier_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/product.h"
+#include "platform/resource_ids.h"
 #include "platform/window_win.h"
 
 namespace quorlax::win {
@@ -30,14 +30,15 @@ MainWindow::MainWindow(HINSTANCE instance, Services& services, IHistoryFile& his
       services_{services.random, services.messages, services.files,    services.settings, later_sound_,
                 services.battle, services.dialogs,  services.pictures, services.shell,    services.folders,
                 services.clock},
-      form_(services_, history),
+      program_(services_, history),
       painter_(instance, ScreenDpi()),
-      typing_box_(form_.game.typingBox, painter_),
-      practice_panel_(form_.practice, painter_),
-      view_(painter_) {
-    flash_ = form_.game.hitFlash;
-    form_.board.scene.Add(flash_, forms::Layer::Shots);
-}
+      view_(painter_),
+      game_(program_.game, program_.board, later_sound_, painter_),
+      practice_(program_.practice, painter_),
+      scores_(program_.scores),
+      settings_(program_.settings),
+      battle_(program_.battle),
+      rooms_{&game_, &practice_, &scores_, &settings_, &battle_} {}
 
 MainWindow::~MainWindow() {
     // The window normally is gone already (the message loop ended on its
@@ -61,30 +62,19 @@ bool MainWindow::Create() {
     CreateWindowExW(0, kMainWindowClass, kProductName, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
                     r.bottom - r.top, nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
-    if (!form_.Load()) return false;
+    if (!program_.Load()) return false;
     AfterEvent();
     return true;
 }
-
-void MainWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
-
-void MainWindow::OnDetach() { hwnd_ = nullptr; }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (chain_.Filter(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_CREATE: OnCreate(); return 0;
-        case WM_TIMER:
-            if (wp == kFlashTimerId) {
-                KillTimer(hwnd_, kFlashTimerId);
-                AfterEvent();
-            }
-            return 0;
         case WM_COMMAND:
             if (lp == 0 && menus_.Command(LOWORD(wp))) AfterEvent();
             return 0;
-        case kPlayHitMessage: later_sound_.Play(); return 0;
         case WM_ERASEBKGND: return 1;  // the back buffer covers everything
         case WM_PAINT: {
             PaintScope paint(hwnd_);
@@ -96,11 +86,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (HWND box = ShownBox()) SetFocus(box);
             return 0;
         case WM_CLOSE:
-            form_.board.programClosing();  // finished while the window can still own a message
+            program_.board.programClosing();  // finished while the window can still own a message
             DestroyWindow(hwnd_);
             return 0;
         case WM_ENDSESSION:
-            if (wp) form_.board.sessionEnding();
+            if (wp) program_.board.sessionEnding();
             return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
@@ -109,31 +99,15 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::OnCreate() {
-    later_sound_.Start(hwnd_);
-    form_.onQuit = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
-    form_.game.onHitFlash = [this](float left, float top) { ShowFlash(left, top); };
+    program_.onQuit = [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); };
+    program_.setupSkin = [this] { AttachSkin(); };
     timers_.AfterTick = [this] { AfterEvent(); };
-    timers_.Bind(hwnd_, form_.Timers(), kFormTimersFirstId);
-    typing_box_.AfterChange = [this] { AfterEvent(); };
-    typing_box_.Create(instance_, hwnd_);
+    timers_.Bind(hwnd_, program_.Timers(), kFormTimersFirstId);
     chain_.SetFrame(&frame_link_);
     chain_.Add(&timers_);
-    chain_.Add(&typing_box_);
-    battle_panel_ = std::make_unique<BattlePanelWin>(instance_, hwnd_, form_.battle, painter_);
-    battle_panel_->AfterClick = [this] { AfterEvent(); };
-    chain_.Add(battle_panel_.get());
-    practice_panel_.AfterChange = [this] { AfterEvent(); };
-    practice_panel_.Create(instance_, hwnd_);
-    chain_.Add(&practice_panel_);
-    hof_ = std::make_unique<HallOfFameWindow>(instance_, hwnd_, form_.scores.hallOfFame, painter_);
-    settings_ = std::make_unique<SettingsWindows>(instance_, hwnd_, form_.settings, painter_,
-                                                  [this] { AfterEvent(); });
-    form_.practice.ShowRecord = [this] { ShowRecord(); };
-    form_.practice.CloseRecord = [this] {
-        if (record_) record_->Form().Unload();
-    };
-    menus_.Attach(hwnd_, form_.menuBar);
-    form_.setupSkin = [this] { AttachSkin(); };
+    const forms::MainWindowParts parts{instance_, hwnd_, painter_, chain_, [this] { AfterEvent(); }};
+    for (forms::RoomWindows* room : rooms_) room->Attach(parts);
+    menus_.Attach(hwnd_, program_.menuBar);
     // The game's shortcuts belong to this window and its children alone.
     MessageLoop::Instance().Register(hwnd_, menus_.Accelerators(), false);
 }
@@ -143,33 +117,14 @@ void MainWindow::OnDestroy() {
     // be closed from outside meanwhile): end it, so that no menu loop is
     // left running when the program's own loop should see its WM_QUIT.
     EndMenu();
-    form_.scores.hallOfFame.Unload();  // the other windows go first
-    form_.settings.CloseWindows();
-    if (record_) record_->Form().Unload();
+    for (forms::RoomWindows* room : rooms_) room->Detach();  // the other windows go first
     // The skin lets go while the window is still valid; the menu it gives
     // back is destroyed with the window.
     if (caption_) caption_->Detach();
     caption_.reset();
     MessageLoop::Instance().Unregister(hwnd_);
     timers_.Unbind();
-    KillTimer(hwnd_, kFlashTimerId);
-    later_sound_.Stop();
     MessageLoop::Instance().Quit(0);
-}
-
-void MainWindow::LaterSound::PlayHit() {
-    if (!window_) {
-        sound_.PlayHit();
-        return;
-    }
-    if (!pending_) pending_ = PostMessageW(window_, kPlayHitMessage, 0, 0) != FALSE;
-    if (!pending_) sound_.PlayHit();  // the queue is full: play it now
-}
-
-void MainWindow::LaterSound::Play() {
-    if (!pending_) return;
-    pending_ = false;
-    sound_.PlayHit();
 }
 
 void MainWindow::AttachSkin() {
@@ -182,18 +137,6 @@ void MainWindow::AttachSkin() {
     });
 }
 
-void MainWindow::ShowRecord() {
-    if (!record_) {
-        record_ = std::make_unique<RecordWindow>(instance_, hwnd_, form_.practice.History(),
-                                                 form_.board.CodeTable(), form_.board.backColor, painter_);
-        // The drill as its menu item starts it, after the window has gone.
-        record_->Form().StartDrill = [this] {
-            SendMessageW(hwnd_, WM_COMMAND, menus_.CommandOf(&form_.practice.cuozi), 0);
-        };
-    }
-    record_->Form().Load();
-}
-
 bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
     if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST || msg == WM_MOUSEWHEEL || GET_Y_LPARAM(lp) >= 0)
         return false;
@@ -202,36 +145,21 @@ bool MainWindow::FrameLink::Filter(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 }
 
 HWND MainWindow::ShownBox() const {
-    for (HWND box : {typing_box_.Handle(), practice_panel_.Box()})
-        if (box && IsWindowVisible(box)) return box;
+    for (const forms::RoomWindows* room : rooms_)
+        if (HWND box = room->ShownBox()) return box;
     return nullptr;
-}
-
-void MainWindow::ShowFlash(float left, float top) {
-    // The rules show and hide the flash inside one handler; keep it on
-    // screen for a moment so the player sees the hit.
-    flash_.Left = left;
-    flash_.Top = top;
-    flash_until_ = GetTickCount() + kFlashMs;
-    SetTimer(hwnd_, kFlashTimerId, kFlashMs, nullptr);
 }
 
 void MainWindow::AfterEvent() {
     if (!hwnd_) return;
-    if (shown_caption_ != form_.board.caption) {
-        shown_caption_ = form_.board.caption;
+    if (shown_caption_ != program_.board.caption) {
+        shown_caption_ = program_.board.caption;
         SetWindowTextW(hwnd_, shown_caption_.c_str());
     }
     menus_.Sync();
-    typing_box_.Place();
-    // The battle panel's controls are brought up to date while it is shown,
-    // and once more as it goes.
-    const bool battle_shown = form_.battle.Frame1.Shown();
-    if (battle_panel_ && (battle_shown || battle_shown_)) battle_panel_->Sync();
-    battle_shown_ = battle_shown;
-    practice_panel_.Place();
+    for (forms::RoomWindows* room : rooms_) room->Sync();
     const HWND box = ShownBox();
-    if (form_.board.visible && !IsWindowVisible(hwnd_)) {
+    if (program_.board.visible && !IsWindowVisible(hwnd_)) {
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
         if (box) SetFocus(box);
@@ -244,8 +172,7 @@ void MainWindow::AfterEvent() {
             SetFocus(box);
     }
     shown_box_ = box;
-    flash_.Visible = flash_until_ && static_cast<LONG>(flash_until_ - GetTickCount()) > 0;
-    view_.Render(hwnd_, form_.board.scene, form_.board.picture.get(), form_.board.backColor);
+    view_.Render(hwnd_, program_.board.scene, program_.board.picture.get(), program_.board.backColor);
 }
 
 }  // namespace quorlax::win

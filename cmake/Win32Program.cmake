@@ -24,6 +24,8 @@ add_library(quorlax_win STATIC
   practice/practice_panel_win.cpp
   practice/history_file_win.cpp
   practice/record_form_win.cpp
+  game/game_windows_win.cpp
+  practice/practice_windows_win.cpp
   app/main_window_win.cpp
 )
 target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 imm32 comctl32 advapi32 shell32 uuid)

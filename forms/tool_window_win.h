@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "forms/controls.h"
 #include "forms/render_win.h"
 #include "platform/message_loop_win.h"
@@ -29,7 +31,7 @@ struct ToolWindowLook {
     const wchar_t* className;
     const wchar_t* title;
     DWORD style;         // WS_POPUP | WS_CAPTION | WS_SYSMENU, and WS_CLIPCHILDREN over child windows
-    POINT at;            // the top left corner on screen, in pixels, as designed
+    POINT at;            // the top left corner on screen, in pixels, as designed; {-1, -1}: centred over the owner
     float width;         // the client area in twips, so that nothing is cut off at any DPI
     float height;
     int outerWidth = 0;  // pixels the designed outer width keeps; 0: from `width`
@@ -68,14 +70,15 @@ protected:
         AdjustWindowRectEx(&r, look_.style, FALSE, WS_EX_TOPMOST);
         const int width = look_.outerWidth ? look_.outerWidth : r.right - r.left;
         const int height = r.bottom - r.top;
-        CreateWindowExW(WS_EX_TOPMOST, look_.className, look_.title, look_.style, look_.at.x, look_.at.y, width,
-                        height, owner_, nullptr, instance_, &self());
+        const POINT at = look_.at.x < 0 ? CentredOverOwner(width, height) : look_.at;
+        CreateWindowExW(WS_EX_TOPMOST, look_.className, look_.title, look_.style, at.x, at.y, width, height,
+                        owner_, nullptr, instance_, &self());
         if (!hwnd_) return false;
         HWND focus = self().OnCreated();
         // Tab, Enter and Escape work as in a dialog; the main window's
         // shortcuts stay with the main window.
         quorlax::win::MessageLoop::Instance().Register(hwnd_, nullptr, true);
-        SetWindowPos(hwnd_, HWND_TOPMOST, look_.at.x, look_.at.y, width, height, SWP_SHOWWINDOW);
+        SetWindowPos(hwnd_, HWND_TOPMOST, at.x, at.y, width, height, SWP_SHOWWINDOW);
         if (focus) SetFocus(focus);
         self().Sync();
         return true;
@@ -116,6 +119,20 @@ protected:
     HWND hwnd_ = nullptr;
 
 private:
+    // Centred over the owner, kept on its screen's work area.
+    POINT CentredOverOwner(int width, int height) const {
+        RECT over{};
+        GetWindowRect(owner_, &over);
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+        auto centred = [](LONG from, LONG to, int size, LONG low, LONG high) {
+            const LONG start = (from + to - size) / 2;
+            return static_cast<LONG>(std::max(low, std::min(start, high - size)));
+        };
+        return POINT{centred(over.left, over.right, width, monitor.rcWork.left, monitor.rcWork.right),
+                     centred(over.top, over.bottom, height, monitor.rcWork.top, monitor.rcWork.bottom)};
+    }
+
     template <class T>
     friend LRESULT CALLBACK quorlax::win::WindowProcOf(HWND, UINT, WPARAM, LPARAM);
     void OnAttach(HWND hwnd) { hwnd_ = hwnd; }

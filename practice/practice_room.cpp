@@ -51,7 +51,9 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& histo
       Label37(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       board_(board),
       services_(services),
-      history_(historyFile, services.messages) {
+      history_(historyFile, services.messages),
+      record(history_, board.CodeTable(), board.backColor) {
+    record.StartDrill = [this] { cuozi_Click(); };
     mnuPractice.Define(L"练 习");
     chi.Define(L"汉字", L"Ctrl+D");
     zixuan.Define(L"选择", L"Ctrl+G");
@@ -186,7 +188,7 @@ void PracticeRoom::HideForGame() {
     Image5.Visible = false;
     Image2.Visible = false;
     Timer3.SetEnabled(false);
-    if (CloseRecord) CloseRecord();
+    record.Unload();
 }
 
 void PracticeRoom::ClearGrid() {
@@ -269,7 +271,7 @@ void PracticeRoom::cuozi_Click() {
 }
 
 void PracticeRoom::jilu_Click() {
-    if (ShowRecord) ShowRecord();
+    record.Load();
 }
 
 void PracticeRoom::StartBuiltInRun() {

@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "practice/history.h"
 #include "practice/practice_run.h"
+#include "practice/record_form.h"
 
 namespace quorlax {
 
@@ -39,10 +40,6 @@ public:
     forms::MenuItem cuozi;        // "错字": a drill on the most missed characters
     forms::MenuItem jilu;         // "记录": the practice record window
     forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
-    // Opens the practice record window; set by the window that shows it.
-    std::function<void()> ShowRecord;
-    // Closes that window when it is open (a game takes the play area).
-    std::function<void()> CloseRecord;
 
     forms::ControlArray<forms::Label, 0, kGridCells> La;  // the grid; La(0) is the template
     forms::Picture Image5;                                // the radical chart, over the lower rows
@@ -135,6 +132,11 @@ private:
     PracticeRun run_;
     std::wstring lastWord_;  // `lastWord`: the word last appended to a built-in text
     PracticeHistory history_;
+
+public:
+    RecordForm record;  // the record window 练习记录
+
+private:
     bool runOpen_ = false;             // a run started and has not been recorded
     RunKind kind_ = RunKind::BuiltIn;  // what the open run practises
     bool drillShown_ = false;          // the grid's built-in text is a drill's

@@ -256,21 +256,14 @@ void RecordForm::Read() {
 
 void RecordForm::Load() {
     Read();
-    if (loaded_) {
-        if (OnChanged) OnChanged();
-        if (OnFront) OnFront();
+    if (Loaded()) {
+        Changed();
+        Front();
         return;
     }
-    loaded_ = true;
     // Placed topmost and shown; a window that could not be made is tried
     // again at the next call.
-    if (OnLoaded && !OnLoaded()) loaded_ = false;
-}
-
-void RecordForm::Unload() {
-    if (!loaded_) return;
-    loaded_ = false;
-    if (OnUnloaded) OnUnloaded();
+    Show();
 }
 
 void RecordForm::cmdDrill_Click() {
@@ -285,7 +278,7 @@ void RecordForm::cmdClear_Click() {
     if (!Confirm || !Confirm(kRecordConfirmClear)) return;
     history_.Clear();  // a failure is told by the record itself
     Read();
-    if (OnChanged) OnChanged();
+    Changed();
 }
 
 void RecordForm::cmdClose_Click() { Unload(); }

@@ -115,7 +115,7 @@ RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view co
 
 // The record window, loaded while shown. It reads the record afresh each
 // time it is asked to show.
-class RecordForm {
+class RecordForm final : public forms::ToolForm {
 public:
     // `codeTable` and `mainBackColor` are the main window's, read at each load.
     RecordForm(PracticeHistory& history, const std::wstring& codeTable, const forms::Color& mainBackColor);
@@ -123,14 +123,11 @@ public:
     RecordForm& operator=(const RecordForm&) = delete;
 
     const RecordView& View() const { return view_; }
-    forms::Color BackColor = forms::kSystemButtonFace;  // copied from the main window at load
-    bool Loaded() const { return loaded_; }
 
     // Reads the record and shows the window, or refreshes it and brings it
     // to the front when it is shown already. A window that could not be made
     // leaves the form unloaded, and the next call tries again.
     void Load();
-    void Unload();
 
     // --- the window's buttons ---
     forms::CommandButton cmdDrill;  // "练习这些字"
@@ -145,11 +142,6 @@ public:
     // Owner hooks.
     std::function<void()> StartDrill;                // the practice room's drill command
     std::function<bool(std::wstring_view)> Confirm;  // a Yes/No question; true for Yes
-    // Host hooks: the real window follows the model.
-    std::function<bool()> OnLoaded;    // create, place topmost and show; false when it could not
-    std::function<void()> OnUnloaded;  // destroy
-    std::function<void()> OnChanged;   // the view changed: repaint, enable the buttons
-    std::function<void()> OnFront;     // bring the shown window to the front
 
 private:
     void Read();
@@ -158,7 +150,6 @@ private:
     const std::wstring& codeTable_;
     const forms::Color& mainBackColor_;
     RecordView view_;
-    bool loaded_ = false;
 };
 
 }  // namespace quorlax

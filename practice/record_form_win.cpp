@@ -6,18 +6,20 @@
 
 #include "platform/product.h"
 #include "platform/handles_win.h"
-#include "platform/message_loop_win.h"
 #include "platform/nearest.h"
-#include "platform/window_win.h"
 
 namespace quorlax::win {
 namespace {
 
 using UniquePen = UniqueHandle<HPEN, GdiTraits<HPEN>>;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-// The layout, in twips of the client area.
-constexpr float kWidth = 10800, kHeight = 8100;
+// The layout, in twips of the client area; the window centred over the game.
+const forms::ToolWindowLook kLook{kRecordClass,
+                                  kRecordWindowTitle,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                  POINT{-1, -1},
+                                  10800,
+                                  8100};
 constexpr RECT kCard{180, 180, 10620, 3780};                                         // the chart's white card
 constexpr int kPlotLeft = 780, kPlotTop = 450, kPlotRight = 660, kPlotBottom = 390;  // insets in the card
 constexpr float kTotalsLeft = 240, kTotalsTop = 4020, kTotalsRow = 390, kTotalsValue = 1560;
@@ -43,12 +45,6 @@ constexpr COLORREF kMarkRing = RGB(40, 40, 40);
 COLORREF TextOn(COLORREF back) {
     const int luma = 299 * GetRValue(back) + 587 * GetGValue(back) + 114 * GetBValue(back);
     return luma >= 140000 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-}
-
-// Where a window of `size` starts, centred on [from, to) and kept inside [low, high).
-int Centred(LONG from, LONG to, int size, LONG low, LONG high) {
-    const LONG start = (from + to - size) / 2;
-    return static_cast<int>(std::max(low, std::min(start, high - size)));
 }
 
 void Text(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, RECT r, UINT format) {
@@ -92,64 +88,26 @@ void Line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) 
 
 }  // namespace
 
-RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& history,
-                           const std::wstring& codeTable, const forms::Color& mainBackColor,
-                           forms::Painter& painter)
-    : instance_(instance),
-      owner_(owner),
-      form_(history, codeTable, mainBackColor),
-      painter_(painter),
-      drill_(form_.cmdDrill, painter),
-      clear_(form_.cmdClear, painter),
-      close_(form_.cmdClose, painter) {
-    form_.OnLoaded = [this] { return Create(); };
-    form_.OnUnloaded = [this] { Destroy(); };
-    form_.OnChanged = [this] { Sync(); };
-    form_.OnFront = [this] {
-        if (hwnd_) SetForegroundWindow(hwnd_);
-    };
+RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, forms::Painter& painter)
+    : ToolWindow(instance, owner, form, painter, kLook),
+      form_(form),
+      drill_(form.cmdDrill, painter),
+      clear_(form.cmdClear, painter),
+      close_(form.cmdClose, painter) {
     form_.Confirm = [this](std::wstring_view text) {
         const std::wstring question(text);
         return MessageBoxW(hwnd_, question.c_str(), kProductName, MB_YESNO | MB_ICONQUESTION) == IDYES;
     };
+    drill_.AfterClick = [this] {
+        if (AfterDrill) AfterDrill();
+    };
 }
 
-RecordWindow::~RecordWindow() {
-    form_.OnLoaded = nullptr;
-    form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
-    Destroy();
-}
-
-bool RecordWindow::Create() {
-    if (hwnd_) return true;
-    RegisterWindowClassOf<RecordWindow>(instance_, kRecordClass);
-    RECT r{0, 0, painter_.Px(kWidth), painter_.Px(kHeight)};
-    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_TOPMOST);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    // Centred over the main window, kept on its screen's work area.
-    RECT over{};
-    GetWindowRect(owner_, &over);
-    MONITORINFO monitor{sizeof monitor};
-    GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
-    const int x = Centred(over.left, over.right, width, monitor.rcWork.left, monitor.rcWork.right);
-    const int y = Centred(over.top, over.bottom, height, monitor.rcWork.top, monitor.rcWork.bottom);
-    CreateWindowExW(WS_EX_TOPMOST, kRecordClass, kRecordWindowTitle, kStyle, x, y, width, height, owner_,
-                    nullptr, instance_, this);
-    if (!hwnd_) return false;
+HWND RecordWindow::OnCreated() {
     drill_.Create(instance_, hwnd_, kDrillId);
     clear_.Create(instance_, hwnd_, kClearId);
     close_.Create(instance_, hwnd_, kCloseId);
-    // Tab, Enter and Escape as in a dialog; the main window's shortcuts do
-    // not reach this window.
-    MessageLoop::Instance().Register(hwnd_, nullptr, true);
-    Sync();
-    SetWindowPos(hwnd_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
-    SetFocus(CloseButton());
-    return true;
-}
-
-void RecordWindow::Destroy() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    return CloseButton();
 }
 
 void RecordWindow::Sync() {
@@ -162,32 +120,16 @@ void RecordWindow::Sync() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void RecordWindow::OnAttach(HWND hwnd) { hwnd_ = hwnd; }
-
-void RecordWindow::OnDetach() {
-    MessageLoop::Instance().Unregister(hwnd_);
-    hwnd_ = nullptr;
-}
-
-LRESULT RecordWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+bool RecordWindow::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // A press may destroy this window: touch nothing after it.
-    LRESULT result = 0;
     for (forms::ButtonHost* button : {&drill_, &clear_, &close_})
-        if (button->Filter(msg, wp, lp, result)) return result;
-    switch (msg) {
-        case WM_COMMAND:
-            if (LOWORD(wp) == IDCANCEL) {  // Escape
-                form_.Unload();
-                return 0;
-            }
-            break;
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: PaintBuffered(hwnd_, [this](HDC dc) { Paint(dc); }); return 0;
-        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_CLOSE: form_.Unload(); return 0;
-        default: break;
+        if (button->Filter(msg, wp, lp, result)) return true;
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) {  // Escape
+        form_.Unload();
+        result = 0;
+        return true;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return false;
 }
 
 ChartBox RecordWindow::PlotBox() const {

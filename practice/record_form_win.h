@@ -10,25 +10,21 @@
 
 #include "forms/button_host_win.h"
 #include "forms/render_win.h"
+#include "forms/tool_window_win.h"
 #include "practice/record_form.h"
 
 namespace quorlax::win {
 
 inline constexpr wchar_t kRecordClass[] = L"QuorlaxRecord";
 
-class RecordWindow {
+class RecordWindow final : public forms::ToolWindow<RecordWindow> {
 public:
-    static constexpr wchar_t kFaultSource[] = L"RecordForm";
+    static constexpr wchar_t kFaultSource[] = L"RecordWindow";
 
-    // `codeTable` and `mainBackColor` are the main window's.
-    RecordWindow(HINSTANCE instance, HWND owner, PracticeHistory& history, const std::wstring& codeTable,
-                 const forms::Color& mainBackColor, forms::Painter& painter);
-    ~RecordWindow();
-    RecordWindow(const RecordWindow&) = delete;
-    RecordWindow& operator=(const RecordWindow&) = delete;
+    RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, forms::Painter& painter);
+    ~RecordWindow() { Destroy(); }
 
     RecordForm& Form() { return form_; }
-    HWND Handle() const { return hwnd_; }
     HWND DrillButton() const { return drill_.Handle(); }
     HWND ClearButton() const { return clear_.Handle(); }
     HWND CloseButton() const { return close_.Handle(); }
@@ -39,17 +35,18 @@ public:
     static constexpr COLORREF kSpeedColor = RGB(214, 64, 32);
     static constexpr COLORREF kAccuracyColor = RGB(24, 140, 72);
 
+    // The main window catches up once the drill has started.
+    std::function<void()> AfterDrill;
+
+    // The skeleton's parts.
+    HWND OnCreated();
+    void OnDestroyed() {}
+    bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void Paint(HDC dc);
+    void Sync();
+
 private:
     static constexpr int kDrillId = 101, kClearId = 102, kCloseId = 103;
-    template <class T>
-    friend LRESULT CALLBACK WindowProcOf(HWND, UINT, WPARAM, LPARAM);
-    void OnAttach(HWND hwnd);
-    void OnDetach();
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    bool Create();
-    void Destroy();
-    void Sync();
-    void Paint(HDC dc);
     void PaintChart(HDC dc);
     void PaintTotals(HDC dc);
     void PaintWeakest(HDC dc);
@@ -58,15 +55,11 @@ private:
     std::vector<ChartBox> TagBoxes(HDC dc);
     ChartGeometry Geometry() const;
 
-    HINSTANCE instance_;
-    HWND owner_;
-    RecordForm form_;
-    forms::Painter& painter_;
-    HWND hwnd_ = nullptr;
-    forms::ButtonHost drill_;  // cmdDrill
-    forms::ButtonHost clear_;  // cmdClear
-    forms::ButtonHost close_;  // cmdClose
-    COLORREF text_ = 0;        // the text colour on the window's background
+    RecordForm& form_;
+    forms::ButtonHost drill_;
+    forms::ButtonHost clear_;
+    forms::ButtonHost close_;
+    COLORREF text_ = 0;  // the text colour on the window's background
 };
 
 }  // namespace quorlax::win

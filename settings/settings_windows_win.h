@@ -1,33 +1,39 @@
-// The settings room's windows on screen, owned by the main window: the
-// About box and the picture chooser.
+// The settings room's windows: the About box and the picture chooser, made
+// when they first open.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
-#include "forms/render_win.h"
-#include "settings/settings_room.h"
+#include "forms/room_windows_win.h"
 #include "settings/about_window_win.h"
 #include "settings/picture_chooser_window_win.h"
+#include "settings/settings_room.h"
 
 namespace quorlax::win {
 
-class SettingsWindows {
+class SettingsWindows final : public forms::RoomWindows {
 public:
-    // `repaint` brings the main window up to date after a picture change.
-    SettingsWindows(HINSTANCE instance, HWND owner, SettingsRoom& room, forms::Painter& painter,
-                    std::function<void()> repaint)
-        : about_(instance, owner, room.about, painter), chooser_(instance, owner, room.pictureChooser, painter) {
-        chooser_.AfterPictureChange = std::move(repaint);
+    explicit SettingsWindows(SettingsRoom& room) : room_(room) {}
+    void Attach(const forms::MainWindowParts& main) override {
+        about_ = std::make_unique<AboutWindow>(main.instance, main.window, room_.about, main.painter);
+        chooser_ =
+            std::make_unique<PictureChooserWindow>(main.instance, main.window, room_.pictureChooser, main.painter);
+        // A chosen or cleared picture shows in the main window at once.
+        chooser_->AfterPictureChange = main.afterEvent;
     }
+    void Sync() override {}
+    void Detach() override { room_.CloseWindows(); }
 
-    AboutWindow& About() { return about_; }
-    PictureChooserWindow& Chooser() { return chooser_; }
+    AboutWindow& About() { return *about_; }
+    PictureChooserWindow& Chooser() { return *chooser_; }
 
 private:
-    AboutWindow about_;
-    PictureChooserWindow chooser_;
+    SettingsRoom& room_;
+    std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<PictureChooserWindow> chooser_;
 };
 
 }  // namespace quorlax::win

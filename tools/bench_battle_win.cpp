@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_window_ids_win.h"
+#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/message_loop_win.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_ids_win.h"
+#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/dialogs_win.h"
@@ -231,10 +231,10 @@ int main() {
         form.game.fallingLabels(3).Top = 0;
         form.game.fallingLabels(3).SetCaption(L"quorlax");
         for (int i : {1, 2, 4, 5}) form.game.fallingLabels(i).SetCaption(L"zz");
-        SetWindowTextW(window.TypingBox(), L"quorla");
-        SendMessageW(window.TypingBox(), EM_SETSEL, 6, 6);
+        SetWindowTextW(window.Game().TypingBox(), L"quorla");
+        SendMessageW(window.Game().TypingBox(), EM_SETSEL, 6, 6);
         double typed = Now();
-        SendMessageW(window.TypingBox(), WM_CHAR, L'x', 1);
+        SendMessageW(window.Game().TypingBox(), WM_CHAR, L'x', 1);
         if (form.game.shotTimer.Enabled()) armed_same_message += 1;
         float rest = form.game.shots(3).Top;
         double moved = 0;
@@ -340,7 +340,7 @@ int main() {
         double t = Now();
         SendMessageW(hwnd, WM_COMMAND, chi, 0);
         starts.push_back((Now() - t) * 1000);
-        HWND box = window.PracticeBox();
+        HWND box = window.Practice().PracticeBox();
         for (int i = 1; i <= 100; ++i) {
             // Right and wrong in turn, so that cells change both ways.
             const std::wstring next = form.practice.Run().Caption(i);
@@ -470,7 +470,7 @@ int main() {
             for (int round = 0; round < 10; ++round) {
                 const double t = Now();
                 SendMessageW(hwnd, WM_COMMAND, jilu, 0);
-                win::RecordWindow* record = window.Record();
+                win::RecordWindow* record = window.Practice().Record();
                 if (!record || !record->Handle()) break;
                 RedrawWindow(record->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                 opens.push_back((Now() - t) * 1000);
@@ -484,12 +484,12 @@ int main() {
             !opens.empty() && Percentile(opens, 1.0) <= 150 ? "" : "  MISSED");
 
         SendMessageW(hwnd, WM_COMMAND, jilu, 0);
-        record_window = window.Record() ? window.Record()->Handle() : nullptr;
+        record_window = window.Practice().Record() ? window.Practice().Record()->Handle() : nullptr;
         win::MessageLoop::Instance().Pump(std::chrono::milliseconds(300));
         HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountRecordMessages, nullptr, GetCurrentThreadId());
         win::MessageLoop::Instance().Pump(std::chrono::milliseconds(3000));
         UnhookWindowsHookEx(hook);
-        if (window.Record()) window.Record()->Form().Unload();
+        if (window.Practice().Record()) window.Practice().Record()->Form().Unload();
         std::printf(
             "record_idle_messages: %d in 3 s to the open record window and its buttons (goal 0: no "
             "timer)%s\n",

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window_ids_win.h"
+#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
 #include "net/battle_link_win.h"
 #include "platform/message_loop_win.h"
@@ -82,7 +82,7 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    MSG msg{window_->TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
+    MSG msg{window_->Game().TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
     MessageLoop::Instance().PreTranslate(msg);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
@@ -106,7 +106,7 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     EXPECT_TRUE(form().game.englishGameItem.Checked) << "an English game";
     EXPECT_TRUE(form().game.fallTimer.Running());
     EXPECT_FALSE(IsWindowVisible(Control(kCommand4Id)));
-    EXPECT_EQ(GetFocus(), window_->TypingBox()) << "the keys go to the typing box at once";
+    EXPECT_EQ(GetFocus(), window_->Game().TypingBox()) << "the keys go to the typing box at once";
 
     ASSERT_TRUE(peer.Send("jia200jia200jia200"));  // one packet
     EXPECT_TRUE(PumpUntil([&] { return form().game.floorLine.Top == 6390 - 300; })) << form().game.floorLine.Top;

@@ -8,9 +8,9 @@ namespace {
 
 class HallOfFameWindowTest : public MainWindowTest {
 protected:
-    HWND Hof() { return window_->HallOfFame()->Handle(); }
-    HWND NameBox() { return window_->HallOfFame()->NameBox(); }
-    HWND Ok() { return window_->HallOfFame()->OkButton(); }
+    HWND Hof() { return window_->Scores().HallOfFame()->Handle(); }
+    HWND NameBox() { return window_->Scores().HallOfFame()->NameBox(); }
+    HWND Ok() { return window_->Scores().HallOfFame()->OkButton(); }
     std::wstring Stored(const wchar_t* key) { return fakes_.settings.Get(kSectionHallOfFame, key); }
     void EndGame(const wchar_t* score) {
         form().game.scoreLabel.SetCaption(score);
@@ -46,14 +46,14 @@ TEST_F(HallOfFameWindowTest, ANameTypedAndOkEntersTheTotalOnce) {
     SetWindowTextW(NameBox(), L"小明");
     EXPECT_EQ(form().scores.hallOfFame.nameBox.Text(), L"小明");
     // Clicking into the main window and back loses the focus once more.
-    SetFocus(window_->TypingBox());
+    SetFocus(window_->Game().TypingBox());
     SetFocus(NameBox());
     SendMessageW(Ok(), BM_CLICK, 0, 0);
     PumpPending();
     EXPECT_EQ(Stored(L"ym1"), L"小明");
     EXPECT_EQ(Stored(L"yf1"), L"1500");
     EXPECT_EQ(Stored(L"ym2"), L"") << "entered once";
-    EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "OK closes the window";
+    EXPECT_EQ(window_->Scores().HallOfFame()->Handle(), nullptr) << "OK closes the window";
     EXPECT_FALSE(form().scores.hallOfFame.Loaded());
 }
 

@@ -45,7 +45,7 @@ protected:
     // One practice run with one wrong character, ended by a game start.
     void PractiseOnce() {
         Choose(form().practice.chi);
-        SendMessageW(window_->PracticeBox(), WM_CHAR, L'#', 1);
+        SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, L'#', 1);
         Choose(form().game.englishGameItem);
     }
 
@@ -69,7 +69,7 @@ TEST_F(HistoryWinTest, RunsAreAppendedAndALockedFileIsToldOnceWhileTheEarlierRun
         PractiseOnce();
         EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "told once per session";
         Choose(form().practice.chi);
-        SendMessageW(window_->PracticeBox(), WM_CHAR, form().practice.Run().Caption(1)[0], 1);
+        SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, form().practice.Run().Caption(1)[0], 1);
         EXPECT_EQ(form().practice.Label32.Caption(), L"1") << "practice goes on";
     }
     EXPECT_EQ(ReadAll(path_), first) << "nothing recorded before was touched";
@@ -115,9 +115,7 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     window_->AfterEvent();
     EXPECT_TRUE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
 
-    // Ctrl+R reaches the record's hook; not while the battle panel greys 文 件.
-    int shown = 0;
-    form().practice.ShowRecord = [&] { ++shown; };
+    // Ctrl+R opens the record; not while the battle panel greys 文 件.
     auto ctrl = [&](WORD key) {
         BYTE keys[256];
         GetKeyboardState(keys);
@@ -130,13 +128,14 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
         window_->AfterEvent();
     };
     ctrl('R');
-    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(form().practice.record.Loaded());
+    form().practice.record.Unload();
     Choose(form().battle.wldz);
     window_->AfterEvent();
     EXPECT_TRUE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_GRAYED);
     ctrl('R');
     ctrl('E');
-    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(form().practice.record.Loaded());
     EXPECT_TRUE(fakes_.messages.shown.empty()) << "the drill did not start";
 }
 

@@ -45,10 +45,10 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     form().game.scoreLabel.SetCaption(L"900");
     form().game.livesLabel.SetCaption(L"0");
     PumpPending();
-    HWND box = window_->HallOfFame()->NameBox();
+    HWND box = window_->Scores().HallOfFame()->NameBox();
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(
-        drive::WaitFor([&] { return GetForegroundWindow() == window_->HallOfFame()->Handle(); }, 2000));
+        drive::WaitFor([&] { return GetForegroundWindow() == window_->Scores().HallOfFame()->Handle(); }, 2000));
     SetWindowTextW(box, L"Ann");
     SendMessageW(box, EM_SETSEL, 3, 3);
     PressCtrlKeys({'S', 'H', 'Y'});
@@ -67,7 +67,7 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
 
 TEST_F(HouseTest, TheMainWindowsShortcutsAreNotTranslatedForOtherWindows) {
     Choose(form().scores.rankingItem);
-    HWND hof = window_->HallOfFame()->Handle();
+    HWND hof = window_->Scores().HallOfFame()->Handle();
     ASSERT_NE(hof, nullptr);
     BYTE keys[256];
     GetKeyboardState(keys);

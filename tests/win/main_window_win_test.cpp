@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
     // As the loop sees it: a key for the typing box, a child of the window.
-    MSG msg{window_->TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
+    MSG msg{window_->Game().TypingBox(), WM_KEYDOWN, 'Y', 1, 0, {}};
     EXPECT_TRUE(MessageLoop::Instance().PreTranslate(msg));
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
         handler();
     };
     // What an input method's commit does to the box: the whole word at once.
-    SendMessageW(window_->TypingBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"中国"));
+    SendMessageW(window_->Game().TypingBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"中国"));
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(form().game.ShotColumn(), 2);
     EXPECT_EQ(EditText(), L"");
@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
         seen.push_back(form().game.typingBox.Text());
         handler();
     };
-    HWND box = window_->TypingBox();
+    HWND box = window_->Game().TypingBox();
     SetFocus(box);
     HIMC imc = ImmGetContext(box);
     ASSERT_NE(imc, nullptr);

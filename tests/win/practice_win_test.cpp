@@ -44,7 +44,7 @@ int CountNear(const drive::Capture& shot, const RECT& r, COLORREF colour) {
 class PracticeWinTest : public MainWindowTest {
 protected:
     PracticeRoom& room() { return form().practice; }
-    HWND Box() { return window_->PracticeBox(); }
+    HWND Box() { return window_->Practice().PracticeBox(); }
     // What the run saw: keys and changes in order.
     void Record() {
         auto key = room().Text4.KeyDown;

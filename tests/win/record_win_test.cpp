@@ -62,11 +62,11 @@ protected:
     void Open() {
         Choose(form().practice.jilu);
         PumpPending();
-        ASSERT_NE(window_->Record(), nullptr);
+        ASSERT_NE(window_->Practice().Record(), nullptr);
     }
-    RecordWindow& Window() { return *window_->Record(); }
+    RecordWindow& Window() { return *window_->Practice().Record(); }
     COLORREF Back() { return forms::Painter::Resolve(form().board.backColor); }
-    HWND Record() { return window_->Record() ? window_->Record()->Handle() : nullptr; }
+    HWND Record() { return window_->Practice().Record() ? window_->Practice().Record()->Handle() : nullptr; }
 };
 
 TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscapeClosesIt) {

@@ -114,8 +114,8 @@ protected:
         hwnd_ = window_->Handle();
         PumpPending();
     }
-    PictureChooserWindow& Chooser() { return window_->Settings()->Chooser(); }
-    AboutWindow& About() { return window_->Settings()->About(); }
+    PictureChooserWindow& Chooser() { return window_->Settings().Chooser(); }
+    AboutWindow& About() { return window_->Settings().About(); }
     HWND Item(int id) { return Chooser().Control(id); }
     void Command(HWND control, int code) {
         SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
@@ -306,11 +306,11 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
 
 TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShellFails) {
     Choose(form().scores.rankingItem);
-    ASSERT_NE(window_->HallOfFame()->Handle(), nullptr);
+    ASSERT_NE(window_->Scores().HallOfFame()->Handle(), nullptr);
     Choose(form().settings.aboutItem);
     HWND about = About().Handle();
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(window_->HallOfFame()->Handle(), nullptr) << "opening About closes the hall of fame";
+    EXPECT_EQ(window_->Scores().HallOfFame()->Handle(), nullptr) << "opening About closes the hall of fame";
     EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
     RECT r{};
     GetWindowRect(about, &r);
@@ -383,8 +383,8 @@ TEST_F(SettingsWindowsTest, AGreyedButtonReadsDimmerThanAnEnabledOneOnTheBlueWin
     form().board.backColor = kDefaultBackColor;
     Choose(form().practice.jilu);
     PumpPending();
-    ASSERT_NE(window_->Record(), nullptr);
-    const RecordWindow& record = *window_->Record();
+    ASSERT_NE(window_->Practice().Record(), nullptr);
+    const RecordWindow& record = *window_->Practice().Record();
     ASSERT_FALSE(IsWindowEnabled(record.DrillButton()));
     auto luma = [](COLORREF c) {
         return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
@@ -416,7 +416,7 @@ TEST_F(SettingsWindowsTest, LayoutOfTheMainWindowScalesPanelLabelsAndTypingBox) 
     GetClientRect(hwnd_, &client);
     EXPECT_EQ(client.right, Px(11910));
     EXPECT_EQ(client.bottom, Px(7920));
-    RECT box = InParent(window_->TypingBox());
+    RECT box = InParent(window_->Game().TypingBox());
     EXPECT_NEAR(box.left, Px(4860), 1);
     EXPECT_NEAR(box.top, Px(6480 + 450), 1);
     EXPECT_NEAR(box.right - box.left, Px(1905), 1);

@@ -55,11 +55,11 @@ protected:
     }
     std::wstring EditText() {
         wchar_t buf[64] = {};
-        GetWindowTextW(window_->TypingBox(), buf, 64);
+        GetWindowTextW(window_->Game().TypingBox(), buf, 64);
         return buf;
     }
     void TypeChars(const std::wstring& s, UINT msg = WM_CHAR) {
-        for (wchar_t c : s) SendMessageW(window_->TypingBox(), msg, c, 1);
+        for (wchar_t c : s) SendMessageW(window_->Game().TypingBox(), msg, c, 1);
     }
     Program& form() { return window_->Form(); }
     // Pixels of the window as painted (its own DC, same process).

@@ -6,7 +6,9 @@
 
 namespace quorlax::win {
 
-// The form's timers (Form1::Timers: Timer1 .. Timer6, the battle's join limit), from this id on.
+// The rooms' timer models, in the order the program lists them (the fall,
+// the clock, the cursor blink, the join retry, the heartbeat, the shot, the
+// join limit), from this id on.
 inline constexpr UINT_PTR kFormTimersFirstId = 1;
 inline constexpr UINT_PTR kFlashTimerId = 100;       // ends the hit-flash afterimage
 inline constexpr UINT_PTR kBattleReadTimerId = 101;  // resumes a battle read that yielded
