@@ -18,10 +18,10 @@ Program::Program(Services& services, IHistoryFile& history)
     settingsMenu.Define(L"设 置");
     exitItem.Define(L"退 出");
     helpMenu.Define(L" 帮 助");
-    gameMenu.Items = {&game.chineseGameItem, &game.englishGameItem, &game.digitsGameItem, &battle.wldz};
+    gameMenu.Items = {&game.chineseGameItem, &game.englishGameItem, &game.digitsGameItem, &battle.battleItem};
     settingsMenu.Items = {&settings.backColorItem, &settings.backPictureItem, &settings.textColorItem,
                           &settings.textFontItem, &practice.codeHintItem};
-    fileMenu.Items = {&gameMenu, &practice.mnuPractice, &settingsMenu, &scores.rankingItem, &exitItem};
+    fileMenu.Items = {&gameMenu, &practice.practiceMenu, &settingsMenu, &scores.rankingItem, &exitItem};
     helpMenu.Items = {&settings.helpItem, &settings.aboutItem};
     menuBar = {&fileMenu, &game.speedMenu, &game.livesMenu, &helpMenu};
     exitItem.Click = [this] { OnExit(); };
@@ -60,8 +60,8 @@ void Program::OnExit() {
 }
 
 std::vector<forms::Timer*> Program::Timers() {
-    return {&game.fallTimer,  &board.clock,     &practice.Timer3,   &battle.Timer4,
-            &battle.Timer5, &game.shotTimer, &battle.JoinLimit};
+    return {&game.fallTimer,  &board.clock,     &practice.cursorBlink,   &battle.joinRetry,
+            &battle.heartbeat, &game.shotTimer, &battle.joinLimit};
 }
 
 }  // namespace quorlax

@@ -5,7 +5,7 @@
 // default button.
 //
 // Use, for each button of a window:
-//   ButtonHost ok_{form.Command1, painter};    // a member: it outlives the click
+//   ButtonHost ok_{form.okButton, painter};    // a member: it outlives the click
 //   ok_.Create(instance, hwnd, IDOK);          // when the window is made
 //   ok_.Sync();                                // after the model changed
 //   if (ok_.Filter(msg, wp, lp, result)) return result;  // in the window procedure

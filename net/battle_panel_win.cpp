@@ -6,25 +6,25 @@
 namespace quorlax::win {
 
 BattlePanelWin::BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room, forms::Painter& painter)
-    : instance_(instance), parent_(parent), painter_(painter), text7_(room.Text7, painter) {
+    : instance_(instance), parent_(parent), painter_(painter), address_box_(room.addressBox, painter) {
     struct OptionId {
         OptionButton* model;
         int id;
     };
     // Tab order as on the panel, top to bottom.
-    const OptionId options[] = {{&room.Option3, kOption3Id},
-                                {&room.Option4, kOption4Id},
-                                {&room.Option5, kOption5Id},
-                                {&room.Option1, kOption1Id},
-                                {&room.Option2, kOption2Id}};
+    const OptionId options[] = {{&room.chineseOption, kChineseOptionId},
+                                {&room.englishOption, kEnglishOptionId},
+                                {&room.digitsOption, kDigitsOptionId},
+                                {&room.hostOption, kHostOptionId},
+                                {&room.joinOption, kJoinOptionId}};
     struct CommandId {
         forms::CommandButton* model;
         int id;
     };
-    const CommandId commands[] = {{&room.Command4, kCommand4Id},
-                                  {&room.Command2, kCommand2Id},
-                                  {&room.Command1, kCommand1Id},
-                                  {&room.Command3, kCommand3Id}};
+    const CommandId commands[] = {{&room.startButton, kStartButtonId},
+                                  {&room.leaveButton, kLeaveButtonId},
+                                  {&room.connectButton, kConnectButtonId},
+                                  {&room.disconnectButton, kDisconnectButtonId}};
     options_.reserve(std::size(options));
     for (const OptionId& o : options) {
         options_.push_back({o.model});
@@ -37,8 +37,8 @@ BattlePanelWin::BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room
             if (AfterClick) AfterClick();
         };
     }
-    if (HWND edit = text7_.Create(instance_, parent_, WS_TABSTOP)) SetWindowLongPtrW(edit, GWLP_ID, kText7Id);
-    text7_.AfterChange = [this] {
+    if (HWND edit = address_box_.Create(instance_, parent_, WS_TABSTOP)) SetWindowLongPtrW(edit, GWLP_ID, kAddressBoxId);
+    address_box_.AfterChange = [this] {
         if (AfterClick) AfterClick();
     };
     Sync();
@@ -61,7 +61,7 @@ void BattlePanelWin::Create(Option& o, int id) {
 
 bool BattlePanelWin::Owns(HWND hwnd) const {
     if (!hwnd) return false;
-    if (hwnd == text7_.Handle()) return true;
+    if (hwnd == address_box_.Handle()) return true;
     for (const Option& o : options_)
         if (o.hwnd == hwnd) return true;
     for (const auto& c : commands_)
@@ -90,7 +90,7 @@ void BattlePanelWin::Sync() {
         if (shown != (IsWindowVisible(o.hwnd) != FALSE)) ShowWindow(o.hwnd, shown ? SW_SHOWNA : SW_HIDE);
     }
     for (auto& c : commands_) c->Sync();
-    text7_.Place();
+    address_box_.Place();
     // A control that is hidden or greyed keeps no focus: the keys go back to
     // the window, which hands them to the typing box (the host's Start hides
     // the panel under the player's fingers).
@@ -101,7 +101,7 @@ void BattlePanelWin::Sync() {
 }
 
 bool BattlePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (text7_.Filter(msg, wp, lp, result)) return true;
+    if (address_box_.Filter(msg, wp, lp, result)) return true;
     for (auto& c : commands_)
         if (c->Filter(msg, wp, lp, result)) return true;
     const HWND from = reinterpret_cast<HWND>(lp);

@@ -22,16 +22,16 @@ namespace quorlax::win {
 // Control ids of the panel's windows, so that tests and automation find
 // them with GetDlgItem.
 enum BattlePanelId : int {
-    kOption1Id = 5201,
-    kOption2Id,
-    kOption3Id,
-    kOption4Id,
-    kOption5Id,
-    kCommand1Id,
-    kCommand2Id,
-    kCommand3Id,
-    kCommand4Id,
-    kText7Id,
+    kHostOptionId = 5201,
+    kJoinOptionId,
+    kChineseOptionId,
+    kEnglishOptionId,
+    kDigitsOptionId,
+    kConnectButtonId,
+    kLeaveButtonId,
+    kDisconnectButtonId,
+    kStartButtonId,
+    kAddressBoxId,
 };
 
 class BattlePanelWin final : public forms::MessageFilter {
@@ -65,7 +65,7 @@ private:
     forms::Painter& painter_;
     std::vector<Option> options_;
     std::vector<std::unique_ptr<forms::ButtonHost>> commands_;
-    forms::TextBoxHost text7_;
+    forms::TextBoxHost address_box_;
 };
 
 }  // namespace quorlax::win

@@ -55,56 +55,56 @@ public:
     BattleRoom(const BattleRoom&) = delete;
     BattleRoom& operator=(const BattleRoom&) = delete;
 
-    forms::MenuItem wldz;  // "网络对战": opens the battle panel
+    forms::MenuItem battleItem;  // "网络对战": opens the battle panel
 
     // --- the battle panel and its controls (positions inside the panel) ---
-    forms::Panel Frame1;            // the battle panel "连接"
-    forms::Panel Frame2;            // the pool group, inside Frame1
-    forms::Label Label25;           // "胜：", caption of the wins tally
-    forms::Label Label27;           // the wins tally
-    forms::Label Label26;           // "负：", caption of the losses tally
-    forms::Label Label28;           // the losses tally
-    forms::Label Label29;           // "对战", in the pool group
-    forms::Label Label30;           // "项目", in the pool group
-    forms::Label Label23;           // the status line
-    forms::Label Label24;           // caption of the address box
-    OptionButton Option1;           // "自己建立主机": role host
-    OptionButton Option2;           // "加入别人主机": role join
-    OptionButton Option3;           // "汉字": pool 1
-    OptionButton Option4;           // "英文": pool 2
-    OptionButton Option5;           // "数字": pool 3
-    forms::CommandButton Command1;  // "建立连接" / "连接": listen or join
-    forms::CommandButton Command2;  // "退出": leave the panel
-    forms::CommandButton Command3;  // "断开": close the connection
-    forms::CommandButton Command4;  // "开始": the host's Start
-    forms::TextBox Text7;           // the address: own when hosting, the host's when joining
+    forms::Panel panel;            // the battle panel "连接"
+    forms::Panel poolGroup;            // the pool group, inside panel
+    forms::Label winsCaption;           // "胜：", caption of the wins tally
+    forms::Label winsLabel;           // the wins tally
+    forms::Label lossesCaption;           // "负：", caption of the losses tally
+    forms::Label lossesLabel;           // the losses tally
+    forms::Label poolTitleTop;           // "对战", in the pool group
+    forms::Label poolTitleBottom;           // "项目", in the pool group
+    forms::Label statusLine;           // the status line
+    forms::Label addressCaption;           // caption of the address box
+    OptionButton hostOption;           // "自己建立主机": role host
+    OptionButton joinOption;           // "加入别人主机": role join
+    OptionButton chineseOption;           // "汉字": pool 1
+    OptionButton englishOption;           // "英文": pool 2
+    OptionButton digitsOption;           // "数字": pool 3
+    forms::CommandButton connectButton;  // "建立连接" / "连接": listen or join
+    forms::CommandButton leaveButton;  // "退出": leave the panel
+    forms::CommandButton disconnectButton;  // "断开": close the connection
+    forms::CommandButton startButton;  // "开始": the host's Start
+    forms::TextBox addressBox;           // the address: own when hosting, the host's when joining
 
-    forms::Timer Timer4{2000};             // join retry
-    forms::Timer Timer5{1000};             // heartbeat
-    forms::Timer JoinLimit{kJoinLimitMs};  // hosting: how long a connection may wait without a word
+    forms::Timer joinRetry{2000};             // join retry
+    forms::Timer heartbeat{1000};             // heartbeat
+    forms::Timer joinLimit{kJoinLimitMs};  // hosting: how long a connection may wait without a word
 
     // --- module-level state of the battle ---
-    std::int16_t battleRole = 0;    // 1 = this side hosts, 2 = this side joins
-    std::int32_t netBattle = 0;     // 1 while a network battle is up
-    std::int32_t battleWins = 0;    // battle tally: won
-    std::int32_t battleLosses = 0;  // battle tally: lost
+    std::int16_t role = 0;    // 1 = this side hosts, 2 = this side joins
+    std::int32_t inBattle = 0;     // 1 while a network battle is up
+    std::int32_t wins = 0;    // battle tally: won
+    std::int32_t losses = 0;  // battle tally: lost
 
     // --- handlers ---
-    void wldz_Click();
-    void Option1_Click();
-    void Option2_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Timer4_Timer();
-    void Timer5_Timer();
+    void OnOpenPanel();
+    void OnHostOption();
+    void OnJoinOption();
+    void OnConnect();
+    void OnLeave();
+    void OnDisconnect();
+    void OnStart();
+    void OnJoinRetry();
+    void OnHeartbeat();
     // The accepted connection said nothing known in time: it goes.
     void JoinLimitPassed();
     // First join attempt: a bad address is reported.
-    void jiaru1();
+    void JoinFirst();
     // Join retry: nothing is reported.
-    void jiaru2();
+    void JoinAgain();
 
     // A hit on this board: the peer's floor line goes up.
     void BattleHit();
@@ -112,7 +112,7 @@ public:
     void BattleDefeat();
     // Sends one message to the peer. A failure drops the message: the
     // heartbeat finds a lost connection within a second and says so.
-    bool SendMyData(WireMessage message);
+    bool Send(WireMessage message);
 
     // The stream reader of the connection (for tests and the benchmark).
     const WireReader& Reader() const { return reader_; }
@@ -126,7 +126,7 @@ private:
     void LinkClosed() override;
 
     // Reads and dispatches what arrived.
-    void GetMyData(std::string_view bytes);
+    void OnReceived(std::string_view bytes);
     void Dispatch(WireMessage message);
     void StartBattle(WireMessage pool);
     // Closes the link and forgets what this connection was.
@@ -147,7 +147,7 @@ private:
     bool awaitingJoin_ = false;        // hosting: a connection is accepted, its "ljcg" has not come
     bool peerBeats_ = false;           // the peer sends the heartbeat, so its silence tells
     int silentBeats_ = 0;              // our heartbeats since the peer's last byte
-    bool firstJoinLookup_ = false;     // jiaru1's host name is being looked up
+    bool firstJoinLookup_ = false;     // JoinFirst's host name is being looked up
     std::wstring statusBeforeLookup_;  // the status line to restore if it is not found
 };
 

@@ -26,7 +26,7 @@ public:
         after_event_ = main.afterEvent;
     }
     void Sync() override {
-        const bool shown = room_.Frame1.Shown();
+        const bool shown = room_.panel.Shown();
         if (!panel_ && shown) {
             panel_ = std::make_unique<BattlePanelWin>(instance_, window_, room_, *painter_);
             panel_->AfterClick = after_event_;

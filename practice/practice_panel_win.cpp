@@ -7,12 +7,12 @@
 namespace quorlax::win {
 
 PracticePanelWin::PracticePanelWin(PracticeRoom& room, forms::Painter& painter)
-    : room_(room), painter_(painter), text4_(room.Text4, painter) {}
+    : room_(room), painter_(painter), box_(room.practiceBox, painter) {}
 
 void PracticePanelWin::Create(HINSTANCE instance, HWND parent) {
     parent_ = parent;
-    text4_.AfterChange = [this] { Changed(); };
-    HWND box = text4_.Create(instance, parent);
+    box_.AfterChange = [this] { Changed(); };
+    HWND box = box_.Create(instance, parent);
     if (!box) return;
     // The tooltip is owned by the main window and goes with it.
     HWND tip =
@@ -28,35 +28,35 @@ void PracticePanelWin::Create(HINSTANCE instance, HWND parent) {
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void PracticePanelWin::Place() { text4_.Place(); }
+void PracticePanelWin::Place() { box_.Place(); }
 
 void PracticePanelWin::Changed() const {
     if (AfterChange) AfterChange();
 }
 
 bool PracticePanelWin::OverLink(POINT client) const {
-    if (!room_.Label1.Shown()) return false;
-    RECT r = painter_.Rect(room_.Label1);
+    if (!room_.chartLink.Shown()) return false;
+    RECT r = painter_.Rect(room_.chartLink);
     return PtInRect(&r, client) != FALSE;
 }
 
 bool PracticePanelWin::OverPanel(POINT client) const {
-    if (!room_.Frame3.Shown()) return false;
-    RECT r = painter_.Rect(room_.Frame3);
+    if (!room_.panel.Shown()) return false;
+    RECT r = painter_.Rect(room_.panel);
     return PtInRect(&r, client) != FALSE;
 }
 
 bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (text4_.Filter(msg, wp, lp, result)) return true;
+    if (box_.Filter(msg, wp, lp, result)) return true;
     switch (msg) {
         case WM_MOUSEMOVE: {
             const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            const forms::Color before = room_.Label1.BackColor;
+            const forms::Color before = room_.chartLink.BackColor;
             if (OverLink(at))
-                room_.Label1_MouseMove();
+                room_.OnChartLinkHover();
             else if (OverPanel(at))
-                room_.Frame3_MouseMove();
-            if (room_.Label1.BackColor != before) Changed();  // a still mouse repaints nothing
+                room_.OnPanelHover();
+            if (room_.chartLink.BackColor != before) Changed();  // a still mouse repaints nothing
             return false;                                     // the window may want the move too
         }
         case WM_LBUTTONDOWN:
@@ -71,7 +71,7 @@ bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             pressed_ = false;
             if (GetCapture() == parent_) ReleaseCapture();
             if (OverLink({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) {
-                room_.Label1_Click();
+                room_.OnChartLinkClick();
                 Changed();
             }
             result = 0;

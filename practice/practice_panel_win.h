@@ -1,5 +1,5 @@
-// The practice panel on screen: the practice box Text4 as a real edit with
-// its tooltip, and the mouse over the windowless link Label1 (click, hover,
+// The practice panel on screen: the practice box practiceBox as a real edit with
+// its tooltip, and the mouse over the windowless link chartLink (click, hover,
 // the hand cursor), found by hit-testing the main window's client area.
 #pragma once
 
@@ -20,13 +20,13 @@ public:
     PracticePanelWin(const PracticePanelWin&) = delete;
     PracticePanelWin& operator=(const PracticePanelWin&) = delete;
 
-    // Creates Text4's edit and its tooltip in the main window `parent`; both
+    // Creates practiceBox's edit and its tooltip in the main window `parent`; both
     // are destroyed with it.
     void Create(HINSTANCE instance, HWND parent);
-    HWND Box() const { return text4_.Handle(); }
-    // Follows the models: Text4's place and visibility.
+    HWND Box() const { return box_.Handle(); }
+    // Follows the models: practiceBox's place and visibility.
     void Place();
-    // Text4's notifications, then the mouse in the parent's client area.
+    // practiceBox's notifications, then the mouse in the parent's client area.
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     std::function<void()> AfterChange;  // the window catches up with the models
@@ -38,7 +38,7 @@ private:
 
     PracticeRoom& room_;
     forms::Painter& painter_;
-    forms::TextBoxHost text4_;
+    forms::TextBoxHost box_;
     HWND parent_ = nullptr;
     bool pressed_ = false;  // the left button went down on the link
 };

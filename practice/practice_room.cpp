@@ -34,61 +34,61 @@ const forms::Font kKaiFont{L"楷体_GB2312", 14.25f};
 }  // namespace
 
 PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& historyFile)
-    : La(board.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
-      Image5(board.scene, forms::Layer::Grid),
-      Image2(board.scene, forms::Layer::Grid),
-      Frame3(board.scene, forms::Layer::Panel),
-      Label33(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label34(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label31(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label32(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label1(board.scene, forms::Layer::PanelContent),
-      Label22(board.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting),
-      Label40(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label39(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label36(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label38(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
-      Label37(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+    : cells(board.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
+      radicalChart(board.scene, forms::Layer::Grid),
+      cursor(board.scene, forms::Layer::Grid),
+      panel(board.scene, forms::Layer::Panel),
+      typedCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      typedLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      correctCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      correctLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      chartLink(board.scene, forms::Layer::PanelContent),
+      codeLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting | forms::kColorSetting),
+      speedCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      speedLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      speedUnit(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      accuracyCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      accuracyLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       board_(board),
       services_(services),
       history_(historyFile, services.messages),
       record(history_, board.CodeTable(), board.backColor) {
-    record.StartDrill = [this] { cuozi_Click(); };
-    mnuPractice.Define(L"练 习");
-    chi.Define(L"汉字", L"Ctrl+D");
-    zixuan.Define(L"选择", L"Ctrl+G");
-    cuozi.Define(L"错字", L"Ctrl+E");
-    jilu.Define(L"记录", L"Ctrl+R");
-    mnuPractice.Items = {&chi, &zixuan, &cuozi, &jilu};
-    chi.Click = [this] { chi_Click(); };
-    zixuan.Click = [this] { zixuan_Click(); };
-    cuozi.Click = [this] { cuozi_Click(); };
-    jilu.Click = [this] { jilu_Click(); };
+    record.StartDrill = [this] { OnDrill(); };
+    practiceMenu.Define(L"练 习");
+    builtInItem.Define(L"汉字", L"Ctrl+D");
+    chosenItem.Define(L"选择", L"Ctrl+G");
+    drillItem.Define(L"错字", L"Ctrl+E");
+    recordItem.Define(L"记录", L"Ctrl+R");
+    practiceMenu.Items = {&builtInItem, &chosenItem, &drillItem, &recordItem};
+    builtInItem.Click = [this] { OnBuiltInPractice(); };
+    chosenItem.Click = [this] { OnChosenPractice(); };
+    drillItem.Click = [this] { OnDrill(); };
+    recordItem.Click = [this] { OnRecord(); };
     codeHintItem.Define(L"错字提示编码");
     codeHintItem.Click = [this] { OnCodeHint(); };
 
-    auto& cell = La(0);
+    auto& cell = cells(0);
     cell.Place(-310, 60, 400, 400);
     cell.Alignment = forms::Alignment::Center;
     cell.Font = {L"宋体", 18};
     cell.BackStyle = forms::BackStyle::Opaque;
     cell.BackColor = forms::kSystemWindow;
     cell.ForeColor = forms::kSystemWindowText;
-    for (int i = 1; i <= kGridCells; ++i) La(i).Visible = false;  // created at load
+    for (int i = 1; i <= kGridCells; ++i) cells(i).Visible = false;  // created at load
 
-    Image5.Place(1200, 3450, 9315, 2895);
-    Image5.Art = forms::Art::RadicalTable;
-    Image5.Visible = false;
-    Image2.Place(870, 2300, 480, 480);
-    Image2.Art = forms::Art::PracticeCursor;
-    Image2.Visible = false;
-    Timer3.Tick = [this] { Timer3_Timer(); };
+    radicalChart.Place(1200, 3450, 9315, 2895);
+    radicalChart.Art = forms::Art::RadicalTable;
+    radicalChart.Visible = false;
+    cursor.Place(870, 2300, 480, 480);
+    cursor.Art = forms::Art::PracticeCursor;
+    cursor.Visible = false;
+    cursorBlink.Tick = [this] { OnCursorBlink(); };
     BuildPanel();
 
     board_.gameStarting.Listen([this](GamePool pool) { LeaveForGame(pool); });
     board_.battlePanelShown.Listen([this] {
         HideForGame();
-        Frame3.Visible = false;
+        panel.Visible = false;
     });
     board_.backColorChanged.Listen([this] { BackColorChanged(); });
     board_.textColorChanged.Listen([this] { TextColorChanged(); });
@@ -100,10 +100,10 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& histo
 bool PracticeRoom::Load() {
     codeHintItem.Checked = services_.settings.Get(kChoicesSection, kCodeHintKey) == L"1";
     const bool usable = CanBuildPracticeText(board_.Pool());
-    chi.Enabled = usable;
+    builtInItem.Enabled = usable;
     // The template takes the window's colour and the panel's white text.
-    La(0).BackColor = board_.backColor;
-    La(0).ForeColor = forms::kWhite;
+    cells(0).BackColor = board_.backColor;
+    cells(0).ForeColor = forms::kWhite;
     CreatePracticeGrid();
     return usable;
 }
@@ -118,48 +118,48 @@ void PracticeRoom::OnCodeHint() {
 
 void PracticeRoom::LeaveForGame(GamePool pool) {
     HideForGame();
-    Frame3.Visible = false;
-    Label22.Visible = false;
+    panel.Visible = false;
+    codeLabel.Visible = false;
     ClearGrid();
-    chi.Checked = false;
-    if (pool == GamePool::Digits) zixuan.Checked = false;
+    builtInItem.Checked = false;
+    if (pool == GamePool::Digits) chosenItem.Checked = false;
 }
 
 void PracticeRoom::BuildPanel() {
-    Frame3.Place(0, 6480, 11865, 1485);
-    Frame3.BackColor = kPanelColor;
-    Frame3.Visible = false;
-    PanelLabel(Label33, Frame3, 600, 270, 1245, 375, L"总字数：", kCaptionFont);
-    PanelLabel(Label34, Frame3, 1860, 285, 1545, 375, L"0", kCaptionFont);
-    PanelLabel(Label31, Frame3, 600, 660, 1215, 465, L"正确数：", kCaptionFont);
-    PanelLabel(Label32, Frame3, 1860, 690, 1305, 315, L"0", kCaptionFont);
-    PanelLabel(Label1, Frame3, 3210, 510, 1500, 285, kShowChart, kKaiFont);
-    Label1.ForeColor = forms::kRed;
-    Label1.BackColor = kPanelColor;
-    Label1.BackStyle = forms::BackStyle::Opaque;
-    PanelLabel(Label22, Frame3, 6930, 510, 1755, 315, kCodeHintCaption, kKaiFont);
-    PanelLabel(Label40, Frame3, 8850, 300, 1335, 375, L"速  度：", kCaptionFont);
-    PanelLabel(Label39, Frame3, 9960, 300, 735, 375, L"0", kValueFont);
-    PanelLabel(Label36, Frame3, 10710, 300, 825, 375, L"字/分", kCaptionFont);
-    PanelLabel(Label38, Frame3, 8850, 720, 1275, 405, L"正确率：", kCaptionFont);
-    PanelLabel(Label37, Frame3, 9960, 720, 1125, 465, L"0", kValueFont);
+    panel.Place(0, 6480, 11865, 1485);
+    panel.BackColor = kPanelColor;
+    panel.Visible = false;
+    PanelLabel(typedCaption, panel, 600, 270, 1245, 375, L"总字数：", kCaptionFont);
+    PanelLabel(typedLabel, panel, 1860, 285, 1545, 375, L"0", kCaptionFont);
+    PanelLabel(correctCaption, panel, 600, 660, 1215, 465, L"正确数：", kCaptionFont);
+    PanelLabel(correctLabel, panel, 1860, 690, 1305, 315, L"0", kCaptionFont);
+    PanelLabel(chartLink, panel, 3210, 510, 1500, 285, kShowChart, kKaiFont);
+    chartLink.ForeColor = forms::kRed;
+    chartLink.BackColor = kPanelColor;
+    chartLink.BackStyle = forms::BackStyle::Opaque;
+    PanelLabel(codeLabel, panel, 6930, 510, 1755, 315, kCodeHintCaption, kKaiFont);
+    PanelLabel(speedCaption, panel, 8850, 300, 1335, 375, L"速  度：", kCaptionFont);
+    PanelLabel(speedLabel, panel, 9960, 300, 735, 375, L"0", kValueFont);
+    PanelLabel(speedUnit, panel, 10710, 300, 825, 375, L"字/分", kCaptionFont);
+    PanelLabel(accuracyCaption, panel, 8850, 720, 1275, 405, L"正确率：", kCaptionFont);
+    PanelLabel(accuracyLabel, panel, 9960, 720, 1125, 465, L"0", kValueFont);
 
-    Text4.Container = &Frame3;
-    Text4.Place(4860, 450, 1905, 435);
-    Text4.BackColor = kPanelColor;
-    Text4.ForeColor = forms::kYellow;
-    Text4.Font = {L"宋体", 18};
+    practiceBox.Container = &panel;
+    practiceBox.Place(4860, 450, 1905, 435);
+    practiceBox.BackColor = kPanelColor;
+    practiceBox.ForeColor = forms::kYellow;
+    practiceBox.Font = {L"宋体", 18};
     // One cell per character: a paste can never jump past the restart at 406.
-    Text4.MaxLength = kGridCells;
-    Text4.Change = [this] { Text4_Change(); };
-    Text4.KeyDown = [this](int key) { Text4_KeyDown(key); };
+    practiceBox.MaxLength = kGridCells;
+    practiceBox.Change = [this] { OnPracticeBoxChange(); };
+    practiceBox.KeyDown = [this](int key) { OnPracticeBoxKey(key); };
 }
 
 void PracticeRoom::CreatePracticeGrid() {
-    auto& tmpl = La(0);
+    auto& tmpl = cells(0);
     for (int i = 1; i <= kGridCells; ++i) {
-        auto& cell = La(i);
-        auto& prev = La(i - 1);
+        auto& cell = cells(i);
+        auto& prev = cells(i - 1);
         cell.Left = tmpl.Left;
         cell.Top = tmpl.Top;
         cell.Width = tmpl.Width;
@@ -185,9 +185,9 @@ void PracticeRoom::CreatePracticeGrid() {
 
 void PracticeRoom::HideForGame() {
     EndRun();
-    Image5.Visible = false;
-    Image2.Visible = false;
-    Timer3.SetEnabled(false);
+    radicalChart.Visible = false;
+    cursor.Visible = false;
+    cursorBlink.SetEnabled(false);
     record.Unload();
 }
 
@@ -207,7 +207,7 @@ void PracticeRoom::TextColorChanged() {
     Render();
 }
 
-void PracticeRoom::chi_Click() { StartGrid(RunKind::BuiltIn, std::nullopt); }
+void PracticeRoom::OnBuiltInPractice() { StartGrid(RunKind::BuiltIn, std::nullopt); }
 
 void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     EndRun();
@@ -215,19 +215,19 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     // again from the clock would only repeat a text within the same second.
     plainColor_.fill(board_.TextColor());  // the run resets the styles with the text
     board_.picture.reset();
-    Frame3.Visible = true;
+    panel.Visible = true;
     board_.practiceShown(false);
-    Label22.Visible = true;
-    Label22.SetCaption(kCodeHintCaption);  // the last run's code hint is no hint for this one
+    codeLabel.Visible = true;
+    codeLabel.SetCaption(kCodeHintCaption);  // the last run's code hint is no hint for this one
     board_.SetElapsedSeconds(0);
-    Timer3.SetEnabled(true);
+    cursorBlink.SetEnabled(true);
     board_.clock.SetEnabled(true);
     // A pool that gives no text gives the empty one at once (the restart
     // comes here even while the command is greyed).
     run_.StartBuiltIn(*this,
                       text ? std::move(*text) : BuildPracticeText(board_.Pool(), services_.random, lastWord_));
-    chi.Checked = true;
-    zixuan.Checked = false;
+    builtInItem.Checked = true;
+    chosenItem.Checked = false;
     board_.gameModesCleared();
     drillShown_ = kind == RunKind::Drill;
     kind_ = kind;
@@ -235,18 +235,18 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     Render();
 }
 
-void PracticeRoom::zixuan_Click() {
+void PracticeRoom::OnChosenPractice() {
     EndRun();
     board_.picture.reset();
-    Frame3.Visible = true;
+    panel.Visible = true;
     board_.practiceShown(true);
-    Label22.Visible = true;
-    Label22.SetCaption(kCodeHintCaption);
+    codeLabel.Visible = true;
+    codeLabel.SetCaption(kCodeHintCaption);
     board_.clock.SetEnabled(false);
     run_.BeginChosen(*this);
     if (auto text = ChooseText()) {
-        chi.Checked = false;
-        zixuan.Checked = true;
+        builtInItem.Checked = false;
+        chosenItem.Checked = true;
         board_.gameModesCleared();
         run_.ShowChosenText(std::move(*text));
         drillShown_ = false;
@@ -255,12 +255,12 @@ void PracticeRoom::zixuan_Click() {
     board_.clock.SetEnabled(true);
     run_.MarkStart();
     // Cancelled, the grid keeps its text and a checked item goes on with it.
-    kind_ = zixuan.Checked ? RunKind::Chosen : drillShown_ ? RunKind::Drill : RunKind::BuiltIn;
-    runOpen_ = zixuan.Checked || chi.Checked;
+    kind_ = chosenItem.Checked ? RunKind::Chosen : drillShown_ ? RunKind::Drill : RunKind::BuiltIn;
+    runOpen_ = chosenItem.Checked || builtInItem.Checked;
     Render();
 }
 
-void PracticeRoom::cuozi_Click() {
+void PracticeRoom::OnDrill() {
     std::vector<WeakChar> weak = WeakestNow();
     if (weak.empty()) {
         services_.messages.Show(kNoMissesYet);
@@ -270,7 +270,7 @@ void PracticeRoom::cuozi_Click() {
     StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
 }
 
-void PracticeRoom::jilu_Click() {
+void PracticeRoom::OnRecord() {
     record.Load();
 }
 
@@ -282,7 +282,7 @@ void PracticeRoom::StartBuiltInRun() {
         if (!weak.empty())
             return StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
     }
-    chi_Click();
+    OnBuiltInPractice();
 }
 
 std::vector<WeakChar> PracticeRoom::WeakestNow() {
@@ -335,23 +335,23 @@ std::optional<std::wstring> PracticeRoom::ChooseText() {
     return std::move(chosen.text);
 }
 
-void PracticeRoom::Text4_Change() {
-    run_.InputChanged(*this, Text4.Text());
+void PracticeRoom::OnPracticeBoxChange() {
+    run_.InputChanged(*this, practiceBox.Text());
     // The code hint: the missed character's code, as F1 shows it.
     if (codeHintItem.Checked && run_.TurnedWrong() > 0) {
         if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(run_.TurnedWrong())))
-            Label22.SetCaption(*code);
+            codeLabel.SetCaption(*code);
     }
     Render();
 }
 
-void PracticeRoom::Text4_KeyDown(int keyCode) {
+void PracticeRoom::OnPracticeBoxKey(int keyCode) {
     if (keyCode == kKeyF1) {
-        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1))) Label22.SetCaption(*code);
+        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1))) codeLabel.SetCaption(*code);
     }
     // Backspace makes the two cells plain in the text colour of the moment.
     const int pos = typedPos();
-    if (keyCode == kKeyBackspace && pos != 0 && (zixuan.Checked || chi.Checked)) {
+    if (keyCode == kKeyBackspace && pos != 0 && (chosenItem.Checked || builtInItem.Checked)) {
         plainColor_[static_cast<size_t>(pos)] = board_.TextColor();
         if (pos < kGridCells) plainColor_[static_cast<size_t>(pos) + 1] = board_.TextColor();
     }
@@ -359,26 +359,26 @@ void PracticeRoom::Text4_KeyDown(int keyCode) {
     Render();
 }
 
-void PracticeRoom::Timer3_Timer() { Image2.Visible = !Image2.Visible; }
+void PracticeRoom::OnCursorBlink() { cursor.Visible = !cursor.Visible; }
 
 void PracticeRoom::ClockTick(double seconds) {
-    if (!zixuan.Checked && !chi.Checked) return;
-    if (auto speed = PracticeSpeedText(run_.typedCount(), seconds)) Label39.SetCaption(*speed);
+    if (!chosenItem.Checked && !builtInItem.Checked) return;
+    if (auto speed = PracticeSpeedText(run_.typedCount(), seconds)) speedLabel.SetCaption(*speed);
 }
 
-void PracticeRoom::Label1_Click() {
-    if (Label1.Caption() != kShowChart) {
-        Image5.Visible = false;
-        Label1.SetCaption(kShowChart);
+void PracticeRoom::OnChartLinkClick() {
+    if (chartLink.Caption() != kShowChart) {
+        radicalChart.Visible = false;
+        chartLink.SetCaption(kShowChart);
     } else {
-        Image5.Visible = true;
-        Label1.SetCaption(kHideChart);
+        radicalChart.Visible = true;
+        chartLink.SetCaption(kHideChart);
     }
 }
 
-void PracticeRoom::Label1_MouseMove() { Label1.BackColor = kLinkHoverColor; }
+void PracticeRoom::OnChartLinkHover() { chartLink.BackColor = kLinkHoverColor; }
 
-void PracticeRoom::Frame3_MouseMove() { Label1.BackColor = kPanelColor; }
+void PracticeRoom::OnPanelHover() { chartLink.BackColor = kPanelColor; }
 
 forms::Color PracticeRoom::WindowBackColor() const { return board_.backColor; }
 
@@ -392,7 +392,7 @@ void PracticeRoom::Render() {
     const auto style = run_.Opaque() ? forms::BackStyle::Opaque : forms::BackStyle::Transparent;
     for (int i = 0; i <= kGridCells; ++i) {
         const PracticeCell& cell = run_.Cell(i);
-        forms::Label& l = La(i);
+        forms::Label& l = cells(i);
         const std::wstring& shown = l.Caption();
         if (i > 0 && (cell.ch ? shown.size() != 1 || shown[0] != cell.ch : !shown.empty()))
             l.SetCaption(cell.ch ? std::wstring(1, cell.ch) : std::wstring());
@@ -403,12 +403,12 @@ void PracticeRoom::Render() {
         if (cell.correctColor) plainColor_[static_cast<size_t>(i)] = text;
         l.ForeColor = cell.correctColor ? CorrectTextColor(text) : plainColor_[static_cast<size_t>(i)];
     }
-    if (Label34.Caption() != run_.TypedCaption()) Label34.SetCaption(run_.TypedCaption());
-    if (Label32.Caption() != run_.CorrectCaption()) Label32.SetCaption(run_.CorrectCaption());
-    if (Label37.Caption() != run_.AccuracyCaption()) Label37.SetCaption(run_.AccuracyCaption());
+    if (typedLabel.Caption() != run_.TypedCaption()) typedLabel.SetCaption(run_.TypedCaption());
+    if (correctLabel.Caption() != run_.CorrectCaption()) correctLabel.SetCaption(run_.CorrectCaption());
+    if (accuracyLabel.Caption() != run_.AccuracyCaption()) accuracyLabel.SetCaption(run_.AccuracyCaption());
     if (const int c = run_.CursorCell(); c >= 1 && c <= kGridCells) {
-        Image2.Left = La(c).Left - kCursorOffset;
-        Image2.Top = La(c).Top - kCursorOffset;
+        cursor.Left = cells(c).Left - kCursorOffset;
+        cursor.Top = cells(c).Top - kCursorOffset;
     }
 }
 

@@ -20,8 +20,8 @@ namespace quorlax {
 inline constexpr int kGridCells = 406;
 inline constexpr wchar_t kShowChart[] = L"显示字根表";
 inline constexpr wchar_t kHideChart[] = L"隐藏字根表";
-inline constexpr wchar_t kCodeHintCaption[] = L"按F1查询编码";             // Label22 at each run's start
-inline constexpr wchar_t kPracticeBoxTip[] = L"按F1可以查询字的五笔编码";  // Text4's tooltip
+inline constexpr wchar_t kCodeHintCaption[] = L"按F1查询编码";             // codeLabel at each run's start
+inline constexpr wchar_t kPracticeBoxTip[] = L"按F1可以查询字的五笔编码";  // practiceBox's tooltip
 inline constexpr wchar_t kOpenPracticeTitle[] = L"选择练习文本";           // the open-file dialog's title
 inline constexpr wchar_t kPracticeFilterName[] = L"*.TXT[文本文件]";
 inline constexpr wchar_t kPracticeFilterPattern[] = L"*.txt";
@@ -34,30 +34,30 @@ public:
     PracticeRoom(const PracticeRoom&) = delete;
     PracticeRoom& operator=(const PracticeRoom&) = delete;
 
-    forms::MenuItem mnuPractice;  // "练 习"
-    forms::MenuItem chi;          // "汉字": practice on a text from the word pool
-    forms::MenuItem zixuan;       // "选择": practice on a chosen text file
-    forms::MenuItem cuozi;        // "错字": a drill on the most missed characters
-    forms::MenuItem jilu;         // "记录": the practice record window
+    forms::MenuItem practiceMenu;  // "练 习"
+    forms::MenuItem builtInItem;          // "汉字": practice on a text from the word pool
+    forms::MenuItem chosenItem;       // "选择": practice on a chosen text file
+    forms::MenuItem drillItem;        // "错字": a drill on the most missed characters
+    forms::MenuItem recordItem;         // "记录": the practice record window
     forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
 
-    forms::ControlArray<forms::Label, 0, kGridCells> La;  // the grid; La(0) is the template
-    forms::Picture Image5;                                // the radical chart, over the lower rows
-    forms::Picture Image2;                                // the practice cursor
-    forms::Panel Frame3;                                  // the practice panel
-    forms::Label Label33;                                 // "总字数："
-    forms::Label Label34;                                 // characters typed
-    forms::Label Label31;                                 // "正确数："
-    forms::Label Label32;                                 // characters typed correctly
-    forms::Label Label1;                                  // the link that shows or hides the chart
-    forms::TextBox Text4;                                 // the practice box
-    forms::Label Label22;                                 // code look-up result
-    forms::Label Label40;                                 // "速  度："
-    forms::Label Label39;                                 // practice speed, characters per minute
-    forms::Label Label36;                                 // "字/分"
-    forms::Label Label38;                                 // "正确率："
-    forms::Label Label37;                                 // accuracy, "83 %"
-    forms::Timer Timer3{300};                             // practice-cursor blink
+    forms::ControlArray<forms::Label, 0, kGridCells> cells;  // the grid; cells(0) is the template
+    forms::Picture radicalChart;                                // the radical chart, over the lower rows
+    forms::Picture cursor;                                // the practice cursor
+    forms::Panel panel;                                  // the practice panel
+    forms::Label typedCaption;                                 // "总字数："
+    forms::Label typedLabel;                                 // characters typed
+    forms::Label correctCaption;                                 // "正确数："
+    forms::Label correctLabel;                                 // characters typed correctly
+    forms::Label chartLink;                                  // the link that shows or hides the chart
+    forms::TextBox practiceBox;                                 // the practice box
+    forms::Label codeLabel;                                 // code look-up result
+    forms::Label speedCaption;                                 // "速  度："
+    forms::Label speedLabel;                                 // practice speed, characters per minute
+    forms::Label speedUnit;                                 // "字/分"
+    forms::Label accuracyCaption;                                 // "正确率："
+    forms::Label accuracyLabel;                                 // accuracy, "83 %"
+    forms::Timer cursorBlink{300};                             // practice-cursor blink
 
     // `typedPos`: the cell of the last typed character (1 after start-up).
     std::int16_t typedPos() const { return run_.typedPos(); }
@@ -84,28 +84,28 @@ public:
     void TextColorChanged();
 
     // --- handlers ---
-    void chi_Click();
-    void zixuan_Click();
-    void cuozi_Click();
-    void jilu_Click();
-    void Text4_Change();
-    void Text4_KeyDown(int keyCode);
-    void Timer3_Timer();
+    void OnBuiltInPractice();
+    void OnChosenPractice();
+    void OnDrill();
+    void OnRecord();
+    void OnPracticeBoxChange();
+    void OnPracticeBoxKey(int keyCode);
+    void OnCursorBlink();
     // The practice half of the one-second clock, after the elapsed seconds
     // were counted: the speed while a practice item is checked.
     void ClockTick(double seconds);
-    void Label1_Click();
-    void Label1_MouseMove();
-    void Frame3_MouseMove();
+    void OnChartLinkClick();
+    void OnChartLinkHover();
+    void OnPanelHover();
 
 private:
     // IPracticeHost: what the run asks of the window.
-    bool BuiltInChecked() const override { return chi.Checked; }
-    bool ChosenChecked() const override { return zixuan.Checked; }
+    bool BuiltInChecked() const override { return builtInItem.Checked; }
+    bool ChosenChecked() const override { return chosenItem.Checked; }
     forms::Color WindowBackColor() const override;
     void AskRestart() override;
     void StartBuiltInRun() override;
-    void ClearInput() override { Text4.SetText(L""); }
+    void ClearInput() override { practiceBox.SetText(L""); }
     void StopClock() override;
     std::uint64_t Milliseconds() override { return services_.clock.Milliseconds(); }
 

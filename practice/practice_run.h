@@ -29,8 +29,8 @@ inline constexpr wchar_t kRestartPrompt[] = L"重新开始？";
 // nested), so the run reads its own state afresh after each of them.
 struct IPracticeHost {
     virtual ~IPracticeHost() = default;
-    virtual bool BuiltInChecked() const = 0;           // 练习/汉字 (`chi`) is checked
-    virtual bool ChosenChecked() const = 0;            // 练习/选择 (`zixuan`) is checked
+    virtual bool BuiltInChecked() const = 0;           // 练习/汉字 (`builtInItem`) is checked
+    virtual bool ChosenChecked() const = 0;            // 练习/选择 (`chosenItem`) is checked
     virtual forms::Color WindowBackColor() const = 0;  // the window background colour
     // Shows kRestartPrompt with an OK button only; returns when it closes.
     virtual void AskRestart() = 0;
@@ -38,11 +38,11 @@ struct IPracticeHost {
     // (with the empty text when the pool gives none; the restart comes here
     // even while the command is greyed).
     virtual void StartBuiltInRun() = 0;
-    // Empties the input box `Text4`; its change handler calls InputChanged
+    // Empties the input box `practiceBox`; its change handler calls InputChanged
     // with the empty text before this returns. A box that was empty already
     // need not call it: the run then handles the clearing change itself.
     virtual void ClearInput() = 0;
-    virtual void StopClock() = 0;  // disables the one-second clock `Timer2`
+    virtual void StopClock() = 0;  // stops the one-second clock
     // A monotonic clock in milliseconds, read as characters are typed.
     virtual std::uint64_t Milliseconds() = 0;
 };
@@ -75,7 +75,7 @@ public:
 
     // --- events ---
 
-    // Every change of `Text4`, with its whole new text. A change that adds
+    // Every change of `practiceBox`, with its whole new text. A change that adds
     // several characters at once (a word the input method commits, a paste)
     // is handled as if each had been typed alone: first the box's shorter
     // texts that end in each added character but the last, then the whole
@@ -85,7 +85,7 @@ public:
     // Steps in order: `typedCount` and `typedPos` := the length (typedPos at
     // most 406); at 406 the host asks to restart, starts a built-in run and
     // clears the input, and the handling goes on with the empty box, so the
-    // 406th character is never compared; with `chi` checked, or `zixuan`
+    // 406th character is never compared; with `builtInItem` checked, or `chosenItem`
     // and typedPos ≤ 406, the text's last character (none when empty) is
     // compared with cell typedPos (cell 0 has an empty caption): equal marks
     // the cell correct, else wrong, and the cursor moves to cell
@@ -94,7 +94,7 @@ public:
     // when the run is complete (RunComplete); `typedCount` := the length
     // again.
     void InputChanged(IPracticeHost& host, std::wstring_view box);
-    // A key pressed in `Text4`, before the text changes. Backspace, with a
+    // A key pressed in `practiceBox`, before the text changes. Backspace, with a
     // practice item checked and typedPos ≠ 0, restores cells typedPos and
     // typedPos + 1 to plain; the change that follows marks the new last
     // cell again. F1 (kKeyF1) is the host's: it looks up Caption(typedPos + 1).
@@ -117,15 +117,15 @@ public:
     // Cell i's caption; empty for an empty cell and outside 0..406.
     std::wstring Caption(int i) const;
     bool Opaque() const { return opaque_; }                  // cells 1..406 paint their background
-    int CursorCell() const { return cursorCell_; }           // cell the cursor `Image2` marks; 0 before any
+    int CursorCell() const { return cursorCell_; }           // cell the cursor `cursor` marks; 0 before any
     std::int16_t typedPos() const { return typedPos_; }      // `typedPos`: index of the last typed cell
     std::int32_t typedCount() const { return typedCount_; }  // `typedCount`: characters typed, for the speed
     const std::wstring& practiceText() const { return practiceText_; }  // `practiceText`: the built-in text
     const std::wstring& chosenText() const { return chosenText_; }  // `chosenText`: the chosen file's text
     std::int32_t chosenLength() const { return chosenLength_; }     // `chosenLength`: its length
-    const std::wstring& TypedCaption() const { return typedCaption_; }        // `Label34`
-    const std::wstring& CorrectCaption() const { return correctCaption_; }    // `Label32`
-    const std::wstring& AccuracyCaption() const { return accuracyCaption_; }  // `Label37`
+    const std::wstring& TypedCaption() const { return typedCaption_; }        // `typedLabel`
+    const std::wstring& CorrectCaption() const { return correctCaption_; }    // `correctLabel`
+    const std::wstring& AccuracyCaption() const { return accuracyCaption_; }  // `accuracyLabel`
     // The same three as numbers, as the panel shows them: 总字数, 正确数 and
     // 正确率 in percent (0 until something is typed).
     int Typed() const { return typed_; }

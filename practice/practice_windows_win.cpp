@@ -15,7 +15,7 @@ void PracticeWindows::Attach(const forms::MainWindowParts& main) {
 void PracticeWindows::Sync() {
     // The box and its tooltip are made when the panel first shows: a
     // start-up that never practises never makes them.
-    if (!panel_.Box() && room_.Frame3.Shown()) panel_.Create(instance_, window_);
+    if (!panel_.Box() && room_.panel.Shown()) panel_.Create(instance_, window_);
     panel_.Place();
 }
 

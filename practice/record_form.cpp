@@ -232,26 +232,26 @@ RecordForm::RecordForm(PracticeHistory& history, const std::wstring& codeTable,
     // Right-aligned along the bottom of the window, 150 twips apart.
     const forms::Font font{L"宋体", 9};
     float right = 10620;
-    for (auto [button, caption, width] : {std::tuple{&cmdClose, kRecordCloseCaption, 1200.0f},
-                                          std::tuple{&cmdClear, kRecordClearCaption, 1350.0f},
-                                          std::tuple{&cmdDrill, kRecordDrillCaption, 1500.0f}}) {
+    for (auto [button, caption, width] : {std::tuple{&closeButton, kRecordCloseCaption, 1200.0f},
+                                          std::tuple{&clearButton, kRecordClearCaption, 1350.0f},
+                                          std::tuple{&drillButton, kRecordDrillCaption, 1500.0f}}) {
         button->Place(right - width, 7530, width, 420);
         button->Caption = caption;
         button->Font = font;
         right -= width + 150;
     }
-    cmdClose.Default = true;
-    cmdDrill.Click = [this] { cmdDrill_Click(); };
-    cmdClear.Click = [this] { cmdClear_Click(); };
-    cmdClose.Click = [this] { cmdClose_Click(); };
+    closeButton.Default = true;
+    drillButton.Click = [this] { OnDrillButton(); };
+    clearButton.Click = [this] { OnClearButton(); };
+    closeButton.Click = [this] { OnCloseButton(); };
 }
 
 void RecordForm::Read() {
     BackColor = mainBackColor_;
     view_ = BuildRecordView(history_.Load(), codeTable_);
-    cmdDrill.Enabled = view_.drillEnabled;
-    cmdClear.Enabled = view_.clearEnabled;
-    for (forms::CommandButton* button : {&cmdDrill, &cmdClear, &cmdClose}) button->BackColor = BackColor;
+    drillButton.Enabled = view_.drillEnabled;
+    clearButton.Enabled = view_.clearEnabled;
+    for (forms::CommandButton* button : {&drillButton, &clearButton, &closeButton}) button->BackColor = BackColor;
 }
 
 void RecordForm::Load() {
@@ -266,14 +266,14 @@ void RecordForm::Load() {
     Show();
 }
 
-void RecordForm::cmdDrill_Click() {
+void RecordForm::OnDrillButton() {
     if (!view_.drillEnabled) return;
     // The drill runs in the main window's grid, which this window would cover.
     Unload();
     if (StartDrill) StartDrill();
 }
 
-void RecordForm::cmdClear_Click() {
+void RecordForm::OnClearButton() {
     if (!view_.clearEnabled) return;
     if (!Confirm || !Confirm(kRecordConfirmClear)) return;
     history_.Clear();  // a failure is told by the record itself
@@ -281,6 +281,6 @@ void RecordForm::cmdClear_Click() {
     Changed();
 }
 
-void RecordForm::cmdClose_Click() { Unload(); }
+void RecordForm::OnCloseButton() { Unload(); }
 
 }  // namespace quorlax

@@ -130,14 +130,14 @@ public:
     void Load();
 
     // --- the window's buttons ---
-    forms::CommandButton cmdDrill;  // "练习这些字"
-    forms::CommandButton cmdClear;  // "清除记录"
-    forms::CommandButton cmdClose;  // "关闭", the default button
+    forms::CommandButton drillButton;  // "练习这些字"
+    forms::CommandButton clearButton;  // "清除记录"
+    forms::CommandButton closeButton;  // "关闭", the default button
 
     // --- handlers ---
-    void cmdDrill_Click();  // "练习这些字": closes the window, then starts the drill
-    void cmdClear_Click();  // "清除记录": asks, then moves the record aside
-    void cmdClose_Click();  // "关闭"
+    void OnDrillButton();  // "练习这些字": closes the window, then starts the drill
+    void OnClearButton();  // "清除记录": asks, then moves the record aside
+    void OnCloseButton();  // "关闭"
 
     // Owner hooks.
     std::function<void()> StartDrill;                // the practice room's drill command

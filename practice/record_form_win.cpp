@@ -91,9 +91,9 @@ void Line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) 
 RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, forms::Painter& painter)
     : ToolWindow(instance, owner, form, painter, kLook),
       form_(form),
-      drill_(form.cmdDrill, painter),
-      clear_(form.cmdClear, painter),
-      close_(form.cmdClose, painter) {
+      drill_(form.drillButton, painter),
+      clear_(form.clearButton, painter),
+      close_(form.closeButton, painter) {
     form_.Confirm = [this](std::wstring_view text) {
         const std::wstring question(text);
         return MessageBoxW(hwnd_, question.c_str(), kProductName, MB_YESNO | MB_ICONQUESTION) == IDYES;

@@ -83,9 +83,9 @@ bool PumpUntil(const std::function<bool()>& done, double seconds) {
 }
 
 void Join(Side& joiner) {
-    joiner.room().Option2_Click();
-    joiner.room().Text7.SetText(L"127.0.0.1");
-    joiner.room().Command1_Click();
+    joiner.room().OnJoinOption();
+    joiner.room().addressBox.SetText(L"127.0.0.1");
+    joiner.room().OnConnect();
 }
 
 PROCESS_MEMORY_COUNTERS Memory() {
@@ -124,7 +124,7 @@ void Flood(Side& board, double pace_ms) {
         }
         while (!done) Sleep(5);
     });
-    const bool connected = PumpUntil([&] { return board.room().Command4.Enabled; }, 10);
+    const bool connected = PumpUntil([&] { return board.room().startButton.Enabled; }, 10);
     std::vector<double> ticks;
     auto tick = board.form().game.fallTimer.Tick;
     board.form().game.fallTimer.Tick = [&] {
@@ -168,16 +168,16 @@ void BenchBattle(Services& base, IHistoryFile& history) {
         std::printf("battle: the boards could not be created\n");
         return;
     }
-    host->room().wldz_Click();
-    host->room().Command1_Click();
-    joiner->room().wldz_Click();
+    host->room().OnOpenPanel();
+    host->room().OnConnect();
+    joiner->room().OnOpenPanel();
     Join(*joiner);
-    if (!PumpUntil([&] { return host->room().Command4.Enabled; }, 10)) {
+    if (!PumpUntil([&] { return host->room().startButton.Enabled; }, 10)) {
         std::printf("battle: no connection on 127.0.0.1:%d (port in use?)\n", kBattlePort);
         return;
     }
-    host->room().Option4.Click();
-    host->room().Command4_Click();
+    host->room().englishOption.Click();
+    host->room().OnStart();
     PumpUntil([&] { return joiner->form().game.englishGameItem.Checked; }, 5);
     joiner->form().game.OnUnlimitedLives();  // the raised floor costs lives; the game must go on
 
@@ -192,7 +192,7 @@ void BenchBattle(Services& base, IHistoryFile& history) {
         form.game.typingBox.SetText(L"ab");  // typed: the shot is on its way
         const float before = joiner->form().game.floorLine.Top;
         const double t0 = Now();
-        SendMessageW(host->window.Handle(), WM_TIMER, 6, 0);  // Timer6: the landing, "jia200" sent
+        SendMessageW(host->window.Handle(), WM_TIMER, 6, 0);  // the shot timer: the landing, "jia200" sent
         landing_ms.push_back((Now() - t0) * 1000);
         // The socket event runs the room and repaints the board in one message.
         if (PumpUntil([&] { return joiner->form().game.floorLine.Top != before; }, 2))
@@ -211,34 +211,34 @@ void BenchBattle(Services& base, IHistoryFile& history) {
         // Closes at different points of the heartbeat's second.
         PumpUntil([] { return false; }, 0.2 * round);
         const double t0 = Now();
-        joiner->room().Command3_Click();
+        joiner->room().OnDisconnect();
         if (PumpUntil([&] { return host->Told(kBattleLost); }, 3)) detect_ms.push_back((Now() - t0) * 1000);
         // Both sides back to choosing, then connected again.
         PumpUntil([&] { return joiner->Told(kBattleLost); }, 3);
         joiner->messages.shown.clear();
-        host->room().Command3_Click();
-        host->room().Command1_Click();
-        joiner->room().Command1_Click();
-        if (!PumpUntil([&] { return host->room().Command4.Enabled; }, 10)) break;
+        host->room().OnDisconnect();
+        host->room().OnConnect();
+        joiner->room().OnConnect();
+        if (!PumpUntil([&] { return host->room().startButton.Enabled; }, 10)) break;
     }
     std::printf("battle_closed_peer_told_ms: median %.0f, max %.0f over %zu closes (goal <= 1200)\n",
                 Median(detect_ms), Max(detect_ms), detect_ms.size());
 
     // 3. Floods of garbage from a raw peer while the host plays at 十速: one
     // as fast as loopback takes it, one paced at about 10 MB/s (a fast LAN).
-    joiner->room().Command2_Click();
+    joiner->room().OnLeave();
     PumpUntil([&] { return host->Told(kBattleLost); }, 3);
     host->form().game.OnSpeed(10);
     host->form().game.StartGame(GamePool::English);
     host->form().game.OnUnlimitedLives();
     for (double pace_ms : {0.0, 6.0}) {
-        host->room().Command3_Click();
-        host->room().Command1_Click();
+        host->room().OnDisconnect();
+        host->room().OnConnect();
         Flood(*host, pace_ms);
-        host->room().Command3_Click();
+        host->room().OnDisconnect();
         PumpUntil([] { return false; }, 0.3);
     }
-    host->room().Command2_Click();
+    host->room().OnLeave();
     joiner.reset();
     host.reset();
 }

@@ -324,21 +324,21 @@ int main() {
     }
 
     // 5. Practice: a start (406 captions and a full repaint) through the
-    // menu command, and a keystroke in Text4 to its cells painted, through
+    // menu command, and a keystroke in practiceBox to its cells painted, through
     // the edit's own messages.
-    const UINT chi = window.Menus().CommandOf(&form.practice.chi);
+    const UINT builtInItem = window.Menus().CommandOf(&form.practice.builtInItem);
     std::vector<double> starts, keys, ours;
     // When the edit tells of the change: what comes after is the game's
     // handler, the cells and counts redrawn and copied to the window.
     double notified = 0;
-    auto change = form.practice.Text4.Change;
-    form.practice.Text4.Change = [&] {
+    auto change = form.practice.practiceBox.Change;
+    form.practice.practiceBox.Change = [&] {
         notified = Now();
         change();
     };
     for (int round = 0; round < 20; ++round) {
         double t = Now();
-        SendMessageW(hwnd, WM_COMMAND, chi, 0);
+        SendMessageW(hwnd, WM_COMMAND, builtInItem, 0);
         starts.push_back((Now() - t) * 1000);
         HWND box = window.Practice().PracticeBox();
         for (int i = 1; i <= 100; ++i) {
@@ -352,7 +352,7 @@ int main() {
             ours.push_back((done - notified) * 1e6);
         }
     }
-    form.practice.Text4.Change = change;
+    form.practice.practiceBox.Change = change;
     std::printf("practice_start_ms: median %.1f, max %.1f (406 captions and a full repaint; goal <= 30)\n",
                 Median(starts), Percentile(starts, 1.0));
     std::printf(
@@ -363,11 +363,11 @@ int main() {
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
     const std::pair<const forms::Timer*, const char*> named[] = {
-        {&form.game.fallTimer, "Timer1"},        {&form.board.clock, "Timer2"},        {&form.practice.Timer3, "Timer3"},
-        {&form.battle.Timer4, "Timer4"}, {&form.battle.Timer5, "Timer5"}, {&form.game.shotTimer, "Timer6"}};
+        {&form.game.fallTimer, "fall"}, {&form.board.clock, "clock"}, {&form.practice.cursorBlink, "cursor blink"},
+        {&form.battle.joinRetry, "join retry"}, {&form.battle.heartbeat, "heartbeat"}, {&form.game.shotTimer, "shot"}};
     for (const auto& [timer, name] : named)
         if (timer->Running()) std::printf(" %s", name);
-    std::printf(" (%d running; goal: Timer2 and Timer3 only)\n", window.Timers().RunningCount());
+    std::printf(" (%d running; goal: the clock and the cursor blink only)\n", window.Timers().RunningCount());
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
     // 6. The practice record: a 10,000-run file, recording a run into it,
@@ -462,14 +462,14 @@ int main() {
         win::HistoryFileWin profile;
         const std::wstring kept = profile.Path() + L".bench";
         MoveFileExW(profile.Path().c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING);
-        const UINT jilu = window.Menus().CommandOf(&form.practice.jilu);
+        const UINT recordItem = window.Menus().CommandOf(&form.practice.recordItem);
         std::vector<double> opens;
         // Made (with its folder) by an append, then filled.
         if (history.Append(HistoryHeader(), "") && history.Replace(bytes) &&
             profile.Append(HistoryHeader(), "") && profile.Replace(bytes)) {
             for (int round = 0; round < 10; ++round) {
                 const double t = Now();
-                SendMessageW(hwnd, WM_COMMAND, jilu, 0);
+                SendMessageW(hwnd, WM_COMMAND, recordItem, 0);
                 win::RecordWindow* record = window.Practice().Record();
                 if (!record || !record->Handle()) break;
                 RedrawWindow(record->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -483,7 +483,7 @@ int main() {
             opens.empty() ? -1.0 : opens.front(), Median(opens), opens.size(), bytes.size(),
             !opens.empty() && Percentile(opens, 1.0) <= 150 ? "" : "  MISSED");
 
-        SendMessageW(hwnd, WM_COMMAND, jilu, 0);
+        SendMessageW(hwnd, WM_COMMAND, recordItem, 0);
         record_window = window.Practice().Record() ? window.Practice().Record()->Handle() : nullptr;
         win::MessageLoop::Instance().Pump(std::chrono::milliseconds(300));
         HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountRecordMessages, nullptr, GetCurrentThreadId());
@@ -501,7 +501,7 @@ int main() {
             HWND main = nullptr, shown = nullptr;
             drive::WaitFor(
                 [&] { return (main = drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow")) != nullptr; }, 20000);
-            if (main) PostMessageW(main, WM_COMMAND, jilu, 0);
+            if (main) PostMessageW(main, WM_COMMAND, recordItem, 0);
             drive::WaitFor(
                 [&] { return (shown = drive::FindWindowOf(p.Id(), win::kRecordClass)) != nullptr; }, 20000);
             if (shown) {

@@ -26,13 +26,13 @@
 namespace quorlax::drive {
 namespace {
 
-using win::kCommand1Id;
-using win::kCommand2Id;
-using win::kCommand3Id;
-using win::kCommand4Id;
-using win::kOption2Id;
-using win::kOption4Id;
-using win::kText7Id;
+using win::kConnectButtonId;
+using win::kLeaveButtonId;
+using win::kDisconnectButtonId;
+using win::kStartButtonId;
+using win::kJoinOptionId;
+using win::kEnglishOptionId;
+using win::kAddressBoxId;
 
 std::wstring BuildFolder() {
     wchar_t path[MAX_PATH];
@@ -173,25 +173,25 @@ TEST_F(BattleSide, Joiner) {
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
     // The joiner plays at the top speed and so loses first.
     me.Choose(commands_.Of(commands_.form.game.speedItems(10)));
-    me.Choose(commands_.Of(commands_.form.battle.wldz));
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
+    me.Choose(commands_.Of(commands_.form.battle.battleItem));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000)) << "the battle panel";
     ASSERT_TRUE(WaitFor([&] {
         return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
     })) << "the tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
-    me.Click(kOption2Id);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kCommand1Id)) == L"连接"; }, 5000));
-    SendMessageW(me.Control(kText7Id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
-    me.Click(kCommand1Id);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kCommand1Id)); }, 5000));
+    me.Click(kJoinOptionId);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kConnectButtonId)) == L"连接"; }, 5000));
+    SendMessageW(me.Control(kAddressBoxId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+    me.Click(kConnectButtonId);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kConnectButtonId)); }, 5000));
     Mark(L"joining");  // nobody listens yet: the join retries every two seconds
 
-    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kCommand1Id); }, 40000)) << "the host's Start never came";
+    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kConnectButtonId); }, 40000)) << "the host's Start never came";
     EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the joiner's board";
     Mark(L"joiner-running");
 
     // Five labels pass the floor at once after 69 ticks of 168 ms.
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand4Id); }, 40000)) << "the panel never came back";
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kStartButtonId); }, 40000)) << "the panel never came back";
     // The hall of fame opens over the board for the loser's total: away with it.
     HWND hof = nullptr;
     if (WaitFor([&] { return (hof = FindWindowOf(me.Id(), L"QuorlaxHallOfFame")) != nullptr; }, 3000)) {
@@ -203,7 +203,7 @@ TEST_F(BattleSide, Joiner) {
     Mark(L"joiner-lost");
 
     ASSERT_TRUE(Reached(L"host-won", 60000));
-    me.Click(kCommand2Id);  // 退出
+    me.Click(kLeaveButtonId);  // 退出
     Mark(L"joiner-left");
     // This side's own heartbeat reports the closed connection as well.
     EXPECT_EQ(me.TakeMessageBox(3000), L"与对方计算机断开");
@@ -212,12 +212,12 @@ TEST_F(BattleSide, Joiner) {
     // The host hosts again and turns away connections that never join;
     // then this side joins, and the host's computer stops answering.
     ASSERT_TRUE(Reached(L"host-listening", 60000)) << "the host never hosted again";
-    me.Choose(commands_.Of(commands_.form.battle.wldz));
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000));
-    me.Click(kOption2Id);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kCommand1Id)) == L"连接"; }, 5000));
-    SendMessageW(me.Control(kText7Id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
-    me.Click(kCommand1Id);
+    me.Choose(commands_.Of(commands_.form.battle.battleItem));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000));
+    me.Click(kJoinOptionId);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kConnectButtonId)) == L"连接"; }, 5000));
+    SendMessageW(me.Control(kAddressBoxId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+    me.Click(kConnectButtonId);
     ASSERT_TRUE(Reached(L"host-asleep", 30000)) << "the host never saw this side join";
     const auto asleep = Clock::now();
     EXPECT_EQ(me.TakeMessageBox(10000), L"与对方计算机断开");
@@ -235,25 +235,25 @@ TEST_F(BattleSide, Host) {
     ASSERT_TRUE(Reached(L"joining", 90000)) << "the joiner never started joining";
     Side me(850);
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
-    me.Choose(commands_.Of(commands_.form.battle.wldz));
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand1Id); }, 5000)) << "the battle panel";
+    me.Choose(commands_.Of(commands_.form.battle.battleItem));
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000)) << "the battle panel";
     ASSERT_TRUE(WaitFor([&] {
         return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
     })) << "the tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
-    EXPECT_EQ(WindowText(me.Control(kCommand1Id)), L"建立连接");
-    me.Click(kCommand1Id);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand4Id)) != FALSE; }, 10000))
+    EXPECT_EQ(WindowText(me.Control(kConnectButtonId)), L"建立连接");
+    me.Click(kConnectButtonId);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kStartButtonId)) != FALSE; }, 10000))
         << "the joiner's retry never connected";
-    me.Click(kOption4Id);
+    me.Click(kEnglishOptionId);
     ASSERT_TRUE(WaitFor(
-        [&] { return SendMessageW(me.Control(kOption4Id), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
-    me.Click(kCommand4Id);
-    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kCommand4Id); }, 5000));
+        [&] { return SendMessageW(me.Control(kEnglishOptionId), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
+    me.Click(kStartButtonId);
+    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kStartButtonId); }, 5000));
     EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the host's board";
     ASSERT_TRUE(Reached(L"joiner-running", 20000));
 
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kCommand4Id); }, 60000)) << "the joiner's defeat never came";
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kStartButtonId); }, 60000)) << "the joiner's defeat never came";
     EXPECT_TRUE(WaitFor([&] { return Tally(me.Main(), kWinsLeft) != wins; })) << "胜 counts the win";
     EXPECT_EQ(Tally(me.Main(), kLossesLeft), losses);
     Mark(L"host-won");
@@ -263,10 +263,10 @@ TEST_F(BattleSide, Host) {
     EXPECT_TRUE(me.Running());
 
     // Host again; a port scan and a connection that never speaks come first.
-    me.Click(kCommand3Id);  // 断开 gives the choice back
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand1Id)) != FALSE; }, 5000));
-    me.Click(kCommand1Id);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kCommand1Id)); }, 5000));
+    me.Click(kDisconnectButtonId);  // 断开 gives the choice back
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kConnectButtonId)) != FALSE; }, 5000));
+    me.Click(kConnectButtonId);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kConnectButtonId)); }, 5000));
     {
         win::RawPeer scan, silent;
         ASSERT_TRUE(WaitFor([&] { return scan.Connect(); }, 5000)) << "not listening";
@@ -278,11 +278,11 @@ TEST_F(BattleSide, Host) {
         std::printf("a silent connection dropped after %lld ms\n", dropped);
         EXPECT_GT(dropped, 9000);
     }
-    EXPECT_FALSE(IsWindowEnabled(me.Control(kCommand1Id))) << "still hosting";
-    EXPECT_FALSE(IsWindowEnabled(me.Control(kCommand4Id)));
+    EXPECT_FALSE(IsWindowEnabled(me.Control(kConnectButtonId))) << "still hosting";
+    EXPECT_FALSE(IsWindowEnabled(me.Control(kStartButtonId)));
     EXPECT_EQ(FindWindowOf(me.Id(), L"#32770"), nullptr) << "nothing to tell";
     Mark(L"host-listening");
-    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kCommand4Id)) != FALSE; }, 30000))
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(me.Control(kStartButtonId)) != FALSE; }, 30000))
         << "the joiner never got in";
     SetSuspended(me.Id(), true);
     Mark(L"host-asleep");

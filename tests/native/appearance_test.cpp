@@ -19,7 +19,7 @@ TEST_F(AppearanceTest, BackgroundColourIsAppliedAndStoredAsSignedDecimal) {
     form().settings.OnBackColor();
     EXPECT_EQ(form().board.backColor, 0x000000FFu);
     EXPECT_EQ(Stored(L"ys1"), L"255");
-    EXPECT_EQ(form().practice.La(200).BackColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.cells(200).BackColor, 0x000000FFu);
     EXPECT_EQ(fakes_.dialogs.titles, (std::vector<std::wstring>{L"Background..."}));
     fakes_.dialogs.colors.push_back(0x00FF8000);
     form().settings.OnBackColor();
@@ -27,26 +27,26 @@ TEST_F(AppearanceTest, BackgroundColourIsAppliedAndStoredAsSignedDecimal) {
 }
 
 TEST_F(AppearanceTest, BlackOrCancelChangesNothingButCellBackgroundsAreReset) {
-    form().practice.La(5).BackColor = 0x0000FF00;
+    form().practice.cells(5).BackColor = 0x0000FF00;
     fakes_.dialogs.colors.push_back(0x00000000);
     form().settings.OnBackColor();
     EXPECT_EQ(form().board.backColor, kDefaultBackColor);
     EXPECT_EQ(Stored(L"ys1"), L"");
-    EXPECT_EQ(form().practice.La(5).BackColor, kDefaultBackColor);
-    form().practice.La(5).BackColor = 0x0000FF00;
+    EXPECT_EQ(form().practice.cells(5).BackColor, kDefaultBackColor);
+    form().practice.cells(5).BackColor = 0x0000FF00;
     fakes_.dialogs.colors.push_back(std::nullopt);
     form().settings.OnBackColor();
     EXPECT_EQ(Stored(L"ys1"), L"");
-    EXPECT_EQ(form().practice.La(5).BackColor, kDefaultBackColor);
+    EXPECT_EQ(form().practice.cells(5).BackColor, kDefaultBackColor);
 }
 
 TEST_F(AppearanceTest, TextColourReachesLabelsAndEveryCell) {
     fakes_.dialogs.colors.push_back(0x000000FF);
     form().settings.OnTextColor();
     for (int i = 1; i <= 5; ++i) EXPECT_EQ(form().game.fallingLabels(i).ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().practice.Label22.ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().practice.La(0).ForeColor, 0x000000FFu);
-    EXPECT_EQ(form().practice.La(406).ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.codeLabel.ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.cells(0).ForeColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.cells(406).ForeColor, 0x000000FFu);
     EXPECT_EQ(Stored(L"wz1"), L"255");
     fakes_.dialogs.colors.push_back(0x00000000);
     form().settings.OnTextColor();
@@ -60,7 +60,7 @@ TEST_F(AppearanceTest, FontFaceReachesEveryListedControlAndIsStored) {
     EXPECT_EQ(form().game.fallingLabels(3).Font.Name, L"楷体_GB2312");
     EXPECT_FLOAT_EQ(form().game.fallingLabels(3).Font.Size, 9) << "only the face changes";
     EXPECT_EQ(form().game.speedUnit.Font.Name, L"楷体_GB2312");
-    EXPECT_EQ(form().practice.La(406).Font.Name, L"楷体_GB2312");
+    EXPECT_EQ(form().practice.cells(406).Font.Name, L"楷体_GB2312");
     EXPECT_EQ(form().game.gameOverBanner.Font.Name, L"黑体") << "the banner is not in the list";
     EXPECT_EQ(Stored(L"wzzt"), L"楷体_GB2312");
     fakes_.dialogs.fonts.push_back(std::nullopt);

@@ -45,113 +45,113 @@ protected:
     const std::vector<std::wstring>& boxes() { return fakes_.messages.shown; }
     void Receive(std::string_view bytes) { link().events->LinkReceived(bytes); }
 
-    // What the panel's controls allow, as one comparable text: Option1,
-    // Option2, Command1, Command4 enabled (1) or greyed (0).
+    // What the panel's controls allow, as one comparable text: hostOption,
+    // joinOption, connectButton, startButton enabled (1) or greyed (0).
     std::string Enables() {
         auto bit = [](bool on) { return on ? '1' : '0'; };
-        return {bit(room().Option1.Enabled), bit(room().Option2.Enabled), bit(room().Command1.Enabled),
-                bit(room().Command4.Enabled)};
+        return {bit(room().hostOption.Enabled), bit(room().joinOption.Enabled), bit(room().connectButton.Enabled),
+                bit(room().startButton.Enabled)};
     }
     // The panel open, hosting, a peer joined and said "ljcg".
     void HostConnected() {
-        room().wldz_Click();
-        room().Command1_Click();
+        room().OnOpenPanel();
+        room().OnConnect();
         link().events->LinkAccepted();
         Receive("ljcg");
     }
     // The room's timers, run from now on by the test's clock.
     TimerClock& clock() {
         if (!clock_)
-            clock_ = std::make_unique<TimerClock>(Timers{&room().Timer4, &room().Timer5, &room().JoinLimit});
+            clock_ = std::make_unique<TimerClock>(Timers{&room().joinRetry, &room().heartbeat, &room().joinLimit});
         return *clock_;
     }
     // The player was told the connection is lost, once, and the game goes on alone.
     void ExpectToldLost() {
         EXPECT_EQ(boxes(), std::vector<std::wstring>{L"与对方计算机断开"});
-        EXPECT_FALSE(room().Timer5.Enabled());
-        EXPECT_EQ(room().netBattle, 0);
+        EXPECT_FALSE(room().heartbeat.Enabled());
+        EXPECT_EQ(room().inBattle, 0);
         EXPECT_EQ(link().calls.back(), "close");
-        EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+        EXPECT_EQ(room().statusLine.Caption(), L"与对方计算机断开");
         EXPECT_TRUE(form().game.speedMenu.Enabled);
         EXPECT_TRUE(form().fileMenu.Enabled);
-        EXPECT_FALSE(room().Command4.Enabled);
+        EXPECT_FALSE(room().startButton.Enabled);
     }
     // The panel open, joining 127.0.0.1, connected.
     void JoinerConnected() {
-        room().wldz_Click();
-        room().Option2.Click();
-        room().Text7.SetText(L"127.0.0.1");
-        room().Command1_Click();
+        room().OnOpenPanel();
+        room().joinOption.Click();
+        room().addressBox.SetText(L"127.0.0.1");
+        room().OnConnect();
         link().events->LinkConnected();
     }
     std::unique_ptr<TimerClock> clock_;
 };
 
 TEST_F(BattleTest, OpeningThePanelGreysTheMenusAndOffersToHost) {
-    form().practice.Frame3.Visible = true;
-    room().battleWins = 3;
-    room().Label27.SetCaption(L"3");
-    room().wldz.Click();
-    EXPECT_TRUE(room().Frame1.Visible);
+    form().practice.panel.Visible = true;
+    room().wins = 3;
+    room().winsLabel.SetCaption(L"3");
+    room().battleItem.Click();
+    EXPECT_TRUE(room().panel.Visible);
     EXPECT_FALSE(form().game.speedMenu.Enabled);
     EXPECT_FALSE(form().fileMenu.Enabled);
-    EXPECT_FALSE(form().practice.Frame3.Visible);
-    EXPECT_TRUE(room().Option1.Value);
-    EXPECT_FALSE(room().Option2.Value);
-    EXPECT_TRUE(room().Option3.Value);
-    EXPECT_FALSE(room().Option4.Value || room().Option5.Value);
+    EXPECT_FALSE(form().practice.panel.Visible);
+    EXPECT_TRUE(room().hostOption.Value);
+    EXPECT_FALSE(room().joinOption.Value);
+    EXPECT_TRUE(room().chineseOption.Value);
+    EXPECT_FALSE(room().englishOption.Value || room().digitsOption.Value);
     EXPECT_EQ(Enables(), "1110");
-    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
-    EXPECT_EQ(room().Label24.Caption(), L"本机IP");
-    EXPECT_EQ(room().Text7.Text(), L"192.168.1.20") << "the link's own address";
-    EXPECT_EQ(room().Command1.Caption, L"建立连接");
-    EXPECT_EQ(room().battleRole, 1);
-    EXPECT_EQ(room().battleWins, 0);
-    EXPECT_EQ(room().Label27.Caption(), L"0");
-    EXPECT_EQ(room().Label28.Caption(), L"0");
+    EXPECT_EQ(room().statusLine.Caption(), L"欢迎使用Quorlax");
+    EXPECT_EQ(room().addressCaption.Caption(), L"本机IP");
+    EXPECT_EQ(room().addressBox.Text(), L"192.168.1.20") << "the link's own address";
+    EXPECT_EQ(room().connectButton.Caption, L"建立连接");
+    EXPECT_EQ(room().role, 1);
+    EXPECT_EQ(room().wins, 0);
+    EXPECT_EQ(room().winsLabel.Caption(), L"0");
+    EXPECT_EQ(room().lossesLabel.Caption(), L"0");
 
-    room().Option2.Click();
-    EXPECT_TRUE(room().Option2.Value);
-    EXPECT_FALSE(room().Option1.Value);
-    EXPECT_EQ(room().Label24.Caption(), L"请输入主机IP");
-    EXPECT_EQ(room().Command1.Caption, L"连接");
-    EXPECT_EQ(room().Text7.Text(), L"0.0.0.0");
-    EXPECT_EQ(room().battleRole, 2);
-    room().Option1.Click();
-    EXPECT_EQ(room().Command1.Caption, L"建立连接");
-    EXPECT_EQ(room().battleRole, 1);
+    room().joinOption.Click();
+    EXPECT_TRUE(room().joinOption.Value);
+    EXPECT_FALSE(room().hostOption.Value);
+    EXPECT_EQ(room().addressCaption.Caption(), L"请输入主机IP");
+    EXPECT_EQ(room().connectButton.Caption, L"连接");
+    EXPECT_EQ(room().addressBox.Text(), L"0.0.0.0");
+    EXPECT_EQ(room().role, 2);
+    room().hostOption.Click();
+    EXPECT_EQ(room().connectButton.Caption, L"建立连接");
+    EXPECT_EQ(room().role, 1);
     EXPECT_TRUE(link().sent.empty());
 }
 
 TEST_F(BattleTest, HostListensStartsOnLjcgAndEveryHitRaisesTheFloor) {
-    room().wldz_Click();
-    room().Command1_Click();
+    room().OnOpenPanel();
+    room().OnConnect();
     EXPECT_EQ(link().calls, (Strings{"close", "listen 5238"}));
-    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_EQ(room().statusLine.Caption(), L"等待连线中...");
     EXPECT_EQ(Enables(), "0000");
-    EXPECT_FALSE(room().Timer5.Enabled());
+    EXPECT_FALSE(room().heartbeat.Enabled());
 
     link().events->LinkAccepted();
     Receive("lj");  // split over two reads
-    EXPECT_FALSE(room().Command4.Enabled);
+    EXPECT_FALSE(room().startButton.Enabled);
     Receive("cg");
-    EXPECT_EQ(room().Label23.Caption(), L"连接成功，请开始");
+    EXPECT_EQ(room().statusLine.Caption(), L"连接成功，请开始");
     EXPECT_EQ(Enables(), "0001");
-    EXPECT_TRUE(room().Timer5.Enabled());
-    EXPECT_EQ(room().netBattle, 0) << "the host's battle begins with Start";
+    EXPECT_TRUE(room().heartbeat.Enabled());
+    EXPECT_EQ(room().inBattle, 0) << "the host's battle begins with Start";
 
-    room().Option4.Click();
-    EXPECT_TRUE(room().Option4.Value);
-    EXPECT_FALSE(room().Option3.Value);
+    room().englishOption.Click();
+    EXPECT_TRUE(room().englishOption.Value);
+    EXPECT_FALSE(room().chineseOption.Value);
     form().game.floorLine.Top = 5000;
-    room().Command4.Click();
+    room().startButton.Click();
     EXPECT_EQ(link().sent, (Strings{"gogogo2"}));
     EXPECT_TRUE(form().game.englishGameItem.Checked);
     EXPECT_TRUE(form().game.fallTimer.Running());
-    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_FALSE(room().panel.Visible);
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
-    EXPECT_EQ(room().netBattle, 1);
-    EXPECT_TRUE(room().Command4.Enabled) << "stays enabled for the next battle";
+    EXPECT_EQ(room().inBattle, 1);
+    EXPECT_TRUE(room().startButton.Enabled) << "stays enabled for the next battle";
 
     Receive("testjia200jia200jia2");  // merged, and one cut short
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6190);
@@ -163,20 +163,20 @@ TEST_F(BattleTest, HostListensStartsOnLjcgAndEveryHitRaisesTheFloor) {
 
 TEST_F(BattleTest, BaiCountsAWinStopsTheBoardAndTheHostStartsAgain) {
     HostConnected();
-    room().Command4_Click();
+    room().OnStart();
     ASSERT_TRUE(form().game.chineseGameItem.Checked);
     Receive("jia200bai");
-    EXPECT_TRUE(room().Frame1.Visible);
-    EXPECT_EQ(room().battleWins, 1);
-    EXPECT_EQ(room().Label27.Caption(), L"1");
+    EXPECT_TRUE(room().panel.Visible);
+    EXPECT_EQ(room().wins, 1);
+    EXPECT_EQ(room().winsLabel.Caption(), L"1");
     EXPECT_FALSE(form().game.fallTimer.Enabled());
     EXPECT_FALSE(form().board.clock.Enabled());
     EXPECT_FALSE(form().game.gameOverBanner.Visible) << "the winner sees no GAME OVER";
-    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_EQ(room().inBattle, 1);
     EXPECT_EQ(Enables(), "0001");
 
-    room().Command4_Click();
-    EXPECT_FALSE(room().Frame1.Visible);
+    room().OnStart();
+    EXPECT_FALSE(room().panel.Visible);
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
     EXPECT_TRUE(form().game.fallTimer.Running());
 
@@ -184,45 +184,45 @@ TEST_F(BattleTest, BaiCountsAWinStopsTheBoardAndTheHostStartsAgain) {
     link().sent.clear();
     form().game.livesLabel.SetCaption(L"0");
     EXPECT_EQ(link().sent, (Strings{"bai"}));
-    EXPECT_EQ(room().battleLosses, 1);
-    EXPECT_EQ(room().Label28.Caption(), L"1");
-    EXPECT_TRUE(room().Frame1.Visible);
+    EXPECT_EQ(room().losses, 1);
+    EXPECT_EQ(room().lossesLabel.Caption(), L"1");
+    EXPECT_TRUE(room().panel.Visible);
     EXPECT_TRUE(form().game.gameOverBanner.Visible);
-    EXPECT_EQ(room().Label27.Caption(), L"1") << "the tallies keep counting";
+    EXPECT_EQ(room().winsLabel.Caption(), L"1") << "the tallies keep counting";
 }
 
 TEST_F(BattleTest, JoinerRetriesEveryTickUntilConnectedThenFollowsThePoolMessage) {
-    room().wldz_Click();
-    room().Option2_Click();
-    room().Text7.SetText(L" 127.0.0.1 ");
+    room().OnOpenPanel();
+    room().OnJoinOption();
+    room().addressBox.SetText(L" 127.0.0.1 ");
     link().calls.clear();
-    room().Command1_Click();
+    room().OnConnect();
     EXPECT_EQ(link().calls, (Strings{"close", "connect  127.0.0.1  5238"}));
-    EXPECT_EQ(room().Label23.Caption(), L"正在加入主机...");
-    EXPECT_TRUE(room().Timer4.Enabled());
+    EXPECT_EQ(room().statusLine.Caption(), L"正在加入主机...");
+    EXPECT_TRUE(room().joinRetry.Enabled());
     EXPECT_EQ(Enables(), "0000");
 
     link().calls.clear();
-    room().Timer4_Timer();
-    room().Timer4_Timer();
+    room().OnJoinRetry();
+    room().OnJoinRetry();
     EXPECT_EQ(link().calls.size(), 4u) << "close and connect again, twice";
-    EXPECT_TRUE(room().Timer4.Enabled());
+    EXPECT_TRUE(room().joinRetry.Enabled());
 
     link().events->LinkConnected();
     EXPECT_EQ(link().sent, (Strings{"ljcg"}));
-    EXPECT_EQ(room().netBattle, 1);
-    EXPECT_EQ(room().Label23.Caption(), L"连接成功，正在等待主机开始。");
-    EXPECT_TRUE(room().Timer5.Enabled());
+    EXPECT_EQ(room().inBattle, 1);
+    EXPECT_EQ(room().statusLine.Caption(), L"连接成功，正在等待主机开始。");
+    EXPECT_TRUE(room().heartbeat.Enabled());
     link().calls.clear();
-    room().Timer4_Timer();
-    EXPECT_FALSE(room().Timer4.Enabled());
+    room().OnJoinRetry();
+    EXPECT_FALSE(room().joinRetry.Enabled());
     EXPECT_TRUE(link().calls.empty()) << "no retry once connected";
 
     Receive("jia200");  // before any battle: the floor still rises
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6290);
     Receive("gogogo3");
     EXPECT_TRUE(form().game.digitsGameItem.Checked);
-    EXPECT_FALSE(room().Frame1.Visible);
+    EXPECT_FALSE(room().panel.Visible);
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
 
     // A hit on this board tells the host, once.
@@ -232,53 +232,53 @@ TEST_F(BattleTest, JoinerRetriesEveryTickUntilConnectedThenFollowsThePoolMessage
     FlyShot();
     EXPECT_EQ(link().sent, (Strings{"jia200"}));
 
-    room().Command1.Visible = false;
+    room().connectButton.Visible = false;
     Receive("xxkaishicontyy");
-    EXPECT_TRUE(room().Command1.Visible);
+    EXPECT_TRUE(room().connectButton.Visible);
 }
 
 TEST_F(BattleTest, BadAddressesAndNamesNotFoundAreToldOnceAndDisconnectGivesTheChoiceBack) {
-    room().wldz_Click();
-    room().Option2_Click();
+    room().OnOpenPanel();
+    room().OnJoinOption();
     link().join_start = JoinStart::BadAddress;
-    room().Command1_Click();
+    room().OnConnect();
     EXPECT_EQ(boxes(), std::vector<std::wstring>{L"请输入正确的IP地址"});
-    EXPECT_FALSE(room().Timer4.Enabled()) << "the join is abandoned";
+    EXPECT_FALSE(room().joinRetry.Enabled()) << "the join is abandoned";
     EXPECT_EQ(Enables(), "0000");
-    room().Command3_Click();
+    room().OnDisconnect();
     EXPECT_EQ(Enables(), "1110");
 
     // A host name: no retry until it is found, so the look-up is not cancelled.
     link().join_start = JoinStart::LookingUp;
-    room().Command1_Click();
-    EXPECT_EQ(room().Label23.Caption(), L"正在加入主机...");
-    EXPECT_FALSE(room().Timer4.Enabled());
+    room().OnConnect();
+    EXPECT_EQ(room().statusLine.Caption(), L"正在加入主机...");
+    EXPECT_FALSE(room().joinRetry.Enabled());
     link().events->LinkLookedUp(false);
     EXPECT_EQ(boxes().size(), 2u);
-    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
-    room().Command3_Click();
-    room().Command1_Click();
+    EXPECT_EQ(room().statusLine.Caption(), L"欢迎使用Quorlax");
+    room().OnDisconnect();
+    room().OnConnect();
     link().events->LinkLookedUp(true);
-    EXPECT_TRUE(room().Timer4.Enabled()) << "found: connecting, retried from now on";
-    room().Timer4_Timer();
+    EXPECT_TRUE(room().joinRetry.Enabled()) << "found: connecting, retried from now on";
+    room().OnJoinRetry();
     link().events->LinkLookedUp(false);  // a retry's look-up failing says nothing
     EXPECT_EQ(boxes().size(), 2u);
-    EXPECT_TRUE(room().Timer4.Enabled());
+    EXPECT_TRUE(room().joinRetry.Enabled());
 }
 
 TEST_F(BattleTest, PortInUseIsToldAndThePanelIsBackToChoosing) {
-    room().wldz_Click();
+    room().OnOpenPanel();
     link().listen_result = ListenResult::PortInUse;
-    room().Command1_Click();
+    room().OnConnect();
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_NE(boxes()[0].find(L"5238"), std::wstring::npos) << boxes()[0];
     EXPECT_NE(boxes()[0].find(L"占用"), std::wstring::npos) << boxes()[0];
     EXPECT_EQ(Enables(), "1110");
-    EXPECT_EQ(room().Label23.Caption(), L"欢迎使用Quorlax");
-    EXPECT_TRUE(room().Frame1.Visible);
+    EXPECT_EQ(room().statusLine.Caption(), L"欢迎使用Quorlax");
+    EXPECT_TRUE(room().panel.Visible);
 
     link().listen_result = ListenResult::Failed;
-    room().Command1_Click();
+    room().OnConnect();
     ASSERT_EQ(boxes().size(), 2u);
     EXPECT_NE(boxes()[1], boxes()[0]);
     EXPECT_EQ(Enables(), "1110");
@@ -286,25 +286,25 @@ TEST_F(BattleTest, PortInUseIsToldAndThePanelIsBackToChoosing) {
 
 TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
     HostConnected();
-    room().Command4_Click();
+    room().OnStart();
     link().send_ok = false;
     bool heartbeat_at_box = true;
     int ticks_in_box = 0;
     fakes_.messages.on_show = [&] {
-        heartbeat_at_box = room().Timer5.Enabled();
+        heartbeat_at_box = room().heartbeat.Enabled();
         // The box's own message loop would tick a running heartbeat here.
-        if (room().Timer5.Running() && ticks_in_box++ == 0) room().Timer5_Timer();
+        if (room().heartbeat.Running() && ticks_in_box++ == 0) room().OnHeartbeat();
     };
-    room().Timer5_Timer();
+    room().OnHeartbeat();
     ExpectToldLost();
     EXPECT_FALSE(heartbeat_at_box) << "stopped before the box shows";
-    EXPECT_FALSE(room().Timer5.Enabled());
-    EXPECT_EQ(room().netBattle, 0);
+    EXPECT_FALSE(room().heartbeat.Enabled());
+    EXPECT_EQ(room().inBattle, 0);
     EXPECT_EQ(link().calls.back(), "close");
-    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_EQ(room().statusLine.Caption(), L"与对方计算机断开");
     EXPECT_TRUE(form().game.speedMenu.Enabled);
     EXPECT_TRUE(form().fileMenu.Enabled);
-    EXPECT_FALSE(room().Command4.Enabled);
+    EXPECT_FALSE(room().startButton.Enabled);
     EXPECT_TRUE(form().game.fallTimer.Running()) << "a local game now";
     link().sent.clear();
     form().game.fallingLabels(1).SetCaption(L"ab");
@@ -314,15 +314,15 @@ TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
 }
 
 TEST_F(BattleTest, AConnectionThatNeverJoinsIsDroppedAndHostingGoesOn) {
-    room().wldz_Click();
-    room().Command1_Click();
+    room().OnOpenPanel();
+    room().OnConnect();
     clock();
     link().calls.clear();
     // A port scan: connects and closes; the link listens on.
     link().events->LinkAccepted();
-    EXPECT_TRUE(room().JoinLimit.Running());
+    EXPECT_TRUE(room().joinLimit.Running());
     link().events->LinkClosed();
-    EXPECT_FALSE(room().JoinLimit.Enabled());
+    EXPECT_FALSE(room().joinLimit.Enabled());
     // A silent connection and one that sends garbage get ten seconds.
     for (std::string_view bytes : {"", "GET / HTTP/1.1\r\n\r\n"}) {
         link().calls.clear();
@@ -341,7 +341,7 @@ TEST_F(BattleTest, AConnectionThatNeverJoinsIsDroppedAndHostingGoesOn) {
     Receive("test");
     clock().Advance(9990);
     EXPECT_TRUE(link().calls.empty());
-    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
+    EXPECT_EQ(room().statusLine.Caption(), L"等待连线中...");
     EXPECT_EQ(Enables(), "0000");
     EXPECT_TRUE(boxes().empty());
     // A newer connection replaced it: its own ten seconds, and its ljcg keeps it.
@@ -393,7 +393,7 @@ TEST_F(BattleTest, FailingHitAndDefeatSendsAreDroppedAndPlayGoesOn) {
     EXPECT_EQ(Score(), 200);
     form().game.livesLabel.SetCaption(L"0");
     EXPECT_EQ(link().sent.back(), "bai");
-    EXPECT_EQ(room().battleLosses, 1);
+    EXPECT_EQ(room().losses, 1);
     EXPECT_TRUE(form().game.gameOverBanner.Visible);
     EXPECT_TRUE(boxes().empty()) << "the heartbeat, not the game, reports the loss";
 }
@@ -401,24 +401,24 @@ TEST_F(BattleTest, FailingHitAndDefeatSendsAreDroppedAndPlayGoesOn) {
 TEST_F(BattleTest, DisconnectAndLeave) {
     JoinerConnected();
     link().calls.clear();
-    room().Command3_Click();
+    room().OnDisconnect();
     EXPECT_EQ(link().calls, Strings{"close"});
     EXPECT_EQ(Enables(), "1110");
-    EXPECT_TRUE(room().Timer5.Enabled()) << "its next send reports the disconnection";
-    EXPECT_FALSE(room().Timer4.Enabled());
+    EXPECT_TRUE(room().heartbeat.Enabled()) << "its next send reports the disconnection";
+    EXPECT_FALSE(room().joinRetry.Enabled());
 
-    room().Option2_Click();
-    room().Command1_Click();
-    ASSERT_TRUE(room().Timer4.Enabled());
-    EXPECT_FALSE(room().Timer5.Enabled()) << "the old heartbeat would close the new attempt";
+    room().OnJoinOption();
+    room().OnConnect();
+    ASSERT_TRUE(room().joinRetry.Enabled());
+    EXPECT_FALSE(room().heartbeat.Enabled()) << "the old heartbeat would close the new attempt";
     form().game.floorLine.Top = 5990;
-    room().Command2_Click();
-    EXPECT_FALSE(room().Frame1.Visible);
-    EXPECT_EQ(room().netBattle, 0);
+    room().OnLeave();
+    EXPECT_FALSE(room().panel.Visible);
+    EXPECT_EQ(room().inBattle, 0);
     EXPECT_FLOAT_EQ(form().game.floorLine.Top, 6390);
     EXPECT_TRUE(form().game.speedMenu.Enabled);
     EXPECT_TRUE(form().fileMenu.Enabled);
-    EXPECT_FALSE(room().Timer4.Enabled()) << "no join behind the player's back";
+    EXPECT_FALSE(room().joinRetry.Enabled()) << "no join behind the player's back";
     EXPECT_EQ(link().calls.back(), "close");
 }
 

@@ -52,14 +52,14 @@ protected:
         ASSERT_TRUE(Load());
     }
     PracticeRoom& room() { return form().practice; }
-    // One typed character in Text4.
-    void Key(wchar_t c) { room().Text4.SetText(room().Text4.Text() + c); }
+    // One typed character in practiceBox.
+    void Key(wchar_t c) { room().practiceBox.SetText(room().practiceBox.Text() + c); }
     // Backspace as the box gives it: the key first, then the shorter text.
     void Backspace() {
-        room().Text4_KeyDown(kKeyBackspace);
-        std::wstring text = room().Text4.Text();
+        room().OnPracticeBoxKey(kKeyBackspace);
+        std::wstring text = room().practiceBox.Text();
         text.pop_back();
-        room().Text4.SetText(text);
+        room().practiceBox.SetText(text);
     }
 };
 

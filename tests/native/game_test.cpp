@@ -65,20 +65,20 @@ TEST_F(GameTest, SpeedTable) {
     for (int i = 1; i <= 11; ++i) {
         form().game.OnSpeed(i);
         form().game.StartGame(GamePool::English);
-        EXPECT_EQ(form().game.fallTimer.Interval(), expected[i - 1]) << "sd" << i;
+        EXPECT_EQ(form().game.fallTimer.Interval(), expected[i - 1]) << "speed item " << i;
     }
 }
 
 TEST_F(GameTest, OnlyTheDigitsGameClearsTheChosenTextPractice) {
-    form().practice.zixuan.Checked = true;
-    form().practice.chi.Checked = true;
+    form().practice.chosenItem.Checked = true;
+    form().practice.builtInItem.Checked = true;
     form().game.StartGame(GamePool::English);
-    EXPECT_TRUE(form().practice.zixuan.Checked);
-    EXPECT_FALSE(form().practice.chi.Checked);
+    EXPECT_TRUE(form().practice.chosenItem.Checked);
+    EXPECT_FALSE(form().practice.builtInItem.Checked);
     form().game.StartGame(GamePool::Chinese);
-    EXPECT_TRUE(form().practice.zixuan.Checked);
+    EXPECT_TRUE(form().practice.chosenItem.Checked);
     form().game.StartGame(GamePool::Digits);
-    EXPECT_FALSE(form().practice.zixuan.Checked);
+    EXPECT_FALSE(form().practice.chosenItem.Checked);
     EXPECT_FALSE(form().game.englishGameItem.Checked);
     EXPECT_FALSE(form().game.chineseGameItem.Checked);
 }
@@ -104,19 +104,19 @@ TEST_F(GameTest, RestartingResetsEveryCounter) {
 }
 
 TEST_F(GameTest, GameStartClearsThePracticeGridAndShowsTheStatistics) {
-    form().practice.La(17).SetCaption(L"字");
-    form().practice.Frame3.Visible = true;
+    form().practice.cells(17).SetCaption(L"字");
+    form().practice.panel.Visible = true;
     form().game.statsPanel.Visible = false;
-    form().practice.Image5.Visible = true;
-    form().practice.Timer3.SetEnabled(true);
+    form().practice.radicalChart.Visible = true;
+    form().practice.cursorBlink.SetEnabled(true);
     form().game.StartGame(GamePool::English);
-    EXPECT_EQ(form().practice.La(17).Caption(), L"");
-    EXPECT_EQ(form().practice.La(17).BackStyle, forms::BackStyle::Transparent);
+    EXPECT_EQ(form().practice.cells(17).Caption(), L"");
+    EXPECT_EQ(form().practice.cells(17).BackStyle, forms::BackStyle::Transparent);
     EXPECT_TRUE(form().game.statsPanel.Visible);
-    EXPECT_FALSE(form().practice.Frame3.Visible);
-    EXPECT_FALSE(form().practice.Image5.Visible);
-    EXPECT_FALSE(form().practice.Timer3.Enabled());
-    EXPECT_FALSE(form().practice.Label22.Visible);
+    EXPECT_FALSE(form().practice.panel.Visible);
+    EXPECT_FALSE(form().practice.radicalChart.Visible);
+    EXPECT_FALSE(form().practice.cursorBlink.Enabled());
+    EXPECT_FALSE(form().practice.codeLabel.Visible);
 }
 
 TEST_F(GameTest, LabelAtTheFloorStillMovesAndMissesOnTheNextTick) {

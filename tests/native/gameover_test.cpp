@@ -140,20 +140,20 @@ TEST_F(GameOverTest, GameOverReloadsAnOpenWindow) {
 
 TEST_F(GameOverTest, InABattleTheDefeatStepRunsOnceBeforeTheGameOver) {
     form().game.StartGame(GamePool::English);
-    form().battle.netBattle = 1;
+    form().battle.inBattle = 1;
     bool banner_when_sent = true;
     fakes_.battle.on_send = [&] { banner_when_sent = form().game.gameOverBanner.Visible; };
     EndGame(L"0", L"0");
     EXPECT_EQ(fakes_.battle.sent, (std::vector<std::string>{"bai"}));
     EXPECT_FALSE(banner_when_sent);
-    EXPECT_EQ(form().battle.battleLosses, 1);
+    EXPECT_EQ(form().battle.losses, 1);
     EXPECT_TRUE(form().game.gameOverBanner.Visible);
 }
 
 TEST_F(GameOverTest, NoDefeatMessageOutsideABattleOrWhileLivesRemain) {
     form().game.StartGame(GamePool::English);
     form().game.livesLabel.SetCaption(L"3");
-    form().battle.netBattle = 1;
+    form().battle.inBattle = 1;
     form().game.livesLabel.SetCaption(L"2");
     EXPECT_TRUE(fakes_.battle.sent.empty());
 }

@@ -169,7 +169,7 @@ protected:
 };
 
 TEST_F(HistoryRoomTest, ARunIsRecordedAtItsEndWithEachNewlyTypedMissCountedOnce) {
-    room().chi_Click();
+    room().OnBuiltInPractice();
     std::map<wchar_t, int> expected;
     Key(Expected(1));
     Key(kWrong);  // cell 2 wrong
@@ -204,10 +204,10 @@ TEST_F(HistoryRoomTest, ARunIsRecordedAtItsEndWithEachNewlyTypedMissCountedOnce)
     for (size_t i = 1; i < r.misses.size(); ++i) EXPECT_GE(r.misses[i - 1].count, r.misses[i].count);
 
     // A run with nothing typed is not recorded; a chosen file's name is.
-    room().chi_Click();
+    room().OnBuiltInPractice();
     fakes_.files.chosen[L"C:\\texts\\lesson.txt"] = "abc";
     fakes_.dialogs.paths.push_back(L"C:\\texts\\lesson.txt");
-    room().zixuan_Click();
+    room().OnChosenPractice();
     Key(L'a');
     Key(kWrong);
     room().EndRun();  // as the window closes
@@ -221,18 +221,18 @@ TEST_F(HistoryRoomTest, ARunIsRecordedAtItsEndWithEachNewlyTypedMissCountedOnce)
 }
 
 TEST_F(HistoryRoomTest, TheDrillNeedsMissesThenPractisesThemAndDrillsAgainAtTheRestart) {
-    room().cuozi_Click();
+    room().OnDrill();
     EXPECT_EQ(fakes_.messages.shown, (std::vector<std::wstring>{kNoMissesYet}));
-    EXPECT_FALSE(room().Frame3.Visible);
-    EXPECT_FALSE(room().chi.Checked);
+    EXPECT_FALSE(room().panel.Visible);
+    EXPECT_FALSE(room().builtInItem.Checked);
 
-    room().chi_Click();
+    room().OnBuiltInPractice();
     const wchar_t missed = Expected(1);
     Key(kWrong);
-    room().cuozi_Click();  // the open run's misses count, and it is recorded
+    room().OnDrill();  // the open run's misses count, and it is recorded
     ASSERT_EQ(Recorded().size(), 1u);
-    EXPECT_TRUE(room().chi.Checked);
-    EXPECT_EQ(room().Label34.Caption(), L"0");
+    EXPECT_TRUE(room().builtInItem.Checked);
+    EXPECT_EQ(room().typedLabel.Caption(), L"0");
     const std::wstring drill = room().Run().practiceText();
     EXPECT_GE(std::count(drill.begin(), drill.end(), missed), 20);
 
@@ -241,7 +241,7 @@ TEST_F(HistoryRoomTest, TheDrillNeedsMissesThenPractisesThemAndDrillsAgainAtTheR
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[1].kind, RunKind::Drill);
     EXPECT_EQ(runs[1].typed, 405) << "as the panel showed it when the restart came";
-    EXPECT_EQ(room().Label34.Caption(), L"0");
+    EXPECT_EQ(room().typedLabel.Caption(), L"0");
     const std::wstring again = room().Run().practiceText();
     EXPECT_GE(std::count(again.begin(), again.end(), missed), 20) << "the restart drills again";
     form().game.StartGame(GamePool::Chinese);
@@ -253,22 +253,22 @@ TEST_F(HistoryRoomTest, TheCodeHintShowsAMissedCharactersCodeOnlyWhileChecked) {
     EXPECT_FALSE(hint.Checked);
     fakes_.files.chosen[L"C:\\z.txt"] = "\xE4\xB8\xAD\xE5\x9B\xBD\xE4\xB8\xAD";  // UTF-8 "中国中"
     fakes_.dialogs.paths.push_back(L"C:\\z.txt");
-    room().zixuan_Click();
+    room().OnChosenPractice();
     Key(kWrong);
-    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码") << "off by default";
+    EXPECT_EQ(room().codeLabel.Caption(), L"按F1查询编码") << "off by default";
 
     hint.Click();
     EXPECT_EQ(fakes_.settings.Get(L"register", L"tsbm"), L"1");
     Key(kWrong);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"国"));
-    room().Text4_KeyDown(kKeyF1);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"中")) << "F1 still looks up the next";
+    EXPECT_EQ(room().codeLabel.Caption(), *LookUpCode(form().board.CodeTable(), L"国"));
+    room().OnPracticeBoxKey(kKeyF1);
+    EXPECT_EQ(room().codeLabel.Caption(), *LookUpCode(form().board.CodeTable(), L"中")) << "F1 still looks up the next";
 
     hint.Click();
     EXPECT_EQ(fakes_.settings.Get(L"register", L"tsbm"), L"0");
     Backspace();
     Key(kWrong);
-    EXPECT_EQ(room().Label22.Caption(), *LookUpCode(form().board.CodeTable(), L"中"));
+    EXPECT_EQ(room().codeLabel.Caption(), *LookUpCode(form().board.CodeTable(), L"中"));
 
     // Stored, it comes back checked at start-up; only a clean "1" counts.
     fakes_.settings.Save(L"register", L"tsbm", L"1");

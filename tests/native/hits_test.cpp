@@ -143,7 +143,7 @@ TEST_F(HitsTest, ScoringRunsTheLadderBeforeTheBonusIsAdded) {
 }
 
 TEST_F(HitsTest, InABattleEachLandedShotSendsJia200OnceBeforeScoring) {
-    form().battle.netBattle = 1;
+    form().battle.inBattle = 1;
     std::vector<double> score_at_send;
     int sounds_at_send = -1;
     fakes_.battle.on_send = [&] {

@@ -13,23 +13,23 @@ protected:
     void ChooseFile(const std::wstring& path, std::string bytes) {
         fakes_.files.chosen[path] = std::move(bytes);
         fakes_.dialogs.paths.push_back(path);
-        room().zixuan_Click();
+        room().OnChosenPractice();
     }
-    const forms::Label& Cell(int i) { return room().La(i); }
+    const forms::Label& Cell(int i) { return room().cells(i); }
     std::vector<RunRecord> Recorded() { return ParseHistory(fakes_.history.bytes, false).runs; }
 };
 
 TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
     form().game.StartGame(GamePool::English);
-    room().chi_Click();
-    EXPECT_TRUE(room().Frame3.Visible);
+    room().OnBuiltInPractice();
+    EXPECT_TRUE(room().panel.Visible);
     EXPECT_FALSE(form().game.statsPanel.Visible);
-    EXPECT_TRUE(room().Label22.Visible);
-    EXPECT_TRUE(room().chi.Checked);
-    EXPECT_FALSE(form().game.englishGameItem.Checked || room().zixuan.Checked);
+    EXPECT_TRUE(room().codeLabel.Visible);
+    EXPECT_TRUE(room().builtInItem.Checked);
+    EXPECT_FALSE(form().game.englishGameItem.Checked || room().chosenItem.Checked);
     EXPECT_EQ(form().board.ElapsedSeconds(), 0);
     EXPECT_TRUE(form().board.clock.Enabled());
-    EXPECT_TRUE(room().Timer3.Enabled());
+    EXPECT_TRUE(room().cursorBlink.Enabled());
     EXPECT_FALSE(form().game.fallTimer.Enabled());
     for (int i = 1; i <= 5; ++i) EXPECT_FALSE(form().game.fallingLabels(i).Visible);
     const std::wstring& text = room().Run().practiceText();
@@ -39,16 +39,16 @@ TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
         ASSERT_EQ(Cell(i).BackStyle, forms::BackStyle::Opaque);
         ASSERT_EQ(Cell(i).ForeColor, forms::kYellow) << "the text colour of Label(1)";
     }
-    EXPECT_FLOAT_EQ(room().Image2.Left, 90 - 20);
-    EXPECT_FLOAT_EQ(room().Image2.Top, 60 - 20);
-    room().Timer3_Timer();
-    EXPECT_TRUE(room().Image2.Visible) << "the blink shows the hidden cursor";
-    room().Timer3_Timer();
-    EXPECT_FALSE(room().Image2.Visible);
+    EXPECT_FLOAT_EQ(room().cursor.Left, 90 - 20);
+    EXPECT_FLOAT_EQ(room().cursor.Top, 60 - 20);
+    room().OnCursorBlink();
+    EXPECT_TRUE(room().cursor.Visible) << "the blink shows the hidden cursor";
+    room().OnCursorBlink();
+    EXPECT_FALSE(room().cursor.Visible);
 }
 
 TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
-    room().chi_Click();
+    room().OnBuiltInPractice();
     Key(room().Run().Caption(1)[0]);
     Key(L'x');
     EXPECT_TRUE(Cell(1).Font.Bold && Cell(1).Font.Italic && Cell(1).Font.Underline);
@@ -56,17 +56,17 @@ TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
     EXPECT_EQ(Cell(1).BackColor, kDefaultBackColor);
     EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
     EXPECT_FALSE(Cell(2).Font.Bold);
-    EXPECT_EQ(room().Label34.Caption(), L"2");
-    EXPECT_EQ(room().Label32.Caption(), L"1");
-    EXPECT_EQ(room().Label37.Caption(), L"50 %");
-    EXPECT_FLOAT_EQ(room().Image2.Left, 90 + 2 * 400 - 20) << "the cursor on cell 3";
+    EXPECT_EQ(room().typedLabel.Caption(), L"2");
+    EXPECT_EQ(room().correctLabel.Caption(), L"1");
+    EXPECT_EQ(room().accuracyLabel.Caption(), L"50 %");
+    EXPECT_FLOAT_EQ(room().cursor.Left, 90 + 2 * 400 - 20) << "the cursor on cell 3";
 
     Backspace();  // cells 2 and 3 plain; cell 1 compared again
     EXPECT_EQ(Cell(2).BackColor, kDefaultBackColor);
     EXPECT_EQ(Cell(2).ForeColor, forms::kYellow);
     EXPECT_TRUE(Cell(1).Font.Bold);
-    EXPECT_EQ(room().Label32.Caption(), L"1");
-    EXPECT_EQ(room().Label37.Caption(), L"100 %");
+    EXPECT_EQ(room().correctLabel.Caption(), L"1");
+    EXPECT_EQ(room().accuracyLabel.Caption(), L"100 %");
 
     // The text colour command: correct cells lose their colour, keep styles.
     fakes_.dialogs.colors.push_back(0x00FF8000);
@@ -82,14 +82,14 @@ TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {
 
 TEST_F(PracticeRoomTest, AWordCommittedAtOnceMarksCountsAndRecordsEachCharacter) {
     ChooseFile(L"C:\\texts\\words.txt", "\xE7\x8E\x8B\xE4\xB8\xAD\xE5\xA4\xA7\xE5\xAD\xA6");  // 王中大学
-    room().Text4.SetText(L"王");
-    room().Text4.SetText(L"王伟大");  // the input method's word, one change
+    room().practiceBox.SetText(L"王");
+    room().practiceBox.SetText(L"王伟大");  // the input method's word, one change
     EXPECT_EQ(Cell(2).BackColor, kWrongBackColor);
     EXPECT_TRUE(Cell(3).Font.Underline);
-    EXPECT_EQ(room().Label34.Caption(), L"3");
-    EXPECT_EQ(room().Label32.Caption(), L"2");
-    EXPECT_EQ(room().Label37.Caption(), L"67 %");
-    EXPECT_FLOAT_EQ(room().Image2.Left, 90 + 3 * 400 - 20) << "the cursor on cell 4";
+    EXPECT_EQ(room().typedLabel.Caption(), L"3");
+    EXPECT_EQ(room().correctLabel.Caption(), L"2");
+    EXPECT_EQ(room().accuracyLabel.Caption(), L"67 %");
+    EXPECT_FLOAT_EQ(room().cursor.Left, 90 + 3 * 400 - 20) << "the cursor on cell 4";
     room().EndRun();
     const std::vector<RunRecord> runs = Recorded();
     ASSERT_EQ(runs.size(), 1u);
@@ -100,15 +100,15 @@ TEST_F(PracticeRoomTest, AWordCommittedAtOnceMarksCountsAndRecordsEachCharacter)
 }
 
 TEST_F(PracticeRoomTest, ARunIsRecordedWithTheSpeedOfItsTypingTimeWhileThePanelKeepsItsOwn) {
-    room().chi_Click();
+    room().OnBuiltInPractice();
     fakes_.clock.now = 7000;
     Key(room().Run().Caption(1)[0]);
     fakes_.clock.now = 7500;
     Key(room().Run().Caption(2)[0]);
     for (int i = 0; i < 3; ++i) form().board.OnClockTick();
-    EXPECT_EQ(room().Label39.Caption(), L"40") << "the panel: 2 characters in 3 seconds";
+    EXPECT_EQ(room().speedLabel.Caption(), L"40") << "the panel: 2 characters in 3 seconds";
     fakes_.clock.now = 60000;
-    room().chi_Click();  // a minute in the record window or away changes nothing
+    room().OnBuiltInPractice();  // a minute in the record window or away changes nothing
     const std::vector<RunRecord> runs = Recorded();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].speed, 120) << "2 characters, the second half a second after the first";
@@ -116,13 +116,13 @@ TEST_F(PracticeRoomTest, ARunIsRecordedWithTheSpeedOfItsTypingTimeWhileThePanelK
 }
 
 TEST_F(PracticeRoomTest, TheClockShowsThePracticeSpeedWhileAPracticeItemIsChecked) {
-    room().chi_Click();
+    room().OnBuiltInPractice();
     for (int i = 1; i <= 3; ++i) Key(room().Run().Caption(i)[0]);
     form().board.OnClockTick();
     EXPECT_EQ(form().board.ElapsedSeconds(), 1);
-    EXPECT_EQ(room().Label39.Caption(), L"180");
+    EXPECT_EQ(room().speedLabel.Caption(), L"180");
     form().board.OnClockTick();
-    EXPECT_EQ(room().Label39.Caption(), L"90");
+    EXPECT_EQ(room().speedLabel.Caption(), L"90");
     EXPECT_EQ(form().game.speedLabel.Caption(), L"0") << "no game speed without a game";
 }
 
@@ -130,96 +130,96 @@ TEST_F(PracticeRoomTest, AChosenFileFillsTheGridAndStopsTheClockWhenTyped) {
     ChooseFile(L"C:\\texts\\three.txt", "ab\ncd\r\nef");
     EXPECT_EQ(fakes_.dialogs.titles.back(), kOpenPracticeTitle);
     EXPECT_EQ(fakes_.dialogs.filters.back(), L"*.TXT[文本文件]|*.txt");
-    EXPECT_TRUE(room().zixuan.Checked);
-    EXPECT_FALSE(room().chi.Checked);
+    EXPECT_TRUE(room().chosenItem.Checked);
+    EXPECT_FALSE(room().builtInItem.Checked);
     EXPECT_EQ(room().Run().chosenLength(), 6);
     EXPECT_EQ(Cell(6).Caption(), L"f");
     EXPECT_EQ(Cell(7).Caption(), L"");
     EXPECT_EQ(Cell(1).BackColor, kStartMarkBackColor);
-    EXPECT_FALSE(room().Timer3.Enabled()) << "a chosen run does not blink the cursor";
+    EXPECT_FALSE(room().cursorBlink.Enabled()) << "a chosen run does not blink the cursor";
     EXPECT_TRUE(form().board.clock.Enabled());
     for (wchar_t c : std::wstring(L"abcde")) Key(c);
     EXPECT_TRUE(form().board.clock.Enabled());
     Key(L'!');
     EXPECT_FALSE(form().board.clock.Enabled()) << "the whole file typed, right or wrong";
-    EXPECT_EQ(room().Label37.Caption(), L"83 %");
+    EXPECT_EQ(room().accuracyLabel.Caption(), L"83 %");
 }
 
 TEST_F(PracticeRoomTest, AFileThatCannotBeReadIsNamedAndTheGridKeepsItsText) {
     ChooseFile(L"C:\\texts\\first.txt", "\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87");  // UTF-8 "中文"
     ASSERT_EQ(Cell(1).Caption(), L"中");
     fakes_.dialogs.paths.push_back(L"C:\\texts\\gone.txt");
-    room().zixuan_Click();
+    room().OnChosenPractice();
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"C:\\texts\\gone.txt"), std::wstring::npos);
     EXPECT_EQ(Cell(2).Caption(), L"文") << "the grid keeps its captions";
-    EXPECT_TRUE(room().zixuan.Checked);
+    EXPECT_TRUE(room().chosenItem.Checked);
     EXPECT_EQ(Cell(1).BackColor, kStartMarkBackColor);
-    EXPECT_EQ(room().Label34.Caption(), L"0");
+    EXPECT_EQ(room().typedLabel.Caption(), L"0");
 
-    room().chi_Click();
+    room().OnBuiltInPractice();
     fakes_.dialogs.paths.push_back(std::nullopt);  // cancel
-    room().zixuan_Click();
-    EXPECT_TRUE(room().chi.Checked) << "the menu checks stay as they were";
-    EXPECT_FALSE(room().zixuan.Checked);
+    room().OnChosenPractice();
+    EXPECT_TRUE(room().builtInItem.Checked) << "the menu checks stay as they were";
+    EXPECT_FALSE(room().chosenItem.Checked);
     EXPECT_EQ(Cell(1).Caption(), room().Run().practiceText().substr(0, 1));
     EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "a cancel says nothing";
 }
 
 TEST_F(PracticeRoomTest, EachRunStartsWithTheCodeHintsCaption) {
     ChooseFile(L"C:\\t.txt", "\xD6\xD0");  // GBK 中
-    room().Text4_KeyDown(kKeyF1);
-    ASSERT_EQ(room().Label22.Caption(), L"中：khk ");
+    room().OnPracticeBoxKey(kKeyF1);
+    ASSERT_EQ(room().codeLabel.Caption(), L"中：khk ");
     ChooseFile(L"C:\\t.txt", "\xD6\xD0");
-    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
-    room().Text4_KeyDown(kKeyF1);
-    room().chi_Click();
-    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
+    EXPECT_EQ(room().codeLabel.Caption(), L"按F1查询编码");
+    room().OnPracticeBoxKey(kKeyF1);
+    room().OnBuiltInPractice();
+    EXPECT_EQ(room().codeLabel.Caption(), L"按F1查询编码");
 }
 
 TEST_F(PracticeRoomTest, F1ShowsTheNextCharactersCode) {
     ChooseFile(L"C:\\t.txt",
                "\xD6\xD0"
                "a\xB9\xFA");  // GBK "中a国"
-    EXPECT_EQ(room().Label22.Caption(), L"按F1查询编码");
-    room().Text4_KeyDown(kKeyF1);
-    EXPECT_EQ(room().Label22.Caption(), L"中：khk ");
+    EXPECT_EQ(room().codeLabel.Caption(), L"按F1查询编码");
+    room().OnPracticeBoxKey(kKeyF1);
+    EXPECT_EQ(room().codeLabel.Caption(), L"中：khk ");
     Key(L'中');
-    room().Text4_KeyDown(kKeyF1);
-    EXPECT_EQ(room().Label22.Caption(), L"中：khk ") << "a letter is not looked up";
+    room().OnPracticeBoxKey(kKeyF1);
+    EXPECT_EQ(room().codeLabel.Caption(), L"中：khk ") << "a letter is not looked up";
     Key(L'a');
-    room().Text4_KeyDown(kKeyF1);
-    EXPECT_EQ(room().Label22.Caption(), L"国：lgyi");
+    room().OnPracticeBoxKey(kKeyF1);
+    EXPECT_EQ(room().codeLabel.Caption(), L"国：lgyi");
 }
 
 TEST_F(PracticeRoomTest, TheLinkTogglesTheChartAndLightsUnderTheMouse) {
-    room().chi_Click();
-    EXPECT_FALSE(room().Image5.Visible);
-    room().Label1_Click();
-    EXPECT_TRUE(room().Image5.Visible);
-    EXPECT_EQ(room().Label1.Caption(), kHideChart);
-    room().Label1_MouseMove();
-    EXPECT_EQ(room().Label1.BackColor, kLinkHoverColor);
-    room().Frame3_MouseMove();
-    EXPECT_EQ(room().Label1.BackColor, kPanelColor);
+    room().OnBuiltInPractice();
+    EXPECT_FALSE(room().radicalChart.Visible);
+    room().OnChartLinkClick();
+    EXPECT_TRUE(room().radicalChart.Visible);
+    EXPECT_EQ(room().chartLink.Caption(), kHideChart);
+    room().OnChartLinkHover();
+    EXPECT_EQ(room().chartLink.BackColor, kLinkHoverColor);
+    room().OnPanelHover();
+    EXPECT_EQ(room().chartLink.BackColor, kPanelColor);
     form().game.StartGame(GamePool::Digits);  // a game hides the chart but leaves the caption
-    EXPECT_FALSE(room().Image5.Visible);
-    EXPECT_FALSE(room().Frame3.Visible);
-    EXPECT_FALSE(room().Timer3.Enabled());
+    EXPECT_FALSE(room().radicalChart.Visible);
+    EXPECT_FALSE(room().panel.Visible);
+    EXPECT_FALSE(room().cursorBlink.Enabled());
     EXPECT_EQ(Cell(1).Caption(), L"");
-    room().Label1_Click();
-    EXPECT_FALSE(room().Image5.Visible);
-    EXPECT_EQ(room().Label1.Caption(), kShowChart);
+    room().OnChartLinkClick();
+    EXPECT_FALSE(room().radicalChart.Visible);
+    EXPECT_EQ(room().chartLink.Caption(), kShowChart);
 }
 
 TEST_F(PracticeRoomTest, ThePasteLimitKeepsTheRestartAt406) {
-    room().chi_Click();
-    EXPECT_EQ(room().Text4.MaxLength, 406);
+    room().OnBuiltInPractice();
+    EXPECT_EQ(room().practiceBox.MaxLength, 406);
     const std::wstring first = room().Run().practiceText();
-    room().Text4.SetText(std::wstring(406, L'x'));
+    room().practiceBox.SetText(std::wstring(406, L'x'));
     ASSERT_EQ(fakes_.messages.shown, std::vector<std::wstring>{kRestartPrompt});
-    EXPECT_EQ(room().Text4.Text(), L"");
-    EXPECT_EQ(room().Label34.Caption(), L"0");
+    EXPECT_EQ(room().practiceBox.Text(), L"");
+    EXPECT_EQ(room().typedLabel.Caption(), L"0");
     EXPECT_EQ(form().board.ElapsedSeconds(), 0);
     EXPECT_EQ(Cell(406).BackColor, kDefaultBackColor) << "the 406th character is never compared";
 }
@@ -231,13 +231,13 @@ TEST_F(PracticePoolTest, APoolTooShortForPracticeGreysTheCommandAndSaysSoOnce) {
     ASSERT_TRUE(Load());
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
-    EXPECT_FALSE(form().practice.chi.Enabled);
+    EXPECT_FALSE(form().practice.builtInItem.Enabled);
     EXPECT_TRUE(form().game.chineseGameItem.Enabled) << "games can still draw words";
     const int before = random().taken;
-    form().practice.chi_Click();  // reached by the restart at 406 all the same
+    form().practice.OnBuiltInPractice();  // reached by the restart at 406 all the same
     EXPECT_EQ(random().taken, before) << "no pick, no endless loop";
     EXPECT_TRUE(form().practice.Run().practiceText().empty());
-    EXPECT_EQ(form().practice.La(1).Caption(), L"");
+    EXPECT_EQ(form().practice.cells(1).Caption(), L"");
 }
 
 TEST_F(PracticePoolTest, AnEmptyPoolIsOneMessageForGameAndPractice) {
@@ -246,7 +246,7 @@ TEST_F(PracticePoolTest, AnEmptyPoolIsOneMessageForGameAndPractice) {
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"练习"), std::wstring::npos);
     EXPECT_FALSE(form().game.chineseGameItem.Enabled);
-    EXPECT_FALSE(form().practice.chi.Enabled);
+    EXPECT_FALSE(form().practice.builtInItem.Enabled);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ constexpr forms::Color kBack = 0x00FF8000;
 // clearing runs the change handler only when the text changes, menu checks,
 // the restart box and the clock.
 struct FakeHost final : IPracticeHost {
-    bool BuiltInChecked() const override { return chi; }
-    bool ChosenChecked() const override { return zixuan; }
+    bool BuiltInChecked() const override { return builtInItem; }
+    bool ChosenChecked() const override { return chosenItem; }
     forms::Color WindowBackColor() const override { return back; }
     void AskRestart() override { ++prompts; }
     void StartBuiltInRun() override {
@@ -29,8 +29,8 @@ struct FakeHost final : IPracticeHost {
         clock = true;
         run.StartBuiltIn(*this, texts.empty() ? std::wstring() : texts.front());
         if (!texts.empty()) texts.pop_front();
-        chi = true;
-        zixuan = false;
+        builtInItem = true;
+        chosenItem = false;
     }
     void ClearInput() override {
         if (box.empty()) return;
@@ -60,8 +60,8 @@ struct FakeHost final : IPracticeHost {
         clock = false;
         run.BeginChosen(*this);
         run.ShowChosenText(text);
-        chi = false;
-        zixuan = true;
+        builtInItem = false;
+        chosenItem = true;
         clock = true;
         run.MarkStart();
     }
@@ -69,7 +69,7 @@ struct FakeHost final : IPracticeHost {
     PracticeRun run;
     std::wstring box;
     std::deque<std::wstring> texts;  // the built-in texts the next starts get
-    bool chi = false, zixuan = false, clock = false;
+    bool builtInItem = false, chosenItem = false, clock = false;
     forms::Color back = kBack;
     int prompts = 0;
     std::uint64_t now = 0;  // the millisecond clock
@@ -234,7 +234,7 @@ TEST(PracticeRunTest, BackspaceRestoresTwoCellsAndTheNextChangeMarksAgain) {
     EXPECT_FALSE(h.run.Cell(1).styled);
 
     h.Type(L"x");
-    h.chi = false;  // no practice item: the key restores nothing
+    h.builtInItem = false;  // no practice item: the key restores nothing
     h.run.KeyDown(h, kKeyBackspace);
     EXPECT_EQ(h.run.Cell(1).back, CellBack::Wrong);
 }
@@ -294,8 +294,8 @@ TEST(PracticeRunTest, AChosenTextStopsTheClockAtItsLengthAndEndsAt406) {
     h.StartChosen(Text(600));
     h.Type(Text(406));
     EXPECT_EQ(h.prompts, 1);
-    EXPECT_TRUE(h.chi);
-    EXPECT_FALSE(h.zixuan);
+    EXPECT_TRUE(h.builtInItem);
+    EXPECT_FALSE(h.chosenItem);
 }
 
 TEST(PracticeRunTest, OtherActivitiesResetTheGrid) {

@@ -255,21 +255,21 @@ TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
     EXPECT_EQ(form.BackColor, back);
     EXPECT_FALSE(form.View().empty);
 
-    form.cmdClear_Click();  // No
+    form.OnClearButton();  // No
     EXPECT_FALSE(form.View().empty);
     EXPECT_TRUE(file.backup.empty());
     answer = true;
-    form.cmdClear_Click();  // Yes
+    form.OnClearButton();  // Yes
     EXPECT_TRUE(form.View().empty);
     EXPECT_FALSE(form.View().drillEnabled);
     EXPECT_NE(file.backup.find("中"), std::string::npos) << "the record was moved aside, not lost";
-    form.cmdDrill_Click();  // greyed: nothing
+    form.OnDrillButton();  // greyed: nothing
     EXPECT_TRUE(form.Loaded());
 
     history.Record(MakeRun(L"2026-12-08 11:00:00", 30, 90, {{L'国', 1}}));
     form.Load();  // shown already: read afresh
     ASSERT_TRUE(form.View().drillEnabled);
-    form.cmdDrill_Click();
+    form.OnDrillButton();
     EXPECT_FALSE(form.Loaded());
     EXPECT_EQ(log, (std::vector<std::wstring>{L"shown", L"asked", L"asked", L"closed", L"drill"}));
     EXPECT_TRUE(messages.shown.empty());

@@ -37,7 +37,7 @@ TEST_F(StartupTest, AfterStartupNothingRunsAndTheCountersShowTheirStart) {
         EXPECT_FLOAT_EQ(form().game.fallingLabels(i).Font.Size, 9);
     }
     EXPECT_FALSE(form().game.GameModeChecked());
-    EXPECT_EQ(form().battle.battleWins, 0);
+    EXPECT_EQ(form().battle.wins, 0);
     EXPECT_EQ(form().practice.typedPos(), 1);
 }
 
@@ -48,11 +48,11 @@ TEST_F(StartupTest, StoredAppearanceIsApplied) {
     ASSERT_TRUE(Load());
     EXPECT_EQ(form().board.backColor, 0x000000FFu);
     EXPECT_EQ(form().game.fallingLabels(3).ForeColor, 0x00FF8000u);
-    EXPECT_EQ(form().practice.Label22.ForeColor, 0x00FF8000u);
+    EXPECT_EQ(form().practice.codeLabel.ForeColor, 0x00FF8000u);
     EXPECT_EQ(form().game.fallingLabels(1).Font.Name, L"黑体");
     EXPECT_EQ(form().game.scoreLabel.Font.Name, L"黑体");
-    EXPECT_EQ(form().practice.La(406).Font.Name, L"黑体") << "the grid copies La(0)";
-    EXPECT_EQ(form().practice.La(406).BackColor, 0x000000FFu);
+    EXPECT_EQ(form().practice.cells(406).Font.Name, L"黑体") << "the grid copies cells(0)";
+    EXPECT_EQ(form().practice.cells(406).BackColor, 0x000000FFu);
 }
 
 TEST_F(StartupTest, HandEditedColoursThatAreNoNumberCountAsAbsent) {
@@ -99,16 +99,16 @@ TEST_F(StartupTest, PoolWithoutWordsIsReportedOnceAndChineseGamesNeverHang) {
 
 TEST_F(StartupTest, PracticeGridHas406CellsIn14RowsOf29) {
     ASSERT_TRUE(Load());
-    EXPECT_FLOAT_EQ(form().practice.La(1).Left, 90);
-    EXPECT_FLOAT_EQ(form().practice.La(1).Top, 60);
-    EXPECT_FLOAT_EQ(form().practice.La(29).Left, 11290);
-    EXPECT_FLOAT_EQ(form().practice.La(30).Left, 90);
-    EXPECT_FLOAT_EQ(form().practice.La(30).Top, 510);
-    EXPECT_FLOAT_EQ(form().practice.La(406).Left, 11290);
-    EXPECT_FLOAT_EQ(form().practice.La(406).Top, 5910);
+    EXPECT_FLOAT_EQ(form().practice.cells(1).Left, 90);
+    EXPECT_FLOAT_EQ(form().practice.cells(1).Top, 60);
+    EXPECT_FLOAT_EQ(form().practice.cells(29).Left, 11290);
+    EXPECT_FLOAT_EQ(form().practice.cells(30).Left, 90);
+    EXPECT_FLOAT_EQ(form().practice.cells(30).Top, 510);
+    EXPECT_FLOAT_EQ(form().practice.cells(406).Left, 11290);
+    EXPECT_FLOAT_EQ(form().practice.cells(406).Top, 5910);
     for (int r = 0; r < 14; ++r)
         for (int c = 0; c < 29; ++c) {
-            const auto& cell = form().practice.La(29 * r + c + 1);
+            const auto& cell = form().practice.cells(29 * r + c + 1);
             ASSERT_FLOAT_EQ(cell.Left, 90 + 400.0f * c);
             ASSERT_FLOAT_EQ(cell.Top, 60 + 450.0f * r);
             ASSERT_TRUE(cell.Visible);

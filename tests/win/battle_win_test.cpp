@@ -44,10 +44,10 @@ protected:
     BattleRoom& room() { return form().battle; }
     // Opens the panel and joins 127.0.0.1.
     void JoinLoopback() {
-        Choose(room().wldz);
-        Click(kOption2Id);
-        SetWindowTextW(Control(kText7Id), L"127.0.0.1");
-        Click(kCommand1Id);
+        Choose(room().battleItem);
+        Click(kJoinOptionId);
+        SetWindowTextW(Control(kAddressBoxId), L"127.0.0.1");
+        Click(kConnectButtonId);
     }
     static size_t Beats(const std::string& received) {
         size_t n = 0;
@@ -70,13 +70,13 @@ protected:
 };
 
 TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
-    Choose(room().wldz);
+    Choose(room().battleItem);
     EXPECT_TRUE(Greyed(0) && Greyed(1)) << "文件 and 速度 greyed while the panel is open";
-    ASSERT_TRUE(IsWindowVisible(Control(kCommand1Id)));
-    EXPECT_EQ(drive::WindowText(Control(kCommand1Id)), L"建立连接");
-    EXPECT_EQ(SendMessageW(Control(kOption1Id), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_FALSE(Enabled(kCommand4Id));
-    EXPECT_FALSE(drive::ControlText(Control(kText7Id)).empty()) << "the own address";
+    ASSERT_TRUE(IsWindowVisible(Control(kConnectButtonId)));
+    EXPECT_EQ(drive::WindowText(Control(kConnectButtonId)), L"建立连接");
+    EXPECT_EQ(SendMessageW(Control(kHostOptionId), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(Enabled(kStartButtonId));
+    EXPECT_FALSE(drive::ControlText(Control(kAddressBoxId)).empty()) << "the own address";
     // A game's shortcut under the greyed 文件 does nothing.
     BYTE keys[256];
     GetKeyboardState(keys);
@@ -88,36 +88,36 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     SetKeyboardState(keys);
     EXPECT_FALSE(form().game.englishGameItem.Checked);
 
-    Click(kCommand1Id);
-    EXPECT_FALSE(Enabled(kCommand1Id) || Enabled(kOption1Id) || Enabled(kOption2Id));
+    Click(kConnectButtonId);
+    EXPECT_FALSE(Enabled(kConnectButtonId) || Enabled(kHostOptionId) || Enabled(kJoinOptionId));
     RawPeer peer;
     ASSERT_TRUE(peer.Connect()) << "the program listens on 5238";
     ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
     EXPECT_TRUE(link_.NoDelay()) << "no two messages wait to share a segment";
     ASSERT_TRUE(peer.Send("ljcg"));
-    ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); })) << "ljcg enables Start";
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(kStartButtonId); })) << "ljcg enables Start";
 
-    Click(kOption4Id);
-    EXPECT_EQ(SendMessageW(Control(kOption4Id), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(Control(kOption3Id), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    SetFocus(Control(kCommand4Id));
-    Click(kCommand4Id);
+    Click(kEnglishOptionId);
+    EXPECT_EQ(SendMessageW(Control(kEnglishOptionId), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(Control(kChineseOptionId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SetFocus(Control(kStartButtonId));
+    Click(kStartButtonId);
     EXPECT_TRUE(PumpUntil([&] { return peer.Received().find("gogogo2") != std::string::npos; }));
     EXPECT_TRUE(form().game.englishGameItem.Checked) << "an English game";
     EXPECT_TRUE(form().game.fallTimer.Running());
-    EXPECT_FALSE(IsWindowVisible(Control(kCommand4Id)));
+    EXPECT_FALSE(IsWindowVisible(Control(kStartButtonId)));
     EXPECT_EQ(GetFocus(), window_->Game().TypingBox()) << "the keys go to the typing box at once";
 
     ASSERT_TRUE(peer.Send("jia200jia200jia200"));  // one packet
     EXPECT_TRUE(PumpUntil([&] { return form().game.floorLine.Top == 6390 - 300; })) << form().game.floorLine.Top;
 
     ASSERT_TRUE(peer.Send("bai"));
-    ASSERT_TRUE(PumpUntil([&] { return room().battleWins == 1; }));
-    EXPECT_EQ(room().Label27.Caption(), L"1");
+    ASSERT_TRUE(PumpUntil([&] { return room().wins == 1; }));
+    EXPECT_EQ(room().winsLabel.Caption(), L"1");
     EXPECT_FALSE(form().game.fallTimer.Running());
     EXPECT_FALSE(form().board.clock.Running());
-    EXPECT_TRUE(IsWindowVisible(Control(kCommand4Id)));
-    EXPECT_TRUE(Enabled(kCommand4Id)) << "the host can start the next battle";
+    EXPECT_TRUE(IsWindowVisible(Control(kStartButtonId)));
+    EXPECT_TRUE(Enabled(kStartButtonId)) << "the host can start the next battle";
 
     EXPECT_TRUE(PumpUntil([&] { return peer.Received().find("test") != std::string::npos; }))
         << "the heartbeat";
@@ -125,45 +125,45 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; })) << "the heartbeat finds it";
     ASSERT_TRUE(PumpPending());
     EXPECT_EQ(Boxes(L"与对方计算机断开"), 1) << "one loss, one box";
-    EXPECT_FALSE(room().Timer5.Enabled()) << "no heartbeat left to find it again";
-    EXPECT_EQ(room().netBattle, 0);
-    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
+    EXPECT_FALSE(room().heartbeat.Enabled()) << "no heartbeat left to find it again";
+    EXPECT_EQ(room().inBattle, 0);
+    EXPECT_EQ(room().statusLine.Caption(), L"与对方计算机断开");
     EXPECT_FALSE(Greyed(0) || Greyed(1));
-    EXPECT_FALSE(Enabled(kCommand4Id));
+    EXPECT_FALSE(Enabled(kStartButtonId));
 }
 
 TEST_F(BattleWinTest, JoiningByNameRetriesUntilTheHostListens) {
-    Choose(room().wldz);
-    Click(kOption2Id);
-    EXPECT_EQ(drive::WindowText(Control(kCommand1Id)), L"连接");
-    SetWindowTextW(Control(kText7Id), L"localhost");
-    EXPECT_EQ(room().Text7.Text(), L"localhost");
+    Choose(room().battleItem);
+    Click(kJoinOptionId);
+    EXPECT_EQ(drive::WindowText(Control(kConnectButtonId)), L"连接");
+    SetWindowTextW(Control(kAddressBoxId), L"localhost");
+    EXPECT_EQ(room().addressBox.Text(), L"localhost");
     int retries = 0;
-    room().Timer4.Tick = [&retries, retry = room().Timer4.Tick] {
+    room().joinRetry.Tick = [&retries, retry = room().joinRetry.Tick] {
         ++retries;
         retry();
     };
-    Click(kCommand1Id);
+    Click(kConnectButtonId);
     ASSERT_TRUE(PumpUntil([&] { return retries > 0; })) << "the first attempt finds nobody";
     RawPeer host;
     ASSERT_TRUE(host.Listen());
     ASSERT_TRUE(PumpUntil([&] { return host.Accept(); })) << "a retry connects";
     EXPECT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; })) << host.Received();
     EXPECT_TRUE(link_.NoDelay());
-    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_EQ(room().inBattle, 1);
     EXPECT_TRUE(host.Send("gogogo3"));
     EXPECT_TRUE(PumpUntil([&] { return form().game.digitsGameItem.Checked; }));
-    EXPECT_FALSE(IsWindowVisible(Control(kCommand1Id)));
+    EXPECT_FALSE(IsWindowVisible(Control(kConnectButtonId)));
     // The joiner leaves first, so the port's side of the connection never
     // lingers in TIME_WAIT.
-    room().Command2_Click();
+    room().OnLeave();
     PumpPending();
-    EXPECT_EQ(room().netBattle, 0);
+    EXPECT_EQ(room().inBattle, 0);
 }
 
 TEST_F(BattleWinTest, ConnectionsThatNeverJoinAreDroppedAndAJoinerStillGetsIn) {
-    Choose(room().wldz);
-    Click(kCommand1Id);
+    Choose(room().battleItem);
+    Click(kConnectButtonId);
     for (const char* says : {"<closes>", "", "GET / HTTP/1.1\r\n\r\n"}) {
         SCOPED_TRACE(says);
         RawPeer probe;
@@ -171,35 +171,35 @@ TEST_F(BattleWinTest, ConnectionsThatNeverJoinAreDroppedAndAJoinerStillGetsIn) {
         ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
         if (std::string(says) == "<closes>") {
             probe.Close();
-            ASSERT_TRUE(PumpUntil([&] { return !room().JoinLimit.Enabled(); }, kJoinLimitMs / 2))
+            ASSERT_TRUE(PumpUntil([&] { return !room().joinLimit.Enabled(); }, kJoinLimitMs / 2))
                 << "no longer waited for";
-            room().JoinLimit.SetInterval(300);  // ten seconds in play
+            room().joinLimit.SetInterval(300);  // ten seconds in play
         } else {
             ASSERT_TRUE(probe.Send(says));
             ASSERT_TRUE(PumpUntil([&] { return probe.Ended(); })) << "dropped after the limit";
         }
         EXPECT_TRUE(link_.Listening());
     }
-    EXPECT_EQ(room().Label23.Caption(), L"等待连线中...");
-    EXPECT_FALSE(Enabled(kCommand1Id));
+    EXPECT_EQ(room().statusLine.Caption(), L"等待连线中...");
+    EXPECT_FALSE(Enabled(kConnectButtonId));
     EXPECT_TRUE(fakes_.messages.shown.empty());
 
     // A silent connection does not keep a joiner waiting: the newer one goes first.
-    room().JoinLimit.SetInterval(kJoinLimitMs);
+    room().joinLimit.SetInterval(kJoinLimitMs);
     RawPeer silent, joiner, late;
     ASSERT_TRUE(silent.Connect());
     ASSERT_TRUE(PumpUntil([&] { return link_.Connected(); }));
     ASSERT_TRUE(joiner.Connect());
     ASSERT_TRUE(joiner.Send("ljcg"));
-    ASSERT_TRUE(PumpUntil([&] { return Enabled(kCommand4Id); }));
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(kStartButtonId); }));
     EXPECT_TRUE(PumpUntil([&] { return silent.Ended(); }));
     EXPECT_FALSE(link_.Listening());
     EXPECT_FALSE(late.Connect()) << "nobody else gets in";
-    EXPECT_EQ(room().Label23.Caption(), L"连接成功，请开始");
+    EXPECT_EQ(room().statusLine.Caption(), L"连接成功，请开始");
 }
 
 TEST_F(BattleWinTest, AHostThatFallsSilentIsToldAfterFiveSilentBeats) {
-    room().Timer5.SetInterval(100);  // a second in play
+    room().heartbeat.SetInterval(100);  // a second in play
     RawPeer host;
     ASSERT_TRUE(host.Listen());
     JoinLoopback();
@@ -211,17 +211,17 @@ TEST_F(BattleWinTest, AHostThatFallsSilentIsToldAfterFiveSilentBeats) {
         ASSERT_TRUE(host.Send("test"));
     }
     EXPECT_TRUE(fakes_.messages.shown.empty());
-    EXPECT_EQ(room().netBattle, 1);
+    EXPECT_EQ(room().inBattle, 1);
     const auto last = std::chrono::steady_clock::now();
     ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
     EXPECT_GE(std::chrono::steady_clock::now() - last, std::chrono::milliseconds(500));
-    EXPECT_EQ(room().Label23.Caption(), L"与对方计算机断开");
-    EXPECT_FALSE(room().Timer5.Enabled());
+    EXPECT_EQ(room().statusLine.Caption(), L"与对方计算机断开");
+    EXPECT_FALSE(room().heartbeat.Enabled());
 }
 
 TEST_F(BattleWinTest, AHostThatClosesMidBattleIsToldByTheNextHeartbeat) {
     int beats = 0;
-    room().Timer5.Tick = [&beats, beat = room().Timer5.Tick] {
+    room().heartbeat.Tick = [&beats, beat = room().heartbeat.Tick] {
         ++beats;
         beat();
     };
@@ -234,37 +234,37 @@ TEST_F(BattleWinTest, AHostThatClosesMidBattleIsToldByTheNextHeartbeat) {
         if (read_all) {
             ASSERT_TRUE(PumpUntil([&] { return host.Received() == "ljcg"; }));
         }
-        room().Timer5.SetEnabled(false);  // its next beat a second after the close
+        room().heartbeat.SetEnabled(false);  // its next beat a second after the close
         ASSERT_TRUE(host.Send("gogogo2"));
         host.Close();
         EXPECT_TRUE(PumpUntil([&] { return form().game.englishGameItem.Checked; })) << "its last message counts";
         PumpPending();
         beats = 0;
-        room().Timer5.SetEnabled(true);
+        room().heartbeat.SetEnabled(true);
         ASSERT_TRUE(PumpUntil([&] { return Boxes(L"与对方计算机断开") > 0; }));
         EXPECT_EQ(beats, 1);
-        room().Command2_Click();
+        room().OnLeave();
         fakes_.messages.shown.clear();
     }
 }
 
 TEST_F(BattleWinTest, AMalformedAddressIsToldAtOnce) {
-    Choose(room().wldz);
-    Click(kOption2Id);
-    SetWindowTextW(Control(kText7Id), L"1.2.3");
-    Click(kCommand1Id);
+    Choose(room().battleItem);
+    Click(kJoinOptionId);
+    SetWindowTextW(Control(kAddressBoxId), L"1.2.3");
+    Click(kConnectButtonId);
     EXPECT_EQ(Boxes(L"请输入正确的IP地址"), 1);
-    EXPECT_FALSE(room().Timer4.Enabled());
+    EXPECT_FALSE(room().joinRetry.Enabled());
 }
 
 TEST_F(BattleWinTest, APortHeldByAnotherProgramIsToldAndChoosingComesBack) {
     RawPeer holder;
     ASSERT_TRUE(holder.Listen()) << "port 5238 is free for the test";
-    Choose(room().wldz);
-    Click(kCommand1Id);
+    Choose(room().battleItem);
+    Click(kConnectButtonId);
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(L"5238"), std::wstring::npos);
-    EXPECT_TRUE(Enabled(kCommand1Id) && Enabled(kOption1Id) && Enabled(kOption2Id));
+    EXPECT_TRUE(Enabled(kConnectButtonId) && Enabled(kHostOptionId) && Enabled(kJoinOptionId));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ protected:
     }
     // One practice run with one wrong character, ended by a game start.
     void PractiseOnce() {
-        Choose(form().practice.chi);
+        Choose(form().practice.builtInItem);
         SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, L'#', 1);
         Choose(form().game.englishGameItem);
     }
@@ -68,9 +68,9 @@ TEST_F(HistoryWinTest, RunsAreAppendedAndALockedFileIsToldOnceWhileTheEarlierRun
         PractiseOnce();
         PractiseOnce();
         EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "told once per session";
-        Choose(form().practice.chi);
+        Choose(form().practice.builtInItem);
         SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, form().practice.Run().Caption(1)[0], 1);
-        EXPECT_EQ(form().practice.Label32.Caption(), L"1") << "practice goes on";
+        EXPECT_EQ(form().practice.correctLabel.Caption(), L"1") << "practice goes on";
     }
     EXPECT_EQ(ReadAll(path_), first) << "nothing recorded before was touched";
     Choose(form().game.digitsGameItem);
@@ -130,7 +130,7 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     ctrl('R');
     EXPECT_TRUE(form().practice.record.Loaded());
     form().practice.record.Unload();
-    Choose(form().battle.wldz);
+    Choose(form().battle.battleItem);
     window_->AfterEvent();
     EXPECT_TRUE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_GRAYED);
     ctrl('R');

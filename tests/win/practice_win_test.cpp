@@ -1,4 +1,4 @@
-// Practice mode against the real user32: Text4 as a real edit (input-method
+// Practice mode against the real user32: practiceBox as a real edit (input-method
 // commits, keys before changes), cells painted, the open-file dialog with
 // files in three encodings, reading chosen files (devices, pipes and files
 // with no text refused), and the chart link.
@@ -47,14 +47,14 @@ protected:
     HWND Box() { return window_->Practice().PracticeBox(); }
     // What the run saw: keys and changes in order.
     void Record() {
-        auto key = room().Text4.KeyDown;
-        room().Text4.KeyDown = [this, key](int code) {
+        auto key = room().practiceBox.KeyDown;
+        room().practiceBox.KeyDown = [this, key](int code) {
             events_.push_back(L"key " + std::to_wstring(code));
             key(code);
         };
-        auto change = room().Text4.Change;
-        room().Text4.Change = [this, change] {
-            events_.push_back(L"change " + room().Text4.Text());
+        auto change = room().practiceBox.Change;
+        room().practiceBox.Change = [this, change] {
+            events_.push_back(L"change " + room().practiceBox.Text());
             change();
         };
     }
@@ -62,7 +62,7 @@ protected:
 };
 
 TEST_F(PracticeWinTest, AnInputMethodWordComparesEachOfItsCharacters) {
-    Choose(room().chi);
+    Choose(room().builtInItem);
     ASSERT_TRUE(IsWindowVisible(Box()));
     EXPECT_EQ(GetFocus(), Box()) << "the practice box takes the focus from the hidden typing box";
     EXPECT_EQ(SendMessageW(Box(), EM_GETLIMITTEXT, 0, 0), 406);
@@ -79,20 +79,20 @@ TEST_F(PracticeWinTest, AnInputMethodWordComparesEachOfItsCharacters) {
     PumpUntil([&] { return !events_.empty(); });
     PumpPending();
     EXPECT_EQ(events_, std::vector<std::wstring>{L"change " + word}) << "one change";
-    EXPECT_EQ(room().La(1).BackColor, kWrongBackColor) << "the first character is compared too";
-    EXPECT_TRUE(room().La(2).Font.Underline);
-    EXPECT_EQ(room().Label32.Caption(), L"1");
-    EXPECT_EQ(room().Label37.Caption(), L"50 %");
+    EXPECT_EQ(room().cells(1).BackColor, kWrongBackColor) << "the first character is compared too";
+    EXPECT_TRUE(room().cells(2).Font.Underline);
+    EXPECT_EQ(room().correctLabel.Caption(), L"1");
+    EXPECT_EQ(room().accuracyLabel.Caption(), L"50 %");
 }
 
 TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     form().board.SetData(form().board.Pool().Text(), L"中khk 国lgyi人wwww民nawy我trnt们wnuy世anv 界lwjj");
-    Choose(room().chi);
+    Choose(room().builtInItem);
     SetForegroundWindow(hwnd_);
     SetFocus(Box());
     SendMessageW(Box(), WM_CHAR, room().Run().Caption(1)[0], 1);
     SendMessageW(Box(), WM_CHAR, L'x', 1);
-    const RECT cell2 = PixelsOf(room().La(2));
+    const RECT cell2 = PixelsOf(room().cells(2));
     EXPECT_GT(CountNear(Painted(), cell2, RGB(255, 0, 0)), 300) << "the wrong cell is painted red";
     Record();
     drive::PressKey(VK_F1);
@@ -105,17 +105,17 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     EXPECT_EQ(events_[2], L"change " + room().Run().Caption(1));
     const auto code = LookUpCode(form().board.CodeTable(), room().Run().Caption(3));
     ASSERT_TRUE(code.has_value());
-    EXPECT_EQ(room().Label22.Caption(), *code) << "F1 looked up the third character";
+    EXPECT_EQ(room().codeLabel.Caption(), *code) << "F1 looked up the third character";
     EXPECT_EQ(CountNear(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
 }
 
 TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart) {
-    Choose(room().chi);
-    const RECT link = PixelsOf(room().Label1);
+    Choose(room().builtInItem);
+    const RECT link = PixelsOf(room().chartLink);
     const POINT at{(link.left + link.right) / 2, (link.top + link.bottom) / 2};
     const LPARAM where = MAKELPARAM(at.x, at.y);
     SendMessageW(hwnd_, WM_MOUSEMOVE, 0, where);
-    EXPECT_EQ(room().Label1.BackColor, kLinkHoverColor);
+    EXPECT_EQ(room().chartLink.BackColor, kLinkHoverColor);
     EXPECT_GT(CountNear(Painted(), link, RGB(0, 255, 255)), 100) << "painted cyan";
     POINT screen = at;
     ClientToScreen(hwnd_, &screen);
@@ -123,19 +123,19 @@ TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart
     SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
-    const RECT chart = PixelsOf(room().Image5);
+    const RECT chart = PixelsOf(room().radicalChart);
     const int before = CountNear(Painted(), chart, RGB(0, 128, 255));
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
     SendMessageW(hwnd_, WM_LBUTTONUP, 0, where);
-    EXPECT_EQ(room().Label1.Caption(), kHideChart);
+    EXPECT_EQ(room().chartLink.Caption(), kHideChart);
     EXPECT_LT(CountNear(Painted(), chart, RGB(0, 128, 255)), before / 4) << "the chart covers the rows";
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
     SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // released elsewhere: no click
-    EXPECT_EQ(room().Label1.Caption(), kHideChart);
+    EXPECT_EQ(room().chartLink.Caption(), kHideChart);
 
-    const RECT panel = PixelsOf(room().Frame3);
+    const RECT panel = PixelsOf(room().panel);
     SendMessageW(hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(panel.left + 10, panel.top + 10));
-    EXPECT_EQ(room().Label1.BackColor, kPanelColor);
+    EXPECT_EQ(room().chartLink.BackColor, kPanelColor);
 }
 
 // Answers the next open-file dialog of this thread by typing a path into its
@@ -206,12 +206,12 @@ protected:
     void ChooseThrough(const std::wstring& path) {
         g_answer = path;
         UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerOpenDialog);  // runs inside the dialog's own loop
-        Choose(form().practice.zixuan);
+        Choose(form().practice.chosenItem);
         KillTimer(nullptr, timer);
     }
     std::wstring Grid(int cells) {
         std::wstring s;
-        for (int i = 1; i <= cells; ++i) s += form().practice.La(i).Caption();
+        for (int i = 1; i <= cells; ++i) s += form().practice.cells(i).Caption();
         return s;
     }
 
@@ -225,7 +225,7 @@ protected:
 TEST_F(ChosenFileWinTest, GbkUtf8AndUtf16FilesAllReadThroughTheDialog) {
     ChooseThrough(Write(L"quorlax_gbk.txt", "\xD6\xD0\xCE\xC4\r\nab"));  // 中文 / ab
     EXPECT_EQ(Grid(5), L"中文ab");
-    EXPECT_TRUE(form().practice.zixuan.Checked);
+    EXPECT_TRUE(form().practice.chosenItem.Checked);
     ChooseThrough(Write(L"quorlax_utf8.txt", "\xE7\xBB\x83\xE4\xB9\xA0\nxy\n"));  // 练习 / xy, no mark
     EXPECT_EQ(Grid(5), L"练习xy");
     ChooseThrough(Write(L"quorlax_utf16.txt", std::string("\xFF\xFE\x57\x5B\x39\x68\x0D\x00\x0A\x00", 10)));
@@ -273,7 +273,7 @@ TEST_F(ChosenFileWinTest, FilesTooLargeOrLockedAreRefusedByName) {
     CloseHandle(hold);
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_NE(fakes_.messages.shown[0].find(locked), std::wstring::npos);
-    EXPECT_TRUE(form().practice.Frame3.Visible) << "the panel stays up, as after a cancel";
+    EXPECT_TRUE(form().practice.panel.Visible) << "the panel stays up, as after a cancel";
     EXPECT_EQ(files_.ReadBytes(locked, 64ull << 20).bytes, "abc");
 }
 

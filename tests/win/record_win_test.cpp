@@ -60,7 +60,7 @@ protected:
     }
     // 练习 › 记录, as the menu gives it.
     void Open() {
-        Choose(form().practice.jilu);
+        Choose(form().practice.recordItem);
         PumpPending();
         ASSERT_NE(window_->Practice().Record(), nullptr);
     }
@@ -100,7 +100,7 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
     SendMessageW(Window().DrillButton(), BM_CLICK, 0, 0);
     PumpPending();
     EXPECT_EQ(Record(), nullptr);
-    EXPECT_TRUE(form().practice.chi.Checked);
+    EXPECT_TRUE(form().practice.builtInItem.Checked);
     int drilled = 0;
     for (int i = 1; i <= kGridCells; ++i) drilled += form().practice.Run().Caption(i) == L"中";
     EXPECT_GE(drilled, 3);

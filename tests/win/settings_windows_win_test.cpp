@@ -341,7 +341,7 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
     form().board.backColor = window;
     Choose(form().settings.aboutItem);
     Choose(form().settings.backPictureItem);
-    Choose(form().battle.wldz);
+    Choose(form().battle.battleItem);
     PumpPending();
     auto count = [](const drive::Capture& shot, COLORREF colour) {
         return static_cast<size_t>(std::count(shot.pixels.begin(), shot.pixels.end(), colour));
@@ -351,7 +351,7 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
         COLORREF face;
     } buttons[] = {{About().OkButton(), window},
                    {Item(PictureChooserWindow::kClearId), window},
-                   {GetDlgItem(hwnd_, kCommand2Id), panel}};
+                   {GetDlgItem(hwnd_, kLeaveButtonId), panel}};
     for (const auto& b : buttons) {
         ASSERT_NE(b.button, nullptr);
         auto shot = drive::PrintClient(b.button);
@@ -371,8 +371,8 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
             }
         return dark;
     };
-    EXPECT_LT(darkest(GetDlgItem(hwnd_, kCommand2Id)), 64);
-    const int greyed = darkest(GetDlgItem(hwnd_, kCommand4Id));
+    EXPECT_LT(darkest(GetDlgItem(hwnd_, kLeaveButtonId)), 64);
+    const int greyed = darkest(GetDlgItem(hwnd_, kStartButtonId));
     EXPECT_GT(greyed, 100) << "开始 is greyed";
     EXPECT_LT(greyed, 190) << "and still shows its caption";
 }
@@ -381,7 +381,7 @@ TEST_F(SettingsWindowsTest, ButtonsWearTheirWindowsColour) {
 // one (the practice record's buttons with no runs: 练习这些字 greyed, 关闭 not).
 TEST_F(SettingsWindowsTest, AGreyedButtonReadsDimmerThanAnEnabledOneOnTheBlueWindow) {
     form().board.backColor = kDefaultBackColor;
-    Choose(form().practice.jilu);
+    Choose(form().practice.recordItem);
     PumpPending();
     ASSERT_NE(window_->Practice().Record(), nullptr);
     const RecordWindow& record = *window_->Practice().Record();
