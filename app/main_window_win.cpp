@@ -79,8 +79,15 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PaintScope paint(hwnd_);
             view_.Paint(paint.dc(), paint.area());
+            // The first frame does not wait for the rooms' edit boxes (and
+            // the common controls they load): they follow it at once.
+            if (!painted_) painted_ = PostMessageW(hwnd_, kFirstFrameMessage, 0, 0) != FALSE;
             return 0;
         }
+        case kFirstFrameMessage:
+            for (forms::RoomWindows* room : rooms_) room->AfterFirstFrame();
+            AfterEvent();
+            return 0;
         case WM_PRINTCLIENT: view_.PaintAll(reinterpret_cast<HDC>(wp)); return 0;
         case WM_SETFOCUS:
             if (HWND box = ShownBox()) SetFocus(box);

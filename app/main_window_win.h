@@ -99,6 +99,7 @@ private:
     std::vector<forms::RoomWindows*> rooms_;
     std::wstring shown_caption_;
     HWND shown_box_ = nullptr;  // the box shown after the last event
+    bool painted_ = false;      // the first frame is on screen
 };
 
 }  // namespace quorlax::win

@@ -28,7 +28,7 @@ add_library(quorlax_win STATIC
   practice/practice_windows_win.cpp
   app/main_window_win.cpp
 )
-target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 imm32 comctl32 advapi32 shell32 uuid)
+target_link_libraries(quorlax_win PUBLIC quorlax_core user32 gdi32 advapi32 uuid)
 
 # The manifest carries the version too; windres finds it in the generated
 # folder, and the resources are remade when it or a picture changes.

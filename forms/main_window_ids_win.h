@@ -15,5 +15,7 @@ inline constexpr UINT_PTR kBattleReadTimerId = 101;  // resumes a battle read th
 
 // Starts the hit sound once the tick that asked for it has painted.
 inline constexpr UINT kPlayHitMessage = WM_APP + 1;
+// The first frame is on screen: what it did not wait for is made now.
+inline constexpr UINT kFirstFrameMessage = WM_APP + 2;
 
 }  // namespace quorlax::win

@@ -30,6 +30,8 @@ public:
     // After every event: what is shown for the first time is created, and
     // what moved is placed.
     virtual void Sync() = 0;
+    // The first frame is on screen: what it could do without is made now.
+    virtual void AfterFirstFrame() {}
     // The room's box that takes the keyboard while it is shown, if any.
     virtual HWND ShownBox() const { return nullptr; }
     // The main window closes: the room's own windows go while it still exists.

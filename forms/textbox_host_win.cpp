@@ -7,12 +7,37 @@
 #include <string>
 
 #include "platform/barrier_win.h"
+#include "platform/lazy_dll_win.h"
 #include "platform/window_win.h"
 
 namespace forms {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5142;  // this host's subclass on the edit
+
+// comctl32's subclassing and imm32's committed text, loaded with the first
+// edit: a start-up pays for neither before its first frame.
+template <class Fn>
+Fn Comctl(const char* name) {
+    return quorlax::win::LazyFunction<Fn>(L"comctl32.dll", name);
+}
+template <class Fn>
+Fn Imm(const char* name) {
+    return quorlax::win::LazyFunction<Fn>(L"imm32.dll", name);
+}
+
+BOOL Subclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR ref) {
+    static const auto set = Comctl<decltype(&::SetWindowSubclass)>("SetWindowSubclass");
+    return set ? set(hwnd, proc, id, ref) : FALSE;
+}
+BOOL Unsubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id) {
+    static const auto remove = Comctl<decltype(&::RemoveWindowSubclass)>("RemoveWindowSubclass");
+    return remove ? remove(hwnd, proc, id) : FALSE;
+}
+LRESULT NextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    static const auto next = Comctl<decltype(&::DefSubclassProc)>("DefSubclassProc");
+    return next ? next(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
 
 }  // namespace
 
@@ -22,7 +47,7 @@ TextBoxHost::TextBoxHost(TextBox& model, Painter& painter) : model_(model), pain
 
 TextBoxHost::~TextBoxHost() {
     model_.OnTextPushed = nullptr;
-    if (edit_) RemoveWindowSubclass(edit_, SubclassProc, kSubclassId);
+    if (edit_) Unsubclass(edit_, SubclassProc, kSubclassId);
 }
 
 HWND TextBoxHost::Create(HINSTANCE instance, HWND parent, DWORD extra_style) {
@@ -32,7 +57,7 @@ HWND TextBoxHost::Create(HINSTANCE instance, HWND parent, DWORD extra_style) {
     if (!edit_) return nullptr;
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(model_.Font)), FALSE);
     if (model_.MaxLength > 0) SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(model_.MaxLength), 0);
-    SetWindowSubclass(edit_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Subclass(edit_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     Place();
     return edit_;
 }
@@ -86,17 +111,17 @@ LRESULT CALLBACK TextBoxHost::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
                                            DWORD_PTR ref) {
     auto* self = reinterpret_cast<TextBoxHost*>(ref);
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        Unsubclass(hwnd, SubclassProc, kSubclassId);
         if (self) self->edit_ = nullptr;
-        return DefSubclassProc(hwnd, msg, wp, lp);
+        return NextProc(hwnd, msg, wp, lp);
     }
-    if (!self) return DefSubclassProc(hwnd, msg, wp, lp);
+    if (!self) return NextProc(hwnd, msg, wp, lp);
     LRESULT result = 0;
     bool handled = quorlax::win::Guarded(L"TextBox", false, [&] {
         result = self->OnEditMessage(msg, wp, lp);
         return true;
     });
-    return handled ? result : DefSubclassProc(hwnd, msg, wp, lp);
+    return handled ? result : NextProc(hwnd, msg, wp, lp);
 }
 
 LRESULT TextBoxHost::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -123,16 +148,20 @@ LRESULT TextBoxHost::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         default: break;
     }
-    return DefSubclassProc(edit_, msg, wp, lp);
+    return NextProc(edit_, msg, wp, lp);
 }
 
 void TextBoxHost::InsertCommittedText() {
-    HIMC imc = ImmGetContext(edit_);
+    static const auto get_context = Imm<decltype(&::ImmGetContext)>("ImmGetContext");
+    static const auto get_string = Imm<decltype(&::ImmGetCompositionStringW)>("ImmGetCompositionStringW");
+    static const auto release = Imm<decltype(&::ImmReleaseContext)>("ImmReleaseContext");
+    if (!get_context || !get_string || !release) return;
+    HIMC imc = get_context(edit_);
     if (!imc) return;
-    LONG bytes = ImmGetCompositionStringW(imc, GCS_RESULTSTR, nullptr, 0);
+    LONG bytes = get_string(imc, GCS_RESULTSTR, nullptr, 0);
     std::wstring text(bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0, L'\0');
-    if (bytes > 0) ImmGetCompositionStringW(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
-    ImmReleaseContext(edit_, imc);
+    if (bytes > 0) get_string(imc, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+    release(edit_, imc);
     if (!text.empty()) SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

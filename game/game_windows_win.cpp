@@ -27,14 +27,18 @@ GameWindows::GameWindows(GameRoom& room, Board& board, LaterSound& sound, forms:
 }
 
 void GameWindows::Attach(const forms::MainWindowParts& main) {
+    instance_ = main.instance;
     window_ = main.window;
     after_event_ = main.afterEvent;
     sound_.Start(window_);
     room_.onHitFlash = [this](float left, float top) { ShowFlash(left, top); };
     typing_box_.AfterChange = main.afterEvent;
-    typing_box_.Create(main.instance, main.window);
     main.chain.Add(this);
     main.chain.Add(&typing_box_);
+}
+
+void GameWindows::AfterFirstFrame() {
+    if (!typing_box_.Handle()) typing_box_.Create(instance_, window_);
 }
 
 void GameWindows::Detach() {

@@ -38,6 +38,7 @@ public:
     void Attach(const forms::MainWindowParts& main) override;
     void Sync() override;
     HWND ShownBox() const override;
+    void AfterFirstFrame() override;
     void Detach() override;
 
     HWND TypingBox() const { return typing_box_.Handle(); }
@@ -52,6 +53,7 @@ private:
     forms::TextBoxHost typing_box_;
     forms::Picture flash_;  // the hit flash's afterimage, drawn over the shots
     DWORD flash_until_ = 0;
+    HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     std::function<void()> after_event_;
 };

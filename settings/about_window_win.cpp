@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "platform/lazy_dll_win.h"
+
 
 namespace quorlax::win {
 namespace {
@@ -26,7 +28,8 @@ HWND AboutWindow::OnCreated() {
 void AboutWindow::AddTooltips() {
     static const bool ready = [] {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-        return InitCommonControlsEx(&icc) != FALSE;
+        const auto init = LazyFunction<decltype(&::InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
+        return init && init(&icc) != FALSE;
     }();
     if (!ready) return;
     tooltip_ =

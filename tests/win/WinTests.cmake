@@ -48,7 +48,7 @@ add_executable(quorlax_win_tests
   ${PROJECT_SOURCE_DIR}/app/quorlax.rc  # the game's pictures, so tests paint what the game paints
 )
 target_include_directories(quorlax_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest ws2_32 winmm)
+target_link_libraries(quorlax_win_tests PRIVATE quorlax_win gtest ws2_32 winmm imm32 comctl32 shell32)
 # The system-library test plants a copy of the baseline window beside the tests.
 add_dependencies(quorlax_win_tests baseline_window)
 add_test(NAME win.unit COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-unit.sh
