@@ -55,6 +55,8 @@ void PracticeRun::ResetTally() {
     anyTyped_ = false;
     typing_ = false;
     typingSpeed_ = 0;
+    attempts_.clear();
+    timed_ = false;
 }
 
 void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
@@ -94,6 +96,12 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     // Each added character but the last, as if typed alone; none of these
     // reaches the restart, so `box` stays valid through them.
     const size_t end = std::min<size_t>(box.size(), kPracticeCells);
+    // Each new character's share of the time since the one typed before.
+    const std::uint64_t now = host.Milliseconds();
+    const size_t added = end > lastLength_ ? end - lastLength_ : 1;
+    share_ = timed_ && now >= typedAt_ && now - typedAt_ <= static_cast<std::uint64_t>(kLongestGapMs)
+                 ? static_cast<int>((now - typedAt_) / added)
+                 : -1;
     for (size_t n = lastLength_ + 1; n < end; ++n) Step(host, box.substr(0, n), false);
     Step(host, box, true);
 }
@@ -127,6 +135,10 @@ void PracticeRun::Step(IPracticeHost& host, std::wstring_view box, bool whole) {
     lastChar_ = last;
     if (length > 0) anyTyped_ = true;
     if (whole && typedNew) NoteTyping(host.Milliseconds(), length);
+    if (typedNew && length > 0) {
+        timed_ = true;
+        typedAt_ = host.Milliseconds();
+    }
 
     // Compare the newest character with its cell (cell 0, empty, for an
     // empty box).
@@ -135,11 +147,15 @@ void PracticeRun::Step(IPracticeHost& host, std::wstring_view box, bool whole) {
         if (last == cell.ch) {
             MarkCorrect(typedPos_);
             cursorCell_ = typedPos_ + 1;
+            if (typedNew && cell.ch != 0) attempts_.push_back({cell.ch, false, share_});
         } else {
             cursorCell_ = typedPos_ + 1;
             if (cell.back != CellBack::Wrong) turnedWrong_ = typedPos_;
             cell.back = CellBack::Wrong;
-            if (typedNew && cell.ch != 0) ++misses_[cell.ch];
+            if (typedNew && cell.ch != 0) {
+                ++misses_[cell.ch];
+                attempts_.push_back({cell.ch, true, share_});
+            }
         }
     }
 

@@ -13,8 +13,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/controls.h"
+#include "practice/char_record.h"
 #include "practice/chosen_text.h"
 #include "practice/stats.h"
 
@@ -141,6 +143,11 @@ public:
     // or its last character was replaced) and its cell, which holds one,
     // turns out wrong; the compare after a Backspace counts nothing.
     const std::map<wchar_t, int>& Misses() const { return misses_; }
+    // Since the last start: every expected character newly typed, in order,
+    // missed or not, with its time: from the character typed before it (a
+    // word committed at once shares that time evenly among its characters);
+    // none for the first of the run or after a pause over kLongestGapMs.
+    const std::vector<Attempt>& Attempts() const { return attempts_; }
     // Whether any character was typed since the last start.
     bool AnyTyped() const { return anyTyped_; }
     // The last cell the last input change turned red; 0 when it turned none.
@@ -181,6 +188,10 @@ private:
     std::uint64_t firstAt_ = 0;  // when it came, and the box's length after it
     size_t firstLength_ = 0;
     int typingSpeed_ = 0;
+    std::vector<Attempt> attempts_;
+    bool timed_ = false;            // a character was typed since the last start, at typedAt_
+    std::uint64_t typedAt_ = 0;
+    int share_ = -1;                // each character's time in the change being handled
 };
 
 }  // namespace quorlax

@@ -202,6 +202,28 @@ TEST(PracticeRunTest, TheTypingSpeedRunsFromTheFirstCharacterTypedToTheLast) {
     EXPECT_EQ(h.run.TypingSpeed(), 60);
 }
 
+TEST(PracticeRunTest, EachCharacterTypedIsAnAttemptWithItsShareOfTheTime) {
+    FakeHost h;
+    h.texts = {L"王中大学国人"};
+    h.StartBuiltInRun();
+    h.Type(L"王");  // the first of the run: no time
+    h.now = 700;
+    h.Type(L"x");  // 中 missed
+    h.now = 900;
+    h.Backspace();
+    h.now = 1000;
+    h.Type(L"中");  // since the last character typed, the erasure in between
+    h.now = 2000;
+    h.Commit(L"大学");  // a word: the second shared evenly
+    h.now = 13001;
+    h.Type(L"国");  // after a pause of more than ten seconds: no time
+    const std::vector<Attempt> expected{{L'王', false, -1},  {L'中', true, 700},   {L'中', false, 300},
+                                        {L'大', false, 500}, {L'学', false, 500}, {L'国', false, -1}};
+    EXPECT_EQ(h.run.Attempts(), expected);
+    h.StartBuiltInRun();
+    EXPECT_TRUE(h.run.Attempts().empty());
+}
+
 TEST(PracticeRunTest, BackspaceRestoresTwoCellsAndTheNextChangeMarksAgain) {
     FakeHost h;
     h.texts = {L"中国人民" + Text(500)};
