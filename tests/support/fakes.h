@@ -216,6 +216,7 @@ struct MemoryHistoryFile final : IHistoryFile {
     bool Append(std::string_view header, std::string_view lines) override {
         if (fail_write) return false;
         if (bytes.empty()) bytes = header;
+        if (bytes.back() != '\n') bytes += '\n';  // as the real file: a cut-short line gets its end
         bytes += lines;
         return true;
     }
