@@ -459,6 +459,8 @@ std::optional<RunRecord> ParseRun(std::string_view line) {
     auto file = FromUtf8(fields[2]);
     if (!file) return std::nullopt;
     run.file = std::move(*file);
+    for (wchar_t& c : run.file)
+        if (c < 0x20) c = L' ';  // as a line is written
     int* numbers[] = {&run.typed, &run.correct, &run.accuracy, &run.speed, &run.seconds};
     for (int i = 0; i < 5; ++i) {
         auto n = Number(fields[3 + i]);
