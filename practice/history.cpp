@@ -362,10 +362,7 @@ bool ForEachLine(std::string_view bytes, bool fromTail, F&& line) {
     return utf16.is;
 }
 
-bool IsHeader(std::string_view line) {
-    while (line.starts_with(kBom)) line.remove_prefix(kBom.size());
-    return line.starts_with(kFirstColumn);
-}
+bool IsHeader(std::string_view line) { return line.starts_with(kFirstColumn); }
 
 // The lines of a file as UTF-8, each ending in "\n", with the header and empty
 // lines left out; how many of them are runs.

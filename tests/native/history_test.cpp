@@ -123,6 +123,8 @@ TEST(HistoryFileTest, WhatASpreadsheetSavesBackReadsAsTheSameRuns) {
         {"CR LF", Utf8(text)},
         {"CR alone", crOnly},
         {"two byte-order marks", "\xEF\xBB\xBF" + Utf8(text)},
+        {"two byte-order marks, no header",
+         "\xEF\xBB\xBF\xEF\xBB\xBF" + Utf8(text.substr(text.find(L'\n') + 1))},
         {"UTF-16 little-endian", Utf16(text, false)},
         {"UTF-16 big-endian", Utf16(text, true)},
         // GBK without a mark (时间 and 中), then a line appended in UTF-8;
