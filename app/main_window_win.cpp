@@ -96,10 +96,16 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CLOSE:
             form_.practice.EndRun();  // recorded while the window can still own a message
+            form_.practice.History().AtExit();
             DestroyWindow(hwnd_);
             return 0;
         case WM_ENDSESSION:
-            if (wp) form_.practice.EndRun();
+            if (wp) {
+                // Silently: a message box now would hold up the logoff.
+                form_.practice.History().Quiet();
+                form_.practice.EndRun();
+                form_.practice.History().AtExit();
+            }
             return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
