@@ -21,12 +21,20 @@ inline constexpr wchar_t kRecordWindowTitle[] = L"练习记录";
 inline constexpr wchar_t kNoMissesYet[] = L"还没有错字记录，请先做几次练习。";
 inline constexpr wchar_t kHistoryFileName[] = L"practice-history.tsv";  // in %APPDATA%\Quorlax
 inline constexpr wchar_t kHistoryBackupName[] = L"practice-history.bak";
-inline constexpr std::size_t kHistoryCompactAbove = 11000;  // runs; past this the file is rewritten
-inline constexpr std::size_t kHistoryKeep = 10000;          // the newest runs a rewrite keeps
+inline constexpr wchar_t kHistoryOldName[] = L"practice-history.old.tsv";  // the file before the last rewrite
+inline constexpr wchar_t kHistoryPendingName[] = L"practice-history.pending.tsv";  // runs left at exit
+inline constexpr std::size_t kHistoryCompactAbove = 11000;       // runs; past this the file is rewritten
+inline constexpr std::size_t kHistoryKeep = 10000;               // the newest runs a rewrite keeps
 inline constexpr std::uint64_t kHistoryReadLimit = 32ull << 20;  // a larger file is read from its tail
-inline constexpr std::size_t kChartRuns = 100;    // runs the record window's chart shows
+inline constexpr std::size_t kChartRuns = 100;                   // runs the record window's chart shows
 inline constexpr std::size_t kRankingRuns = 200;  // runs the weakest characters are ranked over
 inline constexpr std::size_t kWeakestShown = 20;  // weakest characters listed and drilled
+// What a line may claim at most; larger values are read as these. No run of
+// this program comes near them (a grid holds 406 characters), and sums over
+// any file stay far from overflowing.
+inline constexpr int kMaxRunChars = 1'000'000;  // 总字数, 正确数, and each character's misses
+inline constexpr int kMaxRunSpeed = 2000;       // 字/分
+inline constexpr int kMaxRunSeconds = 1'000'000;
 
 enum class RunKind { BuiltIn, Chosen, Drill };
 
@@ -39,7 +47,7 @@ struct Miss {
 
 // One finished practice run, as the panel showed it at its end.
 struct RunRecord {
-    std::wstring when;         // local date and time, "2026-12-08 14:03:22"
+    std::wstring when;  // local date and time, "2026-12-08 14:03:22"
     RunKind kind = RunKind::BuiltIn;
     std::wstring file;         // a chosen file's name without its folder; empty otherwise
     int typed = 0;             // characters typed (总字数)
@@ -58,20 +66,27 @@ std::string HistoryHeader();
 // One run as one line of UTF-8, ending in "\n". Tabs and line ends in a
 // file name become blanks, so a line always has its columns.
 std::string FormatRun(const RunRecord& run);
-// A line (without its "\n") back into a run; nothing when it cannot be read.
+// A line of UTF-8 (without its line end) back into a run; nothing when it
+// cannot be read. The time may also be as a spreadsheet writes it back
+// ("2026/12/8 9:05", "2026-12-08 09:05"): the run holds it as
+// "2026-12-08 09:05:00". Numbers past the kMaxRun... bounds read as the bound.
 std::optional<RunRecord> ParseRun(std::string_view line);
 
 struct HistoryContents {
     std::vector<RunRecord> runs;  // oldest first
     int skipped = 0;              // lines that could not be read (kept in the file)
+    bool utf16 = false;           // the file is UTF-16 (a spreadsheet's "Unicode text")
 };
 // The runs of a whole file, or of its tail when `fromTail` (the first,
 // partial line is then dropped without counting). The header and empty
-// lines are not runs and not skipped.
+// lines are not runs and not skipped. Besides the file as written, reads it
+// as a spreadsheet saves it back: UTF-16 with its byte-order mark, GBK lines
+// (a line that is not UTF-8), lines ending in CR LF or CR alone, and any
+// number of byte-order marks at the start.
 HistoryContents ParseHistory(std::string_view bytes, bool fromTail);
-// The file rewritten with its newest `keep` runs: the header, then every line
-// from the keep-th newest readable run on (lines that cannot be read among
-// them stay).
+// The file rewritten in UTF-8 with its newest `keep` runs: the header, then,
+// when it holds more, every line from the keep-th newest readable run on
+// (lines that cannot be read among them stay); else every line.
 std::string CompactHistory(std::string_view bytes, bool fromTail, std::size_t keep);
 
 // --- what the record shows ---
@@ -103,8 +118,10 @@ std::wstring LocalDateTimeNow();
 
 // The drill's text for the grid: words of the pool that hold a weak
 // character and the weak characters on their own, interleaved so that each
-// weak character comes back several times and no word follows itself; at
-// least `cells` characters long (when there is any weak character at all).
+// weak character comes back several times and no word follows itself, with
+// other words of the pool mixed in so that no character fills more than a
+// quarter of the text (given a pool of ordinary size); at least `cells`
+// characters long (when there is any weak character at all).
 std::wstring BuildDrillText(std::span<const WeakChar> weak, const WordPool& pool, IRandom& random,
                             std::size_t cells = 406);
 
@@ -115,48 +132,87 @@ std::wstring BuildDrillText(std::span<const WeakChar> weak, const WordPool& pool
 struct IHistoryFile {
     virtual ~IHistoryFile() = default;
     struct Bytes {
-        bool ok = false;       // false: the file exists but cannot be read
-        bool fromTail = false; // the file was larger than the limit: these are its last bytes
-        std::string bytes;     // empty when there is no file yet
+        bool ok = false;        // false: the file exists but cannot be read
+        bool fromTail = false;  // the file was larger than the limit: these are its last bytes
+        std::string bytes;      // empty when there is no file yet
     };
     // The whole file, or its last `limit` bytes.
     virtual Bytes Read(std::uint64_t limit) = 0;
     // Appends in one write, creating the folder and the file (with `header`
-    // first) when missing; false when nothing was written.
-    virtual bool Append(std::string_view header, std::string_view line) = 0;
-    // Writes `bytes` as a new file, then puts it in place of the old one
+    // first) when missing; false when nothing was written. A last line cut
+    // short gets its line end first.
+    virtual bool Append(std::string_view header, std::string_view lines) = 0;
+    // Writes `bytes` as a new file, keeps the old one as kHistoryOldName (in
+    // place of an older one), then puts the new one in place of the old
     // atomically; false leaves the old file as it was.
     virtual bool Replace(std::string_view bytes) = 0;
     // Moves the file aside as the backup (an older backup is replaced);
     // false leaves it in place.
     virtual bool MoveAside() = 0;
+    // The pending file beside the record (kHistoryPendingName): runs that
+    // could not be written when the program ended. Read whole; appended as
+    // Append does; removed (true when it is gone).
+    virtual Bytes ReadPending() = 0;
+    virtual bool AppendPending(std::string_view header, std::string_view lines) = 0;
+    virtual bool RemovePending() = 0;
+    // The folder the files are in, as a message names it; empty when unknown.
+    virtual std::wstring Folder() = 0;
 };
 
 // The record as the program uses it: appends a finished run (rewriting the
-// file with the newest kHistoryKeep runs once it passes
-// kHistoryCompactAbove), reads it back, and clears it. A failure is told once
-// per session through the message box, and practice goes on; nothing already
-// recorded is lost by a failed write.
+// file with the newest kHistoryKeep readable runs once it passes
+// kHistoryCompactAbove, or when a spreadsheet saved it as UTF-16), reads it
+// back, and clears it. A failure is told once per session through the
+// message box, and practice goes on; nothing already recorded is lost by a
+// failed write, and a run that could not be written is kept and written with
+// the next write that succeeds.
 class PracticeHistory {
 public:
     PracticeHistory(IHistoryFile& file, IMessageBox& messages);
     // Appends one run (nothing for a run with no character typed).
     void Record(const RunRecord& run);
-    // The runs recorded so far, read afresh from the file.
+    // The runs recorded so far, read afresh from the file, with those not
+    // written yet after them.
     HistoryContents Load();
     // Moves the file aside as the backup and starts afresh; false when it
     // could not be moved (told once).
     bool Clear();
+    // The program ends: runs not written yet go to the record, or, while it
+    // still cannot be written, to the pending file, which the first use of
+    // the record at the next start appends to it.
+    void AtExit();
+    // Nothing is told from now on: the Windows session is ending, and a
+    // message box would hold up the logoff.
+    void Quiet() { quiet_ = true; }
 
 private:
-    // Shows `text` unless `told` already; a failure of each kind is told once.
+    // The file's readable runs, counted once it can be read.
+    void Count();
+    void Note(const IHistoryFile::Bytes& bytes, const HistoryContents& contents);
+    // Writes the pending file's runs, then the unwritten ones, in order;
+    // false when they could not be written.
+    bool WriteUnwritten();
+    // The file rewritten with `lines` at its end; false leaves it as it was.
+    bool Rewrite(std::string_view lines);
+    // Shows `text` unless `told` already or quiet; each kind is told once.
     void Report(bool& told, std::wstring_view text);
+    // The folder as the messages name it.
+    std::wstring Where();
+
     IHistoryFile& file_;
     IMessageBox& messages_;
-    bool writeTold_ = false;     // a failed append, rewrite or clearing was told
-    bool readTold_ = false;      // an unreadable or damaged file was told
-    std::size_t knownRuns_ = 0;  // readable runs in the file, counted at the first append
+    std::vector<std::string> unwritten_;  // lines of runs not in the file yet, oldest first
+    std::size_t knownRuns_ = 0;           // readable runs in the file, once counted
     bool counted_ = false;
+    bool utf16_ = false;           // the file is UTF-16: the next write rewrites it in UTF-8
+    bool pendingTaken_ = false;    // the pending file was taken in, or there was none
+    bool rewriteGivenUp_ = false;  // a rewrite failed: not tried again this session
+    bool quiet_ = false;
+    bool writeTold_ = false;    // a failed append or clearing was told
+    bool readTold_ = false;     // an unreadable or damaged file was told
+    bool rewriteTold_ = false;  // a failed rewrite was told
+    bool pendingTold_ = false;  // a pending file that could not be removed was told
+    bool lostTold_ = false;     // runs lost at exit were told
 };
 
 }  // namespace quorlax

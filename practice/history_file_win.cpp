@@ -1,5 +1,6 @@
 // The practice record's file: appended in one write per run, rewritten only
-// through a new file put in its place, never changed where it lies.
+// through a new file put in its place (the old one kept beside it), never
+// changed where it lies; and the pending file beside it.
 #include "practice/history_file_win.h"
 
 #include <windows.h>
@@ -16,6 +17,7 @@ constexpr wchar_t kFolderName[] = L"Quorlax";
 constexpr wchar_t kNewSuffix[] = L".new";
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
+    if (bytes.empty()) return true;
     if (bytes.size() > 0x7FFFFFFF) return false;
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -32,38 +34,15 @@ bool EnsureFolder(const std::wstring& folder) {
     return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-}  // namespace
-
-const std::wstring& HistoryFileWin::Folder() {
-    if (!folder_.empty() || looked_up_) return folder_;
-    looked_up_ = true;
-    // shell32 is loaded on first use only: start-up does not pay for it.
-    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
-    wchar_t path[MAX_PATH] = {};
-    auto get = LazyFunction<GetFolderPath>(L"shell32.dll", "SHGetFolderPathW");
-    if (get && SUCCEEDED(get(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0]) {
-        folder_ = std::wstring(path) + L"\\" + kFolderName;
-    } else if (DWORD n = GetEnvironmentVariableW(L"APPDATA", path, MAX_PATH); n > 0 && n < MAX_PATH) {
-        folder_ = std::wstring(path) + L"\\" + kFolderName;
-    }
-    return folder_;
-}
-
-std::wstring HistoryFileWin::Path() {
-    const std::wstring& folder = Folder();
-    return folder.empty() ? std::wstring() : folder + L"\\" + kHistoryFileName;
-}
-
-IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) {
-    Bytes result;
-    const std::wstring path = Path();
+IHistoryFile::Bytes ReadBytes(const std::wstring& path, std::uint64_t limit) {
+    IHistoryFile::Bytes result;
     if (path.empty()) return result;
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        result.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // no record yet
+        result.ok = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // none yet
         return result;
     }
     LARGE_INTEGER size{};
@@ -80,20 +59,18 @@ IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) {
     try {
         result.bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
-        return Bytes{};
+        return IHistoryFile::Bytes{};
     }
     DWORD got = 0;
     if (length > 0 &&
-        (!ReadFile(file.get(), result.bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
+        (!::ReadFile(file.get(), result.bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
          got != length))
-        return Bytes{};
+        return IHistoryFile::Bytes{};
     result.ok = true;
     return result;
 }
 
-bool HistoryFileWin::Append(std::string_view header, std::string_view line) {
-    if (!EnsureFolder(Folder())) return false;
-    const std::wstring path = Path();
+bool AppendTo(const std::wstring& path, std::string_view header, std::string_view lines) {
     // Appending only: whatever is in the file already cannot be touched.
     UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
                                 FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -108,35 +85,75 @@ bool HistoryFileWin::Append(std::string_view header, std::string_view line) {
         char end = '\n';
         DWORD got = 0;
         if (SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) &&
-            ReadFile(file.get(), &end, 1, &got, nullptr) && got == 1 && end != '\n')
+            ::ReadFile(file.get(), &end, 1, &got, nullptr) && got == 1 && end != '\n')
             newLine = true;
         LARGE_INTEGER none{};
         if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) return false;
     }
     std::string bytes;
-    bytes.reserve(header.size() + line.size() + 1);
+    bytes.reserve(header.size() + lines.size() + 1);
     if (size.QuadPart == 0) bytes.append(header.data(), header.size());
     if (newLine) bytes.push_back('\n');
-    bytes.append(line.data(), line.size());
+    bytes.append(lines.data(), lines.size());
     return WriteAll(file.get(), bytes);
+}
+
+}  // namespace
+
+const std::wstring& HistoryFileWin::FolderPath() {
+    if (!folder_.empty() || looked_up_) return folder_;
+    looked_up_ = true;
+    // shell32 is loaded on first use only: start-up does not pay for it.
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    wchar_t path[MAX_PATH] = {};
+    auto get = LazyFunction<GetFolderPath>(L"shell32.dll", "SHGetFolderPathW");
+    if (get && SUCCEEDED(get(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0]) {
+        folder_ = std::wstring(path) + L"\\" + kFolderName;
+    } else if (DWORD n = GetEnvironmentVariableW(L"APPDATA", path, MAX_PATH); n > 0 && n < MAX_PATH) {
+        folder_ = std::wstring(path) + L"\\" + kFolderName;
+    }
+    return folder_;
+}
+
+std::wstring HistoryFileWin::PathOf(const wchar_t* name) {
+    const std::wstring& folder = FolderPath();
+    return folder.empty() ? std::wstring() : folder + L"\\" + name;
+}
+
+std::wstring HistoryFileWin::Path() { return PathOf(kHistoryFileName); }
+
+IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) { return ReadBytes(Path(), limit); }
+
+bool HistoryFileWin::Append(std::string_view header, std::string_view lines) {
+    return EnsureFolder(FolderPath()) && AppendTo(Path(), header, lines);
 }
 
 bool HistoryFileWin::Replace(std::string_view bytes) {
     const std::wstring path = Path();
     if (path.empty()) return false;
     const std::wstring fresh = path + kNewSuffix;
+    const std::wstring old = PathOf(kHistoryOldName);
+    const std::wstring oldFresh = old + kNewSuffix;
     {
         UniqueFile file(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
-        if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
+        const bool room = bytes.size() <= rewrite_room_;
+        if (!room) bytes = bytes.substr(0, static_cast<size_t>(rewrite_room_));
+        if (!WriteAll(file.get(), bytes) || !room || !FlushFileBuffers(file.get())) {
             file.reset();
             DeleteFileW(fresh.c_str());
             return false;
         }
     }
-    if (MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // The old file is kept whole before anything replaces it: a copy, put in
+    // place of the older one only once complete. The record itself changes
+    // in one step, from the old file to the new.
+    if (CopyFileW(path.c_str(), oldFresh.c_str(), FALSE) &&
+        MoveFileExW(oldFresh.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
+        MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
+    DeleteFileW(oldFresh.c_str());
     DeleteFileW(fresh.c_str());
     return false;
 }
@@ -147,8 +164,23 @@ bool HistoryFileWin::MoveAside() {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
         (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND))
         return true;  // nothing recorded to move
-    const std::wstring backup = Folder() + L"\\" + kHistoryBackupName;
+    const std::wstring backup = PathOf(kHistoryBackupName);
     return MoveFileExW(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+IHistoryFile::Bytes HistoryFileWin::ReadPending() {
+    return ReadBytes(PathOf(kHistoryPendingName), kHistoryReadLimit);
+}
+
+bool HistoryFileWin::AppendPending(std::string_view header, std::string_view lines) {
+    return EnsureFolder(FolderPath()) && AppendTo(PathOf(kHistoryPendingName), header, lines);
+}
+
+bool HistoryFileWin::RemovePending() {
+    const std::wstring path = PathOf(kHistoryPendingName);
+    if (path.empty()) return false;
+    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+           GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace quorlax::win

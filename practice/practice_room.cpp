@@ -93,8 +93,18 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& histo
     board_.backColorChanged.Listen([this] { BackColorChanged(); });
     board_.textColorChanged.Listen([this] { TextColorChanged(); });
     board_.clockTicked.Listen([this](double seconds) { ClockTick(seconds); });
-    board_.programClosing.Listen([this] { EndRun(); });
-    board_.sessionEnding.Listen([this] { EndRun(); });
+    // Recorded while the window can still own a message; what cannot be
+    // written goes to the pending file.
+    board_.programClosing.Listen([this] {
+        EndRun();
+        history_.AtExit();
+    });
+    // Silently: a message box now would hold up the logoff.
+    board_.sessionEnding.Listen([this] {
+        history_.Quiet();
+        EndRun();
+        history_.AtExit();
+    });
 }
 
 bool PracticeRoom::Load() {

@@ -217,14 +217,16 @@ struct MemoryHistoryFile final : IHistoryFile {
         if (b.fromTail) b.bytes = bytes.substr(bytes.size() - limit);
         return b;
     }
-    bool Append(std::string_view header, std::string_view line) override {
+    bool Append(std::string_view header, std::string_view lines) override {
         if (fail_write) return false;
         if (bytes.empty()) bytes = header;
-        bytes += line;
+        if (bytes.back() != '\n') bytes += '\n';  // as the real file: a cut-short line gets its end
+        bytes += lines;
         return true;
     }
     bool Replace(std::string_view b) override {
-        if (fail_write) return false;
+        if (fail_write || fail_replace) return false;
+        old = std::move(bytes);
         bytes = b;
         ++replaced;
         return true;
@@ -235,10 +237,28 @@ struct MemoryHistoryFile final : IHistoryFile {
         bytes.clear();
         return true;
     }
+    Bytes ReadPending() override { return {!fail_pending, false, pending}; }
+    bool AppendPending(std::string_view header, std::string_view lines) override {
+        if (fail_pending) return false;
+        if (pending.empty()) pending = header;
+        pending += lines;
+        return true;
+    }
+    bool RemovePending() override {
+        if (fail_pending) return false;
+        pending.clear();
+        return true;
+    }
+    std::wstring Folder() override { return folder; }
     std::string bytes;  // the file; empty when there is none
     std::string backup;
+    std::string old;      // the file before the last rewrite
+    std::string pending;  // the pending file; empty when there is none
+    std::wstring folder = L"C:\\Users\\player\\AppData\\Roaming\\Quorlax";
     bool fail_read = false;
-    bool fail_write = false;  // appends, rewrites and moves fail (a locked file)
+    bool fail_write = false;    // appends, rewrites and moves fail (a locked file)
+    bool fail_replace = false;  // rewrites fail (held without delete sharing)
+    bool fail_pending = false;  // the pending file cannot be read or written
     int reads = 0;
     int replaced = 0;
 };

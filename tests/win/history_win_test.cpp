@@ -1,5 +1,6 @@
 // The practice record on the real system: the file in the profile's
-// %APPDATA%\Quorlax (the private test prefix's), a locked file, and the new
+// %APPDATA%\Quorlax (the private test prefix's), a locked file and the runs
+// written later, the rewrite, the end of the Windows session, and the new
 // menu items as the real menu bar shows them.
 #include <windows.h>
 
@@ -40,7 +41,12 @@ protected:
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        DeleteFileW(path_.c_str());
+        for (const std::wstring& file : {path_, Beside(kHistoryOldName), Beside(kHistoryPendingName)})
+            DeleteFileW(file.c_str());
+    }
+    std::wstring Beside(const wchar_t* name) { return path_.substr(0, path_.rfind(L'\\') + 1) + name; }
+    static bool Exists(const std::wstring& file) {
+        return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     // One practice run with one wrong character, ended by a game start.
     void PractiseOnce() {
@@ -67,23 +73,66 @@ TEST_F(HistoryWinTest, RunsAreAppendedAndALockedFileIsToldOnceWhileTheEarlierRun
         ASSERT_TRUE(lock);
         PractiseOnce();
         PractiseOnce();
-        EXPECT_EQ(fakes_.messages.shown.size(), 1u) << "told once per session";
+        ASSERT_EQ(fakes_.messages.shown.size(), 1u) << "told once per session";
+        EXPECT_NE(fakes_.messages.shown[0].find(path_.substr(0, path_.rfind(L'\\')) + L" 文件夹"),
+                  std::wstring::npos)
+            << "names the real folder";
         Choose(form().practice.builtInItem);
         SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, form().practice.Run().Caption(1)[0], 1);
         EXPECT_EQ(form().practice.correctLabel.Caption(), L"1") << "practice goes on";
     }
     EXPECT_EQ(ReadAll(path_), first) << "nothing recorded before was touched";
     Choose(form().game.digitsGameItem);
-    EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 2u);
+    EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 4u) << "the held runs written with the next";
     EXPECT_EQ(fakes_.messages.shown.size(), 1u);
+}
+
+TEST_F(HistoryWinTest, ACutShortLastLineGetsItsEndAndTheSessionsEndWritesSilentlyBesideAHeldFile) {
+    PractiseOnce();
+    const std::string line = FormatRun(ParseHistory(ReadAll(path_), false).runs[0]);
+    const std::string cut = HistoryHeader() + line.substr(0, 20);
+    ASSERT_TRUE(file_.Replace(cut));
+    ASSERT_TRUE(file_.Append(HistoryHeader(), line));
+    EXPECT_EQ(ReadAll(path_), cut + "\n" + line);
+    ASSERT_TRUE(file_.Replace(HistoryHeader() + line));
+
+    // The session ends while another program holds the file: no message box
+    // holds up the logoff, and the open run waits in the pending file.
+    const std::string before = ReadAll(path_);
+    {
+        UniqueFile lock(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
+        Choose(form().practice.builtInItem);
+        SendMessageW(window_->Practice().PracticeBox(), WM_CHAR, L'#', 1);
+        SendMessageW(hwnd_, WM_ENDSESSION, TRUE, 0);
+    }
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+    EXPECT_EQ(ReadAll(path_), before);
+    EXPECT_EQ(ParseHistory(ReadAll(Beside(kHistoryPendingName)), false).runs.size(), 1u);
+    // The next start's first use takes it in.
+    PracticeHistory next(file_, fakes_.messages);
+    EXPECT_EQ(next.Load().runs.size(), 2u);
+    EXPECT_FALSE(Exists(Beside(kHistoryPendingName)));
+    EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
 TEST_F(HistoryWinTest, TheFileIsRewrittenInPlaceOfTheOldOneAndMovedAsideWhenCleared) {
     PractiseOnce();
     const std::string line = FormatRun(ParseHistory(ReadAll(path_), false).runs[0]);
+    const std::string one = ReadAll(path_);
     ASSERT_TRUE(file_.Replace(HistoryHeader() + line + line + line));
     EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 3u);
-    EXPECT_EQ(GetFileAttributesW((path_ + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadAll(Beside(kHistoryOldName)), one) << "the old file kept beside";
+    EXPECT_FALSE(Exists(path_ + L".new"));
+    // A rewrite that fails part-way (a full disk) leaves the file as it was.
+    const std::string three = ReadAll(path_);
+    file_.SetRewriteRoom(line.size());
+    EXPECT_FALSE(file_.Replace(HistoryHeader() + line + line));
+    file_.SetRewriteRoom(~0ull);
+    EXPECT_EQ(ReadAll(path_), three);
+    EXPECT_EQ(ReadAll(Beside(kHistoryOldName)), one);
+    EXPECT_FALSE(Exists(path_ + L".new"));
+    EXPECT_FALSE(Exists(Beside(kHistoryOldName) + L".new"));
     // Read from its tail when it is larger than the limit.
     IHistoryFile::Bytes tail = file_.Read(line.size() + 5);
     EXPECT_TRUE(tail.ok && tail.fromTail);
