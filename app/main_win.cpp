@@ -13,7 +13,7 @@
 #include "platform/product.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
-#include "practice/history_file_win.h"
+#include "practice/record_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/skin_error_win.h"
 
@@ -44,11 +44,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::OlePictures pictures;
     win::ShellService shell(folder);
     win::FolderService folders;
-    win::HistoryFileWin history;
+    win::RecordFileWin history(kHistoryFiles);
+    win::RecordFileWin chars(kCharRecordFiles);
     win::TickClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 
-    win::MainWindow window(instance, services, history);
+    win::MainWindow window(instance, services, PracticeFiles{history, chars});
     // Faults are told from the start: the window's load runs before the loop.
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);

@@ -24,13 +24,13 @@ int ScreenDpi() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Services& services, IHistoryFile& history)
+MainWindow::MainWindow(HINSTANCE instance, Services& services, PracticeFiles files)
     : instance_(instance),
       later_sound_(services.sound),
       services_{services.random, services.messages, services.files,    services.settings, later_sound_,
                 services.battle, services.dialogs,  services.pictures, services.shell,    services.folders,
                 services.clock},
-      program_(services_, history),
+      program_(services_, files),
       painter_(instance, ScreenDpi()),
       view_(painter_),
       game_(program_.game, program_.board, later_sound_, painter_),

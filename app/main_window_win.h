@@ -30,7 +30,7 @@ class MainWindow {
 public:
     static constexpr wchar_t kFaultSource[] = L"MainWindow";
 
-    MainWindow(HINSTANCE instance, Services& services, IHistoryFile& history);
+    MainWindow(HINSTANCE instance, Services& services, PracticeFiles files);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

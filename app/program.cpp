@@ -5,10 +5,10 @@
 
 namespace quorlax {
 
-Program::Program(Services& services, IHistoryFile& history)
+Program::Program(Services& services, PracticeFiles files)
     : board(services.messages),
       game(board, services.random, services.sound),
-      practice(board, services, history),
+      practice(board, services, files),
       scores(board, services.settings),
       settings(board, services),
       battle(board, services),

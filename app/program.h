@@ -19,7 +19,7 @@ namespace quorlax {
 
 class Program {
 public:
-    Program(Services& services, IHistoryFile& history);
+    Program(Services& services, PracticeFiles files);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

@@ -22,7 +22,7 @@ add_library(quorlax_win STATIC
   net/battle_link_win.cpp
   net/battle_panel_win.cpp
   practice/practice_panel_win.cpp
-  practice/history_file_win.cpp
+  practice/record_file_win.cpp
   practice/record_form_win.cpp
   game/game_windows_win.cpp
   practice/practice_windows_win.cpp

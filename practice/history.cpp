@@ -659,7 +659,7 @@ std::wstring BuildDrillText(std::span<const WeakChar> weak, const WordPool& pool
     return text;
 }
 
-PracticeHistory::PracticeHistory(IHistoryFile& file, IMessageBox& messages)
+PracticeHistory::PracticeHistory(IRecordFile& file, IMessageBox& messages)
     : file_(file), messages_(messages) {}
 
 void PracticeHistory::Report(bool& told, std::wstring_view text) {
@@ -673,7 +673,7 @@ std::wstring PracticeHistory::Where() {
     return folder.empty() ? L"%APPDATA%\\Quorlax" : folder;
 }
 
-void PracticeHistory::Note(const IHistoryFile::Bytes& bytes, const HistoryContents& contents) {
+void PracticeHistory::Note(const IRecordFile::Bytes& bytes, const HistoryContents& contents) {
     knownRuns_ = contents.runs.size();
     // A file larger than the limit is rewritten at the next run.
     if (bytes.fromTail) knownRuns_ = std::max(knownRuns_, kHistoryCompactAbove);
@@ -683,12 +683,12 @@ void PracticeHistory::Note(const IHistoryFile::Bytes& bytes, const HistoryConten
 
 void PracticeHistory::Count() {
     if (counted_) return;
-    IHistoryFile::Bytes bytes = file_.Read(kHistoryReadLimit);
+    IRecordFile::Bytes bytes = file_.Read(kHistoryReadLimit);
     if (bytes.ok) Note(bytes, ParseHistory(bytes.bytes, bytes.fromTail));
 }
 
 bool PracticeHistory::Rewrite(std::string_view lines) {
-    IHistoryFile::Bytes bytes = file_.Read(kHistoryReadLimit);
+    IRecordFile::Bytes bytes = file_.Read(kHistoryReadLimit);
     if (!bytes.ok) return false;
     Lines all = NormalLines(bytes.bytes, bytes.fromTail);
     all.text.append(lines);
@@ -705,7 +705,7 @@ bool PracticeHistory::WriteUnwritten() {
     Lines lines;
     bool fromPending = false;
     if (!pendingTaken_) {
-        IHistoryFile::Bytes pending = file_.ReadPending();
+        IRecordFile::Bytes pending = file_.ReadPending();
         if (pending.ok) {
             lines = NormalLines(pending.bytes, pending.fromTail);
             fromPending = !lines.text.empty();
@@ -750,7 +750,7 @@ void PracticeHistory::Record(const RunRecord& run) {
 HistoryContents PracticeHistory::Load() {
     // The first use of the record takes in what the last session left.
     if (!pendingTaken_ || !unwritten_.empty()) WriteUnwritten();
-    IHistoryFile::Bytes bytes = file_.Read(kHistoryReadLimit);
+    IRecordFile::Bytes bytes = file_.Read(kHistoryReadLimit);
     HistoryContents contents;
     if (bytes.ok) {
         contents = ParseHistory(bytes.bytes, bytes.fromTail);

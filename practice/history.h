@@ -1,7 +1,7 @@
 // The practice record: every finished practice run as one line of a
 // tab-separated UTF-8 file, read back for the record window, the ranking of
 // the weakest characters and the drill built from them. Portable: the file
-// itself is reached through IHistoryFile.
+// itself is reached through IRecordFile.
 #pragma once
 
 #include <cstddef>
@@ -14,18 +14,15 @@
 
 #include "core/word_pool.h"
 #include "platform/services.h"
+#include "practice/record_file.h"
 
 namespace quorlax {
 
 inline constexpr wchar_t kRecordWindowTitle[] = L"练习记录";
 inline constexpr wchar_t kNoMissesYet[] = L"还没有错字记录，请先做几次练习。";
-inline constexpr wchar_t kHistoryFileName[] = L"practice-history.tsv";  // in %APPDATA%\Quorlax
-inline constexpr wchar_t kHistoryBackupName[] = L"practice-history.bak";
-inline constexpr wchar_t kHistoryOldName[] = L"practice-history.old.tsv";  // the file before the last rewrite
-inline constexpr wchar_t kHistoryPendingName[] = L"practice-history.pending.tsv";  // runs left at exit
 inline constexpr std::size_t kHistoryCompactAbove = 11000;       // runs; past this the file is rewritten
 inline constexpr std::size_t kHistoryKeep = 10000;               // the newest runs a rewrite keeps
-inline constexpr std::uint64_t kHistoryReadLimit = 32ull << 20;  // a larger file is read from its tail
+inline constexpr std::uint64_t kHistoryReadLimit = kRecordReadLimit;
 inline constexpr std::size_t kChartRuns = 100;                   // runs the record window's chart shows
 inline constexpr std::size_t kRankingRuns = 200;  // runs the weakest characters are ranked over
 inline constexpr std::size_t kWeakestShown = 20;  // weakest characters listed and drilled
@@ -125,40 +122,6 @@ std::wstring LocalDateTimeNow();
 std::wstring BuildDrillText(std::span<const WeakChar> weak, const WordPool& pool, IRandom& random,
                             std::size_t cells = 406);
 
-// --- the file itself ---
-
-// The record file, per user. The Win32 one lives in %APPDATA%\Quorlax; tests
-// use a double. No call throws.
-struct IHistoryFile {
-    virtual ~IHistoryFile() = default;
-    struct Bytes {
-        bool ok = false;        // false: the file exists but cannot be read
-        bool fromTail = false;  // the file was larger than the limit: these are its last bytes
-        std::string bytes;      // empty when there is no file yet
-    };
-    // The whole file, or its last `limit` bytes.
-    virtual Bytes Read(std::uint64_t limit) = 0;
-    // Appends in one write, creating the folder and the file (with `header`
-    // first) when missing; false when nothing was written. A last line cut
-    // short gets its line end first.
-    virtual bool Append(std::string_view header, std::string_view lines) = 0;
-    // Writes `bytes` as a new file, keeps the old one as kHistoryOldName (in
-    // place of an older one), then puts the new one in place of the old
-    // atomically; false leaves the old file as it was.
-    virtual bool Replace(std::string_view bytes) = 0;
-    // Moves the file aside as the backup (an older backup is replaced);
-    // false leaves it in place.
-    virtual bool MoveAside() = 0;
-    // The pending file beside the record (kHistoryPendingName): runs that
-    // could not be written when the program ended. Read whole; appended as
-    // Append does; removed (true when it is gone).
-    virtual Bytes ReadPending() = 0;
-    virtual bool AppendPending(std::string_view header, std::string_view lines) = 0;
-    virtual bool RemovePending() = 0;
-    // The folder the files are in, as a message names it; empty when unknown.
-    virtual std::wstring Folder() = 0;
-};
-
 // The record as the program uses it: appends a finished run (rewriting the
 // file with the newest kHistoryKeep readable runs once it passes
 // kHistoryCompactAbove, or when a spreadsheet saved it as UTF-16), reads it
@@ -168,7 +131,7 @@ struct IHistoryFile {
 // the next write that succeeds.
 class PracticeHistory {
 public:
-    PracticeHistory(IHistoryFile& file, IMessageBox& messages);
+    PracticeHistory(IRecordFile& file, IMessageBox& messages);
     // Appends one run (nothing for a run with no character typed).
     void Record(const RunRecord& run);
     // The runs recorded so far, read afresh from the file, with those not
@@ -188,7 +151,7 @@ public:
 private:
     // The file's readable runs, counted once it can be read.
     void Count();
-    void Note(const IHistoryFile::Bytes& bytes, const HistoryContents& contents);
+    void Note(const IRecordFile::Bytes& bytes, const HistoryContents& contents);
     // Writes the pending file's runs, then the unwritten ones, in order;
     // false when they could not be written.
     bool WriteUnwritten();
@@ -199,7 +162,7 @@ private:
     // The folder as the messages name it.
     std::wstring Where();
 
-    IHistoryFile& file_;
+    IRecordFile& file_;
     IMessageBox& messages_;
     std::vector<std::string> unwritten_;  // lines of runs not in the file yet, oldest first
     std::size_t knownRuns_ = 0;           // readable runs in the file, once counted

@@ -14,14 +14,14 @@ namespace {
 // often as one missed a tenth of the time.
 constexpr double kReviewWeight = 0.1;
 
-std::wstring Where(IHistoryFile& file) {
+std::wstring Where(IRecordFile& file) {
     const std::wstring folder = file.Folder();
     return folder.empty() ? std::wstring(L"（你的应用数据文件夹）") : L"（在 " + folder + L" 文件夹里）";
 }
 
 }  // namespace
 
-Learning::Learning(Board& board, IHistoryFile& file, PracticeHistory& history, ISettingsStore& settings,
+Learning::Learning(Board& board, IRecordFile& file, PracticeHistory& history, ISettingsStore& settings,
                    IMessageBox& messages)
     : board_(board), file_(file), history_(history), settings_(settings), messages_(messages) {
     targetSpeedMenu.Define(L"目标速度");
@@ -58,7 +58,7 @@ const CharRecord& Learning::Record() {
     if (loaded_) return record_;
     loaded_ = true;
     // What the last run of the program could not write is newer than the file.
-    IHistoryFile::Bytes bytes = file_.ReadPending();
+    IRecordFile::Bytes bytes = file_.ReadPending();
     const bool fromPending = bytes.ok && !bytes.bytes.empty();
     if (!fromPending) bytes = file_.Read(kHistoryReadLimit);
     if (!bytes.ok) {

@@ -23,7 +23,7 @@ namespace quorlax {
 class Learning {
 public:
     // `history` seeds a missing record from its misses.
-    Learning(Board& board, IHistoryFile& file, PracticeHistory& history, ISettingsStore& settings,
+    Learning(Board& board, IRecordFile& file, PracticeHistory& history, ISettingsStore& settings,
              IMessageBox& messages);
     Learning(const Learning&) = delete;
     Learning& operator=(const Learning&) = delete;
@@ -53,7 +53,7 @@ private:
     void Tell(bool& told, std::wstring_view text);
 
     Board& board_;
-    IHistoryFile& file_;
+    IRecordFile& file_;
     PracticeHistory& history_;
     ISettingsStore& settings_;
     IMessageBox& messages_;

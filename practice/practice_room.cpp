@@ -33,7 +33,7 @@ const forms::Font kKaiFont{L"楷体_GB2312", 14.25f};
 
 }  // namespace
 
-PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& historyFile)
+PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files)
     : cells(board.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
       radicalChart(board.scene, forms::Layer::Grid),
       cursor(board.scene, forms::Layer::Grid),
@@ -51,7 +51,7 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, IHistoryFile& histo
       accuracyLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       board_(board),
       services_(services),
-      history_(historyFile, services.messages),
+      history_(files.history, services.messages),
       record(history_, board.CodeTable(), board.backColor) {
     record.StartDrill = [this] { OnDrill(); };
     practiceMenu.Define(L"练 习");

@@ -30,7 +30,7 @@ inline constexpr forms::Color kLinkHoverColor = 0x00FFFF00;
 
 class PracticeRoom : private IPracticeHost {
 public:
-    PracticeRoom(Board& board, Services& services, IHistoryFile& historyFile);
+    PracticeRoom(Board& board, Services& services, PracticeFiles files);
     PracticeRoom(const PracticeRoom&) = delete;
     PracticeRoom& operator=(const PracticeRoom&) = delete;
 

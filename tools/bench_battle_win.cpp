@@ -49,10 +49,10 @@ struct NotedMessages final : IMessageBox {
 
 // One side of the battle: a main window with its own link, on the shared services.
 struct Side {
-    Side(Services& base, IHistoryFile& history)
+    Side(Services& base, PracticeFiles files)
         : services{base.random, messages, base.files,   base.settings, base.sound,
                    link,        base.dialogs, base.pictures, base.shell, base.folders, base.clock},
-          window(GetModuleHandleW(nullptr), services, history) {}
+          window(GetModuleHandleW(nullptr), services, files) {}
     bool Create() {
         if (!window.Create()) return false;
         link.Attach(window.Handle(), win::kBattleReadTimerId, window.Chain(),
@@ -161,9 +161,9 @@ void Flood(Side& board, double pace_ms) {
 
 }  // namespace
 
-void BenchBattle(Services& base, IHistoryFile& history) {
-    auto host = std::make_unique<Side>(base, history);
-    auto joiner = std::make_unique<Side>(base, history);
+void BenchBattle(Services& base, PracticeFiles files) {
+    auto host = std::make_unique<Side>(base, files);
+    auto joiner = std::make_unique<Side>(base, files);
     if (!host->Create() || !joiner->Create()) {
         std::printf("battle: the boards could not be created\n");
         return;

@@ -21,7 +21,7 @@
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "practice/history.h"
-#include "practice/history_file_win.h"
+#include "practice/record_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/neo_caption_win.h"
 #include "drive/drive_win.h"
@@ -29,7 +29,7 @@
 using namespace quorlax;
 
 // The battle over loopback (bench_battle_win.cpp).
-void BenchBattle(Services& base, IHistoryFile& history);
+void BenchBattle(Services& base, PracticeFiles files);
 
 namespace {
 
@@ -196,10 +196,12 @@ int main(int argc, char** argv) {
     win::OlePictures pictures;
     win::ShellService shell(Folder());
     win::FolderService folders;
-    win::HistoryFileWin history(BenchHistoryFolder());  // the benchmark's runs stay out of the profile
+    // The benchmark's runs stay out of the profile.
+    win::RecordFileWin history(kHistoryFiles, BenchHistoryFolder());
+    win::RecordFileWin chars(kCharRecordFiles, BenchHistoryFolder());
     win::TickClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
-    win::MainWindow window(GetModuleHandleW(nullptr), services, history);
+    win::MainWindow window(GetModuleHandleW(nullptr), services, PracticeFiles{history, chars});
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
     Program& form = window.Form();
@@ -282,7 +284,7 @@ int main(int argc, char** argv) {
         Median(sound_starts), Percentile(sound_starts, 1.0), sound_starts.size(),
         sound.Playable() ? "the device plays" : "no device: silent");
     // 5. The battle over loopback.
-    BenchBattle(services, history);
+    BenchBattle(services, PracticeFiles{history, chars});
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
     // 5. The painted frame: a full non-client paint, and hovering the titles.
@@ -387,7 +389,7 @@ int main(int argc, char** argv) {
         std::printf("history_file_bytes: %zu for 10,000 runs, %.2f MB (goal <= 4 MB)%s\n", bytes.size(),
                     static_cast<double>(bytes.size()) / 1e6, bytes.size() <= 4000000 ? "" : "  MISSED");
 
-        win::HistoryFileWin file(BenchHistoryFolder() + L"\\record");
+        win::RecordFileWin file(kHistoryFiles, BenchHistoryFolder() + L"\\record");
         CountingMessages told;
         PracticeHistory history(file, told);
         file.Append(HistoryHeader(), "");
@@ -443,8 +445,8 @@ int main(int argc, char** argv) {
             Median(drill), Percentile(drill, 1.0), weak.size(), length,
             Median(drill) <= 10 ? "" : "  MISSED");
         for (const std::wstring& folder : {BenchHistoryFolder() + L"\\record", BenchHistoryFolder()}) {
-            DeleteFileW((folder + L"\\" + kHistoryFileName).c_str());
-            DeleteFileW((folder + L"\\" + kHistoryBackupName).c_str());
+            DeleteFileW((folder + L"\\" + kHistoryFiles.file).c_str());
+            DeleteFileW((folder + L"\\" + kHistoryFiles.backup).c_str());
             RemoveDirectoryW(folder.c_str());
         }
     }
@@ -461,7 +463,7 @@ int main(int argc, char** argv) {
             run.when[9] = static_cast<wchar_t>(L'1' + i / 1250);  // eight days
             bytes += FormatRun(run);
         }
-        win::HistoryFileWin profile;
+        win::RecordFileWin profile(kHistoryFiles);
         const std::wstring kept = profile.Path() + L".bench";
         MoveFileExW(profile.Path().c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING);
         const UINT recordItem = window.Menus().CommandOf(&form.practice.recordItem);

@@ -110,7 +110,7 @@ std::wstring HistoryPath() {
     GetEnvironmentVariableW(L"APPDATA", appdata, MAX_PATH);
     const std::wstring folder = std::wstring(appdata) + L"\\Quorlax";
     CreateDirectoryW(folder.c_str(), nullptr);
-    return folder + L"\\" + quorlax::kHistoryFileName;
+    return folder + L"\\" + quorlax::kHistoryFiles.file;
 }
 
 // Two weeks of practice, getting faster, with the same few characters missed.

@@ -86,7 +86,7 @@ long long MsSince(Clock::time_point start) {
 // the same menu from the same models.
 struct Commands {
     test::FakeServices fakes;
-    Program form{fakes.services, fakes.history};
+    Program form{fakes.services, fakes.practiceFiles};
     forms::MenuBarWin bar;
     Commands() { bar.Attach(nullptr, form.menuBar); }
     UINT Of(const forms::MenuItem& item) const { return bar.CommandOf(&item); }

@@ -58,10 +58,10 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 // A fresh record folder holding `record` (none when empty).
 void PrepareRecord(const std::string& record) {
     CreateDirectoryW(RecordFolder().c_str(), nullptr);
-    for (const wchar_t* name : {kHistoryFileName, kHistoryOldName, kHistoryPendingName})
+    for (const wchar_t* name : {kHistoryFiles.file, kHistoryFiles.old, kHistoryFiles.pending})
         DeleteFileW(InRecordFolder(name).c_str());
     if (!record.empty()) {
-        ASSERT_TRUE(WriteAll(InRecordFolder(kHistoryFileName), record));
+        ASSERT_TRUE(WriteAll(InRecordFolder(kHistoryFiles.file), record));
     }
 }
 
@@ -136,7 +136,7 @@ bool CloseGame(Process& game, HWND main) {
 class HistoryEndToEnd : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const wchar_t* name : {kHistoryFileName, kHistoryOldName, kHistoryPendingName})
+        for (const wchar_t* name : {kHistoryFiles.file, kHistoryFiles.old, kHistoryFiles.pending})
             DeleteFileW(InRecordFolder(name).c_str());
     }
 };
@@ -157,19 +157,19 @@ TEST_F(HistoryEndToEnd, ARecordSavedBackByASpreadsheetLosesNoRunAtTheCapsRewrite
     ASSERT_TRUE(PractiseWrong(game, main, 1)) << "no practice run typed";
     ASSERT_TRUE(CloseGame(game, main));
 
-    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFileName)), false);
+    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.file)), false);
     ASSERT_EQ(now.runs.size(), kHistoryKeep) << "rewritten with the newest 10,000 runs";
     EXPECT_EQ(now.skipped, 0);
     EXPECT_EQ(now.runs.front().when, L"2026-01-22 09:05:00") << "the oldest kept is run 1001";
     EXPECT_EQ(now.runs.back().typed, 1) << "the run just practised";
-    EXPECT_TRUE(ReadAll(InRecordFolder(kHistoryOldName)) == record) << "the old file kept beside";
+    EXPECT_TRUE(ReadAll(InRecordFolder(kHistoryFiles.old)) == record) << "the old file kept beside";
 }
 
 TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppendedAtTheNextStart) {
     std::string record = HistoryHeader() + "2026-12-08 09:00:00\tbuiltin\t\t120\t110\t92\t48\t95\t\n";
     PrepareRecord(record);
     // Held as a spreadsheet might: no sharing at all.
-    win::UniqueFile held(CreateFileW(InRecordFolder(kHistoryFileName).c_str(), GENERIC_READ, 0, nullptr,
+    win::UniqueFile held(CreateFileW(InRecordFolder(kHistoryFiles.file).c_str(), GENERIC_READ, 0, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     {
@@ -183,10 +183,10 @@ TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppended
         EXPECT_NE(told.find(L"补记"), std::wstring::npos) << "says the run is written later";
         ASSERT_TRUE(CloseGame(game, main));
     }
-    const HistoryContents pending = ParseHistory(ReadAll(InRecordFolder(kHistoryPendingName)), false);
+    const HistoryContents pending = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.pending)), false);
     ASSERT_EQ(pending.runs.size(), 2u);
     held.reset();
-    EXPECT_EQ(ReadAll(InRecordFolder(kHistoryFileName)), record);
+    EXPECT_EQ(ReadAll(InRecordFolder(kHistoryFiles.file)), record);
 
     // The next start takes them in at the first use of the record (its window).
     Process again;
@@ -195,10 +195,10 @@ TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppended
     EXPECT_TRUE(WaitFor(
         [&] {
             if (!FindWindowOf(again.Id(), L"QuorlaxRecord")) PressCtrl(main, 'R');
-            return !Exists(InRecordFolder(kHistoryPendingName));
+            return !Exists(InRecordFolder(kHistoryFiles.pending));
         },
         15000));
-    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFileName)), false);
+    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.file)), false);
     ASSERT_EQ(now.runs.size(), 3u);
     EXPECT_EQ(now.runs[1].typed, 1);
     EXPECT_EQ(now.runs[2].typed, 2);

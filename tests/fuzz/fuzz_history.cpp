@@ -116,13 +116,13 @@ void CheckRecord(const std::string& file, const std::vector<RunRecord>& before) 
     expected = Newest(std::move(expected), kHistoryKeep);
 
     test::RecordingMessages messages;
-    test::MemoryHistoryFile now;
+    test::MemoryRecordFile now;
     now.bytes = file;
     PracticeHistory(now, messages).Record(run);
     FUZZ_CHECK(ParseHistory(now.bytes, false).runs == expected);
     FUZZ_CHECK(now.replaced == 0 || now.old == file);
 
-    test::MemoryHistoryFile later;
+    test::MemoryRecordFile later;
     later.bytes = file;
     later.fail_write = true;
     {

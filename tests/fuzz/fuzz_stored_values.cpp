@@ -93,7 +93,7 @@ struct Loaded {
     std::unique_ptr<Program> form;
     Loaded() {
         fakes.random.SetFallback({0.5, 0.25});
-        form = std::make_unique<Program>(services, fakes.history);
+        form = std::make_unique<Program>(services, fakes.practiceFiles);
         FUZZ_CHECK(form->Load());
     }
 };

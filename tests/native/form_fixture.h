@@ -18,7 +18,7 @@ protected:
 
     // Loads the form; individual tests change the fakes first.
     bool Load() {
-        form_ = std::make_unique<Program>(fakes_.services, fakes_.history);
+        form_ = std::make_unique<Program>(fakes_.services, fakes_.practiceFiles);
         return form_->Load();
     }
     Program& form() { return *form_; }

@@ -148,7 +148,7 @@ TEST(HistoryFileTest, WhatASpreadsheetSavesBackReadsAsTheSameRuns) {
 }
 
 TEST(HistoryFileTest, PassingElevenThousandReadableRunsRewritesTheFileKeepingTheOldOneBeside) {
-    MemoryHistoryFile file;
+    MemoryRecordFile file;
     file.bytes = HistoryHeader();
     for (int i = 0; i < 11000; ++i) file.bytes += FormatRun(MakeRun(L"2026-01-01 00:00:00", i % 1000));
     file.bytes += "a damaged line\n";
@@ -171,7 +171,7 @@ TEST(HistoryFileTest, PassingElevenThousandReadableRunsRewritesTheFileKeepingThe
 
 TEST(HistoryFileTest, OnlyReadableRunsCountTowardsTheCapAndASpreadsheetsFileLosesNone) {
     // Lines that cannot be read are no runs: however many, no rewrite.
-    MemoryHistoryFile damaged;
+    MemoryRecordFile damaged;
     for (int i = 0; i < 11005; ++i) damaged.bytes += "12/08/2026\tbuiltin\n";
     RecordingMessages messages;
     PracticeHistory(damaged, messages).Record(MakeRun(L"2026-12-08 09:00:00", 77));
@@ -180,7 +180,7 @@ TEST(HistoryFileTest, OnlyReadableRunsCountTowardsTheCapAndASpreadsheetsFileLose
 
     // Saved back with CR LF and other times: every run is read and counted;
     // the rewrite keeps the newest 10,000 and the old file beside.
-    MemoryHistoryFile saved;
+    MemoryRecordFile saved;
     saved.bytes = SpreadsheetFile(11000);
     const std::string before = saved.bytes;
     PracticeHistory history(saved, messages);
@@ -194,7 +194,7 @@ TEST(HistoryFileTest, OnlyReadableRunsCountTowardsTheCapAndASpreadsheetsFileLose
     EXPECT_EQ(c.runs.back().speed, 1999);
 
     // As UTF-16 ("Unicode text") the next run rewrites it in UTF-8 whole.
-    MemoryHistoryFile unicode;
+    MemoryRecordFile unicode;
     unicode.bytes = Utf16(L"时间\t\r\n2026/12/8 9:05\tdrill\t\t9\t9\t100\t30\t18\t\r\n", false);
     const std::string utf16 = unicode.bytes;
     PracticeHistory(unicode, messages).Record(MakeRun(L"2026-12-08 09:10:00", 40));
@@ -208,7 +208,7 @@ TEST(HistoryFileTest, OnlyReadableRunsCountTowardsTheCapAndASpreadsheetsFileLose
 }
 
 TEST(HistoryFileTest, AFileOverTheReadLimitIsRewrittenFromItsTail) {
-    MemoryHistoryFile file;
+    MemoryRecordFile file;
     file.bytes = HistoryHeader() + std::string(kHistoryReadLimit, 'x') + "\n" +
                  FormatRun(MakeRun(L"2026-12-08 09:00:00", 40));
     const std::string before = file.bytes;
@@ -223,7 +223,7 @@ TEST(HistoryFileTest, AFileOverTheReadLimitIsRewrittenFromItsTail) {
 }
 
 TEST(HistoryFileTest, AFailedRewriteIsToldOnceAndNotTriedAgainThisSession) {
-    MemoryHistoryFile file;
+    MemoryRecordFile file;
     file.bytes = SpreadsheetFile(11000);
     file.fail_replace = true;
     RecordingMessages messages;
@@ -240,7 +240,7 @@ TEST(HistoryFileTest, AFailedRewriteIsToldOnceAndNotTriedAgainThisSession) {
 }
 
 TEST(HistoryFileTest, RunsThatCannotBeWrittenAreWrittenLaterInOrderOrLeftForTheNextStart) {
-    MemoryHistoryFile file;
+    MemoryRecordFile file;
     RecordingMessages messages;
     {
         PracticeHistory history(file, messages);
@@ -297,7 +297,7 @@ TEST(HistoryFileTest, RunsThatCannotBeWrittenAreWrittenLaterInOrderOrLeftForTheN
 }
 
 TEST(HistoryFileTest, AnUnreadableFileIsToldOnceAndRunsAreStillAppended) {
-    MemoryHistoryFile file;
+    MemoryRecordFile file;
     file.bytes = FormatRun(MakeRun(L"2026-12-08 09:00:00", 50));
     file.fail_read = true;
     RecordingMessages messages;

@@ -232,7 +232,7 @@ TEST(RecordViewTest, WeakCharactersShowTheCodeF1GivesOrNone) {
 }
 
 TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
-    test::MemoryHistoryFile file;
+    test::MemoryRecordFile file;
     test::RecordingMessages messages;
     PracticeHistory history(file, messages);
     history.Record(MakeRun(L"2026-12-08 10:00:00", 30, 90, {{L'中', 2}}));
@@ -276,7 +276,7 @@ TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
 }
 
 TEST(RecordFormTest, AWindowThatCouldNotBeMadeIsTriedAgainAtTheNextLoad) {
-    test::MemoryHistoryFile file;
+    test::MemoryRecordFile file;
     test::RecordingMessages messages;
     PracticeHistory history(file, messages);
     const std::wstring table = kTable;

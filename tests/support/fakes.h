@@ -209,7 +209,7 @@ struct FakeFolders final : IFolders {
 };
 
 // The practice record in memory; a test makes any call fail.
-struct MemoryHistoryFile final : IHistoryFile {
+struct MemoryRecordFile final : IRecordFile {
     Bytes Read(std::uint64_t limit) override {
         ++reads;
         if (fail_read) return {};
@@ -281,7 +281,9 @@ struct FakeServices {
     FakePictures pictures;
     RecordingShell shell;
     FakeFolders folders;
-    MemoryHistoryFile history;
+    MemoryRecordFile history;
+    MemoryRecordFile chars;
+    PracticeFiles practiceFiles{history, chars};
     ManualClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 

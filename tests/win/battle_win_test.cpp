@@ -23,7 +23,7 @@ class BattleWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_, fakes_.history);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_, fakes_.practiceFiles);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         link_.Attach(hwnd_, kBattleReadTimerId, window_->Chain(), [this] { window_->AfterEvent(); });

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "practice/history_file_win.h"
+#include "practice/record_file_win.h"
 #include "window_fixture.h"
 
 namespace quorlax::win {
@@ -35,13 +35,13 @@ protected:
             std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
                                                 f.dialogs, f.pictures, f.shell, f.folders, f.clock});
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, file_);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, PracticeFiles{file_, fakes_.chars});
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        for (const std::wstring& file : {path_, Beside(kHistoryOldName), Beside(kHistoryPendingName)})
+        for (const std::wstring& file : {path_, Beside(kHistoryFiles.old), Beside(kHistoryFiles.pending)})
             DeleteFileW(file.c_str());
     }
     std::wstring Beside(const wchar_t* name) { return path_.substr(0, path_.rfind(L'\\') + 1) + name; }
@@ -55,7 +55,7 @@ protected:
         Choose(form().game.englishGameItem);
     }
 
-    HistoryFileWin file_;
+    RecordFileWin file_{kHistoryFiles};
     std::wstring path_;
     std::unique_ptr<Services> services_;
 };
@@ -108,11 +108,11 @@ TEST_F(HistoryWinTest, ACutShortLastLineGetsItsEndAndTheSessionsEndWritesSilentl
     }
     EXPECT_TRUE(fakes_.messages.shown.empty());
     EXPECT_EQ(ReadAll(path_), before);
-    EXPECT_EQ(ParseHistory(ReadAll(Beside(kHistoryPendingName)), false).runs.size(), 1u);
+    EXPECT_EQ(ParseHistory(ReadAll(Beside(kHistoryFiles.pending)), false).runs.size(), 1u);
     // The next start's first use takes it in.
     PracticeHistory next(file_, fakes_.messages);
     EXPECT_EQ(next.Load().runs.size(), 2u);
-    EXPECT_FALSE(Exists(Beside(kHistoryPendingName)));
+    EXPECT_FALSE(Exists(Beside(kHistoryFiles.pending)));
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
@@ -122,7 +122,7 @@ TEST_F(HistoryWinTest, TheFileIsRewrittenInPlaceOfTheOldOneAndMovedAsideWhenClea
     const std::string one = ReadAll(path_);
     ASSERT_TRUE(file_.Replace(HistoryHeader() + line + line + line));
     EXPECT_EQ(ParseHistory(ReadAll(path_), false).runs.size(), 3u);
-    EXPECT_EQ(ReadAll(Beside(kHistoryOldName)), one) << "the old file kept beside";
+    EXPECT_EQ(ReadAll(Beside(kHistoryFiles.old)), one) << "the old file kept beside";
     EXPECT_FALSE(Exists(path_ + L".new"));
     // A rewrite that fails part-way (a full disk) leaves the file as it was.
     const std::string three = ReadAll(path_);
@@ -130,17 +130,17 @@ TEST_F(HistoryWinTest, TheFileIsRewrittenInPlaceOfTheOldOneAndMovedAsideWhenClea
     EXPECT_FALSE(file_.Replace(HistoryHeader() + line + line));
     file_.SetRewriteRoom(~0ull);
     EXPECT_EQ(ReadAll(path_), three);
-    EXPECT_EQ(ReadAll(Beside(kHistoryOldName)), one);
+    EXPECT_EQ(ReadAll(Beside(kHistoryFiles.old)), one);
     EXPECT_FALSE(Exists(path_ + L".new"));
-    EXPECT_FALSE(Exists(Beside(kHistoryOldName) + L".new"));
+    EXPECT_FALSE(Exists(Beside(kHistoryFiles.old) + L".new"));
     // Read from its tail when it is larger than the limit.
-    IHistoryFile::Bytes tail = file_.Read(line.size() + 5);
+    IRecordFile::Bytes tail = file_.Read(line.size() + 5);
     EXPECT_TRUE(tail.ok && tail.fromTail);
     EXPECT_EQ(ParseHistory(tail.bytes, true).runs.size(), 1u);
 
     ASSERT_TRUE(form().practice.History().Clear());
     EXPECT_EQ(GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES);
-    const std::wstring backup = path_.substr(0, path_.rfind(L'\\') + 1) + kHistoryBackupName;
+    const std::wstring backup = path_.substr(0, path_.rfind(L'\\') + 1) + kHistoryFiles.backup;
     EXPECT_EQ(ParseHistory(ReadAll(backup), false).runs.size(), 3u);
     DeleteFileW(backup.c_str());
 }

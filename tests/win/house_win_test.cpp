@@ -97,7 +97,7 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
     fakes.random.SetFallback({0.5, 0.25, 0.75});
     SetFaultSink([](const std::wstring&) {});  // no message box in a test
     const int faults = FaultCount();
-    auto window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes.services, fakes.history);
+    auto window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes.services, fakes.practiceFiles);
     {
         const skin::test::RefusedSubclassing refused;  // the skin's subclassing fails at load
         ASSERT_TRUE(window->Create()) << "start-up goes on";

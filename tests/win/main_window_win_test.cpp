@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     Services real{services.random, services.messages, services.files, services.settings, services.sound,
                   services.battle, services.dialogs,  pictures,       services.shell,    services.folders, services.clock};
     fakes_.settings.Save(L"register", L"t1", path);
-    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real, fakes_.history);
+    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real, fakes_.practiceFiles);
     ASSERT_TRUE(window_->Create());
     hwnd_ = window_->Handle();
     auto shot = Painted();

@@ -181,7 +181,7 @@ protected:
         services_ = std::make_unique<Services>(
             Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
                      f.folders, f.clock});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, fakes_.history);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, fakes_.practiceFiles);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         dialogs_.SetOwner(hwnd_);

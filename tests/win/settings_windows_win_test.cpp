@@ -109,7 +109,7 @@ protected:
         Services& f = fakes_.services;
         real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
                                                     f.battle, f.dialogs, pictures_, f.shell, folders_, f.clock});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_, fakes_.history);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_, fakes_.practiceFiles);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
         PumpPending();
@@ -296,7 +296,7 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     Services& f = fakes_.services;
     Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
                         f.battle, f.dialogs,  f.pictures, shell,      f.folders, f.clock};
-    Program other(with_shell, fakes_.history);
+    Program other(with_shell, fakes_.practiceFiles);
     other.settings.OnHelp();
     RemoveDirectoryW(empty.c_str());
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);

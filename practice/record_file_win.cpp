@@ -1,7 +1,7 @@
 // The practice record's file: appended in one write per run, rewritten only
 // through a new file put in its place (the old one kept beside it), never
 // changed where it lies; and the pending file beside it.
-#include "practice/history_file_win.h"
+#include "practice/record_file_win.h"
 
 #include <windows.h>
 // The shell's folder ids need windows.h first.
@@ -34,8 +34,8 @@ bool EnsureFolder(const std::wstring& folder) {
     return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-IHistoryFile::Bytes ReadBytes(const std::wstring& path, std::uint64_t limit) {
-    IHistoryFile::Bytes result;
+IRecordFile::Bytes ReadBytes(const std::wstring& path, std::uint64_t limit) {
+    IRecordFile::Bytes result;
     if (path.empty()) return result;
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -59,13 +59,13 @@ IHistoryFile::Bytes ReadBytes(const std::wstring& path, std::uint64_t limit) {
     try {
         result.bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
-        return IHistoryFile::Bytes{};
+        return IRecordFile::Bytes{};
     }
     DWORD got = 0;
     if (length > 0 &&
         (!::ReadFile(file.get(), result.bytes.data(), static_cast<DWORD>(length), &got, nullptr) ||
          got != length))
-        return IHistoryFile::Bytes{};
+        return IRecordFile::Bytes{};
     result.ok = true;
     return result;
 }
@@ -100,7 +100,7 @@ bool AppendTo(const std::wstring& path, std::string_view header, std::string_vie
 
 }  // namespace
 
-const std::wstring& HistoryFileWin::FolderPath() {
+const std::wstring& RecordFileWin::FolderPath() {
     if (!folder_.empty() || looked_up_) return folder_;
     looked_up_ = true;
     // shell32 is loaded on first use only: start-up does not pay for it.
@@ -115,24 +115,24 @@ const std::wstring& HistoryFileWin::FolderPath() {
     return folder_;
 }
 
-std::wstring HistoryFileWin::PathOf(const wchar_t* name) {
+std::wstring RecordFileWin::PathOf(const wchar_t* name) {
     const std::wstring& folder = FolderPath();
     return folder.empty() ? std::wstring() : folder + L"\\" + name;
 }
 
-std::wstring HistoryFileWin::Path() { return PathOf(kHistoryFileName); }
+std::wstring RecordFileWin::Path() { return PathOf(names_.file); }
 
-IHistoryFile::Bytes HistoryFileWin::Read(std::uint64_t limit) { return ReadBytes(Path(), limit); }
+IRecordFile::Bytes RecordFileWin::Read(std::uint64_t limit) { return ReadBytes(Path(), limit); }
 
-bool HistoryFileWin::Append(std::string_view header, std::string_view lines) {
+bool RecordFileWin::Append(std::string_view header, std::string_view lines) {
     return EnsureFolder(FolderPath()) && AppendTo(Path(), header, lines);
 }
 
-bool HistoryFileWin::Replace(std::string_view bytes) {
+bool RecordFileWin::Replace(std::string_view bytes) {
     const std::wstring path = Path();
     if (path.empty()) return false;
     const std::wstring fresh = path + kNewSuffix;
-    const std::wstring old = PathOf(kHistoryOldName);
+    const std::wstring old = PathOf(names_.old);
     const std::wstring oldFresh = old + kNewSuffix;
     {
         UniqueFile file(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -158,26 +158,26 @@ bool HistoryFileWin::Replace(std::string_view bytes) {
     return false;
 }
 
-bool HistoryFileWin::MoveAside() {
+bool RecordFileWin::MoveAside() {
     const std::wstring path = Path();
     if (path.empty()) return false;
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
         (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND))
         return true;  // nothing recorded to move
-    const std::wstring backup = PathOf(kHistoryBackupName);
+    const std::wstring backup = PathOf(names_.backup);
     return MoveFileExW(path.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-IHistoryFile::Bytes HistoryFileWin::ReadPending() {
-    return ReadBytes(PathOf(kHistoryPendingName), kHistoryReadLimit);
+IRecordFile::Bytes RecordFileWin::ReadPending() {
+    return ReadBytes(PathOf(names_.pending), kRecordReadLimit);
 }
 
-bool HistoryFileWin::AppendPending(std::string_view header, std::string_view lines) {
-    return EnsureFolder(FolderPath()) && AppendTo(PathOf(kHistoryPendingName), header, lines);
+bool RecordFileWin::AppendPending(std::string_view header, std::string_view lines) {
+    return EnsureFolder(FolderPath()) && AppendTo(PathOf(names_.pending), header, lines);
 }
 
-bool HistoryFileWin::RemovePending() {
-    const std::wstring path = PathOf(kHistoryPendingName);
+bool RecordFileWin::RemovePending() {
+    const std::wstring path = PathOf(names_.pending);
     if (path.empty()) return false;
     return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
            GetLastError() == ERROR_PATH_NOT_FOUND;

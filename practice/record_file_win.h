@@ -1,18 +1,19 @@
-// The practice record's file on Windows: %APPDATA%\Quorlax\practice-history.tsv.
+// A record file of the player's on Windows, in %APPDATA%\Quorlax.
 #pragma once
 
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "practice/history.h"
+#include "practice/record_file.h"
 
 namespace quorlax::win {
 
-class HistoryFileWin final : public IHistoryFile {
+class RecordFileWin final : public IRecordFile {
 public:
     // `folder` empty: %APPDATA%\Quorlax, looked up on first use.
-    explicit HistoryFileWin(std::wstring folder = {}) : folder_(std::move(folder)) {}
+    explicit RecordFileWin(const RecordFileNames& names, std::wstring folder = {})
+        : names_(names), folder_(std::move(folder)) {}
     Bytes Read(std::uint64_t limit) override;
     bool Append(std::string_view header, std::string_view lines) override;
     bool Replace(std::string_view bytes) override;
@@ -31,6 +32,7 @@ private:
     const std::wstring& FolderPath();
     // The file of this name in the folder; empty when the folder is unknown.
     std::wstring PathOf(const wchar_t* name);
+    RecordFileNames names_;
     std::wstring folder_;
     bool looked_up_ = false;
     std::uint64_t rewrite_room_ = std::numeric_limits<std::uint64_t>::max();
