@@ -186,7 +186,7 @@ CharRecord::Parsed CharRecord::Parse(std::string_view bytes) {
         auto rate = f.size() == kColumns ? Fraction(f[3]) : std::nullopt;
         auto ms = f.size() == kColumns ? Millis(f[4]) : std::nullopt;
         auto box = f.size() == kColumns ? Whole(f[5], kReviewBoxes - 1) : std::nullopt;
-        auto due = f.size() == kColumns ? DayFromField(f[6], false) : std::nullopt;
+        auto due = f.size() == kColumns ? DayFromField(f[6], true) : std::nullopt;
         auto last = f.size() == kColumns ? DayFromField(f[7], false) : std::nullopt;
         auto graduated = f.size() == kColumns ? DayFromField(f[8], true) : std::nullopt;
         auto keyMs = f.size() == kColumns ? Millis(f[9]) : std::nullopt;

@@ -744,6 +744,10 @@ bool PracticeHistory::WriteUnwritten() {
 void PracticeHistory::Record(const RunRecord& run) {
     if (run.typed <= 0 && run.misses.empty()) return;
     unwritten_.push_back(FormatRun(run));
+    // What the file holds of it, as a reading would give it back.
+    if (read_)
+        if (auto kept = ParseRun(std::string_view(unwritten_.back()).substr(0, unwritten_.back().size() - 1)))
+            runs_.runs.push_back(std::move(*kept));
     if (!WriteUnwritten()) Report(writeTold_, WriteFailed(Where()));
 }
 
@@ -765,6 +769,14 @@ HistoryContents PracticeHistory::Load() {
     return contents;
 }
 
+const HistoryContents& PracticeHistory::Runs() {
+    if (!read_) {
+        runs_ = Load();
+        read_ = true;
+    }
+    return runs_;
+}
+
 bool PracticeHistory::Clear() {
     WriteUnwritten();  // what is not written yet belongs to the record cleared
     if (!file_.MoveAside()) {
@@ -773,6 +785,7 @@ bool PracticeHistory::Clear() {
     }
     knownRuns_ = 0;
     counted_ = true;
+    runs_ = {};
     utf16_ = false;
     rewriteGivenUp_ = false;
     return true;

@@ -14,6 +14,7 @@
 
 #include "core/word_pool.h"
 #include "platform/services.h"
+#include "practice/char_record.h"
 #include "practice/record_file.h"
 
 namespace quorlax {
@@ -53,6 +54,9 @@ struct RunRecord {
     int speed = 0;             // 速度 in characters per minute, as shown
     int seconds = 0;           // seconds practised
     std::vector<Miss> misses;  // most missed first
+    // Every character typed, in order, with its time: what the per-character
+    // record learns from. The history file keeps only the misses.
+    std::vector<Attempt> attempts;
     bool operator==(const RunRecord&) const = default;
 };
 
@@ -137,6 +141,9 @@ public:
     // The runs recorded so far, read afresh from the file, with those not
     // written yet after them.
     HistoryContents Load();
+    // The same, read once and then kept: the runs recorded since are added,
+    // a clearing empties it.
+    const HistoryContents& Runs();
     // Moves the file aside as the backup and starts afresh; false when it
     // could not be moved (told once).
     bool Clear();
@@ -171,6 +178,8 @@ private:
     bool pendingTaken_ = false;    // the pending file was taken in, or there was none
     bool rewriteGivenUp_ = false;  // a rewrite failed: not tried again this session
     bool quiet_ = false;
+    HistoryContents runs_;  // Runs(), once read
+    bool read_ = false;
     bool writeTold_ = false;    // a failed append or clearing was told
     bool readTold_ = false;     // an unreadable or damaged file was told
     bool rewriteTold_ = false;  // a failed rewrite was told

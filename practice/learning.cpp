@@ -119,8 +119,13 @@ void Learning::AtExit() {
     file_.AppendPending(header, std::string_view(text).substr(header.size()));
 }
 
-std::vector<DrillPick> Learning::Picks(Day today) {
-    const CharRecord& record = Record();
+std::vector<DrillPick> Learning::Picks(Day today, std::span<const Attempt> open) {
+    CharRecord withOpen;
+    if (!open.empty()) {
+        withOpen = Record();
+        withOpen.Apply(open, today, TargetMs());
+    }
+    const CharRecord& record = open.empty() ? Record() : withOpen;
     const double target = TargetMs();
     std::vector<DrillPick> picks;
     std::unordered_set<wchar_t> taken;

@@ -41,7 +41,8 @@ public:
     // A run ended on `today`: its attempts go into the record and the file.
     void RunEnded(std::span<const Attempt> attempts, Day today);
     // The drill's characters; empty when nothing is ranked or due.
-    std::vector<DrillPick> Picks(Day today);
+    // The attempts of a run still open count as if it were recorded.
+    std::vector<DrillPick> Picks(Day today, std::span<const Attempt> open = {});
     // The program ends: the record is written, or left pending.
     void AtExit();
     // Nothing is told from now on (the Windows session ends).

@@ -46,6 +46,13 @@ bool PracticePanelWin::OverPanel(POINT client) const {
     return PtInRect(&r, client) != FALSE;
 }
 
+bool PracticePanelWin::OverDrillLine(POINT client) const {
+    const forms::Label& line = room_.card.drillLink;
+    if (!line.Shown() || line.Caption().empty()) return false;
+    RECT r = painter_.Rect(line);
+    return PtInRect(&r, client) != FALSE;
+}
+
 bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (box_.Filter(msg, wp, lp, result)) return true;
     switch (msg) {
@@ -60,6 +67,13 @@ bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             return false;                                     // the window may want the move too
         }
         case WM_LBUTTONDOWN:
+            // A click anywhere closes the run's card; on its line, it drills.
+            if (room_.card.Shown()) {
+                room_.OnCardClick(OverDrillLine({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}));
+                Changed();
+                result = 0;
+                return true;
+            }
             // A click is a press and a release on the link, as with a button.
             if (!OverLink({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return false;
             pressed_ = true;
@@ -83,7 +97,7 @@ bool PracticePanelWin::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             POINT at{};
             GetCursorPos(&at);
             ScreenToClient(parent_, &at);
-            if (!OverLink(at)) return false;
+            if (!OverLink(at) && !OverDrillLine(at)) return false;
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             result = TRUE;
             return true;

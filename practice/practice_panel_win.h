@@ -34,6 +34,7 @@ public:
 private:
     bool OverLink(POINT client) const;
     bool OverPanel(POINT client) const;
+    bool OverDrillLine(POINT client) const;  // the run card's drill line
     void Changed() const;
 
     PracticeRoom& room_;

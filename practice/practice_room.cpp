@@ -52,7 +52,9 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
       board_(board),
       services_(services),
       history_(files.history, services.messages),
-      record(history_, board.CodeTable(), board.backColor) {
+      learning(board, files.chars, history_, services.settings, services.messages),
+      record(history_, board.CodeTable(), board.backColor),
+      card(board.scene) {
     record.StartDrill = [this] { OnDrill(); };
     practiceMenu.Define(L"练 习");
     builtInItem.Define(L"汉字", L"Ctrl+D");
@@ -64,6 +66,10 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
     chosenItem.Click = [this] { OnChosenPractice(); };
     drillItem.Click = [this] { OnDrill(); };
     recordItem.Click = [this] { OnRecord(); };
+    endItem.Define(L"结束", L"Ctrl+T");
+    endItem.Click = [this] { OnEnd(); };
+    endItem.Enabled = false;
+    practiceMenu.Items.push_back(&endItem);
     codeHintItem.Define(L"错字提示编码");
     codeHintItem.Click = [this] { OnCodeHint(); };
 
@@ -98,16 +104,20 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
     board_.programClosing.Listen([this] {
         EndRun();
         history_.AtExit();
+        learning.AtExit();
     });
     // Silently: a message box now would hold up the logoff.
     board_.sessionEnding.Listen([this] {
         history_.Quiet();
+        learning.Quiet();
         EndRun();
         history_.AtExit();
+        learning.AtExit();
     });
 }
 
 bool PracticeRoom::Load() {
+    learning.Load();
     codeHintItem.Checked = services_.settings.Get(kChoicesSection, kCodeHintKey) == L"1";
     const bool usable = CanBuildPracticeText(board_.Pool());
     builtInItem.Enabled = usable;
@@ -195,6 +205,7 @@ void PracticeRoom::CreatePracticeGrid() {
 
 void PracticeRoom::HideForGame() {
     EndRun();
+    HideCard();
     radicalChart.Visible = false;
     cursor.Visible = false;
     cursorBlink.SetEnabled(false);
@@ -219,8 +230,9 @@ void PracticeRoom::TextColorChanged() {
 
 void PracticeRoom::OnBuiltInPractice() { StartGrid(RunKind::BuiltIn, std::nullopt); }
 
-void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
+void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text, bool keepCard) {
     EndRun();
+    if (!keepCard) HideCard();
     // The generator was seeded from the time of day at start-up; seeding it
     // again from the clock would only repeat a text within the same second.
     plainColor_.fill(board_.TextColor());  // the run resets the styles with the text
@@ -241,12 +253,13 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text) {
     board_.gameModesCleared();
     drillShown_ = kind == RunKind::Drill;
     kind_ = kind;
-    runOpen_ = true;
+    SetRunOpen(true);
     Render();
 }
 
 void PracticeRoom::OnChosenPractice() {
     EndRun();
+    HideCard();
     board_.picture.reset();
     panel.Visible = true;
     board_.practiceShown(true);
@@ -266,18 +279,56 @@ void PracticeRoom::OnChosenPractice() {
     run_.MarkStart();
     // Cancelled, the grid keeps its text and a checked item goes on with it.
     kind_ = chosenItem.Checked ? RunKind::Chosen : drillShown_ ? RunKind::Drill : RunKind::BuiltIn;
-    runOpen_ = chosenItem.Checked || builtInItem.Checked;
+    SetRunOpen(chosenItem.Checked || builtInItem.Checked);
     Render();
 }
 
 void PracticeRoom::OnDrill() {
-    std::vector<WeakChar> weak = WeakestNow();
-    if (weak.empty()) {
+    // The open run's attempts count, as they would once it is recorded.
+    const std::vector<DrillPick> picks =
+        learning.Picks(Today(), runOpen_ ? std::span<const Attempt>(run_.Attempts()) : std::span<const Attempt>());
+    StartDrill(picks);
+}
+
+bool PracticeRoom::StartDrill(std::span<const DrillPick> picks, bool keepCard) {
+    if (picks.empty()) {
         services_.messages.Show(kNoMissesYet);
-        return;
+        return false;
     }
-    EndRun();
-    StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
+    if (poolWords_.empty()) poolWords_ = PoolWords(board_.Pool());
+    StartGrid(RunKind::Drill, BuildDrill(picks, poolWords_, services_.random), keepCard);
+    return true;
+}
+
+void PracticeRoom::OnEnd() {
+    if (!runOpen_) return;
+    EndRun(true);
+    builtInItem.Checked = chosenItem.Checked = false;
+    board_.clock.SetEnabled(false);
+    cursorBlink.SetEnabled(false);
+    cursor.Visible = false;
+    Render();
+}
+
+void PracticeRoom::OnCardKey() { HideCard(); }
+
+void PracticeRoom::OnCardClick(bool onDrillLink) {
+    if (!card.Shown()) return;
+    const std::vector<wchar_t> missed = card.Card().missed;
+    HideCard();
+    if (!onDrillLink || missed.empty()) return;
+    // This run's misses, the most missed weighing most.
+    std::vector<DrillPick> picks;
+    for (size_t i = 0; i < missed.size() && i < kDrillChars; ++i)
+        picks.push_back({missed[i], static_cast<double>(missed.size() - i)});
+    StartDrill(picks);
+}
+
+void PracticeRoom::HideCard() { card.Hide(); }
+
+void PracticeRoom::SetRunOpen(bool open) {
+    runOpen_ = open;
+    endItem.Enabled = open;
 }
 
 void PracticeRoom::OnRecord() {
@@ -285,20 +336,15 @@ void PracticeRoom::OnRecord() {
 }
 
 void PracticeRoom::StartBuiltInRun() {
+    // The run that reached the grid's end shows its card over the next one.
+    const bool drill = runOpen_ && kind_ == RunKind::Drill;
+    EndRun(true);
     // The restart after a drill drills again, on the record with this run in.
-    if (runOpen_ && kind_ == RunKind::Drill) {
-        EndRun();
-        std::vector<WeakChar> weak = WeakestChars(history_.Load().runs);
-        if (!weak.empty())
-            return StartGrid(RunKind::Drill, BuildDrillText(weak, board_.Pool(), services_.random));
+    if (drill) {
+        const std::vector<DrillPick> picks = learning.Picks(Today());
+        if (!picks.empty() && StartDrill(picks, true)) return;
     }
-    OnBuiltInPractice();
-}
-
-std::vector<WeakChar> PracticeRoom::WeakestNow() {
-    std::vector<RunRecord> runs = history_.Load().runs;
-    if (runOpen_ && run_.AnyTyped()) runs.push_back(CurrentRecord());
-    return WeakestChars(runs);
+    StartGrid(RunKind::BuiltIn, std::nullopt, true);
 }
 
 RunRecord PracticeRoom::CurrentRecord() const {
@@ -314,15 +360,23 @@ RunRecord PracticeRoom::CurrentRecord() const {
     r.seconds = std::max(0, board_.ElapsedSeconds());
     r.speed = run_.TypingSpeed();
     for (const auto& [ch, n] : run_.Misses()) r.misses.push_back({ch, n});
+    r.attempts = run_.Attempts();
     std::stable_sort(r.misses.begin(), r.misses.end(),
                      [](const Miss& a, const Miss& b) { return a.count > b.count; });
     return r;
 }
 
-void PracticeRoom::EndRun() {
+void PracticeRoom::EndRun(bool showCard) {
     if (!runOpen_) return;
-    runOpen_ = false;
-    if (run_.AnyTyped()) history_.Record(CurrentRecord());
+    SetRunOpen(false);
+    if (!run_.AnyTyped()) return;
+    RunRecord run = CurrentRecord();
+    learning.Record();  // a record seeded from the history is seeded before this run is in it
+    history_.Record(run);
+    learning.RunEnded(run.attempts, Today());
+    if (showCard)
+        card.Show(BuildRunCard(run, history_.Runs().runs, board_.CodeTable()), board_.backColor,
+                  board_.TextColor());
 }
 
 std::optional<std::wstring> PracticeRoom::ChooseText() {
@@ -356,6 +410,7 @@ void PracticeRoom::OnPracticeBoxChange() {
 }
 
 void PracticeRoom::OnPracticeBoxKey(int keyCode) {
+    if (card.Shown()) OnCardKey();  // and the key goes on to the box
     if (keyCode == kKeyF1) {
         if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1))) codeLabel.SetCaption(*code);
     }

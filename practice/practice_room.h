@@ -13,7 +13,10 @@
 #include "platform/services.h"
 #include "practice/history.h"
 #include "practice/practice_run.h"
+#include "practice/drill.h"
+#include "practice/learning.h"
 #include "practice/record_form.h"
+#include "practice/run_card.h"
 
 namespace quorlax {
 
@@ -39,6 +42,7 @@ public:
     forms::MenuItem chosenItem;       // "选择": practice on a chosen text file
     forms::MenuItem drillItem;        // "错字": a drill on the most missed characters
     forms::MenuItem recordItem;         // "记录": the practice record window
+    forms::MenuItem endItem;            // "结束": ends the run, with its card; greyed with no run open
     forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
 
     forms::ControlArray<forms::Label, 0, kGridCells> cells;  // the grid; cells(0) is the template
@@ -64,6 +68,8 @@ public:
     const PracticeRun& Run() const { return run_; }
     // The practice record every finished run goes into.
     PracticeHistory& History() { return history_; }
+    // Whether a run is open (started and not yet recorded).
+    bool RunOpen() const { return runOpen_; }
 
     // --- start-up and the other activities ---
     // Start-up, once the data and the appearance are in: the stored code
@@ -74,8 +80,9 @@ public:
     // blinking off, and the record window, topmost over it, closes.
     void HideForGame();
     // Ends the current practice run, if any, and records it when a character
-    // was typed in it: at every start, and when the window closes.
-    void EndRun();
+    // was typed in it: at every start, and when the window closes. With
+    // `card`, a run recorded shows its card.
+    void EndRun(bool card = false);
     // Every cell empty, see-through, in the window's colour (a game start).
     void ClearGrid();
     // The background colour command ran: every cell back on the new colour.
@@ -97,6 +104,12 @@ public:
     void OnChartLinkClick();
     void OnChartLinkHover();
     void OnPanelHover();
+    // 练习 › 结束: the run ends, shows its card, and no other starts.
+    void OnEnd();
+    // A key or a click while the card is shown closes it; a click on its
+    // drill line drills the run's misses.
+    void OnCardKey();
+    void OnCardClick(bool onDrillLink);
 
 private:
     // IPracticeHost: what the run asks of the window.
@@ -116,9 +129,12 @@ private:
     // A game takes the play area: the panel and the code result go, the grid empties.
     void LeaveForGame(GamePool pool);
     // The 练习/汉字 steps on `text` (a drill's), or on a new built-in text.
-    void StartGrid(RunKind kind, std::optional<std::wstring> text);
-    // The weakest characters, the current run's misses counted in.
-    std::vector<WeakChar> WeakestNow();
+    // The card of the run just ended stays with `keepCard`.
+    void StartGrid(RunKind kind, std::optional<std::wstring> text, bool keepCard = false);
+    // A drill of `picks`, or false when there is nothing to drill.
+    bool StartDrill(std::span<const DrillPick> picks, bool keepCard = false);
+    void SetRunOpen(bool open);
+    void HideCard();
     // The current run as it would be recorded now.
     RunRecord CurrentRecord() const;
     // The text a chosen file gives, or nothing on cancel or a file that
@@ -134,13 +150,16 @@ private:
     PracticeHistory history_;
 
 public:
+    Learning learning;  // the per-character record, the target speed
     RecordForm record;  // the record window 练习记录
+    RunCardPanel card;  // the card at a run's end
 
 private:
     bool runOpen_ = false;             // a run started and has not been recorded
     RunKind kind_ = RunKind::BuiltIn;  // what the open run practises
     bool drillShown_ = false;          // the grid's built-in text is a drill's
     std::wstring chosenName_;          // the chosen file's name, without its folder
+    std::vector<std::wstring> poolWords_;  // the pool's words, for drills; made on first use
     // The text colour of each plain cell. A chosen-text run keeps the
     // colours cells have, so cells never reset since start-up keep the
     // template's.

@@ -100,4 +100,45 @@ RunCard BuildRunCard(const RunRecord& run, std::span<const RunRecord> runs, std:
     return card;
 }
 
+RunCardPanel::RunCardPanel(forms::Scene& scene)
+    : panel(scene, forms::Layer::Overlay),
+      title(scene, forms::Layer::OverlayContent),
+      speed(scene, forms::Layer::OverlayContent),
+      misses(scene, forms::Layer::OverlayContent),
+      slowest(scene, forms::Layer::OverlayContent),
+      best(scene, forms::Layer::OverlayContent),
+      average(scene, forms::Layer::OverlayContent),
+      drillLink(scene, forms::Layer::OverlayContent),
+      hint(scene, forms::Layer::OverlayContent) {
+    // Over the lower rows of the grid, where the radical chart shows.
+    panel.Place(1200, 3450, 9315, 2895);
+    panel.Visible = false;
+    float top = 150;
+    for (forms::Label* line : {&title, &speed, &misses, &slowest, &best, &average, &drillLink, &hint}) {
+        line->Container = &panel;
+        line->Place(300, top, 8715, 330);
+        line->Font = {L"宋体", 12};
+        top += line == &title ? 420 : 330;
+    }
+    title.Font = {L"黑体", 14.25f};
+    title.SetCaption(kCardTitle);
+    drillLink.Font.Underline = true;
+    hint.Font = {L"宋体", 9};
+    hint.SetCaption(kCardClose);
+}
+
+void RunCardPanel::Show(RunCard card, forms::Color back, forms::Color text) {
+    card_ = std::move(card);
+    panel.BackColor = back;
+    for (forms::Label* line : {&title, &speed, &misses, &slowest, &best, &average, &drillLink, &hint})
+        line->ForeColor = text;
+    speed.SetCaption(card_.speed);
+    misses.SetCaption(card_.misses);
+    slowest.SetCaption(card_.slowest);
+    best.SetCaption(card_.best);
+    average.SetCaption(card_.average);
+    drillLink.SetCaption(card_.missed.empty() ? L"" : kCardDrill);
+    panel.Visible = true;
+}
+
 }  // namespace quorlax

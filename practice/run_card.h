@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/controls.h"
 #include "practice/history.h"
 
 namespace quorlax {
@@ -30,5 +31,26 @@ struct RunCard {
 
 // `run` has just been recorded; `runs` is the record with it, oldest first.
 RunCard BuildRunCard(const RunRecord& run, std::span<const RunRecord> runs, std::wstring_view codeTable);
+
+// The card on the board: a panel over the lower rows of the grid, drawn in
+// the window's colours, with the card's lines, the drill's link when there
+// were misses, and a line saying how it goes.
+class RunCardPanel {
+public:
+    explicit RunCardPanel(forms::Scene& scene);
+    RunCardPanel(const RunCardPanel&) = delete;
+    RunCardPanel& operator=(const RunCardPanel&) = delete;
+
+    forms::Panel panel;
+    forms::Label title, speed, misses, slowest, best, average, drillLink, hint;
+
+    void Show(RunCard card, forms::Color back, forms::Color text);
+    void Hide() { panel.Visible = false; }
+    bool Shown() const { return panel.Visible; }
+    const RunCard& Card() const { return card_; }
+
+private:
+    RunCard card_;
+};
 
 }  // namespace quorlax

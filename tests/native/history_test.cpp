@@ -470,6 +470,12 @@ TEST_F(HistoryRoomTest, TheDrillNeedsMissesThenPractisesThemAndDrillsAgainAtTheR
     room().OnBuiltInPractice();
     const wchar_t missed = Expected(1);
     Key(kWrong);
+    room().OnDrill();
+    EXPECT_EQ(fakes_.messages.shown.size(), 2u) << "one attempt ranks nothing yet";
+    Backspace();
+    Key(kWrong);
+    Backspace();
+    Key(kWrong);
     room().OnDrill();  // the open run's misses count, and it is recorded
     ASSERT_EQ(Recorded().size(), 1u);
     EXPECT_TRUE(room().builtInItem.Checked);
