@@ -10,6 +10,30 @@ constexpr wchar_t kSpaceName[] = L"空格";
 
 bool IsControl(wchar_t key) { return key < L' ' || key == 0x7F; }
 
+// The miss against `own`, the expected text's codes shortest first.
+std::optional<CodeMiss> FindMiss(const std::vector<std::string>& own, std::string_view typed, wchar_t key) {
+    std::wstring keys(typed.begin(), typed.end());
+    keys += key;
+    auto followed = [&](const std::string& code) {
+        size_t n = 0;
+        while (n < code.size() && n < keys.size() && static_cast<wchar_t>(code[n]) == keys[n]) ++n;
+        return n;
+    };
+    size_t off = 0;
+    for (const std::string& code : own) off = std::max(off, followed(code));
+    if (own.empty() || off == keys.size()) return std::nullopt;
+
+    // What should have come there: the next letter of the shortest code
+    // followed so far that goes on, or Space after one that is complete.
+    CodeMiss miss{off + 1, kSpaceKey, keys[off]};
+    for (const std::string& code : own)
+        if (followed(code) == off && code.size() > off) {
+            miss.should = static_cast<wchar_t>(code[off]);
+            break;
+        }
+    return miss;
+}
+
 }  // namespace
 
 Composed CodeComposer::Press(const FiveStrokeCodes& codes, wchar_t key, const Prefer& prefer) {
@@ -54,6 +78,11 @@ KeyVerdict JudgeKey(const FiveStrokeCodes& codes, std::wstring_view expected, st
     return KeyVerdict::WrongKey;
 }
 
+std::optional<CodeMiss> FindMiss(const FiveStrokeCodes& codes, std::wstring_view expected,
+                                 std::string_view typed, wchar_t key) {
+    return FindMiss(codes.CodesOf(expected), typed, key);
+}
+
 std::wstring MissHint(const FiveStrokeCodes& codes, std::wstring_view expected, std::string_view typed,
                       wchar_t key) {
     const std::vector<std::string> own = codes.CodesOf(expected);
@@ -63,35 +92,15 @@ std::wstring MissHint(const FiveStrokeCodes& codes, std::wstring_view expected, 
         hint += i == 0 ? L" " : L" / ";
         hint.append(own[i].begin(), own[i].end());
     }
+    const std::optional<CodeMiss> miss = FindMiss(own, typed, key);
+    if (!miss) return hint;
 
-    // The keys as pressed, and the first of them that no code follows.
-    std::wstring keys(typed.begin(), typed.end());
-    keys += key;
-    auto followed = [&](const std::string& code) {
-        size_t n = 0;
-        while (n < code.size() && n < keys.size() && static_cast<wchar_t>(code[n]) == keys[n]) ++n;
-        return n;
-    };
-    size_t off = 0;
-    for (const std::string& code : own) off = std::max(off, followed(code));
-    if (off == keys.size()) return hint;  // nothing went off course
-
-    // What should have come there: the next letter of the shortest code
-    // followed so far that goes on, or Space after one that is complete.
-    std::wstring should = kSpaceName;
-    for (const std::string& code : own)
-        if (followed(code) == off && code.size() > off) {
-            should = std::wstring(L" ") + static_cast<wchar_t>(code[off]);
-            break;
-        }
-    const wchar_t pressed = keys[off];
+    auto name = [](wchar_t k) { return k == kSpaceKey ? std::wstring(kSpaceName) : std::wstring(L" ") + k; };
     hint += L"：";
-    if (pressed == kSpaceKey) hint += L"编码未完，";
-    hint += L"第 " + std::to_wstring(off + 1) + L" 键应为" + should + L"，按了";
-    if (pressed == kSpaceKey) return hint + kSpaceName;
-    hint += L' ';
-    hint += pressed;
-    if (!IsCodeLetter(pressed)) hint += L"（编码只用 a～y）";
+    if (miss->pressed == kSpaceKey) hint += L"编码未完，";
+    hint += L"第 " + std::to_wstring(miss->position) + L" 键应为" + name(miss->should) + L"，按了" +
+            name(miss->pressed);
+    if (miss->pressed != kSpaceKey && !IsCodeLetter(miss->pressed)) hint += L"（编码只用 a～y）";
     return hint;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,18 @@ enum class KeyVerdict {
 // Judges `key`, pressed after the letters `typed`, against `expected`.
 KeyVerdict JudgeKey(const FiveStrokeCodes& codes, std::wstring_view expected, std::string_view typed,
                     wchar_t key);
+
+// Where the keys pressed (`typed`, then `key`) first went off every code of
+// `expected`, for the hint line and the radical chart.
+struct CodeMiss {
+    size_t position = 0;  // of the key off course, from 1
+    wchar_t should = 0;   // the letter due there, or Space after a complete code
+    wchar_t pressed = 0;  // the key pressed there
+    bool operator==(const CodeMiss&) const = default;
+};
+// Nothing when the keys are still on course or `expected` has no code.
+std::optional<CodeMiss> FindMiss(const FiveStrokeCodes& codes, std::wstring_view expected,
+                                 std::string_view typed, wchar_t key);
 
 // The hint line after a wrong key: the expected text, its codes shortest
 // first and the first key off course with what it should have been, such as

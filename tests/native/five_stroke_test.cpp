@@ -213,6 +213,8 @@ TEST(PracticeJudgeTest, TellsTheWrongKeyAndWhereTheCodeWentOff) {
     EXPECT_EQ(JudgeKey(codes, L"中", "k", L' '), KeyVerdict::Right);
     EXPECT_EQ(JudgeKey(codes, L"中国", "khl", L'g'), KeyVerdict::Right);
 
+    EXPECT_EQ(FindMiss(codes, L"鬼", "rq", L' '), (CodeMiss{3, L'c', L' '})) << "for the radical chart";
+    EXPECT_EQ(FindMiss(codes, L"鬼", "rqc", L'i'), std::nullopt);
     EXPECT_EQ(MissHint(codes, L"鬼", "r", L'w'), L"鬼 rqc / rqci：第 2 键应为 q，按了 w");
     EXPECT_EQ(MissHint(codes, L"鬼", "rw", L'x'), L"鬼 rqc / rqci：第 2 键应为 q，按了 w")
         << "the first key off";
