@@ -130,7 +130,7 @@ bool RecordFileWin::Append(std::string_view header, std::string_view lines) {
 
 bool RecordFileWin::Replace(std::string_view bytes) {
     const std::wstring path = Path();
-    if (path.empty()) return false;
+    if (path.empty() || !EnsureFolder(FolderPath())) return false;
     const std::wstring fresh = path + kNewSuffix;
     const std::wstring old = PathOf(names_.old);
     const std::wstring oldFresh = old + kNewSuffix;
@@ -148,9 +148,12 @@ bool RecordFileWin::Replace(std::string_view bytes) {
     }
     // The old file is kept whole before anything replaces it: a copy, put in
     // place of the older one only once complete. The record itself changes
-    // in one step, from the old file to the new.
-    if (CopyFileW(path.c_str(), oldFresh.c_str(), FALSE) &&
-        MoveFileExW(oldFresh.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
+    // in one step, from the old file to the new. A record not made yet has
+    // nothing to keep.
+    const bool none = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                      GetLastError() == ERROR_FILE_NOT_FOUND;
+    if ((none || (CopyFileW(path.c_str(), oldFresh.c_str(), FALSE) &&
+                  MoveFileExW(oldFresh.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) &&
         MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(oldFresh.c_str());

@@ -10,7 +10,7 @@ set -u
 build=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=${*:-"wire address chosen_text data_files stored_values history"}
+targets=${*:-"wire address chosen_text data_files stored_values history five_stroke"}
 seconds=${FUZZ_SECONDS:-30}
 if [ -n "${FUZZ_RUNS:-}" ]; then limit="-runs=$FUZZ_RUNS"; else limit="-max_total_time=$seconds"; fi
 
@@ -24,7 +24,7 @@ for t in $targets; do
   # Longer inputs find nothing more here and only slow each run down.
   case $t in
     wire) max_len=128 ;;
-    data_files|chosen_text|history) max_len=1024 ;;
+    data_files|chosen_text|history|five_stroke) max_len=1024 ;;
     *) max_len=600 ;;
   esac
   "$build/fuzz_$t" $limit -print_final_stats=1 -max_len=$max_len \

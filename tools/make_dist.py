@@ -2,7 +2,7 @@
 """Packs the download zip of one architecture: quorlax-VERSION-ARCH.zip.
 
 Everything a Windows user needs lies flat in the zip, to be unpacked into
-one folder: the exe, the two data files, the hit sound, the help page, the
+one folder: the exe, the three data files, the hit sound, the help page, the
 Chinese read-me, the licences of the data and the notes on the data.
 
 Usage: make_dist.py --version 0.9.0 --arch win64 --exe build/win64/quorlax.exe
@@ -21,6 +21,7 @@ import zipfile
 DATA = [
     ("vbyx.dll", "vbyx.dll"),
     ("vbcx.dll", "vbcx.dll"),
+    ("wubi86-codes.txt", "wubi86-codes.txt"),
     ("hit.wav", "hit.wav"),
     ("help.htm", "help.htm"),
     ("读我.txt", "读我.txt"),

@@ -13,7 +13,7 @@ import tempfile
 import zipfile
 
 EXPECTED = {
-    "quorlax.exe", "vbyx.dll", "vbcx.dll", "hit.wav", "help.htm", "读我.txt",
+    "quorlax.exe", "vbyx.dll", "vbcx.dll", "wubi86-codes.txt", "hit.wav", "help.htm", "读我.txt",
     "LICENSE.Apache-2.0", "LICENSE.LGPL-3", "README-data.md",
 }
 

@@ -1,18 +1,24 @@
 // The unpacked download zip under Wine: the exe carries the build's version
-// and the program's icon, starts from its own folder, shows the main window
-// and opens the picture chooser and the About box from its menus. The
-// folder comes from tests/dist/zip_run_test.py.
+// and the program's icon, the five-stroke codes beside it read whole, and it
+// starts from its own folder, shows the main window and opens the picture
+// chooser and the About box from its menus. The folder comes from
+// tests/dist/zip_run_test.py.
 #include <gtest/gtest.h>
 #include <windows.h>
 // The icon look-up needs windows.h first.
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
-#include "quorlax_version.h"
+#include "core/five_stroke.h"
 #include "drive/drive_win.h"
+#include "quorlax_version.h"
 
 namespace quorlax::drive {
 namespace {
@@ -20,6 +26,12 @@ namespace {
 std::wstring Folder() {
     const wchar_t* folder = _wgetenv(L"QUORLAX_DIST_FOLDER");
     return folder ? folder : L"";
+}
+
+// A file of the unpacked folder, read whole.
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The fixed part of the exe's version resource.
@@ -54,6 +66,11 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
     HICON icon = ExtractIconW(GetModuleHandleW(nullptr), exe.c_str(), 0);
     EXPECT_NE(icon, nullptr) << "the exe shows its icon";
     if (icon) DestroyIcon(icon);
+
+    // The codes for typing by code ship beside the exe and read whole.
+    const auto codes = FiveStrokeCodes::Parse(ReadFile(folder + L"\\" + kFiveStrokeCodesFile));
+    EXPECT_EQ(codes.SkippedLines(), 0u);
+    EXPECT_EQ(codes.CodesOf(L"中国"), std::vector<std::string>{"khlg"});
 
     Process game;
     ASSERT_TRUE(game.Start(exe, folder));

@@ -2,7 +2,7 @@
 # QUORLAX_FUZZ (Clang, `make fuzz`) each links libFuzzer; otherwise each is
 # a replay program that CTest runs over its saved inputs in corpus/<target>.
 set(QUORLAX_FUZZ_DIR ${PROJECT_SOURCE_DIR}/tests/fuzz)
-set(QUORLAX_FUZZ_TARGETS wire address chosen_text data_files stored_values history)
+set(QUORLAX_FUZZ_TARGETS wire address chosen_text data_files stored_values history five_stroke)
 
 foreach(target IN LISTS QUORLAX_FUZZ_TARGETS)
   if(QUORLAX_FUZZ)

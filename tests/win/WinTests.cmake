@@ -101,7 +101,7 @@ add_executable(quorlax_dist_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/dist_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
 target_include_directories(quorlax_dist_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}
                            ${PROJECT_BINARY_DIR}/generated)
-target_link_libraries(quorlax_dist_tests PRIVATE gtest user32 gdi32 shell32 advapi32)
+target_link_libraries(quorlax_dist_tests PRIVATE quorlax_core gtest user32 gdi32 shell32 advapi32)
 add_test(NAME win.dist COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
 set_tests_properties(win.dist PROPERTIES FIXTURES_SETUP dist_zip TIMEOUT 600)
 add_test(NAME win.zip_run

@@ -138,6 +138,15 @@ TEST_F(HistoryWinTest, TheFileIsRewrittenInPlaceOfTheOldOneAndMovedAsideWhenClea
     EXPECT_TRUE(tail.ok && tail.fromTail);
     EXPECT_EQ(ParseHistory(tail.bytes, true).runs.size(), 1u);
 
+    // A record not made yet, in a folder not made yet, is made whole.
+    const std::wstring folder = path_.substr(0, path_.rfind(L'\\')) + L"\\new";
+    RecordFileWin fresh(kCharRecordFiles, folder);
+    ASSERT_TRUE(fresh.Replace("x\n"));
+    EXPECT_EQ(ReadAll(folder + L"\\practice-chars.tsv"), "x\n");
+    EXPECT_FALSE(Exists(folder + L"\\practice-chars.old.tsv"));
+    DeleteFileW((folder + L"\\practice-chars.tsv").c_str());
+    RemoveDirectoryW(folder.c_str());
+
     ASSERT_TRUE(form().practice.History().Clear());
     EXPECT_EQ(GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES);
     const std::wstring backup = path_.substr(0, path_.rfind(L'\\') + 1) + kHistoryFiles.backup;
@@ -151,12 +160,15 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     HMENU settings = GetSubMenu(GetSubMenu(bar, 0), 2);
     wchar_t text[64];
     const int n = GetMenuItemCount(practice);
-    ASSERT_EQ(n, 4);
+    ASSERT_EQ(n, 5);
     GetMenuStringW(practice, 2, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"错字\tCtrl+E");
     GetMenuStringW(practice, 3, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"记录\tCtrl+R");
-    const int last = GetMenuItemCount(settings) - 1;
+    GetMenuStringW(practice, 4, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"结束\tCtrl+T");
+    EXPECT_TRUE(GetMenuState(practice, 4, MF_BYPOSITION) & MF_GRAYED) << "no run is open";
+    const int last = GetMenuItemCount(settings) - 2;  // before 目标速度
     GetMenuStringW(settings, last, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"错字提示编码");
     EXPECT_FALSE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
