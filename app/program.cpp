@@ -20,7 +20,8 @@ Program::Program(Services& services, PracticeFiles files)
     helpMenu.Define(L" 帮 助");
     gameMenu.Items = {&game.chineseGameItem, &game.englishGameItem, &game.digitsGameItem, &battle.battleItem};
     settingsMenu.Items = {&settings.backColorItem, &settings.backPictureItem, &settings.textColorItem,
-                          &settings.textFontItem, &practice.codeHintItem, &practice.learning.targetSpeedMenu};
+                          &settings.textFontItem, &practice.codeHintItem, &practice.learning.targetSpeedMenu,
+                          &settings.codeModeItem};
     fileMenu.Items = {&gameMenu, &practice.practiceMenu, &settingsMenu, &scores.rankingItem, &exitItem};
     helpMenu.Items = {&settings.helpItem, &settings.aboutItem};
     menuBar = {&fileMenu, &game.speedMenu, &game.livesMenu, &helpMenu};

@@ -19,7 +19,9 @@ bool Board::LoadData(IDataFiles& files) {
             return false;
         }
         *target = JoinLines(file.text);
+        folder_ = file.folder;
     }
+    files_ = &files;
     SetData(std::move(pool), std::move(codes));
     return true;
 }
@@ -27,6 +29,26 @@ bool Board::LoadData(IDataFiles& files) {
 void Board::SetData(std::wstring poolText, std::wstring codeTable) {
     pool_ = WordPool(std::move(poolText));
     codeTable_ = std::move(codeTable);
+}
+
+void Board::SetCodeMode(bool on) {
+    codeMode_ = on;
+    codeModeChanged(on);
+}
+
+const FiveStrokeCodes* Board::Codes() {
+    if (codesRead_) return codes_.get();
+    codesRead_ = true;
+    if (!files_) return nullptr;
+    const std::wstring path = folder_ + L"\\" + kFiveStrokeCodesFile;
+    FileBytes file = files_->ReadBytes(path, 16u << 20);
+    if (file.status != FileBytes::Status::Ok || file.bytes.empty()) {
+        TellOnce(std::wstring(L"无法读取数据文件 ") + kFiveStrokeCodesFile + L"，五笔编码输入暂不可用。\n它应当放在这个文件夹里：\n" +
+                 folder_);
+        return nullptr;
+    }
+    codes_ = std::make_unique<FiveStrokeCodes>(FiveStrokeCodes::Parse(file.bytes));
+    return codes_.get();
 }
 
 void Board::OnClockTick() {

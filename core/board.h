@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/five_stroke.h"
 #include "core/game_pool.h"
 #include "core/word_pool.h"
 #include "forms/controls.h"
@@ -73,6 +74,15 @@ public:
     const WordPool& Pool() const { return pool_; }
     const std::wstring& CodeTable() const { return codeTable_; }
 
+    // --- typing by five-stroke codes, without an input method ---
+    bool CodeMode() const { return codeMode_; }
+    void SetCodeMode(bool on);
+    Signal<bool> codeModeChanged;
+    // The codes of the characters and words (wubi86-codes.txt beside the
+    // program), read on first use; null, the player told once, when the file
+    // cannot be read.
+    const FiveStrokeCodes* Codes();
+
     // --- the one-second clock that times games and practice runs ---
     forms::Timer clock{1000};
     int ElapsedSeconds() const { return elapsed_; }
@@ -112,6 +122,11 @@ private:
     const forms::Label* textSample_ = nullptr;
     WordPool pool_;
     std::wstring codeTable_;
+    IDataFiles* files_ = nullptr;
+    std::wstring folder_;  // where the data files lie
+    bool codeMode_ = false;
+    std::unique_ptr<FiveStrokeCodes> codes_;
+    bool codesRead_ = false;
     int elapsed_ = 0;
     std::vector<std::wstring> told_;
 };

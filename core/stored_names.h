@@ -11,6 +11,7 @@ inline constexpr wchar_t kTextColorKey[] = L"wz1";    // text colour, the same w
 inline constexpr wchar_t kTextFontKey[] = L"wzzt";    // text font: the face name
 inline constexpr wchar_t kPictureKey[] = L"t1";       // background picture: its full path, "" for none
 inline constexpr wchar_t kCodeHintKey[] = L"tsbm";    // "1" while a missed cell shows its code
+inline constexpr wchar_t kCodeModeKey[] = L"wbsr";    // "1" while letters type five-stroke codes
 inline constexpr wchar_t kTargetSpeedKey[] = L"mbsd"; // the practice target in 字/分: 30, 45, 60, 80, 100 or 120
 
 // Told once when the store refuses one of these choices.

@@ -90,7 +90,9 @@ private:
 };
 
 // Which of the program's own pictures a picture control shows.
-enum class Art { None, FloorLine, Shot, HitFlash, PracticeCursor, RadicalTable };
+// KeyDue and KeyPressed frame a key of the radical chart: the key a code
+// called for, and the key pressed instead.
+enum class Art { None, FloorLine, Shot, HitFlash, PracticeCursor, RadicalTable, KeyDue, KeyPressed };
 
 struct Picture : Control {
     Picture() = default;
@@ -120,6 +122,10 @@ public:
     int MaxLength = 0;  // characters the user may type; 0 is unlimited
     std::function<void()> Change;
     std::function<void(int)> KeyDown;                       // a key pressed, before the change it makes
+    // A character key before the box takes it; true when the model took it
+    // (the box never sees it): typing by codes rather than by characters.
+    std::function<bool(wchar_t)> CharTyped;
+    bool InputMethod = true;  // false: the input method is detached from the box
     std::function<void(const std::wstring&)> OnTextPushed;  // host sync
 
 private:

@@ -1,6 +1,8 @@
 // The painter of the control models.
 #include "forms/render_win.h"
 
+#include <algorithm>
+
 #include "platform/resource_ids.h"
 #include "platform/pictures_win.h"
 
@@ -143,6 +145,18 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
         case Art::PracticeCursor:
             if (cursor_) DrawIconEx(dc, r.left, r.top, cursor_.get(), w, h, 0, nullptr, DI_NORMAL);
             break;
+        case Art::KeyDue:
+        case Art::KeyPressed: {
+            // A frame three pixels wide (at 96 dpi): red for the key due,
+            // blue for the key pressed.
+            const int thick = std::max(2, Px(45));
+            HBRUSH brush = BrushFor(art == Art::KeyDue ? Color{0x000000E0} : Color{0x00E06000});
+            for (int i = 0; i < thick; ++i) {
+                RECT edge{r.left + i, r.top + i, r.right - i, r.bottom - i};
+                FrameRect(dc, &edge, brush);
+            }
+            break;
+        }
         case Art::None: break;
     }
 }

@@ -72,6 +72,13 @@ void TextBoxHost::Place() {
     }
     bool shown = model_.Shown();
     if (shown != (IsWindowVisible(edit_) != FALSE)) ShowWindow(edit_, shown ? SW_SHOWNA : SW_HIDE);
+    if (model_.InputMethod != input_method_) {
+        // Detached, the box gets the keys themselves; attached again, the
+        // thread's own input method as before.
+        static const auto associate = Imm<decltype(&::ImmAssociateContextEx)>("ImmAssociateContextEx");
+        if (associate && associate(edit_, nullptr, model_.InputMethod ? IACE_DEFAULT : 0))
+            input_method_ = model_.InputMethod;
+    }
 }
 
 bool TextBoxHost::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -139,6 +146,12 @@ LRESULT TextBoxHost::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (lp & GCS_RESULTSTR) InsertCommittedText();
             if (lp & ~kResultFlags) DefWindowProcW(edit_, msg, wp, lp & ~kResultFlags);
             return 0;
+        case WM_CHAR:
+            if (model_.CharTyped && model_.CharTyped(static_cast<wchar_t>(wp))) {
+                if (AfterChange) AfterChange();
+                return 0;
+            }
+            break;
         case WM_KEYDOWN:
             // The key is seen before the change it makes (F1, Backspace).
             if (model_.KeyDown) {

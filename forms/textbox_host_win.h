@@ -25,7 +25,7 @@ public:
     // model is, and subclasses it.
     HWND Create(HINSTANCE instance, HWND parent, DWORD extra_style = 0);
     HWND Handle() const { return edit_; }
-    // Follows the model's place and visibility.
+    // Follows the model's place, visibility and input method.
     void Place();
     // The parent's WM_COMMAND and WM_CTLCOLOREDIT for this edit.
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -44,6 +44,7 @@ private:
     Painter& painter_;
     HWND edit_ = nullptr;
     RECT placed_{};
+    bool input_method_ = true;  // as the edit has it
     bool pushing_ = false;  // a text set by the game, not typed
 };
 

@@ -56,6 +56,7 @@ GameRoom::GameRoom(Board& board, IRandom& random, ISound& sound)
       speedUnit(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       livesCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       livesLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      codeLetters(board.scene, forms::Layer::PanelContent),
       board_(board),
       random_(random),
       sound_(sound) {
@@ -68,6 +69,11 @@ GameRoom::GameRoom(Board& board, IRandom& random, ISound& sound)
     board_.gameModesCleared.Listen(
         [this] { chineseGameItem.Checked = englishGameItem.Checked = digitsGameItem.Checked = false; });
     board_.battlePanelShown.Listen([this] { statsPanel.Visible = true; });
+    board_.codeModeChanged.Listen([this](bool on) {
+        typingBox.InputMethod = !on;
+        composer_.Clear();
+        codeLetters.SetCaption(L"");
+    });
     board_.menusLocked.Listen([this](bool locked) { speedMenu.Enabled = !locked; });
     board_.startGame = [this](GamePool pool) { StartGame(pool); };
     board_.raiseFloor = [this](float twips) { floorLine.Top -= twips; };
@@ -125,11 +131,13 @@ void GameRoom::BuildControls() {
     PanelLabel(livesCaption, statsPanel, 8730, 690, L"生命：", forms::kWhite);
     PanelLabel(livesLabel, statsPanel, 9660, 690, L"5", forms::kYellow);
     speedLabel.Width = livesLabel.Width = 750;
+    PanelLabel(codeLetters, statsPanel, 6930, 450, L"", forms::kYellow);
 
     // The reactions and handlers run inside every write, as the rules rely on.
     scoreLabel.Change = [this] { OnScoreChange(); };
     livesLabel.Change = [this] { OnLivesChange(); };
     typingBox.Change = [this] { OnTypingBoxChange(); };
+    typingBox.CharTyped = [this](wchar_t key) { return OnTypingBoxChar(key); };
     fallTimer.Tick = [this] { OnFallTick(); };
     shotTimer.Tick = [this] { OnShotTick(); };
 }
@@ -339,6 +347,36 @@ void GameRoom::ScoreHit() {
                                           nearest(CounterValue(speedLabel.Caption()))));
     }
     Respawn(shotColumn_);
+}
+
+bool GameRoom::OnTypingBoxChar(wchar_t key) {
+    // English and digit games take their letters as they are.
+    if (!board_.CodeMode() || !chineseGameItem.Checked) return false;
+    const FiveStrokeCodes* codes = board_.Codes();
+    if (!codes) return false;
+    const std::wstring box = typingBox.Text();
+    // A label whose caption goes on from the box is what the code is for.
+    const Composed step = composer_.Press(*codes, key, [&](std::wstring_view text) {
+        const std::wstring typed = box + std::wstring(text);
+        for (const auto& l : fallingLabels)
+            if (l.Caption().compare(0, typed.size(), typed) == 0) return true;
+        return false;
+    });
+    const std::string_view letters = composer_.Pending();
+    codeLetters.SetCaption(std::wstring(letters.begin(), letters.end()));
+    switch (step.step) {
+        case Composed::Step::NotTaken:
+        case Composed::Step::NothingToErase: return false;  // the box erases a character
+        case Composed::Step::Pending:
+        case Composed::Step::Erased:
+        case Composed::Step::NoEntry: return true;
+        case Composed::Step::Text:
+            // No label goes on with it: it blocks as a wrong letter does.
+            if (box.size() + step.text.size() <= static_cast<size_t>(typingBox.MaxLength))
+                typingBox.SetText(box + std::wstring(step.text));
+            return true;
+    }
+    return true;
 }
 
 // --- the clock ---

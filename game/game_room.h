@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/board.h"
+#include "core/code_composer.h"
 #include "forms/controls.h"
 #include "platform/services.h"
 
@@ -59,6 +60,7 @@ public:
     forms::Label speedUnit;     // "字/分"
     forms::Label livesCaption;  // "生命："
     forms::Label livesLabel;    // the lives; every write runs OnLivesChange
+    forms::Label codeLetters;   // typing by codes: the letters typed so far
 
     // --- timers ---
     forms::Timer fallTimer{100, true};  // the fall tick, as designed; stopped at load
@@ -78,6 +80,9 @@ public:
     void OnUnlimitedLives();
     void OnFallTick();
     void OnTypingBoxChange();
+    // Typing by codes in a Chinese game: a character key before the box
+    // takes it; true when the code took it.
+    bool OnTypingBoxChar(wchar_t key);
     void OnShotTick();
     void OnScoreChange();
     void OnLivesChange();
@@ -117,6 +122,7 @@ private:
     std::int16_t shotColumn_ = 0;  // column 1..5 of the label being shot
     std::int16_t shotLength_ = 0;  // characters of the text that hit
     int level_ = 0;                // steps of the level ladder taken
+    CodeComposer composer_;        // typing by codes: the code being typed
     std::wstring lastString_;      // the last letters or digits drawn
     // The last word drawn: a pick that finds no word shows it again (the
     // hidden box that carried it was designed holding its own name).

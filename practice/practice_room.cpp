@@ -5,6 +5,7 @@
 
 #include "core/counters.h"
 #include "core/stored_names.h"
+#include "practice/radical_keys.h"
 #include "practice/builtin_text.h"
 #include "practice/chosen_text.h"
 #include "core/code_table.h"
@@ -36,6 +37,8 @@ const forms::Font kKaiFont{L"楷体_GB2312", 14.25f};
 PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files)
     : cells(board.scene, forms::Layer::Grid, forms::kFontSetting | forms::kColorSetting),
       radicalChart(board.scene, forms::Layer::Grid),
+      keyDue(board.scene, forms::Layer::Grid),
+      keyPressed(board.scene, forms::Layer::Grid),
       cursor(board.scene, forms::Layer::Grid),
       panel(board.scene, forms::Layer::Panel),
       typedCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
@@ -49,6 +52,7 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
       speedUnit(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       accuracyCaption(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
       accuracyLabel(board.scene, forms::Layer::PanelContent, forms::kFontSetting),
+      hintLine(board.scene, forms::Layer::PanelContent),
       board_(board),
       services_(services),
       history_(files.history, services.messages),
@@ -97,6 +101,7 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
         panel.Visible = false;
     });
     board_.backColorChanged.Listen([this] { BackColorChanged(); });
+    board_.codeModeChanged.Listen([this](bool on) { OnCodeMode(on); });
     board_.textColorChanged.Listen([this] { TextColorChanged(); });
     board_.clockTicked.Listen([this](double seconds) { ClockTick(seconds); });
     // Recorded while the window can still own a message; what cannot be
@@ -163,6 +168,10 @@ void PracticeRoom::BuildPanel() {
     PanelLabel(speedUnit, panel, 10710, 300, 825, 375, L"字/分", kCaptionFont);
     PanelLabel(accuracyCaption, panel, 8850, 720, 1275, 405, L"正确率：", kCaptionFont);
     PanelLabel(accuracyLabel, panel, 9960, 720, 1125, 465, L"0", kValueFont);
+    PanelLabel(hintLine, panel, 600, 1110, 10700, 330, L"", {L"宋体", 10.5f});
+    keyDue.Art = forms::Art::KeyDue;
+    keyPressed.Art = forms::Art::KeyPressed;
+    keyDue.Visible = keyPressed.Visible = false;
 
     practiceBox.Container = &panel;
     practiceBox.Place(4860, 450, 1905, 435);
@@ -173,6 +182,7 @@ void PracticeRoom::BuildPanel() {
     practiceBox.MaxLength = kGridCells;
     practiceBox.Change = [this] { OnPracticeBoxChange(); };
     practiceBox.KeyDown = [this](int key) { OnPracticeBoxKey(key); };
+    practiceBox.CharTyped = [this](wchar_t key) { return OnPracticeBoxChar(key); };
 }
 
 void PracticeRoom::CreatePracticeGrid() {
@@ -475,6 +485,98 @@ void PracticeRoom::Render() {
         cursor.Left = cells(c).Left - kCursorOffset;
         cursor.Top = cells(c).Top - kCursorOffset;
     }
+}
+
+// --- typing by five-stroke codes ---
+
+void PracticeRoom::OnCodeMode(bool on) {
+    // The box takes the keys themselves while letters are codes.
+    practiceBox.InputMethod = !on;
+    composer_.Clear();
+    HideKeyMarks();
+    hintLine.SetCaption(L"");
+    codeLabel.SetCaption(kCodeHintCaption);
+}
+
+std::wstring PracticeRoom::ExpectedFrom(int from) const {
+    std::wstring text;
+    for (int i = from; i < from + 4; ++i) {
+        const std::wstring c = run_.Caption(i);
+        if (c.empty()) break;
+        text += c;
+    }
+    return text;
+}
+
+void PracticeRoom::ShowPending() {
+    const std::string_view letters = composer_.Pending();
+    codeLabel.SetCaption(letters.empty() ? std::wstring(kCodeHintCaption) : std::wstring(letters.begin(), letters.end()));
+}
+
+void PracticeRoom::HideKeyMarks() { keyDue.Visible = keyPressed.Visible = false; }
+
+void PracticeRoom::KeyWrong(int cell, wchar_t key, const FiveStrokeCodes& codes) {
+    const std::wstring expected = run_.Caption(cell);
+    run_.KeyMissed(cell);
+    hintLine.SetCaption(MissHint(codes, expected, composer_.Pending(), key));
+    HideKeyMarks();
+    // On the chart, when it is shown: the key due framed, the key pressed marked.
+    if (!radicalChart.Visible) return;
+    if (auto miss = FindMiss(codes, expected, composer_.Pending(), key)) {
+        if (auto due = KeyOnChart(miss->should, radicalChart)) {
+            static_cast<forms::Control&>(keyDue) = *due;
+            keyDue.Visible = true;
+        }
+        if (auto pressed = KeyOnChart(miss->pressed, radicalChart)) {
+            static_cast<forms::Control&>(keyPressed) = *pressed;
+            keyPressed.Visible = true;
+        }
+    }
+}
+
+bool PracticeRoom::OnPracticeBoxChar(wchar_t key) {
+    if (!board_.CodeMode() || !(builtInItem.Checked || chosenItem.Checked)) return false;
+    const FiveStrokeCodes* codes = board_.Codes();
+    if (!codes) return false;
+    if (card.Shown()) OnCardKey();
+    const int next = typedPos() + 1;
+    const std::wstring expected = ExpectedFrom(next);
+    const std::uint64_t now = services_.clock.Milliseconds();
+    // A key is judged before it joins the code: against the next
+    // character, or a word that starts there.
+    if (!expected.empty() && key != kBackspaceKey) {
+        bool right = false, judged = false;
+        for (size_t length = 1; length <= expected.size() && !right; ++length) {
+            const KeyVerdict verdict = JudgeKey(*codes, expected.substr(0, length), composer_.Pending(), key);
+            judged = judged || verdict != KeyVerdict::NotJudged;
+            right = verdict == KeyVerdict::Right;
+        }
+        if (judged && !right) {
+            KeyWrong(next, key, *codes);
+            Render();
+            return true;
+        }
+    }
+    if (composer_.Pending().empty()) codeStarted_ = now;
+    const Composed step = composer_.Press(*codes, key, [&](std::wstring_view text) {
+        return std::wstring_view(expected).substr(0, text.size()) == text;
+    });
+    switch (step.step) {
+        case Composed::Step::NotTaken: return false;
+        case Composed::Step::NothingToErase: ShowPending(); return false;  // the box erases a character
+        case Composed::Step::Pending:
+        case Composed::Step::Erased:
+        case Composed::Step::NoEntry: ShowPending(); break;
+        case Composed::Step::Text:
+            HideKeyMarks();
+            hintLine.SetCaption(L"");
+            run_.SetKeyTime(static_cast<int>(std::min<std::uint64_t>(now - codeStarted_, kLongestGapMs)));
+            ShowPending();
+            practiceBox.SetText(practiceBox.Text() + std::wstring(step.text));  // judged as typed
+            break;
+    }
+    Render();
+    return true;
 }
 
 }  // namespace quorlax

@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "practice/history.h"
 #include "practice/practice_run.h"
+#include "core/code_composer.h"
 #include "practice/drill.h"
 #include "practice/learning.h"
 #include "practice/record_form.h"
@@ -47,6 +48,8 @@ public:
 
     forms::ControlArray<forms::Label, 0, kGridCells> cells;  // the grid; cells(0) is the template
     forms::Picture radicalChart;                                // the radical chart, over the lower rows
+    forms::Picture keyDue;      // typing by codes: the key due, framed on the chart after a wrong key
+    forms::Picture keyPressed;  // ... and the key pressed instead
     forms::Picture cursor;                                // the practice cursor
     forms::Panel panel;                                  // the practice panel
     forms::Label typedCaption;                                 // "总字数："
@@ -61,6 +64,7 @@ public:
     forms::Label speedUnit;                                 // "字/分"
     forms::Label accuracyCaption;                                 // "正确率："
     forms::Label accuracyLabel;                                 // accuracy, "83 %"
+    forms::Label hintLine;      // typing by codes: what a wrong key should have been
     forms::Timer cursorBlink{300};                             // practice-cursor blink
 
     // `typedPos`: the cell of the last typed character (1 after start-up).
@@ -97,6 +101,9 @@ public:
     void OnRecord();
     void OnPracticeBoxChange();
     void OnPracticeBoxKey(int keyCode);
+    // Typing by codes: a character key before the box takes it; true when
+    // the code took it.
+    bool OnPracticeBoxChar(wchar_t key);
     void OnCursorBlink();
     // The practice half of the one-second clock, after the elapsed seconds
     // were counted: the speed while a practice item is checked.
@@ -134,6 +141,13 @@ private:
     // A drill of `picks`, or false when there is nothing to drill.
     bool StartDrill(std::span<const DrillPick> picks, bool keepCard = false);
     void SetRunOpen(bool open);
+    // Typing by codes.
+    void OnCodeMode(bool on);
+    void ShowPending();
+    void KeyWrong(int cell, wchar_t key, const FiveStrokeCodes& codes);
+    void HideKeyMarks();
+    // The text the grid expects from cell `from` on, up to four characters.
+    std::wstring ExpectedFrom(int from) const;
     void HideCard();
     // The current run as it would be recorded now.
     RunRecord CurrentRecord() const;
@@ -160,6 +174,8 @@ private:
     bool drillShown_ = false;          // the grid's built-in text is a drill's
     std::wstring chosenName_;          // the chosen file's name, without its folder
     std::vector<std::wstring> poolWords_;  // the pool's words, for drills; made on first use
+    CodeComposer composer_;                // typing by codes: the code being typed
+    std::uint64_t codeStarted_ = 0;        // when its first key came
     // The text colour of each plain cell. A chosen-text run keeps the
     // colours cells have, so cells never reset since start-up keep the
     // template's.

@@ -57,6 +57,8 @@ void PracticeRun::ResetTally() {
     typingSpeed_ = 0;
     attempts_.clear();
     timed_ = false;
+    keyMissed_ = 0;
+    keyMs_ = -1;
 }
 
 void PracticeRun::StartBuiltIn(IPracticeHost& host, std::wstring text) {
@@ -102,6 +104,8 @@ void PracticeRun::InputChanged(IPracticeHost& host, std::wstring_view box) {
     share_ = timed_ && now >= typedAt_ && now - typedAt_ <= static_cast<std::uint64_t>(kLongestGapMs)
                  ? static_cast<int>((now - typedAt_) / added)
                  : -1;
+    keyShare_ = keyMs_ >= 0 ? keyMs_ / static_cast<int>(added) : -1;
+    keyMs_ = -1;
     for (size_t n = lastLength_ + 1; n < end; ++n) Step(host, box.substr(0, n), false);
     Step(host, box, true);
 }
@@ -147,17 +151,20 @@ void PracticeRun::Step(IPracticeHost& host, std::wstring_view box, bool whole) {
         if (last == cell.ch) {
             MarkCorrect(typedPos_);
             cursorCell_ = typedPos_ + 1;
-            if (typedNew && cell.ch != 0) attempts_.push_back({cell.ch, false, share_});
+            if (typedNew && cell.ch != 0) attempts_.push_back({cell.ch, false, share_, keyShare_});
         } else {
             cursorCell_ = typedPos_ + 1;
             if (cell.back != CellBack::Wrong) turnedWrong_ = typedPos_;
             cell.back = CellBack::Wrong;
-            if (typedNew && cell.ch != 0) {
+            if (typedNew && cell.ch != 0 && keyMissed_ != typedPos_) {
                 ++misses_[cell.ch];
-                attempts_.push_back({cell.ch, true, share_});
+                attempts_.push_back({cell.ch, true, share_, keyShare_});
             }
         }
     }
+
+    // A cell a wrong key counted against is judged now: the next wrong key counts again.
+    if (typedNew && keyMissed_ == typedPos_) keyMissed_ = 0;
 
     // Statistics rebuilt from the grid; 0 / 0 leaves the accuracy as it was.
     correct_ = CountCorrect(cells_, typedPos_, host.WindowBackColor());
@@ -190,6 +197,19 @@ void PracticeRun::KeyDown(IPracticeHost& host, int keyCode) {
     if (!host.ChosenChecked() && !host.BuiltInChecked()) return;
     RestorePlain(typedPos_);
     if (typedPos_ + 1 <= kPracticeCells) RestorePlain(typedPos_ + 1);
+}
+
+void PracticeRun::KeyMissed(int cell) {
+    if (cell < 1 || cell > kPracticeCells) return;
+    PracticeCell& c = cells_[static_cast<size_t>(cell)];
+    if (!c.ch) return;
+    if (c.back != CellBack::Wrong) turnedWrong_ = cell;
+    c.back = CellBack::Wrong;
+    if (keyMissed_ == cell) return;
+    keyMissed_ = cell;
+    anyTyped_ = true;
+    ++misses_[c.ch];
+    attempts_.push_back({c.ch, true, -1, -1});
 }
 
 void PracticeRun::ClearForGame() {

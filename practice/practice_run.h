@@ -101,6 +101,13 @@ public:
     // typedPos + 1 to plain; the change that follows marks the new last
     // cell again. F1 (kKeyF1) is the host's: it looks up Caption(typedPos + 1).
     void KeyDown(IPracticeHost& host, int keyCode);
+    // Typing by codes: a key that took the code off course for cell `cell`
+    // turns it red and counts one miss of its character, however many wrong
+    // keys follow before the cell is typed.
+    void KeyMissed(int cell);
+    // Typing by codes: the time from the first key of the code the next
+    // change commits to its last; its characters share it.
+    void SetKeyTime(int ms) { keyMs_ = ms; }
 
     // --- what other activities do to the grid ---
 
@@ -192,6 +199,9 @@ private:
     bool timed_ = false;            // a character was typed since the last start, at typedAt_
     std::uint64_t typedAt_ = 0;
     int share_ = -1;                // each character's time in the change being handled
+    int keyMs_ = -1;                // the code's keys' time for the next change
+    int keyShare_ = -1;             // each character's share of it in the change being handled
+    int keyMissed_ = 0;             // the cell a wrong key counted a miss for
 };
 
 }  // namespace quorlax

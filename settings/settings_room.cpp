@@ -22,6 +22,8 @@ SettingsRoom::SettingsRoom(Board& board, Services& services)
     textFontItem.Define(L"文字字体", L"Ctrl+K");
     helpItem.Define(L"帮 助");
     aboutItem.Define(L"关 于");
+    codeModeItem.Define(L"五笔编码输入", L"Ctrl+W");
+    codeModeItem.Click = [this] { OnCodeMode(); };
     backColorItem.Click = [this] { OnBackColor(); };
     textColorItem.Click = [this] { OnTextColor(); };
     textFontItem.Click = [this] { OnTextFont(); };
@@ -50,6 +52,15 @@ void SettingsRoom::Load() {
     std::wstring face = services_.settings.Get(kChoicesSection, kTextFontKey);
     if (!face.empty())
         for (forms::Label* l : board_.scene.Reached(forms::kFontSetting)) l->Font.Name = face;
+    // Anything but a clean "1" leaves the code mode off.
+    codeModeItem.Checked = services_.settings.Get(kChoicesSection, kCodeModeKey) == L"1";
+    board_.SetCodeMode(codeModeItem.Checked);
+}
+
+void SettingsRoom::OnCodeMode() {
+    codeModeItem.Checked = !codeModeItem.Checked;
+    board_.SetCodeMode(codeModeItem.Checked);
+    Store(kCodeModeKey, codeModeItem.Checked ? L"1" : L"0");
 }
 
 void SettingsRoom::RestoreStoredPicture() {

@@ -27,6 +27,7 @@ public:
     forms::MenuItem textFontItem;     // "文字字体"
     forms::MenuItem helpItem;         // "帮 助", the help page
     forms::MenuItem aboutItem;        // "关 于", the About box
+    forms::MenuItem codeModeItem;     // "五笔编码输入": letters type five-stroke codes
     AboutForm about;
     PictureChooserForm pictureChooser;
 
@@ -42,6 +43,7 @@ public:
     void OnBackPicture();
     void OnHelp();
     void OnAbout();
+    void OnCodeMode();
     // Closes the About box and the picture chooser if they are loaded.
     void CloseWindows();
 
