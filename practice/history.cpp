@@ -145,6 +145,7 @@ std::string_view KindWord(RunKind kind) {
         case RunKind::BuiltIn: return "builtin";
         case RunKind::Chosen: return "chosen";
         case RunKind::Drill: return "drill";
+        case RunKind::Lesson: return "lesson";
     }
     return "builtin";
 }
@@ -153,6 +154,7 @@ std::optional<RunKind> KindOf(std::string_view word) {
     if (word == "builtin") return RunKind::BuiltIn;
     if (word == "chosen") return RunKind::Chosen;
     if (word == "drill") return RunKind::Drill;
+    if (word == "lesson") return RunKind::Lesson;
     return std::nullopt;
 }
 

@@ -34,7 +34,7 @@ inline constexpr int kMaxRunChars = 1'000'000;  // 总字数, 正确数, and eac
 inline constexpr int kMaxRunSpeed = 2000;       // 字/分
 inline constexpr int kMaxRunSeconds = 1'000'000;
 
-enum class RunKind { BuiltIn, Chosen, Drill };
+enum class RunKind { BuiltIn, Chosen, Drill, Lesson };
 
 // One expected character typed wrong in a run, and how many times.
 struct Miss {

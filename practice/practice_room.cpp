@@ -73,7 +73,10 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
     endItem.Define(L"结束", L"Ctrl+T");
     endItem.Click = [this] { OnEnd(); };
     endItem.Enabled = false;
+    lessonItem.Define(L"入门", L"Ctrl+L");
+    lessonItem.Click = [this] { OnLesson(); };
     practiceMenu.Items.push_back(&endItem);
+    practiceMenu.Items.push_back(&lessonItem);
     codeHintItem.Define(L"错字提示编码");
     codeHintItem.Click = [this] { OnCodeHint(); };
 
@@ -305,9 +308,32 @@ bool PracticeRoom::StartDrill(std::span<const DrillPick> picks, bool keepCard) {
         services_.messages.Show(kNoMissesYet);
         return false;
     }
-    if (poolWords_.empty()) poolWords_ = PoolWords(board_.Pool());
-    StartGrid(RunKind::Drill, BuildDrill(picks, poolWords_, services_.random), keepCard);
+    StartGrid(RunKind::Drill, BuildDrill(picks, Words(), services_.random), keepCard);
     return true;
+}
+
+const std::vector<std::wstring>& PracticeRoom::Words() {
+    if (poolWords_.empty()) poolWords_ = PoolWords(board_.Pool());
+    return poolWords_;
+}
+
+const std::vector<Band>& PracticeRoom::Bands() {
+    if (bands_.empty()) bands_ = MakeBands(board_.CodeTable(), board_.Codes(), board_.Pool());
+    return bands_;
+}
+
+void PracticeRoom::OnLesson() { StartLesson(false); }
+
+void PracticeRoom::StartLesson(bool keepCard) {
+    EndRun();  // its attempts count towards the band before the lesson is chosen
+    const CharRecord& record = learning.Record();
+    const LessonStanding standing = Standing(Bands(), record, learning.TargetMs());
+    StartGrid(RunKind::Lesson,
+              BuildLesson(Bands(), standing, record, learning.TargetMs(), Words(), services_.random), keepCard);
+}
+
+std::wstring PracticeRoom::LessonLine() {
+    return StandingLine(Bands(), Standing(Bands(), learning.Record(), learning.TargetMs()), learning.TargetMs());
 }
 
 void PracticeRoom::OnEnd() {
@@ -348,7 +374,10 @@ void PracticeRoom::OnRecord() {
 void PracticeRoom::StartBuiltInRun() {
     // The run that reached the grid's end shows its card over the next one.
     const bool drill = runOpen_ && kind_ == RunKind::Drill;
+    const bool lesson = runOpen_ && kind_ == RunKind::Lesson;
     EndRun(true);
+    // The next lesson, with the band this one may have opened.
+    if (lesson) return StartLesson(true);
     // The restart after a drill drills again, on the record with this run in.
     if (drill) {
         const std::vector<DrillPick> picks = learning.Picks(Today());

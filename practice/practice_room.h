@@ -16,6 +16,7 @@
 #include "core/code_composer.h"
 #include "practice/drill.h"
 #include "practice/learning.h"
+#include "practice/lessons.h"
 #include "practice/record_form.h"
 #include "practice/run_card.h"
 
@@ -44,6 +45,7 @@ public:
     forms::MenuItem drillItem;        // "错字": a drill on the most missed characters
     forms::MenuItem recordItem;         // "记录": the practice record window
     forms::MenuItem endItem;            // "结束": ends the run, with its card; greyed with no run open
+    forms::MenuItem lessonItem;         // "入门": a lesson of the band of characters reached
     forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
 
     forms::ControlArray<forms::Label, 0, kGridCells> cells;  // the grid; cells(0) is the template
@@ -113,6 +115,10 @@ public:
     void OnPanelHover();
     // 练习 › 结束: the run ends, shows its card, and no other starts.
     void OnEnd();
+    // 练习 › 入门: a lesson of the newest band in play.
+    void OnLesson();
+    // Where the lessons stand, as the record window shows it.
+    std::wstring LessonLine();
     // A key or a click while the card is shown closes it; a click on its
     // drill line drills the run's misses.
     void OnCardKey();
@@ -174,6 +180,10 @@ private:
     bool drillShown_ = false;          // the grid's built-in text is a drill's
     std::wstring chosenName_;          // the chosen file's name, without its folder
     std::vector<std::wstring> poolWords_;  // the pool's words, for drills; made on first use
+    std::vector<Band> bands_;              // the lessons' bands; made on first use
+    const std::vector<Band>& Bands();
+    void StartLesson(bool keepCard);
+    const std::vector<std::wstring>& Words();
     CodeComposer composer_;                // typing by codes: the code being typed
     std::uint64_t codeStarted_ = 0;        // when its first key came
     // The text colour of each plain cell. A chosen-text run keeps the

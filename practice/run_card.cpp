@@ -14,6 +14,7 @@ const wchar_t* KindName(RunKind kind) {
     switch (kind) {
         case RunKind::Chosen: return L"选择";
         case RunKind::Drill: return L"错字";
+        case RunKind::Lesson: return L"入门";
         case RunKind::BuiltIn: break;
     }
     return L"汉字";

@@ -2,10 +2,14 @@
 // in practice, over the shipped codes file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "form_fixture.h"
+#include "platform/gbk.h"
+#include "platform/random.h"
+#include "practice/lessons.h"
 
 namespace quorlax::test {
 namespace {
@@ -95,6 +99,55 @@ TEST_F(CodeModeTest, PracticeJudgesEveryKeyAndTellsTheWrongOne) {
     EXPECT_EQ(room().Run().Cell(2).back, CellBack::Window);
     EXPECT_FALSE(room().keyDue.Visible);
     EXPECT_EQ(room().correctLabel.Caption(), L"2");
+}
+
+std::wstring ShippedTable() {
+    std::ifstream in(QUORLAX_SOURCE_DIR "/data/vbcx.dll", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return JoinLines(DecodeGbk(bytes.str()));
+}
+
+TEST(LessonTest, BandsOpenOneAfterAnotherAsTheirCharactersMeetTheRule) {
+    const FiveStrokeCodes codes = FiveStrokeCodes::Parse(ShippedCodes());
+    const WordPool pool(L" 中国 人民 我们 世界 的 大学 ");
+    const std::vector<Band> bands = MakeBands(ShippedTable(), &codes, pool);
+    ASSERT_GE(bands.size(), 4u);
+    EXPECT_EQ(bands[0].chars.substr(0, 5), L"王土大木工");
+    EXPECT_EQ(bands[0].chars.size(), 25u);
+    EXPECT_EQ(bands[1].chars.substr(0, 5), L"一地在要上") << "工 is a key name already";
+    EXPECT_EQ(bands[2].chars.size(), 100u);
+    std::wstring used = bands[2].chars.substr(0, 4);
+    std::sort(used.begin(), used.end());
+    std::wstring expected = L"们世界学";  // the pool's other characters, most used first
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(used, expected);
+    size_t all = 0;
+    for (const Band& b : bands) all += b.chars.size();
+    EXPECT_EQ(all, 6763u) << "every character of the table, once";
+
+    CharRecord record;
+    const Day today = *ParseDay(L"2026-12-08");
+    EXPECT_EQ(Standing(bands, record, 1000).band, 0u);
+    for (wchar_t c : bands[0].chars) record.Apply(std::vector<Attempt>(3, {c, false, 900}), today, 1000);
+    record.Apply(std::vector<Attempt>{{bands[0].chars[3], true, 900}}, today, 1000);
+    LessonStanding standing = Standing(bands, record, 1000);
+    EXPECT_EQ(standing.band, 0u) << "one character missed lately keeps the band";
+    EXPECT_EQ(standing.notYet, 1u);
+    record.Apply(std::vector<Attempt>(30, {bands[0].chars[3], false, 900}), today, 1000);
+    standing = Standing(bands, record, 1000);
+    EXPECT_EQ(standing.band, 1u);
+    EXPECT_EQ(StandingLine(bands, standing, 1000).substr(0, 13), L"入门：第 2 段 一级简码");
+
+    SeededRandom random(3);
+    const std::wstring lesson = BuildLesson(bands, standing, record, 1000, {}, random);
+    EXPECT_GE(lesson.size(), 406u);
+    const std::wstring inPlay = bands[0].chars + bands[1].chars;
+    EXPECT_EQ(lesson.find_first_not_of(inPlay), std::wstring::npos) << "only characters in play";
+    for (size_t i = 1; i < lesson.size(); ++i) {
+        EXPECT_NE(lesson[i], lesson[i - 1]);
+    }
+    EXPECT_NE(lesson.find(bands[1].chars[0]), std::wstring::npos) << "the newest band is practised";
 }
 
 }  // namespace

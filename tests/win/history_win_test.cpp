@@ -160,7 +160,7 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     HMENU settings = GetSubMenu(GetSubMenu(bar, 0), 2);
     wchar_t text[64];
     const int n = GetMenuItemCount(practice);
-    ASSERT_EQ(n, 5);
+    ASSERT_EQ(n, 6);
     GetMenuStringW(practice, 2, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"错字\tCtrl+E");
     GetMenuStringW(practice, 3, text, 64, MF_BYPOSITION);
@@ -168,7 +168,9 @@ TEST_F(HistoryWinTest, TheNewItemsEndTheirMenusWithShortcutsAndGreyWithTheBattle
     GetMenuStringW(practice, 4, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"结束\tCtrl+T");
     EXPECT_TRUE(GetMenuState(practice, 4, MF_BYPOSITION) & MF_GRAYED) << "no run is open";
-    const int last = GetMenuItemCount(settings) - 2;  // before 目标速度
+    GetMenuStringW(practice, 5, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"入门\tCtrl+L");
+    const int last = GetMenuItemCount(settings) - 3;  // before 目标速度 and 五笔编码输入
     GetMenuStringW(settings, last, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"错字提示编码");
     EXPECT_FALSE(GetMenuState(settings, last, MF_BYPOSITION) & MF_CHECKED);
