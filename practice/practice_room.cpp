@@ -57,7 +57,7 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
       services_(services),
       history_(files.history, services.messages),
       learning(board, files.chars, history_, services.settings, services.messages),
-      record(history_, board.CodeTable(), board.backColor),
+      record(history_, learning, board.CodeTable(), board.backColor),
       card(board.scene) {
     record.StartDrill = [this] { OnDrill(); };
     practiceMenu.Define(L"练 习");

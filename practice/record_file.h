@@ -1,8 +1,8 @@
 // The files practice keeps for its player: the history of runs, the
-// per-character record. Each is one file, rewritten only through a new one
-// that is put in its place, with the old one kept beside it, a pending file
-// for what could not be written when the program ended, and a backup a
-// clearing moves it to. Portable: the Win32 side is record_file_win.
+// per-character record, the per-key record. Each is one file, rewritten only
+// through a new one that is put in its place, with the old one kept beside
+// it, a pending file for what could not be written when the program ended,
+// and a backup a clearing moves it to. Portable: the Win32 side is record_file_win.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,8 @@ inline constexpr RecordFileNames kHistoryFiles{L"practice-history.tsv", L"practi
                                                L"practice-history.pending.tsv", L"practice-history.bak"};
 inline constexpr RecordFileNames kCharRecordFiles{L"practice-chars.tsv", L"practice-chars.old.tsv",
                                                   L"practice-chars.pending.tsv", L"practice-chars.bak"};
+inline constexpr RecordFileNames kKeyRecordFiles{L"practice-keys.tsv", L"practice-keys.old.tsv",
+                                                 L"practice-keys.pending.tsv", L"practice-keys.bak"};
 
 // A record file of the player's, in their own folder (%APPDATA%\Quorlax on
 // Windows; tests use a double), with the files beside it that its names

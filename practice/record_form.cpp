@@ -6,8 +6,8 @@
 #include <cmath>
 #include <tuple>
 
-#include "platform/nearest.h"
 #include "core/code_table.h"
+#include "platform/nearest.h"
 
 namespace quorlax {
 namespace {
@@ -45,15 +45,60 @@ void AddTags(RecordChart& chart, int bestEver) {
     chart.tags.push_back({chart.latest, L"最近 " + std::to_wstring(chart.speed[chart.latest]), false});
 }
 
-RecordChart Chart(std::span<const RunRecord> runs, int bestEver) {
+bool OfKind(const RunRecord& run, ChartKind kind) {
+    switch (kind) {
+        case ChartKind::All: return true;
+        case ChartKind::BuiltIn: return run.kind == RunKind::BuiltIn;
+        case ChartKind::Chosen: return run.kind == RunKind::Chosen;
+        case ChartKind::Drill: return run.kind == RunKind::Drill;
+    }
+    return true;
+}
+
+std::wstring Percent(double fraction) { return std::to_wstring(nearest(100 * fraction)) + L"%"; }
+std::wstring Millis(double ms) { return ms < 0 ? L"—" : std::to_wstring(nearest(ms)) + L" 毫秒"; }
+
+// A colour as the forms layer packs it, 0x00BBGGRR.
+forms::Color Rgb(double r, double g, double b) {
+    auto byte = [](double v) {
+        return static_cast<forms::Color>(std::clamp<std::int64_t>(nearest(v), 0, 255));
+    };
+    return byte(r) | byte(g) << 8 | byte(b) << 16;
+}
+
+// The graduated characters listed at most; the rest are counted.
+constexpr std::size_t kGraduatedListed = 30;
+
+}  // namespace
+
+RecordChart BuildChart(std::span<const RunRecord> runs, ChartKind kind) {
     RecordChart chart;
-    const std::size_t n = std::min(runs.size(), kChartRuns);
-    const auto shown = runs.last(n);
+    // A short run's speed says little (five characters in three seconds):
+    // it is not drawn.
+    std::vector<const RunRecord*> plotted;
+    int bestEver = 0;
+    for (const RunRecord& run : runs)
+        if (run.typed >= kPlotFromChars && OfKind(run, kind)) {
+            plotted.push_back(&run);
+            bestEver = std::max(bestEver, run.speed);
+        }
+    const std::size_t n = std::min(plotted.size(), kChartRuns);
+    const std::size_t first = plotted.size() - n;
+    const auto shown = std::span(plotted).last(n);
+    // The average of each shown run and the runs before it, older than the
+    // chart or not.
+    double sum = 0;
+    for (std::size_t i = first >= kAverageRuns ? first - kAverageRuns : 0; i < first; ++i)
+        sum += std::max(0, plotted[i]->speed);
     int top = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const int speed = std::max(0, shown[i].speed);
+        const int speed = std::max(0, shown[i]->speed);
         chart.speed.push_back(speed);
-        chart.accuracy.push_back(std::clamp(shown[i].accuracy, 0, 100));
+        chart.accuracy.push_back(std::clamp(shown[i]->accuracy, 0, 100));
+        sum += speed;
+        const std::size_t at = first + i;
+        if (at >= kAverageRuns) sum -= std::max(0, plotted[at - kAverageRuns]->speed);
+        chart.average.push_back(sum / static_cast<double>(std::min(at + 1, kAverageRuns)));
         if (speed > chart.speed[chart.best]) chart.best = i;
         top = std::max(top, speed);
     }
@@ -65,16 +110,18 @@ RecordChart Chart(std::span<const RunRecord> runs, int bestEver) {
     if (n == 0) return chart;
     AddTags(chart, bestEver);
     // Evenly spread ticks; the times of day when every run is of one day.
-    const bool oneDay = DateOf(shown.front().when) == DateOf(shown.back().when);
+    const bool oneDay = DateOf(shown.front()->when) == DateOf(shown.back()->when);
     const std::size_t ticks = std::min(n, kDateTicks);
     for (std::size_t t = 0; t < ticks; ++t) {
         const std::size_t run = ticks == 1 ? 0 : t * (n - 1) / (ticks - 1);
-        std::wstring text = oneDay ? TimeOf(shown[run].when) : DayOf(shown[run].when);
+        std::wstring text = oneDay ? TimeOf(shown[run]->when) : DayOf(shown[run]->when);
         if (!chart.dates.empty() && chart.dates.back().text == text) continue;
         chart.dates.push_back({run, std::move(text)});
     }
     return chart;
 }
+
+namespace {
 
 std::wstring Duration(std::int64_t seconds) {
     const std::int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
@@ -123,6 +170,12 @@ ChartPoint RecordChart::SpeedAt(std::size_t i, const ChartBox& plot) const {
 ChartPoint RecordChart::AccuracyAt(std::size_t i, const ChartBox& plot) const {
     const int value = i < Runs() ? accuracy[i] : 0;
     const double up = std::clamp(value / 100.0, 0.0, 1.0);
+    return {XAt(i, plot), plot.bottom - static_cast<int>(nearest(up * (plot.bottom - plot.top)))};
+}
+
+ChartPoint RecordChart::AverageAt(std::size_t i, const ChartBox& plot) const {
+    const double value = i < average.size() ? average[i] : 0;
+    const double up = speedTop > 0 ? std::clamp(value / speedTop, 0.0, 1.0) : 0.0;
     return {XAt(i, plot), plot.bottom - static_cast<int>(nearest(up * (plot.bottom - plot.top)))};
 }
 
@@ -200,42 +253,100 @@ std::vector<ChartBox> RecordChart::PlaceTags(const ChartGeometry& g,
     return placed;
 }
 
-RecordView BuildRecordView(const HistoryContents& contents, std::wstring_view codeTable) {
+RecordView BuildRecordView(const HistoryContents& contents, ChartKind kind) {
     RecordView view;
+    view.kind = kind;
     const std::span<const RunRecord> runs(contents.runs);
     if (contents.skipped > 0)
         view.skipped = L"记录文件里有 " + std::to_wstring(contents.skipped) + L" 行无法读取，已跳过。";
     view.empty = runs.empty();
     view.clearEnabled = !view.empty || contents.skipped > 0;
     if (view.empty) return view;
-    view.chart = Chart(runs, Totals(runs).bestSpeed);
+    view.chart = BuildChart(runs, kind);
     AddTotals(runs, view);
-    for (const WeakChar& weak : WeakestChars(runs)) {
+    return view;
+}
+
+void AddCharacters(RecordView& view, const CharRecord& chars, int targetSpeed, Day today,
+                   std::wstring_view codeTable) {
+    const double target = TargetMs(targetSpeed);
+    view.weakTitle = L"最弱的字（目标 " + std::to_wstring(targetSpeed) + L" 字/分）";
+    view.weakest.clear();
+    for (const CharStats* c : chars.Weakest(target, kWeakestShown)) {
         RecordWeakRow row;
-        row.ch.assign(1, weak.ch);
+        row.ch.assign(1, c->ch);
         // The look-up's text is the character, "：" and the code.
         if (auto found = LookUpCode(codeTable, row.ch)) {
             row.code = found->substr(2);
             row.code.erase(row.code.find_last_not_of(L' ') + 1);
         }
-        row.misses = std::to_wstring(weak.misses) + L" 次";
-        row.last = DayOf(weak.lastMissed);
+        row.rate = Percent(c->rate);
+        row.ms = Millis(c->ms);
+        row.attempts = std::to_wstring(c->attempts) + L" 次";
+        row.box = std::to_wstring(c->box);
         view.weakest.push_back(std::move(row));
     }
-    view.drillEnabled = !view.weakest.empty();
-    return view;
+    const std::vector<const CharStats*> graduated = chars.GraduatedSince(today - 6);
+    view.graduated.clear();
+    if (!graduated.empty()) {
+        view.graduated = L"本周毕业 " + std::to_wstring(graduated.size()) + L" 个字：";
+        for (std::size_t i = 0; i < graduated.size() && i < kGraduatedListed; ++i)
+            view.graduated += (i ? L" " : L"") + std::wstring(1, graduated[i]->ch);
+        if (graduated.size() > kGraduatedListed) view.graduated += L" …";
+    }
+    const std::size_t due = chars.Due(today, target).size();
+    view.due = due ? L"今天该复习 " + std::to_wstring(due) + L" 个字" : L"今天没有要复习的字";
 }
 
-RecordForm::RecordForm(PracticeHistory& history, const std::wstring& codeTable,
+forms::Color KeyColor(bool ranked, double weakness) {
+    if (!ranked) return Rgb(224, 224, 224);
+    // Green while sure and quick, yellow at half, red from a whole.
+    const double t = std::clamp(weakness, 0.0, 1.0);
+    if (t <= 0.5) {
+        const double u = t / 0.5;
+        return Rgb(120 + u * (246 - 120), 204 + u * (210 - 204), 120 + u * (84 - 120));
+    }
+    const double u = (t - 0.5) / 0.5;
+    return Rgb(246 + u * (226 - 246), 210 + u * (72 - 210), 84 + u * (60 - 84));
+}
+
+RecordKeyboard BuildKeyboard(const KeyRecord& keys, double charTargetMs) {
+    RecordKeyboard board;
+    board.shown = keys.AnyAttempt();
+    if (!board.shown) return board;
+    const double target = KeyTargetMs(charTargetMs);
+    for (const CodeKey& key : kCodeKeyboard) {
+        const KeyStats& stats = *keys.Find(key.letter);
+        RecordKey shown{&key, stats.attempts >= kRankedFrom, KeyWeakness(stats, target)};
+        shown.color = KeyColor(shown.ranked, shown.weakness);
+        board.keys.push_back(shown);
+    }
+    for (const KeyStats* stats : keys.Weakest(kWeakKeysShown, target)) {
+        const CodeKey* key = FindCodeKey(stats->key);
+        board.weakest.push_back({std::wstring{static_cast<wchar_t>(stats->key - 'a' + 'A'), L' ', key->name},
+                                 key->radicals, L"错 " + Percent(stats->rate) + L"　" + Millis(stats->ms)});
+    }
+    return board;
+}
+
+RecordForm::RecordForm(PracticeHistory& history, Learning& learning, const std::wstring& codeTable,
                        const forms::Color& mainBackColor)
-    : history_(history), codeTable_(codeTable), mainBackColor_(mainBackColor) {
-    // Right-aligned along the bottom of the window, 150 twips apart.
+    : history_(history), learning_(learning), codeTable_(codeTable), mainBackColor_(mainBackColor) {
     const forms::Font font{L"宋体", 9};
-    float right = 10620;
+    // The filter, small, above the chart.
+    for (int k = 0; k < kChartKinds; ++k) {
+        forms::CommandButton& button = filterButtons[static_cast<std::size_t>(k)];
+        button.Place(180 + static_cast<float>(k) * 780, 120, 720, 330);
+        button.Caption = kChartKindCaptions[k];
+        button.Font = font;
+        button.Click = [this, k] { OnFilterButton(static_cast<ChartKind>(k)); };
+    }
+    // Right-aligned along the bottom of the window, 150 twips apart.
+    float right = 13020;
     for (auto [button, caption, width] : {std::tuple{&closeButton, kRecordCloseCaption, 1200.0f},
                                           std::tuple{&clearButton, kRecordClearCaption, 1350.0f},
                                           std::tuple{&drillButton, kRecordDrillCaption, 1500.0f}}) {
-        button->Place(right - width, 7530, width, 420);
+        button->Place(right - width, 9930, width, 420);
         button->Caption = caption;
         button->Font = font;
         right -= width + 150;
@@ -248,10 +359,30 @@ RecordForm::RecordForm(PracticeHistory& history, const std::wstring& codeTable,
 
 void RecordForm::Read() {
     BackColor = mainBackColor_;
-    view_ = BuildRecordView(history_.Load(), codeTable_);
+    contents_ = history_.Load();
+    view_ = BuildRecordView(contents_, view_.kind);
+    const Day today = Today();
+    AddCharacters(view_, learning_.Record(), learning_.TargetSpeed(), today, codeTable_);
+    if (keys_) view_.keyboard = BuildKeyboard(*keys_, learning_.TargetMs());
+    view_.lesson = lessonLine;
+    view_.drillEnabled = !learning_.Picks(today).empty();
     drillButton.Enabled = view_.drillEnabled;
     clearButton.Enabled = view_.clearEnabled;
-    for (forms::CommandButton* button : {&drillButton, &clearButton, &closeButton}) button->BackColor = BackColor;
+    ShowKind(view_.kind);
+    for (forms::CommandButton* button : {&drillButton, &clearButton, &closeButton})
+        button->BackColor = BackColor;
+    for (forms::CommandButton& button : filterButtons) button.BackColor = BackColor;
+}
+
+void RecordForm::ShowKind(ChartKind kind) {
+    if (kind != view_.kind) {
+        view_.kind = kind;
+        if (!view_.empty) view_.chart = BuildChart(contents_.runs, kind);
+    }
+    // The chosen one greyed; none to choose without runs.
+    for (int k = 0; k < kChartKinds; ++k)
+        filterButtons[static_cast<std::size_t>(k)].Enabled =
+            !view_.empty && static_cast<ChartKind>(k) != kind;
 }
 
 void RecordForm::Load() {
@@ -264,6 +395,17 @@ void RecordForm::Load() {
     // Placed topmost and shown; a window that could not be made is tried
     // again at the next call.
     Show();
+}
+
+void RecordForm::OnFilterButton(ChartKind kind) {
+    if (!Loaded() || kind == view_.kind) return;
+    ShowKind(kind);
+    Changed();
+}
+
+void RecordForm::OnUnload() {
+    view_.kind = ChartKind::All;
+    contents_ = {};
 }
 
 void RecordForm::OnDrillButton() {

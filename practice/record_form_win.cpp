@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/product.h"
 #include "platform/handles_win.h"
 #include "platform/nearest.h"
+#include "platform/product.h"
 
 namespace quorlax::win {
 namespace {
@@ -18,28 +18,40 @@ const forms::ToolWindowLook kLook{kRecordClass,
                                   kRecordWindowTitle,
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                                   POINT{-1, -1},
-                                  10800,
-                                  8100};
-constexpr RECT kCard{180, 180, 10620, 3780};                                         // the chart's white card
+                                  13200,
+                                  10500};
+constexpr RECT kCard{180, 540, 13020, 3840};                                         // the chart's white card
 constexpr int kPlotLeft = 780, kPlotTop = 450, kPlotRight = 660, kPlotBottom = 390;  // insets in the card
-constexpr float kTotalsLeft = 240, kTotalsTop = 4020, kTotalsRow = 390, kTotalsValue = 1560;
-constexpr float kWeakLeft = 4680, kWeakTop = 3900, kWeakHead = 4260, kWeakRows = 4500, kWeakRow = 300;
-constexpr float kWeakGroup = 2970;                            // one half of the table
-constexpr float kWeakColumns[] = {0, 450, 1350, 2100, 2970};  // 字, 编码, 次数, 最近, end
+constexpr float kTotalsLeft = 240, kTotalsTop = 3990, kTotalsRow = 360, kTotalsValue = 1560;
+constexpr float kDueTop = 6210, kLessonTop = 6570, kLessonBottom = 7350;  // under the totals
+constexpr float kWeakLeft = 4680, kWeakTop = 3930, kWeakHead = 4290, kWeakRows = 4530, kWeakRow = 300;
+constexpr float kWeakGroup = 4170;  // one half of the table
+// 字, 编码, 错率, 用时, 次数, 复习盒, end
+constexpr float kWeakColumns[] = {0, 420, 1170, 1710, 2790, 3540, 4080};
+constexpr int kWeakColumnCount = 6;
 constexpr std::size_t kWeakPerGroup = 10;
-constexpr float kButtonTop = 7530, kButtonHeight = 420;  // the row of buttons the form places
+constexpr float kGraduatedTop = 7590;
+// The code mode's keyboard, its five weakest keys beside it.
+constexpr float kKeysTop = 8010, kKeyboardTop = 8370, kKeyPitch = 480, kKeySize = 450;
+constexpr float kWeakKeysLeft = 5400, kWeakKeyRow = 288;
+constexpr float kWeakKeyColumns[] = {0, 720, 2880, 5400};  // 键, 字根, 错率与用时, end
+constexpr float kButtonTop = 9930, kButtonHeight = 420;    // the row of buttons the form places
 
 const forms::Font kTextFont{L"宋体", 10.5f};
 const forms::Font kBoldFont{L"宋体", 10.5f, true};
 const forms::Font kSmallFont{L"宋体", 9};
+const forms::Font kLetterFont{L"宋体", 7.5f};
 // 20 pixels at 96 dpi, regular: the strokes of 疆 or 矗 stay apart.
 const forms::Font kCharFont{L"宋体", 15};
+// A key's name, 16 pixels at 96 dpi, inside a key of 30.
+const forms::Font kKeyNameFont{L"宋体", 12};
 
 constexpr COLORREF kCardColor = RGB(255, 255, 255);
 constexpr COLORREF kCardEdge = RGB(150, 150, 150);
 constexpr COLORREF kGridColor = RGB(226, 226, 226);
 constexpr COLORREF kAxisText = RGB(80, 80, 80);
 constexpr COLORREF kMarkRing = RGB(40, 40, 40);
+constexpr COLORREF kKeyInk = RGB(34, 34, 40);
 
 // Black or white, whichever reads better on `back`.
 COLORREF TextOn(COLORREF back) {
@@ -91,6 +103,10 @@ void Line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) 
 RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, forms::Painter& painter)
     : ToolWindow(instance, owner, form, painter, kLook),
       form_(form),
+      filters_{{{form.filterButtons[0], painter},
+                {form.filterButtons[1], painter},
+                {form.filterButtons[2], painter},
+                {form.filterButtons[3], painter}}},
       drill_(form.drillButton, painter),
       clear_(form.clearButton, painter),
       close_(form.closeButton, painter) {
@@ -103,7 +119,13 @@ RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, for
     };
 }
 
+std::array<forms::ButtonHost*, kChartKinds + 3> RecordWindow::Buttons() {
+    return {&filters_[0], &filters_[1], &filters_[2], &filters_[3], &drill_, &clear_, &close_};
+}
+
 HWND RecordWindow::OnCreated() {
+    for (int k = 0; k < kChartKinds; ++k)
+        filters_[static_cast<std::size_t>(k)].Create(instance_, hwnd_, kFilterId + k);
     drill_.Create(instance_, hwnd_, kDrillId);
     clear_.Create(instance_, hwnd_, kClearId);
     close_.Create(instance_, hwnd_, kCloseId);
@@ -114,7 +136,7 @@ void RecordWindow::Sync() {
     if (!hwnd_) return;
     text_ = TextOn(forms::Painter::Resolve(form_.BackColor));
     HWND focus = GetFocus();
-    for (forms::ButtonHost* button : {&drill_, &clear_, &close_}) button->Sync();
+    for (forms::ButtonHost* button : Buttons()) button->Sync();
     // A button greyed with the focus hands it on.
     if (focus && !IsWindowEnabled(focus) && GetParent(focus) == hwnd_) SetFocus(CloseButton());
     InvalidateRect(hwnd_, nullptr, FALSE);
@@ -122,7 +144,7 @@ void RecordWindow::Sync() {
 
 bool RecordWindow::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // A press may destroy this window: touch nothing after it.
-    for (forms::ButtonHost* button : {&drill_, &clear_, &close_})
+    for (forms::ButtonHost* button : Buttons())
         if (button->Filter(msg, wp, lp, result)) return true;
     if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) {  // Escape
         form_.Unload();
@@ -176,9 +198,9 @@ void RecordWindow::Paint(HDC dc) {
              RECT{painter_.Px(kTotalsLeft), painter_.Px(kButtonTop), painter_.Px(kWeakLeft + kWeakGroup),
                   painter_.Px(kButtonTop + kButtonHeight)},
              DT_LEFT | DT_VCENTER);
-    if (view.empty) return;
-    PaintTotals(dc);
+    if (!view.empty) PaintTotals(dc);
     PaintWeakest(dc);
+    PaintKeyboard(dc);
 }
 
 void RecordWindow::PaintChart(HDC dc) {
@@ -197,6 +219,18 @@ void RecordWindow::PaintChart(HDC dc) {
         Text(dc, text, kAxisText, kRecordNoRuns, card, DT_CENTER | DT_VCENTER);
         return;
     }
+    // The chosen filter underlined, between its button and the card.
+    {
+        const forms::CommandButton& chosen = form_.filterButtons[static_cast<std::size_t>(view.kind)];
+        const RECT bar{painter_.Px(chosen.Left), painter_.Px(chosen.Top + chosen.Height + 15),
+                       painter_.Px(chosen.Left + chosen.Width), painter_.Px(chosen.Top + chosen.Height + 60)};
+        UniqueBrush fill(CreateSolidBrush(kSpeedColor));
+        FillRect(dc, &bar, fill.get());
+    }
+    if (chart.Runs() == 0) {
+        Text(dc, text, kAxisText, kRecordNoPlotted, card, DT_CENTER | DT_VCENTER);
+        return;
+    }
     const ChartBox plot = PlotBox();
     const ChartGeometry geometry = Geometry();
     const int px1 = std::max(1, painter_.Px(15)), px = painter_.Px(90);  // one pixel, and a gap
@@ -206,9 +240,10 @@ void RecordWindow::PaintChart(HDC dc) {
         int x = plot.left;
         const int y = card.top + painter_.Px(kPlotTop) / 2;
         for (auto [colour, name] :
-             {std::pair{kSpeedColor, L"速度（字/分，左）"}, std::pair{kAccuracyColor, L"正确率（%，右）"}}) {
+             {std::pair{kSpeedColor, L"速度（字/分，左）"}, std::pair{kAverageColor, L"10 次平均"},
+              std::pair{kAccuracyColor, L"正确率（%，右）"}}) {
             Line(dc, {{x, y}, {x + painter_.Px(300), y}}, colour, 2 * px1);
-            Dot(dc, POINT{x + painter_.Px(150), y}, 2 * px1, colour, colour, 1);
+            if (colour != kAverageColor) Dot(dc, POINT{x + painter_.Px(150), y}, 2 * px1, colour, colour, 1);
             x += painter_.Px(300) + px;
             SelectGuard select(dc, small);
             SIZE size{};
@@ -238,15 +273,19 @@ void RecordWindow::PaintChart(HDC dc) {
              DT_CENTER | DT_VCENTER);
     }
 
-    // The two lines with their points: accuracy first, speed over it.
-    std::vector<POINT> speed, accuracy;
+    // The lines with their points: accuracy first, the average over it, the
+    // speed over both.
+    std::vector<POINT> speed, accuracy, average;
     for (std::size_t i = 0; i < chart.Runs(); ++i) {
-        const ChartPoint s = chart.SpeedAt(i, plot), a = chart.AccuracyAt(i, plot);
+        const ChartPoint s = chart.SpeedAt(i, plot), a = chart.AccuracyAt(i, plot),
+                         m = chart.AverageAt(i, plot);
         speed.push_back({s.x, s.y});
         accuracy.push_back({a.x, a.y});
+        average.push_back({m.x, m.y});
     }
     Line(dc, accuracy, kAccuracyColor, 2 * px1);
     for (POINT p : accuracy) Dot(dc, p, geometry.dot, kAccuracyColor, kAccuracyColor, 1);
+    Line(dc, average, kAverageColor, 2 * px1);
     Line(dc, speed, kSpeedColor, 2 * px1);
     for (POINT p : speed) Dot(dc, p, geometry.dot, kSpeedColor, kSpeedColor, 1);
 
@@ -284,6 +323,21 @@ void RecordWindow::PaintWeakest(HDC dc) {
     const RecordView& view = form_.View();
     HFONT bold = painter_.FontFor(kBoldFont), text = painter_.FontFor(kTextFont),
           small = painter_.FontFor(kSmallFont), ch = painter_.FontFor(kCharFont);
+    auto line = [&](float top, float left, float right) {
+        return RECT{painter_.Px(left), painter_.Px(top), painter_.Px(right), painter_.Px(top + kTotalsRow)};
+    };
+    // Under the totals: what is due today, and the lesson band reached.
+    Text(dc, bold, text_, view.due, line(kDueTop, kTotalsLeft, kWeakLeft - 120), DT_LEFT | DT_VCENTER);
+    if (!view.lesson.empty()) {
+        RECT r{painter_.Px(kTotalsLeft), painter_.Px(kLessonTop), painter_.Px(kWeakLeft - 120),
+               painter_.Px(kLessonBottom)};
+        SelectGuard select(dc, text);
+        SetTextColor(dc, text_);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, view.lesson.c_str(), static_cast<int>(view.lesson.size()), &r,
+                  DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+
     auto head = [&](int group, int column) {
         RECT r = WeakCell(static_cast<std::size_t>(group) * kWeakPerGroup, column);
         r.bottom = r.top;
@@ -291,26 +345,85 @@ void RecordWindow::PaintWeakest(HDC dc) {
         return r;
     };
     Text(
-        dc, bold, text_, kRecordWeakTitle,
+        dc, bold, text_, view.weakTitle,
         RECT{painter_.Px(kWeakLeft), painter_.Px(kWeakTop), painter_.Px(kCard.right), painter_.Px(kWeakHead)},
         DT_LEFT | DT_VCENTER);
+    if (!view.graduated.empty())
+        Text(dc, text, text_, view.graduated, line(kGraduatedTop, kWeakLeft, kCard.right),
+             DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
     if (view.weakest.empty()) {
         RECT r = head(0, 0);
+        r.right = painter_.Px(kCard.right);
         r.bottom = r.top + painter_.Px(kWeakRow + 120);
-        Text(dc, text, text_, kRecordNoMisses, r, DT_LEFT | DT_VCENTER | DT_NOCLIP);
+        Text(dc, text, text_, kRecordNoWeak, r, DT_LEFT | DT_VCENTER | DT_NOCLIP);
         return;
     }
     const int groups = view.weakest.size() > kWeakPerGroup ? 2 : 1;
     for (int g = 0; g < groups; ++g) {
-        const wchar_t* heads[] = {L"字", L"编码", L"次数", L"最近"};
-        for (int c = 0; c < 4; ++c) Text(dc, small, text_, heads[c], head(g, c), DT_LEFT | DT_VCENTER);
+        const wchar_t* heads[kWeakColumnCount] = {L"字", L"编码", L"错率", L"用时", L"次数", L"复习盒"};
+        for (int c = 0; c < kWeakColumnCount; ++c)
+            Text(dc, small, text_, heads[c], head(g, c), DT_LEFT | DT_VCENTER);
     }
     for (std::size_t i = 0; i < view.weakest.size(); ++i) {
         const RecordWeakRow& row = view.weakest[i];
         Text(dc, ch, text_, row.ch, WeakCell(i, 0), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.code, WeakCell(i, 1), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.misses, WeakCell(i, 2), DT_LEFT | DT_VCENTER);
-        Text(dc, text, text_, row.last, WeakCell(i, 3), DT_LEFT | DT_VCENTER);
+        int c = 1;
+        for (const std::wstring* cell : {&row.code, &row.rate, &row.ms, &row.attempts, &row.box})
+            Text(dc, text, text_, *cell, WeakCell(i, c++), DT_LEFT | DT_VCENTER);
+    }
+}
+
+RECT RecordWindow::KeyCell(char letter) const {
+    const CodeKey* key = FindCodeKey(letter);
+    if (!key) return RECT{};
+    const float left = kTotalsLeft + (kKeyRowIndent[key->row] + static_cast<float>(key->column)) * kKeyPitch;
+    const float top = kKeyboardTop + static_cast<float>(key->row) * kKeyPitch;
+    return RECT{painter_.Px(left), painter_.Px(top), painter_.Px(left + kKeySize),
+                painter_.Px(top + kKeySize)};
+}
+
+void RecordWindow::PaintKeyboard(HDC dc) {
+    const RecordKeyboard& board = form_.View().keyboard;
+    HFONT bold = painter_.FontFor(kBoldFont), text = painter_.FontFor(kTextFont);
+    const RECT title{painter_.Px(kTotalsLeft), painter_.Px(kKeysTop), painter_.Px(kCard.right),
+                     painter_.Px(kKeyboardTop)};
+    if (!board.shown) {
+        Text(dc, text, text_, kRecordNoKeys, title, DT_LEFT | DT_VCENTER);
+        return;
+    }
+    Text(dc, bold, text_, kRecordKeysTitle, title, DT_LEFT | DT_VCENTER);
+    HFONT letter = painter_.FontFor(kLetterFont), name = painter_.FontFor(kKeyNameFont);
+    const int px1 = std::max(1, painter_.Px(15));
+    for (const RecordKey& key : board.keys) {
+        const RECT r = KeyCell(key.key->letter);
+        {
+            UniqueBrush fill(CreateSolidBrush(forms::Painter::Resolve(key.color)));
+            UniquePen edge(CreatePen(PS_SOLID, px1, kCardEdge));
+            SelectGuard b(dc, fill.get()), q(dc, edge.get());
+            RoundRect(dc, r.left, r.top, r.right, r.bottom, 4 * px1, 4 * px1);
+        }
+        const int inset = 2 * px1;
+        Text(dc, letter, kKeyInk, std::wstring(1, static_cast<wchar_t>(key.key->letter - 'a' + 'A')),
+             RECT{r.left + inset, r.top + px1, r.right, r.bottom}, DT_LEFT | DT_TOP);
+        Text(dc, name, kKeyInk, std::wstring(1, key.key->name),
+             RECT{r.left, r.top + (r.bottom - r.top) / 4, r.right - inset, r.bottom - px1},
+             DT_RIGHT | DT_BOTTOM);
+    }
+    if (board.weakest.empty())
+        Text(dc, text, text_, kRecordNoWeakKeys,
+             RECT{painter_.Px(kWeakKeysLeft), painter_.Px(kKeyboardTop), painter_.Px(kCard.right),
+                  painter_.Px(kKeyboardTop + kWeakKeyRow)},
+             DT_LEFT | DT_VCENTER);
+    for (std::size_t i = 0; i < board.weakest.size(); ++i) {
+        const RecordKeyRow& row = board.weakest[i];
+        const float top = kKeyboardTop + static_cast<float>(i) * kWeakKeyRow;
+        auto cell = [&](int c) {
+            return RECT{painter_.Px(kWeakKeysLeft + kWeakKeyColumns[c]), painter_.Px(top),
+                        painter_.Px(kWeakKeysLeft + kWeakKeyColumns[c + 1]), painter_.Px(top + kWeakKeyRow)};
+        };
+        Text(dc, bold, text_, row.key, cell(0), DT_LEFT | DT_VCENTER);
+        Text(dc, text, text_, row.radicals, cell(1), DT_LEFT | DT_VCENTER);
+        Text(dc, text, text_, row.figures, cell(2), DT_LEFT | DT_VCENTER);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "platform/random.h"
 #include "platform/services_win.h"
 #include "practice/history.h"
+#include "practice/key_record.h"
 #include "practice/record_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/neo_caption_win.h"
@@ -452,12 +453,39 @@ int main(int argc, char** argv) {
         }
     }
 
-    // 7. The record window over 10,000 runs: the menu command to the first
-    // frame painted (the file read, the view built, the window and its
-    // buttons created and painted), here on the benchmark's own record; then
-    // left open, idle, here and in the real program on this prefix's
-    // %APPDATA%\Quorlax record (the one there is put back afterwards).
+    // 7. The record window over 10,000 runs, a per-character record of every
+    // character of the code table and a key record of every key: the menu
+    // command to the first frame painted (the file read, the view built, the
+    // window and its buttons created and painted), here on the benchmark's
+    // own records; then left open, idle, here and in the real program on this
+    // prefix's %APPDATA%\Quorlax record (the one there is put back afterwards).
     {
+        // The characters as practice would have taught them, through the
+        // practice room's own record (its file in the benchmark's folder).
+        std::vector<wchar_t> table;
+        for (wchar_t c : form.board.CodeTable())
+            if (c > 0x2E80) table.push_back(c);
+        std::sort(table.begin(), table.end());
+        table.erase(std::unique(table.begin(), table.end()), table.end());
+        std::vector<Attempt> attempts;
+        for (int round = 0; round < 5; ++round)
+            for (size_t i = 0; i < table.size(); ++i)
+                attempts.push_back(
+                    {table[i], (i + static_cast<size_t>(round)) % 7 == 0,
+                     static_cast<int>(500 + (i * 37 + static_cast<size_t>(round) * 11) % 1200)});
+        form.practice.learning.RunEnded(attempts, Today());
+        const size_t characters = form.practice.learning.Record().All().size();
+        // Every key pressed, as the code mode keeps them, through their file.
+        win::RecordFileWin keyFile(kKeyRecordFiles, BenchHistoryFolder());
+        KeyRecord pressed;
+        for (int i = 0; i < 2500; ++i)
+            pressed.Press({static_cast<char>('a' + i % 25), i % 13 == 0, 120 + (i * 53) % 500});
+        keyFile.Append(KeyRecord::Header(), "");
+        keyFile.Replace(pressed.Format());
+        const KeyRecord keys = KeyRecord::Parse(keyFile.Read(kRecordReadLimit).bytes).record;
+        const KeyRecord* keysBefore = form.practice.record.KeyRecordShown();
+        form.practice.record.SetKeyRecord(&keys);
+
         std::string bytes = HistoryHeader();
         for (int i = 0; i < 10000; ++i) {
             RunRecord run = TypicalRun(i, form.board.Pool().Text());
@@ -483,9 +511,10 @@ int main(int argc, char** argv) {
             }
         }
         std::printf(
-            "record_open_ms: first %.1f, median %.1f of %zu (10,000 runs, %zu bytes; the menu command to the "
-            "first frame painted; goal <= 150)%s\n",
-            opens.empty() ? -1.0 : opens.front(), Median(opens), opens.size(), bytes.size(),
+            "record_open_ms: first %.1f, median %.1f of %zu (10,000 runs, %zu bytes; %zu characters; %s; the "
+            "menu command to the first frame painted; goal <= 150)%s\n",
+            opens.empty() ? -1.0 : opens.front(), Median(opens), opens.size(), bytes.size(), characters,
+            keys.AnyAttempt() ? "25 keys" : "no keys",
             !opens.empty() && Percentile(opens, 1.0) <= 150 ? "" : "  MISSED");
 
         SendMessageW(hwnd, WM_COMMAND, recordItem, 0);
@@ -495,6 +524,7 @@ int main(int argc, char** argv) {
         win::MessageLoop::Instance().Pump(std::chrono::milliseconds(3000));
         UnhookWindowsHookEx(hook);
         if (window.Practice().Record()) window.Practice().Record()->Form().Unload();
+        form.practice.record.SetKeyRecord(keysBefore);
         std::printf(
             "record_idle_messages: %d in 3 s to the open record window and its buttons (goal 0: no "
             "timer)%s\n",
@@ -523,6 +553,7 @@ int main(int argc, char** argv) {
             cpu, seconds, cpu >= 0 && cpu < 0.5 ? "" : "  MISSED");
         p.Kill();
         DeleteFileW(history.Path().c_str());
+        DeleteFileW(keyFile.Path().c_str());
         DeleteFileW(profile.Path().c_str());
         MoveFileExW(kept.c_str(), profile.Path().c_str(), MOVEFILE_REPLACE_EXISTING);
     }

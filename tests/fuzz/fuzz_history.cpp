@@ -2,6 +2,8 @@
 // saved back by a spreadsheet): read whole and from its tail, rewritten, the
 // ranking, the totals, the drill built from it and the record window's
 // figures; and a run recorded on it, at once and through the pending file.
+// The same bytes as the per-character record in the window's list, and as
+// the code mode's key record: read, written and read back.
 //
 // Input: byte 0 says how (bit 0: read as a tail; bits 1-2: the runs a
 // rewrite keeps, 0, 1, 2 or all), the rest is the file.
@@ -92,11 +94,19 @@ void CheckFigures(const HistoryContents& c, std::uint32_t seed) {
     for (const auto& [ch, n] : count) FUZZ_CHECK(4 * n <= drill.size());
     for (const WeakChar& w : weak) FUZZ_CHECK(count[w.ch] > 0);
 
-    const RecordView view = BuildRecordView(c, kCodeTable);
+    const auto kind = static_cast<ChartKind>((seed >> 3) % kChartKinds);
+    const RecordView view = BuildRecordView(c, kind);
     FUZZ_CHECK(view.empty == c.runs.empty());
-    FUZZ_CHECK(view.weakest.size() == weak.size() && view.drillEnabled == !weak.empty());
-    FUZZ_CHECK(view.chart.Runs() == std::min(c.runs.size(), kChartRuns));
-    for (int speed : view.chart.speed) FUZZ_CHECK(speed <= view.chart.speedTop);
+    const auto plotted =
+        static_cast<std::size_t>(std::count_if(c.runs.begin(), c.runs.end(), [&](const RunRecord& r) {
+            return r.typed >= kPlotFromChars &&
+                   (kind == ChartKind::All || static_cast<int>(r.kind) + 1 == static_cast<int>(kind));
+        }));
+    FUZZ_CHECK(view.chart.Runs() == std::min(plotted, kChartRuns));
+    FUZZ_CHECK(view.chart.average.size() == view.chart.Runs());
+    for (std::size_t i = 0; i < view.chart.Runs(); ++i)
+        FUZZ_CHECK(view.chart.speed[i] <= view.chart.speedTop &&
+                   view.chart.average[i] <= view.chart.speedTop);
 }
 
 // A run recorded on the file: appended, or the file rewritten (a UTF-16 one)
@@ -159,5 +169,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CheckFigures(c, data[0]);
     if (!fromTail) CheckRecord(file, c.runs);
+
+    // The same bytes as the per-character record, in the window's list.
+    RecordView view;
+    AddCharacters(view, CharRecord::Parse(file).record, kDefaultTargetSpeed, Today(), kCodeTable);
+    FUZZ_CHECK(view.weakest.size() <= kWeakestShown && !view.due.empty());
+
+    const KeyRecord::Parsed keys = KeyRecord::Parse(file);
+    const KeyRecord::Parsed again = KeyRecord::Parse(keys.record.Format());
+    FUZZ_CHECK(again.skipped == 0 && again.record.Format() == keys.record.Format());
     return 0;
 }

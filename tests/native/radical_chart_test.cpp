@@ -1,5 +1,6 @@
 // The key list the radical chart is drawn from, checked against the keyboard
-// layout of the five-stroke method and against the shipped code table.
+// layout of the five-stroke method and against the shipped code table; the
+// record window's keyboard keeps to it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/gbk.h"
+#include "practice/key_record.h"
 
 namespace quorlax {
 namespace {
@@ -131,6 +133,21 @@ TEST_F(RadicalChartTest, KeyNameCharactersAreTypedWithTheirKeyFourTimes) {
     for (const auto& [letter, key] : keys_) {
         wchar_t lower = static_cast<wchar_t>(letter - L'A' + L'a');
         EXPECT_EQ(CodeOf(table, key.name), std::wstring(4, lower)) << static_cast<char>(letter);
+    }
+}
+
+TEST_F(RadicalChartTest, TheRecordWindowsKeyboardShowsTheKeysAsTheChartDoes) {
+    ASSERT_EQ(kCodeKeyboard.size(), keys_.size());
+    const std::wstring rows[] = {L"QWERTYUIOP", L"ASDFGHJKL", L"XCVBNM"};  // as tools/make_chart.py lays them
+    for (const CodeKey& key : kCodeKeyboard) {
+        const wchar_t upper = static_cast<wchar_t>(key.letter - 'a' + L'A');
+        ASSERT_EQ(keys_.count(upper), 1u) << key.letter;
+        const Key& chart = keys_[upper];
+        EXPECT_EQ(key.zone, chart.zone) << key.letter;
+        EXPECT_EQ(key.name, chart.name) << key.letter;
+        EXPECT_EQ(key.radicals, chart.radicals) << key.letter;
+        ASSERT_TRUE(key.row >= 0 && key.row < 3) << key.letter;
+        EXPECT_EQ(rows[key.row].find(upper), static_cast<size_t>(key.column)) << key.letter;
     }
 }
 

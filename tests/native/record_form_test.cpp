@@ -1,11 +1,14 @@
 // What the record window shows: the empty record, the totals with the trend
 // of the last ten runs, the chart's scale, marks and names (which cover no
-// point), the weakest characters with their codes, the clear and drill
+// point), its filter by kind, short runs and moving average, the weakest
+// characters of the per-character record with their codes and figures, the
+// graduated and the due, the code mode's keys, the clear, drill and filter
 // buttons, and a window that could not be made.
 #include "practice/record_form.h"
 
 #include <gtest/gtest.h>
 
+#include "form_fixture.h"
 #include "support/fakes.h"
 
 namespace quorlax {
@@ -13,10 +16,12 @@ namespace {
 
 const std::wstring kTable = L"中khk 国lgyi人w   ";
 
-RunRecord MakeRun(std::wstring when, int speed, int accuracy = 90, std::vector<Miss> misses = {}) {
+RunRecord MakeRun(std::wstring when, int speed, int accuracy = 90, std::vector<Miss> misses = {},
+                  RunKind kind = RunKind::BuiltIn, int typed = 100) {
     RunRecord run;
     run.when = std::move(when);
-    run.typed = 100;
+    run.kind = kind;
+    run.typed = typed;
     run.correct = accuracy;
     run.accuracy = accuracy;
     run.speed = speed;
@@ -37,25 +42,18 @@ const RecordTotal* Total(const RecordView& view, std::wstring_view label) {
     return nullptr;
 }
 
-TEST(RecordViewTest, WithNoRunsItSaysSoAndOffersNoDrill) {
-    RecordView view = BuildRecordView({}, kTable);
+TEST(RecordViewTest, WithNoRunsItSaysSoAndOffersNothingToClear) {
+    RecordView view = BuildRecordView({});
     EXPECT_TRUE(view.empty);
-    EXPECT_FALSE(view.drillEnabled);
     EXPECT_FALSE(view.clearEnabled);
     EXPECT_TRUE(view.totals.empty());
     EXPECT_EQ(view.chart.Runs(), 0u);
 
     // Only unreadable lines: nothing to show, but a file to clear.
-    view = BuildRecordView({{}, 3}, kTable);
+    view = BuildRecordView({{}, 3});
     EXPECT_TRUE(view.empty);
     EXPECT_TRUE(view.clearEnabled);
     EXPECT_NE(view.skipped.find(L"3"), std::wstring::npos);
-
-    // Runs without a miss: a record, but nothing to drill.
-    view = BuildRecordView({{MakeRun(Day(0), 30)}, 0}, kTable);
-    EXPECT_FALSE(view.empty);
-    EXPECT_TRUE(view.weakest.empty());
-    EXPECT_FALSE(view.drillEnabled);
 }
 
 TEST(RecordViewTest, TotalsCompareTheLastTenRunsWithTheTenBefore) {
@@ -64,7 +62,7 @@ TEST(RecordViewTest, TotalsCompareTheLastTenRunsWithTheTenBefore) {
     for (int i = 10; i < 20; ++i) contents.runs.push_back(MakeRun(Day(i), 50));
     contents.runs[3].speed = 77;
     contents.runs[5].seconds = 3600;
-    RecordView view = BuildRecordView(contents, kTable);
+    RecordView view = BuildRecordView(contents);
     ASSERT_NE(Total(view, L"近 10 次平均"), nullptr);
     EXPECT_EQ(view.trend, Trend::Up);
     EXPECT_EQ(Total(view, L"近 10 次平均")->value, L"50 字/分 ↑");
@@ -75,13 +73,13 @@ TEST(RecordViewTest, TotalsCompareTheLastTenRunsWithTheTenBefore) {
     EXPECT_EQ(Total(view, L"最高速度")->value, L"77 字/分");
 
     for (int i = 10; i < 20; ++i) contents.runs[i].speed = 20;
-    view = BuildRecordView(contents, kTable);
+    view = BuildRecordView(contents);
     EXPECT_EQ(view.trend, Trend::Down);
     EXPECT_EQ(Total(view, L"近 10 次平均")->value, L"20 字/分 ↓");
 
     // Fewer than eleven runs have nothing to compare with.
     contents.runs.resize(4);
-    view = BuildRecordView(contents, kTable);
+    view = BuildRecordView(contents);
     EXPECT_EQ(view.trend, Trend::None);
     ASSERT_NE(Total(view, L"近 4 次平均"), nullptr);
     EXPECT_EQ(Total(view, L"前 0 次平均"), nullptr);
@@ -95,7 +93,7 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
     contents.runs[70].speed = 88;
     contents.runs[120].speed = 88;  // equal, later: the first stays the best
     contents.runs[149].speed = 44;
-    const RecordChart chart = BuildRecordView(contents, kTable).chart;
+    const RecordChart chart = BuildRecordView(contents).chart;
     ASSERT_EQ(chart.Runs(), kChartRuns);
     EXPECT_EQ(chart.speed.front(), contents.runs[50].speed);
     EXPECT_EQ(chart.best, 20u);
@@ -109,13 +107,13 @@ TEST(RecordViewTest, TheChartScalesTheLastHundredRunsAndMarksTheBestAndTheLatest
 
     // One run sits in the middle; runs of one day are told apart by the time.
     contents.runs = {MakeRun(L"2026-12-08 09:15:00", 0)};
-    RecordChart one = BuildRecordView(contents, kTable).chart;
+    RecordChart one = BuildRecordView(contents).chart;
     const ChartBox plot{100, 20, 300, 120};
     EXPECT_EQ(one.SpeedAt(0, plot).x, 200);
     EXPECT_EQ(one.SpeedAt(0, plot).y, 120) << "at the bottom";
     EXPECT_GT(one.speedTop, 0) << "an all-zero chart still has a scale";
     contents.runs.push_back(MakeRun(L"2026-12-08 21:40:00", 130));
-    one = BuildRecordView(contents, kTable).chart;
+    one = BuildRecordView(contents).chart;
     ASSERT_EQ(one.dates.size(), 2u);
     EXPECT_EQ(one.dates[0].text, L"09:15");
     EXPECT_EQ(one.dates[1].text, L"21:40");
@@ -161,7 +159,7 @@ TEST(RecordViewTest, TheNamesOfTheBestAndLatestRunsCoverNoPointNoMarkAndEachOthe
     const int em[] = {12, 18};
     for (std::size_t c = 0; c < charts.size(); ++c)
         for (int s = 0; s < 2; ++s) {
-            const RecordChart chart = BuildRecordView({charts[c], 0}, kTable).chart;
+            const RecordChart chart = BuildRecordView({charts[c], 0}).chart;
             ChartGeometry g = screens[s];
             if (chart.Runs() <= 50) g.dot *= 2;  // larger points where there are few
             const std::vector<ChartBox> tags = chart.PlaceTags(g, Measure(chart, em[s]));
@@ -181,8 +179,7 @@ TEST(RecordViewTest, TheNamesOfTheBestAndLatestRunsCoverNoPointNoMarkAndEachOthe
         }
 
     // Where there is room, a name sits right beside its mark.
-    const RecordChart sparse =
-        BuildRecordView({{MakeRun(Day(0), 30), MakeRun(Day(1), 31, 60)}, 0}, kTable).chart;
+    const RecordChart sparse = BuildRecordView({{MakeRun(Day(0), 30), MakeRun(Day(1), 31, 60)}, 0}).chart;
     const ChartGeometry& g = screens[0];
     const std::vector<ChartBox> tags = sparse.PlaceTags(g, Measure(sparse, 12));
     for (std::size_t t = 0; t < tags.size(); ++t) {
@@ -197,7 +194,7 @@ TEST(RecordViewTest, TheChartsBestIsNamedForWhatItIs) {
     HistoryContents contents;
     for (int i = 0; i < 120; ++i) contents.runs.push_back(MakeRun(Day(i), 30 + i % 7));
     contents.runs[70].speed = 52;
-    RecordChart chart = BuildRecordView(contents, kTable).chart;
+    RecordChart chart = BuildRecordView(contents).chart;
     ASSERT_EQ(chart.tags.size(), 2u);
     EXPECT_EQ(chart.tags[0].text, L"最高 52") << "the best of all runs, as 最高速度 says";
     EXPECT_EQ(chart.tags[0].run, 50u);
@@ -205,83 +202,159 @@ TEST(RecordViewTest, TheChartsBestIsNamedForWhatItIs) {
     EXPECT_EQ(chart.tags[1].run, 99u);
 
     contents.runs[5].speed = 88;  // older than the chart
-    chart = BuildRecordView(contents, kTable).chart;
+    chart = BuildRecordView(contents).chart;
     EXPECT_EQ(chart.tags[0].text, L"图中最高 52");
     contents.runs.back().speed = 90;
-    chart = BuildRecordView(contents, kTable).chart;
+    chart = BuildRecordView(contents).chart;
     ASSERT_EQ(chart.tags.size(), 1u);
     EXPECT_EQ(chart.tags[0].text, L"最高 · 最近 90");
 }
 
-TEST(RecordViewTest, WeakCharactersShowTheCodeF1GivesOrNone) {
+TEST(RecordViewTest, TheChartShowsOneKindOfRunLeavesShortRunsOutAndAveragesTheLastTen) {
     HistoryContents contents;
-    contents.runs.push_back(MakeRun(L"2026-12-06 10:00:00", 30, 90, {{L'们', 2}, {L'中', 1}}));
-    contents.runs.push_back(MakeRun(L"2026-12-08 10:00:00", 30, 90, {{L'中', 2}, {L'x', 1}}));
-    const RecordView view = BuildRecordView(contents, kTable);
-    ASSERT_EQ(view.weakest.size(), 3u);
-    EXPECT_EQ(view.weakest[0].ch, L"中");
-    EXPECT_EQ(view.weakest[0].code, L"khk") << "the padding blank is not shown";
-    EXPECT_EQ(view.weakest[0].misses, L"3 次");
-    EXPECT_EQ(view.weakest[0].last, L"12-08");
-    EXPECT_EQ(view.weakest[1].ch, L"们");
-    EXPECT_EQ(view.weakest[1].code, L"") << "not in the code table";
-    EXPECT_EQ(view.weakest[1].last, L"12-06");
-    EXPECT_EQ(view.weakest[2].ch, L"x");
-    EXPECT_EQ(view.weakest[2].code, L"") << "F1 looks up no letter";
-    EXPECT_TRUE(view.drillEnabled);
+    for (int i = 0; i < 130; ++i) contents.runs.push_back(MakeRun(Day(i), i));      // speed i
+    contents.runs.push_back(MakeRun(Day(130), 900, 90, {}, RunKind::BuiltIn, 19));  // short: not drawn
+    contents.runs.push_back(MakeRun(Day(131), 40, 90, {}, RunKind::Drill));
+    contents.runs.push_back(MakeRun(Day(132), 60, 90, {}, RunKind::Drill, 20));
+    contents.runs.push_back(MakeRun(Day(133), 50, 90, {}, RunKind::Chosen));
+
+    RecordView view = BuildRecordView(contents);
+    const RecordChart& all = view.chart;
+    ASSERT_EQ(all.Runs(), kChartRuns);
+    EXPECT_EQ(all.speed.back(), 50);
+    EXPECT_EQ(all.speed[all.Runs() - 4], 129);
+    EXPECT_EQ(all.speed[all.Runs() - 3], 40) << "the short run between is left out";
+    EXPECT_EQ(Total(view, L"练习次数")->value, L"134 次") << "but counted";
+    EXPECT_EQ(Total(view, L"最高速度")->value, L"900 字/分");
+    EXPECT_EQ(all.tags[0].text, L"最高 129") << "the best of the runs drawn";
+    // Run 33 is the chart's first: its average takes in runs 24..33.
+    EXPECT_EQ(all.speed.front(), 33);
+    EXPECT_DOUBLE_EQ(all.average.front(), 28.5);
+    EXPECT_DOUBLE_EQ(all.average.back(), (123 + 124 + 125 + 126 + 127 + 128 + 129 + 40 + 60 + 50) / 10.0);
+
+    const RecordChart drills = BuildChart(contents.runs, ChartKind::Drill);
+    EXPECT_EQ(drills.speed, (std::vector<int>{40, 60}));
+    EXPECT_EQ(drills.average, (std::vector<double>{40, 50})) << "the first runs average what there is";
+    EXPECT_EQ(BuildChart(contents.runs, ChartKind::Chosen).speed, std::vector<int>{50});
+    EXPECT_EQ(BuildChart(contents.runs, ChartKind::BuiltIn).Runs(), kChartRuns);
+    EXPECT_EQ(BuildChart(contents.runs, ChartKind::BuiltIn).speed.back(), 129);
 }
 
-TEST(RecordFormTest, ClearAsksFirstAndDrillClosesTheWindowBeforeItStarts) {
-    test::MemoryRecordFile file;
-    test::RecordingMessages messages;
-    PracticeHistory history(file, messages);
-    history.Record(MakeRun(L"2026-12-08 10:00:00", 30, 90, {{L'中', 2}}));
-    const std::wstring table = kTable;
-    const forms::Color back = 0x00FF8000;
-    RecordForm form(history, table, back);
+TEST(RecordViewTest, TheWeakListComesFromTheCharacterRecordWithTheGraduatedAndTheDue) {
+    const int today = *ParseDay(L"2026-12-08");  // a Day
+    CharRecord chars;
+    auto typed = [&](wchar_t ch, int times, int ms, bool miss, int day) {
+        chars.Apply(std::vector<Attempt>(static_cast<std::size_t>(times), Attempt{ch, miss, ms}), day, 1000);
+    };
+    typed(L'中', 3, 800, true, today);        // missed
+    typed(L'们', 4, 2500, false, today - 1);  // slow, and not in the code table
+    typed(L'人', 2, 3000, true, today);       // too few to rank
+    typed(L'学', 5, 500, false, today - 6);   // graduated this week
+    typed(L'段', 5, 500, false, today - 7);   // graduated before it
+    RecordView view;
+    AddCharacters(view, chars, 60, today, kTable);
+    EXPECT_EQ(view.weakTitle, L"最弱的字（目标 60 字/分）");
+    ASSERT_EQ(view.weakest.size(), 2u);
+    const RecordWeakRow& first = view.weakest[0];
+    EXPECT_EQ(first.ch, L"们") << "1.5 times the target weighs more than 27% misses";
+    EXPECT_EQ(first.code, L"") << "not in the code table";
+    EXPECT_EQ(first.rate, L"0%");
+    EXPECT_EQ(first.ms, L"2500 毫秒");
+    EXPECT_EQ(first.attempts, L"4 次");
+    EXPECT_EQ(first.box, L"0");
+    const RecordWeakRow& second = view.weakest[1];
+    EXPECT_EQ(second.ch, L"中");
+    EXPECT_EQ(second.code, L"khk") << "the padding blank is not shown";
+    EXPECT_EQ(second.rate, L"27%");  // 1 − 0.9³
+    EXPECT_EQ(second.ms, L"800 毫秒");
+    EXPECT_EQ(view.graduated, L"本周毕业 1 个字：学");
+    // 中 and 们 are weak; 学 and 段 went up to box 1 and came up for review.
+    EXPECT_EQ(view.due, L"今天该复习 4 个字");
+
+    chars = {};
+    typed(L'中', 3, -1, true, today);
+    AddCharacters(view, chars, 120, today + 1, kTable);
+    EXPECT_EQ(view.weakTitle, L"最弱的字（目标 120 字/分）");
+    ASSERT_EQ(view.weakest.size(), 1u);
+    EXPECT_EQ(view.weakest[0].ms, L"—") << "never timed";
+    EXPECT_TRUE(view.graduated.empty());
+}
+
+class RecordFormTest : public test::PracticeFormTest {
+protected:
+    RecordForm& record() { return room().record; }
+};
+
+TEST_F(RecordFormTest, ClearAsksFirstDrillClosesTheWindowBeforeItStartsAndTheFilterRePlots) {
+    std::string lines = HistoryHeader();
+    for (int i = 0; i < 4; ++i) lines += FormatRun(MakeRun(L"2026-12-08 10:00:00", 30 + i, 90, {{L'中', 2}}));
+    lines += FormatRun(MakeRun(L"2026-12-08 11:00:00", 70, 90, {}, RunKind::Drill));
+    fakes_.history.bytes = lines;
     std::vector<std::wstring> log;
-    form.OnLoaded = [&] {
+    record().OnLoaded = [&] {
         log.push_back(L"shown");
         return true;
     };
-    form.OnUnloaded = [&] { log.push_back(L"closed"); };
-    form.StartDrill = [&] { log.push_back(L"drill"); };
+    record().OnUnloaded = [&] { log.push_back(L"closed"); };
+    record().StartDrill = [&] { log.push_back(L"drill"); };
     bool answer = false;
-    form.Confirm = [&](std::wstring_view) {
+    record().Confirm = [&](std::wstring_view) {
         log.push_back(L"asked");
         return answer;
     };
-    form.Load();
-    EXPECT_EQ(form.BackColor, back);
-    EXPECT_FALSE(form.View().empty);
+    record().Load();
+    EXPECT_EQ(record().BackColor, form().board.backColor);
+    ASSERT_EQ(record().View().weakest.size(), 1u) << "中, seeded from the history's misses";
+    EXPECT_TRUE(record().View().drillEnabled);
+    EXPECT_EQ(record().View().chart.Runs(), 5u);
+    EXPECT_FALSE(record().filterButtons[0].Enabled) << "全部 is chosen";
 
-    form.OnClearButton();  // No
-    EXPECT_FALSE(form.View().empty);
-    EXPECT_TRUE(file.backup.empty());
+    record().filterButtons[3].Press();  // 错字
+    EXPECT_EQ(record().View().chart.speed, std::vector<int>{70});
+    EXPECT_FALSE(record().filterButtons[3].Enabled);
+    EXPECT_TRUE(record().filterButtons[0].Enabled);
+
+    record().OnClearButton();  // No
+    EXPECT_FALSE(record().View().empty);
+    EXPECT_TRUE(fakes_.history.backup.empty());
     answer = true;
-    form.OnClearButton();  // Yes
-    EXPECT_TRUE(form.View().empty);
-    EXPECT_FALSE(form.View().drillEnabled);
-    EXPECT_NE(file.backup.find("中"), std::string::npos) << "the record was moved aside, not lost";
-    form.OnDrillButton();  // greyed: nothing
-    EXPECT_TRUE(form.Loaded());
+    record().OnClearButton();  // Yes
+    EXPECT_TRUE(record().View().empty);
+    EXPECT_NE(fakes_.history.backup.find("中"), std::string::npos) << "the record was moved aside, not lost";
+    EXPECT_TRUE(record().View().drillEnabled) << "the characters' record is not the history's";
+    for (const forms::CommandButton& filter : record().filterButtons) EXPECT_FALSE(filter.Enabled);
 
-    history.Record(MakeRun(L"2026-12-08 11:00:00", 30, 90, {{L'国', 1}}));
-    form.Load();  // shown already: read afresh
-    ASSERT_TRUE(form.View().drillEnabled);
-    form.OnDrillButton();
-    EXPECT_FALSE(form.Loaded());
+    record().OnDrillButton();
+    EXPECT_FALSE(record().Loaded());
     EXPECT_EQ(log, (std::vector<std::wstring>{L"shown", L"asked", L"asked", L"closed", L"drill"}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+
+    fakes_.history.bytes = lines;
+    record().Load();
+    EXPECT_EQ(record().View().kind, ChartKind::All) << "a window opened again shows every kind";
+    EXPECT_EQ(record().View().chart.Runs(), 5u);
 }
 
-TEST(RecordFormTest, AWindowThatCouldNotBeMadeIsTriedAgainAtTheNextLoad) {
-    test::MemoryRecordFile file;
-    test::RecordingMessages messages;
-    PracticeHistory history(file, messages);
-    const std::wstring table = kTable;
-    const forms::Color back = 0x00FF8000;
-    RecordForm form(history, table, back);
+TEST_F(RecordFormTest, TheKeysAndTheLessonShowOnceTheOwnerHandsThemIn) {
+    record().Load();
+    EXPECT_FALSE(record().View().keyboard.shown);
+    EXPECT_TRUE(record().View().lesson.empty());
+    EXPECT_FALSE(record().View().drillEnabled) << "nothing to drill yet";
+
+    KeyRecord keys;
+    record().SetKeyRecord(&keys);
+    record().lessonLine = L"入门第 2 段";
+    record().Load();
+    EXPECT_FALSE(record().View().keyboard.shown) << "a key record with no press yet";
+    EXPECT_EQ(record().View().lesson, L"入门第 2 段");
+    keys.Press({'q', true, 400});
+    record().Load();
+    ASSERT_TRUE(record().View().keyboard.shown);
+    EXPECT_EQ(record().View().keyboard.keys.size(), kCodeKeys);
+}
+
+TEST_F(RecordFormTest, AWindowThatCouldNotBeMadeIsTriedAgainAtTheNextLoad) {
+    RecordForm& form = record();
     int tries = 0;
     bool made = false;
     form.OnLoaded = [&] {

@@ -1,8 +1,12 @@
 // The record window for real over the main window: topmost in the main
-// window's colour, the speed line painted through the latest run's point,
-// Escape closing it, the drill started from it, a game start closing it, its own keys (a game shortcut starts
-// nothing from it), the drill greyed with no runs, every point of a full chart in sight beside the names,
-// weak characters with their strokes apart, and a window that could not be made opened at the next try.
+// window's colour, centred over it and no larger than 1024 × 768 at 96 dpi,
+// the speed line painted through the latest run's point, Escape closing it,
+// the drill started from it, a game start closing it, its own keys (a game
+// shortcut starts nothing from it), the drill greyed with no runs, every
+// point of a full chart in sight beside the names, weak characters with
+// their strokes apart, a filter button re-plotting the chart, the code
+// mode's keyboard in its keys' colours, and a window that could not be made
+// opened at the next try.
 #include "practice/record_form_win.h"
 #include "win/window_fixture.h"
 
@@ -50,6 +54,7 @@ protected:
         for (int i = 0; i < n; ++i) {
             RunRecord run;
             run.when = L"2026-12-0" + std::to_wstring(1 + i % 8) + L" 10:00:00";
+            run.kind = i % 3 == 2 ? RunKind::Drill : RunKind::BuiltIn;
             run.typed = run.correct = 60;
             run.accuracy = 70 + i % 30;
             run.speed = 20 + (i * 7) % 40;
@@ -77,6 +82,22 @@ TEST_F(RecordWindowTest, ItOpensOnTopWithTheSpeedLineThroughTheLatestRunAndEscap
     EXPECT_EQ(drive::WindowText(Record()), L"练习记录");
     EXPECT_TRUE(GetWindowLongW(Record(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowEnabled(Window().DrillButton()));
+    RECT outer{}, game{};
+    GetWindowRect(Record(), &outer);
+    GetWindowRect(hwnd_, &game);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_LE(outer.right - outer.left, MulDiv(1024, dpi, 96));
+    EXPECT_LE(outer.bottom - outer.top, MulDiv(768, dpi, 96));
+    // Centred over the game, unless the work area's edge holds it back.
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_TRUE(std::abs(outer.left + outer.right - game.left - game.right) <= 2 || outer.left == work.left ||
+                outer.right == work.right);
+    EXPECT_TRUE(std::abs(outer.top + outer.bottom - game.top - game.bottom) <= 2 || outer.top == work.top ||
+                outer.bottom == work.bottom);
 
     const drive::Capture shot = drive::PrintClient(Record());
     const RecordChart& chart = Window().Form().View().chart;
@@ -141,6 +162,11 @@ TEST_F(RecordWindowTest, AFullChartShowsEveryPointBesideTheNamesAndWeakCharacter
         run.misses = {{L'疆', 3}, {L'矗', 2}};
         form().practice.History().Record(run);
     }
+    CharRecord chars;
+    for (auto [ch, misses] : {std::pair{L'疆', 5}, std::pair{L'矗', 3}})
+        chars.Apply(std::vector<Attempt>(static_cast<std::size_t>(misses), Attempt{ch, true, 900}), Today(),
+                    1000);
+    fakes_.chars.bytes = chars.Format();
     Open();
     const drive::Capture shot = drive::PrintClient(Record());
     const RecordChart& chart = Window().Form().View().chart;
@@ -165,6 +191,61 @@ TEST_F(RecordWindowTest, AFullChartShowsEveryPointBesideTheNamesAndWeakCharacter
                 if (Distance(shot.At(x, y), Back()) > Distance(text, Back())) text = shot.At(x, y);
         EXPECT_GE(MostStrokesAcross(shot, cell, Back(), text), strokes) << "row " << row;
     }
+}
+
+TEST_F(RecordWindowTest, AFilterButtonRePlotsTheChartAndMarksItselfChosen) {
+    RecordRuns(30);  // every third a drill
+    Open();
+    ASSERT_EQ(Window().Form().View().chart.Runs(), 30u);
+    const POINT before = Window().SpeedPoint(9);
+    ASSERT_NE(Window().FilterButton(ChartKind::Drill), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(Window().FilterButton(ChartKind::All))) << "全部 chosen at first";
+
+    SendMessageW(Window().FilterButton(ChartKind::Drill), BM_CLICK, 0, 0);
+    PumpPending();
+    const RecordChart& chart = Window().Form().View().chart;
+    ASSERT_EQ(chart.Runs(), 10u);
+    EXPECT_FALSE(IsWindowEnabled(Window().FilterButton(ChartKind::Drill)));
+    EXPECT_TRUE(IsWindowEnabled(Window().FilterButton(ChartKind::All)));
+    const POINT latest = Window().SpeedPoint(9);
+    EXPECT_GT(latest.x, before.x) << "ten runs spread across the plot";
+    const drive::Capture shot = drive::PrintClient(Record());
+    EXPECT_TRUE(Near(shot.At(latest.x, latest.y), RecordWindow::kSpeedColor)) << "the drill's latest run";
+}
+
+TEST_F(RecordWindowTest, TheCodeModesKeyboardShowsEachKeyInItsWeaknessColour) {
+    RecordRuns(3);
+    Open();
+    EXPECT_FALSE(Window().Form().View().keyboard.shown) << "no key record yet";
+    Window().Form().Unload();
+
+    KeyRecord keys;
+    for (int i = 0; i < 6; ++i) {
+        keys.Press({'q', true, 900});   // missed and slow
+        keys.Press({'g', false, 150});  // sure and quick
+    }
+    form().practice.record.SetKeyRecord(&keys);
+    Open();
+    const RecordKeyboard& board = Window().Form().View().keyboard;
+    ASSERT_TRUE(board.shown);
+    ASSERT_FALSE(board.weakest.empty());
+    EXPECT_EQ(board.weakest[0].key, L"Q 金");
+    const drive::Capture shot = drive::PrintClient(Record());
+    for (const RecordKey& key : board.keys) {
+        if (key.key->letter != 'q' && key.key->letter != 'g') continue;
+        const RECT cell = Window().KeyCell(key.key->letter);
+        // Inside the key, away from its edge and its two texts.
+        const int x = cell.left + (cell.right - cell.left) / 6,
+                  y = cell.bottom - (cell.bottom - cell.top) / 6;
+        const COLORREF painted = shot.At(x, y);
+        EXPECT_TRUE(Near(painted, forms::Painter::Resolve(key.color))) << key.key->letter;
+        if (key.key->letter == 'q') {
+            EXPECT_GT(GetRValue(painted), 2 * GetGValue(painted)) << "the weak key is red";
+        } else {
+            EXPECT_GT(GetGValue(painted), GetRValue(painted)) << "the sure key is green";
+        }
+    }
+    form().practice.record.SetKeyRecord(nullptr);
 }
 
 TEST_F(RecordWindowTest, AWindowThatCouldNotBeMadeOpensAtTheNextTry) {
