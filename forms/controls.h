@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/look.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
@@ -146,7 +147,7 @@ struct CommandButton : Control {
 // The model of a tool window of the game (the hall of fame, the About box,
 // the picture chooser, the practice record): loaded while its window is on
 // screen. The window follows it through the hooks, which its host sets.
-class ToolForm {
+class ToolForm : quorlax::NonCopyable {
 public:
     virtual ~ToolForm() = default;
     bool Loaded() const { return loaded_; }
@@ -237,7 +238,7 @@ void ThrowIndexOutOfRange(int index);
 // The windowless controls of one form in drawing order, with the settings
 // that reach each. A control joins it where it is declared, and lives as long
 // as the form; the window draws the scene and the settings walk it.
-class Scene {
+class Scene : quorlax::NonCopyable {
 public:
     enum class Kind { Label, Picture, Panel };
     struct Entry {
@@ -247,8 +248,6 @@ public:
         unsigned reach;
     };
     Scene() = default;
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
 
     void Add(Label& label, Layer layer, unsigned reach = kNoSetting);
     void Add(Picture& picture, Layer layer);

@@ -11,16 +11,15 @@
 #include "forms/controls.h"
 #include "forms/render_win.h"
 #include "platform/handles_win.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
 // A memory DC with a bitmap selected into it for its whole life.
-class BackBuffer {
+class BackBuffer : quorlax::NonCopyable {
 public:
     BackBuffer() = default;
     ~BackBuffer() { Release(); }
-    BackBuffer(const BackBuffer&) = delete;
-    BackBuffer& operator=(const BackBuffer&) = delete;
 
     // Makes the buffer the size of the window's client area; true if it was
     // made anew (its contents are then undefined).

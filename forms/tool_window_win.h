@@ -22,6 +22,7 @@
 #include "forms/controls.h"
 #include "forms/render_win.h"
 #include "platform/message_loop_win.h"
+#include "platform/non_copyable.h"
 #include "platform/window_win.h"
 
 namespace forms {
@@ -30,15 +31,15 @@ namespace forms {
 struct ToolWindowLook {
     const wchar_t* className;
     const wchar_t* title;
-    DWORD style;         // WS_POPUP | WS_CAPTION | WS_SYSMENU, and WS_CLIPCHILDREN over child windows
-    POINT at;            // the top left corner on screen, in pixels, as designed; {-1, -1}: centred over the owner
-    float width;         // the client area in twips, so that nothing is cut off at any DPI
+    DWORD style;  // WS_POPUP | WS_CAPTION | WS_SYSMENU, and WS_CLIPCHILDREN over child windows
+    POINT at;     // the top left corner on screen, in pixels, as designed; {-1, -1}: centred over the owner
+    float width;  // the client area in twips, so that nothing is cut off at any DPI
     float height;
     int outerWidth = 0;  // pixels the designed outer width keeps; 0: from `width`
 };
 
 template <class Derived>
-class ToolWindow {
+class ToolWindow : quorlax::NonCopyable {
 public:
     ToolWindow(HINSTANCE instance, HWND owner, ToolForm& form, Painter& painter, const ToolWindowLook& look)
         : instance_(instance), owner_(owner), tool_form_(form), painter_(painter), look_(look) {
@@ -56,8 +57,6 @@ public:
         tool_form_.OnUnloaded = tool_form_.OnChanged = tool_form_.OnFront = nullptr;
         Destroy();
     }
-    ToolWindow(const ToolWindow&) = delete;
-    ToolWindow& operator=(const ToolWindow&) = delete;
 
     HWND Handle() const { return hwnd_; }
 
@@ -100,9 +99,7 @@ protected:
         if (self().Filter(msg, wp, lp, result)) return result;
         switch (msg) {
             case WM_ERASEBKGND: return 1;  // the back buffer covers everything
-            case WM_PAINT:
-                quorlax::win::PaintBuffered(hwnd_, [this](HDC dc) { self().Paint(dc); });
-                return 0;
+            case WM_PAINT: quorlax::win::PaintBuffered(hwnd_, [this](HDC dc) { self().Paint(dc); }); return 0;
             case WM_PRINTCLIENT: self().Paint(reinterpret_cast<HDC>(wp)); return 0;
             case WM_CLOSE: tool_form_.Unload(); return 0;
             default: break;

@@ -5,19 +5,18 @@
 #include <cstring>
 
 #include "platform/gbk.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax {
 namespace {
 
 // One conversion descriptor per direction, opened on first use.
-class Converter {
+class Converter : NonCopyable {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
     iconv_t get() const { return cd_; }
 
 private:

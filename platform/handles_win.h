@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "platform/non_copyable.h"
+
 namespace quorlax::win {
 
 template <class H, class Traits>
@@ -79,12 +81,10 @@ using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 // Selects an object into a DC and puts the previous one back on scope exit.
-class SelectGuard {
+class SelectGuard : NonCopyable {
 public:
     SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
     ~SelectGuard() { SelectObject(dc_, old_); }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
 
 private:
     HDC dc_;
@@ -92,12 +92,10 @@ private:
 };
 
 // BeginPaint/EndPaint as a scope.
-class PaintScope {
+class PaintScope : NonCopyable {
 public:
     explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
     ~PaintScope() { EndPaint(hwnd_, &ps_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
     HDC dc() const { return dc_; }
     const RECT& area() const { return ps_.rcPaint; }
 
@@ -108,12 +106,10 @@ private:
 };
 
 // GetDC/ReleaseDC as a scope.
-class WindowDc {
+class WindowDc : NonCopyable {
 public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
     ~WindowDc() { ReleaseDC(hwnd_, dc_); }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
 
 private:

@@ -7,6 +7,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/lazy_dll_win.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::win {
 namespace {
@@ -16,12 +17,10 @@ bool IsLocalPath(std::wstring_view target) {
 }
 
 // Quiet while a folder is listed: no "insert a disk" box for an empty drive.
-class ErrorModeScope {
+class ErrorModeScope : NonCopyable {
 public:
     ErrorModeScope() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
     ~ErrorModeScope() { SetErrorMode(old_); }
-    ErrorModeScope(const ErrorModeScope&) = delete;
-    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
 
 private:
     UINT old_;

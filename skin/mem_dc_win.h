@@ -3,16 +3,15 @@
 
 #include <windows.h>
 
+#include "platform/non_copyable.h"
 #include "skin/skin_handles_win.h"
 
 namespace quorlax::skin {
 
-class cMemDC {
+class cMemDC : NonCopyable {
 public:
     cMemDC() = default;
     ~cMemDC() { Release(); }
-    cMemDC(const cMemDC&) = delete;
-    cMemDC& operator=(const cMemDC&) = delete;
 
     // Grows the surface to the picture's size and copies the picture in.
     void CreateFromPicture(HBITMAP sPic);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/handles_win.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::skin {
 
@@ -27,14 +28,12 @@ struct DisplayDcTraits {
 using UniqueDisplayDc = win::UniqueHandle<HDC, DisplayDcTraits>;
 
 // GetWindowDC/ReleaseDC as a scope: the DC covers the frame too.
-class WholeWindowDc {
+class WholeWindowDc : NonCopyable {
 public:
     explicit WholeWindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
     ~WholeWindowDc() {
         if (dc_) ReleaseDC(hwnd_, dc_);
     }
-    WholeWindowDc(const WholeWindowDc&) = delete;
-    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
     HDC get() const { return dc_; }
 
 private:
@@ -43,14 +42,12 @@ private:
 };
 
 // LockWindowUpdate for a scope, so a frame change shows once, complete.
-class WindowUpdateLock {
+class WindowUpdateLock : NonCopyable {
 public:
     explicit WindowUpdateLock(HWND hwnd) : locked_(LockWindowUpdate(hwnd) != FALSE) {}
     ~WindowUpdateLock() {
         if (locked_) LockWindowUpdate(nullptr);
     }
-    WindowUpdateLock(const WindowUpdateLock&) = delete;
-    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
 
 private:
     bool locked_;

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/non_copyable.h"
+
 namespace quorlax::skin::test {
 
 // Runs the message loop for a while (timers, posted and input messages).
@@ -130,7 +132,7 @@ inline POINT OnScreen(HWND hwnd, int x, int y) {
 }
 
 // A top-level window whose answers the test decides; it logs every message.
-class TestWindow {
+class TestWindow : NonCopyable {
 public:
     struct Logged {
         UINT msg;
@@ -156,8 +158,6 @@ public:
     ~TestWindow() {
         if (hwnd_) DestroyWindow(hwnd_);
     }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     // Pumps until all input sent before has been handled: a key of no
