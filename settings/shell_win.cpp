@@ -26,11 +26,7 @@ private:
     UINT old_;
 };
 
-struct FindTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
-};
-using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+using UniqueFind = UniqueHandle<HANDLE, InvalidHandleTraits<FindClose>>;
 
 }  // namespace
 
