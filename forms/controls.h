@@ -144,6 +144,21 @@ struct CommandButton : Control {
     void Press();
 };
 
+// Puts a control (a label or a button) into a panel at its place, in
+// its font and with its caption: the rooms lay out their panels with it. A
+// label's caption is set through SetCaption, so its Change runs.
+template <class C>
+void PlaceInPanel(C& control, Panel& panel, float left, float top, float width, float height,
+                  const forms::Font& font, const wchar_t* caption) {
+    control.Container = &panel;
+    control.Place(left, top, width, height);
+    control.Font = font;
+    if constexpr (requires { control.SetCaption(caption); })
+        control.SetCaption(caption);
+    else
+        control.Caption = caption;
+}
+
 // The model of a tool window of the game (the hall of fame, the About box,
 // the picture chooser, the practice record): loaded while its window is on
 // screen. The window follows it through the hooks, which its host sets.
