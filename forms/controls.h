@@ -166,6 +166,14 @@ class ToolForm : quorlax::NonCopyable {
 public:
     virtual ~ToolForm() = default;
     bool Loaded() const { return loaded_; }
+    // Loads the form (OnLoad), and so shows its window; when it is loaded
+    // already, brings the window to the front.
+    void LoadOrFront() {
+        if (loaded_)
+            Front();
+        else
+            OnLoad();
+    }
     // Closes the window; nothing when it is not loaded.
     void Unload();
 
@@ -185,6 +193,8 @@ protected:
     void Front() const {
         if (OnFront) OnFront();
     }
+    // What loading does: the form fills itself in and shows its window.
+    virtual void OnLoad() { Show(); }
     // What the form lets go of as its window closes.
     virtual void OnUnload() {}
 

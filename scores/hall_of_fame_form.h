@@ -37,7 +37,7 @@ public:
     void Load();
 
     // --- handlers ---
-    void OnLoad();
+    void OnLoad() override;
     void OnNameBoxLostFocus();
     void OnOk();
 

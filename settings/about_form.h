@@ -44,12 +44,8 @@ public:
     // Every label, for painting.
     std::vector<const forms::Label*> Labels() const;
 
-    // Loads (and so shows) the box; when it is loaded already, brings it to
-    // the front.
-    void Load();
-
     // --- handlers ---
-    void OnLoad();
+    void OnLoad() override;
     void OnWordPoolLicence();
     void OnCodeTableLicence();
     void OnReadMe();

@@ -82,12 +82,8 @@ public:
     static constexpr float kWidth = 7620;  // client area, twips
     static constexpr float kHeight = 4770;
 
-    // Loads (and so shows) the window; when it is loaded already, brings it
-    // to the front.
-    void Load();
-
     // --- handlers ---
-    void OnLoad();
+    void OnLoad() override;
     void OnDriveChange();   // after driveList.Drive changed
     void OnFolderChange();  // after folderList.Path changed
     void OnPatternEdit();   // after the user edited patternBox.Text

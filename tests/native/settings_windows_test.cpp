@@ -38,7 +38,7 @@ protected:
         f.folders[L"c:\\pics\\old"] = {{}, {L"a.bmp"}};
         fakes_.pictures.existing = {L"c:\\sky.bmp", L"c:\\pics\\moon.jpg"};
         ASSERT_TRUE(Load());
-        chooser().Load();
+        chooser().LoadOrFront();
     }
     PictureChooserForm& chooser() { return form().settings.pictureChooser; }
     int DirEntry(const std::wstring& path) {
