@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/product.h"
 #include "platform/handles_win.h"
 #include "platform/nearest.h"
+#include "platform/product.h"
 
 namespace quorlax::win {
 namespace {
@@ -90,7 +90,6 @@ void Line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) 
 
 RecordWindow::RecordWindow(HINSTANCE instance, HWND owner, RecordForm& form, forms::Painter& painter)
     : ToolWindow(instance, owner, form, painter, kLook),
-      form_(form),
       drill_(form.drillButton, painter),
       clear_(form.clearButton, painter),
       close_(form.closeButton, painter) {

@@ -3,13 +3,10 @@
 // characters painted at the screen's DPI, and its three buttons.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 #include "forms/button_host_win.h"
-#include "forms/render_win.h"
 #include "forms/tool_window_win.h"
 #include "practice/record_form.h"
 
@@ -17,7 +14,7 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kRecordClass[] = L"QuorlaxRecord";
 
-class RecordWindow final : public forms::ToolWindow<RecordWindow> {
+class RecordWindow final : public forms::ToolWindow<RecordWindow, RecordForm> {
 public:
     static constexpr wchar_t kFaultSource[] = L"RecordWindow";
 
@@ -40,7 +37,6 @@ public:
 
     // The skeleton's parts.
     HWND OnCreated();
-    void OnDestroyed() {}
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void Paint(HDC dc);
     void Sync();
@@ -55,7 +51,6 @@ private:
     std::vector<ChartBox> TagBoxes(HDC dc);
     ChartGeometry Geometry() const;
 
-    RecordForm& form_;
     forms::ButtonHost drill_;
     forms::ButtonHost clear_;
     forms::ButtonHost close_;
