@@ -171,30 +171,35 @@ struct Capture {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Pixels of exactly this colour within [x0, x1) x [y0, y1).
+    int Count(COLORREF c, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (At(x, y) == c) ++n;
+        return n;
+    }
 };
 
-// Captures a window's client area: `fill` draws it into a memory DC of the
-// client's size.
-inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w, int h)>& fill) {
+// What `fill` draws into a memory DC of w x h pixels.
+inline Capture CaptureOf(int w, int h, const std::function<void(HDC mem)>& fill) {
     Capture c;
-    RECT r{};
-    GetClientRect(window, &r);
-    c.width = r.right;
-    c.height = r.bottom;
+    c.width = w;
+    c.height = h;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = c.width;
-    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    fill(mem, c.width, c.height);
+    fill(mem);
     GdiFlush();
-    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    c.pixels.resize(static_cast<size_t>(w) * h);
     const auto* p = static_cast<const unsigned char*>(bits);
     for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
     SelectObject(mem, old);
@@ -202,6 +207,14 @@ inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w,
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return c;
+}
+
+// Captures a window's client area: `fill` draws it into a memory DC of the
+// client's size.
+inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w, int h)>& fill) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return CaptureOf(r.right, r.bottom, [&](HDC mem) { fill(mem, r.right, r.bottom); });
 }
 
 // What a window of this process paints, asked through WM_PRINTCLIENT.

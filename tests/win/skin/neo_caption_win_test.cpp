@@ -24,10 +24,9 @@ using test::Pump;
 using test::PumpUntil;
 using test::TestWindow;
 
-constexpr DWORD kFixedStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // as the game's window
+constexpr DWORD kFixedStyle = test::kGameStyle;
 constexpr DWORD kAllButtons = WS_OVERLAPPEDWINDOW;
-constexpr int W = 814, H = 586;
+constexpr int W = test::kGameWidth, H = test::kGameHeight;
 constexpr COLORREF kWhite = RGB(255, 255, 255);      // ActiveCaptionColor &H00FFFFFF
 constexpr COLORREF kPaleGreen = RGB(192, 255, 192);  // InActiveCaptionColor &H00C0FFC0
 
@@ -90,7 +89,7 @@ protected:
         RECT r{};
         GetWindowRect(hwnd_, &r);
         const int w = r.right - r.left, h = r.bottom - r.top;
-        return test::CaptureWith(w, h, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, w, h); });
+        return test::CaptureOf(w, h, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, w, h); });
     }
     int SysCommands(WPARAM command) {
         int n = 0;
