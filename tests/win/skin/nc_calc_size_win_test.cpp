@@ -20,10 +20,9 @@ using test::Pump;
 using test::PumpUntil;
 using test::TestWindow;
 
-constexpr DWORD kFixedStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // as the game's window
+constexpr DWORD kFixedStyle = test::kGameStyle;
 constexpr DWORD kSizableStyle = WS_OVERLAPPEDWINDOW;
-constexpr int kWidth = 814, kHeight = 586;
+constexpr int kWidth = test::kGameWidth, kHeight = test::kGameHeight;
 
 // A painter that records what the frame manager asks of it.
 class FakePainter : public INCAreaModifier {

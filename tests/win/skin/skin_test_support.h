@@ -18,6 +18,10 @@
 
 namespace quorlax::skin::test {
 
+// The game's main window as the skin serves it: its style and outer size.
+inline constexpr DWORD kGameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+inline constexpr int kGameWidth = 814, kGameHeight = 586;
+
 // Runs the message loop for a while (timers, posted and input messages).
 inline void Pump(int ms) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
