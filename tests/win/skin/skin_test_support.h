@@ -35,14 +35,20 @@ inline void Pump(int ms) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
-// Pumps until pred() holds or the time is up; whether it held.
-inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) {
+// Runs wait() between looks until pred() holds or the time is up; whether
+// it held.
+inline bool PollUntil(const std::function<bool()>& pred, int timeout_ms, const std::function<void()>& wait) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!pred()) {
         if (std::chrono::steady_clock::now() >= end) return false;
-        Pump(5);
+        wait();
     }
     return true;
+}
+
+// Pumps until pred() holds or the time is up; whether it held.
+inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) {
+    return PollUntil(pred, timeout_ms, [] { Pump(5); });
 }
 
 // Runs `script` on a helper thread while this thread pumps messages (so a
@@ -61,12 +67,7 @@ inline bool RunScript(const std::function<void()>& script, int timeout_ms = 2000
 
 // Polls from a helper thread (no pumping) until pred() or the time is up.
 inline bool WaitFor(const std::function<bool()>& pred, int timeout_ms = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        Sleep(10);
-    }
-    return true;
+    return PollUntil(pred, timeout_ms, [] { Sleep(10); });
 }
 
 // Presses and releases keys through the system's input queue, in order:
