@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
+#include "drive/drive_win.h"
+#include "forms/main_window_ids_win.h"
 #include "net/battle_link_win.h"
 #include "platform/dialogs_win.h"
 #include "platform/message_loop_win.h"
@@ -24,7 +25,6 @@
 #include "practice/history_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/neo_caption_win.h"
-#include "drive/drive_win.h"
 
 using namespace quorlax;
 
@@ -198,7 +198,8 @@ int main(int argc, char** argv) {
     win::FolderService folders;
     win::HistoryFileWin history(BenchHistoryFolder());  // the benchmark's runs stay out of the profile
     win::TickClock clock;
-    Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
+    Services services{random,  messages, files, settings, sound, battle,
+                      dialogs, pictures, shell, folders,  clock};
     win::MainWindow window(GetModuleHandleW(nullptr), services, history);
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
@@ -206,9 +207,7 @@ int main(int argc, char** argv) {
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(200));
     std::printf("timers_running_idle: %d\n", window.Timers().RunningCount());
 
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = drive::ScreenDpi();
 
     form.game.StartGame(GamePool::English);
     form.game.OnUnlimitedLives();  // unlimited lives: the game keeps running through misses
@@ -364,9 +363,12 @@ int main(int argc, char** argv) {
         Percentile(ours, 0.95), Verdict(Median(ours) <= 500));
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
-    const std::pair<const forms::Timer*, const char*> named[] = {
-        {&form.game.fallTimer, "fall"}, {&form.board.clock, "clock"}, {&form.practice.cursorBlink, "cursor blink"},
-        {&form.battle.joinRetry, "join retry"}, {&form.battle.heartbeat, "heartbeat"}, {&form.game.shotTimer, "shot"}};
+    const std::pair<const forms::Timer*, const char*> named[] = {{&form.game.fallTimer, "fall"},
+                                                                 {&form.board.clock, "clock"},
+                                                                 {&form.practice.cursorBlink, "cursor blink"},
+                                                                 {&form.battle.joinRetry, "join retry"},
+                                                                 {&form.battle.heartbeat, "heartbeat"},
+                                                                 {&form.game.shotTimer, "shot"}};
     for (const auto& [timer, name] : named)
         if (timer->Running()) std::printf(" %s", name);
     std::printf(" (%d running; goal: the clock and the cursor blink only)\n", window.Timers().RunningCount());
