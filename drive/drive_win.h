@@ -126,6 +126,14 @@ inline HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
     return s.found;
 }
 
+// Waits for process pid's visible top-level window of class `cls`; null
+// when none showed in time.
+inline HWND WaitForWindowOf(DWORD pid, const wchar_t* cls, int timeout_ms = 20000) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowOf(pid, cls)) != nullptr; }, timeout_ms);
+    return found;
+}
+
 // The first visible child of `parent` of class `cls`; null if none.
 inline HWND FindShownChild(HWND parent, const wchar_t* cls) {
     WindowSearch s{0, cls, nullptr, nullptr};

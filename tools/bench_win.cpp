@@ -174,8 +174,7 @@ int main(int argc, char** argv) {
     {
         drive::Process p;
         if (p.Start(Folder() + L"\\quorlax.exe", Folder())) {
-            drive::WaitFor([&] { return drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow") != nullptr; },
-                           20000);
+            drive::WaitForWindowOf(p.Id(), L"QuorlaxMainWindow");
             Sleep(1000);
             double c0 = CpuSeconds(p.Handle()), t0 = Now();
             Sleep(5000);
@@ -502,12 +501,9 @@ int main(int argc, char** argv) {
         drive::Process p;
         double cpu = -1, seconds = 0;
         if (p.Start(Folder() + L"\\quorlax.exe", Folder())) {
-            HWND main = nullptr, shown = nullptr;
-            drive::WaitFor(
-                [&] { return (main = drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow")) != nullptr; }, 20000);
+            HWND main = drive::WaitForWindowOf(p.Id(), L"QuorlaxMainWindow"), shown = nullptr;
             if (main) PostMessageW(main, WM_COMMAND, recordItem, 0);
-            drive::WaitFor(
-                [&] { return (shown = drive::FindWindowOf(p.Id(), win::kRecordClass)) != nullptr; }, 20000);
+            shown = drive::WaitForWindowOf(p.Id(), win::kRecordClass);
             if (shown) {
                 Sleep(1000);
                 const double c0 = CpuSeconds(p.Handle()), t0 = Now();

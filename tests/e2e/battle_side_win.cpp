@@ -119,7 +119,7 @@ class Side {
 public:
     explicit Side(int screen_x) {
         if (!game_.Start(ExeFolder() + L"\\quorlax.exe", ExeFolder())) return;
-        WaitFor([&] { return (main_ = FindWindowOf(game_.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000);
+        main_ = WaitForWindowOf(game_.Id(), L"QuorlaxMainWindow", 30000);
         if (main_)
             SetWindowPos(main_, nullptr, screen_x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -131,9 +131,8 @@ public:
     void Choose(UINT command) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
     // The text of this program's message box, once one shows; then closes it.
     std::wstring TakeMessageBox(int timeout_ms) {
-        HWND box = nullptr;
-        if (!WaitFor([&] { return (box = FindWindowOf(game_.Id(), L"#32770")) != nullptr; }, timeout_ms))
-            return L"<no message box>";
+        HWND box = WaitForWindowOf(game_.Id(), L"#32770", timeout_ms);
+        if (!box) return L"<no message box>";
         std::wstring text;
         WaitFor([&] { return !(text = MessageBoxText(box)).empty(); }, 5000);
         PostMessageW(box, WM_COMMAND, IDOK, 0);

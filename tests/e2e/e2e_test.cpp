@@ -14,16 +14,13 @@ namespace {
 const std::wstring kExe = L"quorlax.exe";
 constexpr wchar_t kMainClass[] = L"QuorlaxMainWindow";
 
-HWND WaitForMainWindow(const Process& p) {
-    HWND w = nullptr;
-    WaitFor([&] { return (w = FindWindowOf(p.Id(), kMainClass)) != nullptr; }, 20000);
-    return w;
-}
+HWND WaitForMessageBox(const Process& p) { return WaitForWindowOf(p.Id(), L"#32770"); }
 
-HWND WaitForMessageBox(const Process& p) {
-    HWND w = nullptr;
-    WaitFor([&] { return (w = FindWindowOf(p.Id(), L"#32770")) != nullptr; }, 20000);
-    return w;
+// Starts quorlax.exe beside this program; its main window, or null when
+// none showed.
+HWND Launch(Process& game) {
+    return game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()) ? WaitForWindowOf(game.Id(), kMainClass)
+                                                               : nullptr;
 }
 
 // 速度 › 十速 through the keyboard, then 文件 › 游戏 › 英文 (through the menu,
@@ -96,8 +93,7 @@ bool StartFastEnglishGame(HWND main, Start how) {
 
 TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
     Process game;
-    ASSERT_TRUE(game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr) << "the main window never showed";
     EXPECT_EQ(WindowText(main), L"Quorlax");
 
@@ -107,8 +103,7 @@ TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
 
 TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10AndItsGreyedTitleOpensNothing) {
     Process game;
-    ASSERT_TRUE(game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr);
     RECT window{}, client{};
     GetWindowRect(main, &window);
@@ -127,8 +122,7 @@ TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10AndItsGreyedTitleOpens
 
 TEST(EndToEnd, PracticeMarksAWrongCharacterRedAndBackspaceMakesItPlain) {
     Process game;
-    ASSERT_TRUE(game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr);
     const auto px = TwipsToPixels;
     const RECT row1{px(90), px(60), px(90 + 29 * 400), px(60 + 400)};
@@ -162,8 +156,7 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorlax\\123");
     {
         Process game;
-        ASSERT_TRUE(game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-        HWND main = WaitForMainWindow(game);
+        HWND main = Launch(game);
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(Stored(L"yf1"), L"0") << "the start-up fill";
         ASSERT_TRUE(StartFastEnglishGame(main, Start::kShortcut)) << "could not start a fast English game";
@@ -196,16 +189,14 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
     }
     // The entry survives a restart of the program.
     Process again;
-    ASSERT_TRUE(again.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-    ASSERT_NE(WaitForMainWindow(again), nullptr);
+    ASSERT_NE(Launch(again), nullptr);
     EXPECT_EQ(Stored(L"ym2"), L"Tester");
     EXPECT_EQ(Stored(L"yf2"), L"0");
 }
 
 TEST(EndToEnd, ASecondCopySaysTheProgramRunsAndEnds) {
     Process first, second;
-    ASSERT_TRUE(first.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
-    ASSERT_NE(WaitForMainWindow(first), nullptr);
+    ASSERT_NE(Launch(first), nullptr);
     ASSERT_TRUE(second.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
     HWND box = WaitForMessageBox(second);
     ASSERT_NE(box, nullptr);

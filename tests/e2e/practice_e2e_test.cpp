@@ -15,8 +15,8 @@ constexpr wchar_t kMainClass[] = L"QuorlaxMainWindow";
 TEST(PracticeEndToEnd, AWordPutInAtOnceHasEachOfItsCharactersComparedOnScreen) {
     Process game;
     ASSERT_TRUE(game.Start(ExeFolder() + L"\\quorlax.exe", ExeFolder()));
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (main = FindWindowOf(game.Id(), kMainClass)) != nullptr; }, 20000));
+    HWND main = WaitForWindowOf(game.Id(), kMainClass);
+    ASSERT_NE(main, nullptr);
     const auto px = TwipsToPixels;
     const RECT row1{px(90), px(60), px(90 + 29 * 400), px(60 + 400)};
     auto cell = [&](int i) { return RECT{px(90 + (i - 1) * 400), px(60), px(90 + i * 400), px(60 + 400)}; };
