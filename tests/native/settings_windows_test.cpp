@@ -69,6 +69,15 @@ TEST_F(ChooserTest, LoadOpensDriveCWithThePicturePatternAndTheMainColour) {
     EXPECT_TRUE(fakes_.messages.shown.empty());
 }
 
+TEST_F(ChooserTest, ChosenAgainWhileOpenItComesToTheFrontAsTheUserLeftIt) {
+    int fronts = 0;
+    chooser().OnFront = [&] { ++fronts; };
+    chooser().OpenFolder(DirEntry(L"c:\\pics"));
+    form().settings.OnBackPicture();
+    EXPECT_EQ(fronts, 1);
+    EXPECT_EQ(chooser().folderList.Path, L"c:\\pics") << "not loaded afresh";
+}
+
 TEST_F(ChooserTest, AFileClickedInTheRootAndInAFolderGivesItsPath) {
     PictureChooserForm& c = chooser();
     c.OnFileClick(FileEntry(L"sky.bmp"));
