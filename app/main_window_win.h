@@ -17,6 +17,7 @@
 #include "forms/timer_host_win.h"
 #include "game/game_windows_win.h"
 #include "net/battle_windows_win.h"
+#include "platform/non_copyable.h"
 #include "practice/practice_windows_win.h"
 #include "scores/scores_windows_win.h"
 #include "settings/settings_windows_win.h"
@@ -26,14 +27,12 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kMainWindowClass[] = L"QuorlaxMainWindow";
 
-class MainWindow {
+class MainWindow : NonCopyable {
 public:
     static constexpr wchar_t kFaultSource[] = L"MainWindow";
 
     MainWindow(HINSTANCE instance, Services& services, PracticeFiles files);
     ~MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the (hidden) window and runs the program's start-up; false
     // when the program cannot start, after the user has been told why.

@@ -10,6 +10,7 @@
 #include "forms/controls.h"
 #include "game/game_room.h"
 #include "net/battle_room.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 #include "practice/practice_room.h"
 #include "scores/scores_room.h"
@@ -17,11 +18,9 @@
 
 namespace quorlax {
 
-class Program {
+class Program : NonCopyable {
 public:
     Program(Services& services, PracticeFiles files);
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     // Declared in the order they are built: the scene draws controls of one
     // layer in that order, and signals reach rooms in it.
@@ -32,14 +31,14 @@ public:
     SettingsRoom settings;
     BattleRoom battle;
 
-    forms::MenuItem fileMenu;      // " 文 件"
-    forms::MenuItem gameMenu;      // "游 戏"
-    forms::MenuItem settingsMenu;  // "设 置"
-    forms::MenuItem exitItem;      // "退 出"
-    forms::MenuItem helpMenu;      // " 帮 助"
+    forms::MenuItem fileMenu;               // " 文 件"
+    forms::MenuItem gameMenu;               // "游 戏"
+    forms::MenuItem settingsMenu;           // "设 置"
+    forms::MenuItem exitItem;               // "退 出"
+    forms::MenuItem helpMenu;               // " 帮 助"
     std::vector<forms::MenuItem*> menuBar;  // the top-level menus in order
 
-    std::function<void()> onQuit;      // asks the window to close
+    std::function<void()> onQuit;     // asks the window to close
     std::function<void()> setupSkin;  // gives the window its painted caption and menu bar
 
     // Runs the start-up sequence; false when the program cannot run (a data

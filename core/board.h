@@ -16,6 +16,7 @@
 #include "core/game_pool.h"
 #include "core/word_pool.h"
 #include "forms/controls.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax {
@@ -49,11 +50,9 @@ struct GameStanding {
 // A tool window a room may ask another to close.
 enum class ToolWindow { HallOfFame, About };
 
-class Board {
+class Board : NonCopyable {
 public:
     explicit Board(IMessageBox& messages) : messages_(messages) {}
-    Board(const Board&) = delete;
-    Board& operator=(const Board&) = delete;
 
     // --- the play area as the main window draws it ---
     forms::Scene scene;  // every windowless control of every room, back to front
@@ -95,20 +94,20 @@ public:
     void TellOnce(std::wstring_view message);
 
     // --- what rooms tell each other ---
-    Signal<GamePool> gameStarting;    // a game takes the play area
-    Signal<bool> practiceShown;       // the practice panel takes it (true: for a chosen text)
-    Signal<> gameModesCleared;        // a practice text is in the grid: no game item stays checked
-    Signal<> battlePanelShown;        // the battle panel opens over it
-    Signal<bool> menusLocked;         // the battle panel greys (true) or frees the file and speed menus
-    Signal<> hitLanded;               // a shot hit its label: after the sound, before the score
-    Signal<> livesOut;                // the lives reached 0: before the game-over steps
-    Signal<> gameEnding;              // game over, before the board stops
-    Signal<GamePool> gameOver;        // game over of this pool, the board stopped
-    Signal<ToolWindow> closeAsked;    // a room asks the owner of that window to close it
-    Signal<> backColorChanged;        // the window's background colour was chosen
-    Signal<> textColorChanged;        // the text colour was chosen
-    Signal<> programClosing;          // the main window closes: finish what is open
-    Signal<> sessionEnding;           // Windows ends the session: finish silently
+    Signal<GamePool> gameStarting;  // a game takes the play area
+    Signal<bool> practiceShown;     // the practice panel takes it (true: for a chosen text)
+    Signal<> gameModesCleared;      // a practice text is in the grid: no game item stays checked
+    Signal<> battlePanelShown;      // the battle panel opens over it
+    Signal<bool> menusLocked;       // the battle panel greys (true) or frees the file and speed menus
+    Signal<> hitLanded;             // a shot hit its label: after the sound, before the score
+    Signal<> livesOut;              // the lives reached 0: before the game-over steps
+    Signal<> gameEnding;            // game over, before the board stops
+    Signal<GamePool> gameOver;      // game over of this pool, the board stopped
+    Signal<ToolWindow> closeAsked;  // a room asks the owner of that window to close it
+    Signal<> backColorChanged;      // the window's background colour was chosen
+    Signal<> textColorChanged;      // the text colour was chosen
+    Signal<> programClosing;        // the main window closes: finish what is open
+    Signal<> sessionEnding;         // Windows ends the session: finish silently
 
     // --- what a room may ask of the game (bound by the game room) ---
     std::function<void(GamePool)> startGame;

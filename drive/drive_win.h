@@ -17,6 +17,26 @@
 
 namespace quorlax::drive {
 
+// The folder of the running program: the tests and drivers lie beside
+// quorlax.exe.
+inline std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path, n);
+    return s.substr(0, s.find_last_of(L'\\'));
+}
+
+// The screen's DPI, at which the program lays out its twips.
+inline int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Twips in pixels at the screen's DPI.
+inline int TwipsToPixels(float twips) { return MulDiv(static_cast<int>(twips), ScreenDpi(), 1440); }
+
 // Polls until pred() or the timeout; true if pred() held.
 inline bool WaitFor(const std::function<bool()>& pred, int timeout_ms = 10000, int step_ms = 20) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -70,9 +90,17 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
+inline std::wstring WindowText(HWND h) {
+    wchar_t buf[512] = {};
+    GetWindowTextW(h, buf, 512);
+    return buf;
+}
+
+// A visible window sought among those an enumeration lists.
 struct WindowSearch {
-    DWORD pid;
-    const wchar_t* cls;
+    DWORD pid;             // its process; 0: any
+    const wchar_t* cls;    // its class; null: any
+    const wchar_t* title;  // its title; null: any
     HWND found;
 };
 
@@ -82,24 +110,48 @@ inline BOOL CALLBACK MatchWindow(HWND h, LPARAM lp) {
     auto* s = reinterpret_cast<WindowSearch*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(h, &owner);
-    if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
+    if ((s->pid && owner != s->pid) || !IsWindowVisible(h)) return TRUE;
     wchar_t name[128] = {};
     GetClassNameW(h, name, 128);
-    if (s->cls && lstrcmpW(name, s->cls) != 0) return TRUE;
+    if (s->cls && lstrcmpiW(name, s->cls) != 0) return TRUE;  // class names ignore case
+    if (s->title && WindowText(h) != s->title) return TRUE;
     s->found = h;
     return FALSE;
 }
 
 // The visible top-level window of class `cls` (any class if null) of process pid.
 inline HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
-    WindowSearch s{pid, cls, nullptr};
+    WindowSearch s{pid, cls, nullptr, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// Waits for process pid's visible top-level window of class `cls`; null
+// when none showed in time.
+inline HWND WaitForWindowOf(DWORD pid, const wchar_t* cls, int timeout_ms = 20000) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowOf(pid, cls)) != nullptr; }, timeout_ms);
+    return found;
+}
+
+// The first visible child of `parent` of class `cls`; null if none.
+inline HWND FindShownChild(HWND parent, const wchar_t* cls) {
+    WindowSearch s{0, cls, nullptr, nullptr};
+    EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// The first visible top-level window of this thread of class `cls` (and
+// with this title, unless null): a dialog the thread's own code opened.
+inline HWND FindShownThreadWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
+    WindowSearch s{0, cls, title, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
 inline BOOL CALLBACK CountMenuWindow(HWND h, LPARAM lp) {
     auto* s = reinterpret_cast<std::pair<DWORD, int>*>(lp);
-    WindowSearch one{s->first, L"#32768", nullptr};
+    WindowSearch one{s->first, L"#32768", nullptr, nullptr};
     MatchWindow(h, reinterpret_cast<LPARAM>(&one));
     s->second += one.found != nullptr;
     return TRUE;
@@ -116,12 +168,6 @@ inline int OpenMenus(HWND window) {
 // Waits until `window`'s process has `count` drop-down menus open.
 inline bool WaitForMenus(HWND window, int count) {
     return WaitFor([&] { return OpenMenus(window) >= count; }, 5000, 10);
-}
-
-inline std::wstring WindowText(HWND h) {
-    wchar_t buf[512] = {};
-    GetWindowTextW(h, buf, 512);
-    return buf;
 }
 
 // The text of a control of another process (GetWindowText cannot read an
@@ -171,30 +217,35 @@ struct Capture {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Pixels of exactly this colour within [x0, x1) x [y0, y1).
+    int Count(COLORREF c, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (At(x, y) == c) ++n;
+        return n;
+    }
 };
 
-// Captures a window's client area: `fill` draws it into a memory DC of the
-// client's size.
-inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w, int h)>& fill) {
+// What `fill` draws into a memory DC of w x h pixels.
+inline Capture CaptureOf(int w, int h, const std::function<void(HDC mem)>& fill) {
     Capture c;
-    RECT r{};
-    GetClientRect(window, &r);
-    c.width = r.right;
-    c.height = r.bottom;
+    c.width = w;
+    c.height = h;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = c.width;
-    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    fill(mem, c.width, c.height);
+    fill(mem);
     GdiFlush();
-    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    c.pixels.resize(static_cast<size_t>(w) * h);
     const auto* p = static_cast<const unsigned char*>(bits);
     for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
     SelectObject(mem, old);
@@ -202,6 +253,14 @@ inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w,
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return c;
+}
+
+// Captures a window's client area: `fill` draws it into a memory DC of the
+// client's size.
+inline Capture CaptureWith(HWND window, const std::function<void(HDC mem, int w, int h)>& fill) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return CaptureOf(r.right, r.bottom, [&](HDC mem) { fill(mem, r.right, r.bottom); });
 }
 
 // What a window of this process paints, asked through WM_PRINTCLIENT.
@@ -224,6 +283,19 @@ inline void PressCtrl(HWND window, WORD key) {
     in[3].ki.wVk = VK_CONTROL;
     in[3].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(4, in, sizeof(INPUT));
+}
+
+// Presses Ctrl and a key in `window` until done() holds: keys sent to
+// another process are lost while it is not yet in front, so they are sent
+// again, four times at the most. Whether done() held.
+inline bool PressCtrlUntil(HWND window, WORD key, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        SetForegroundWindow(window);
+        WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+        PressCtrl(window, key);
+        if (WaitFor(done, 4000)) return true;
+    }
+    return false;
 }
 
 // Presses one key (down and up) through the system's input queue.
@@ -284,18 +356,33 @@ inline Capture CaptureClient(HWND window) {
     });
 }
 
+// How far apart two colours are: their channels' differences added up.
+inline int ColourDistance(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+           std::abs(GetBValue(a) - GetBValue(b));
+}
+
 // The lowest row (largest y) above `limit` holding a pixel near `colour`;
 // -1 if none.
 inline int LowestRowWith(const Capture& c, COLORREF colour, int limit, int tolerance = 60) {
     for (int y = std::min(limit, c.height) - 1; y >= 0; --y)
-        for (int x = 0; x < c.width; ++x) {
-            COLORREF p = c.At(x, y);
-            if (std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
-                    std::abs(GetBValue(p) - GetBValue(colour)) <=
-                tolerance)
-                return y;
-        }
+        for (int x = 0; x < c.width; ++x)
+            if (ColourDistance(c.At(x, y), colour) <= tolerance) return y;
     return -1;
+}
+
+// Pixels of `c` inside r nearer to `colour` than `tolerance`.
+inline int CountNear(const Capture& c, const RECT& r, COLORREF colour, int tolerance = 60) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom && y < c.height; ++y)
+        for (int x = r.left; x < r.right && x < c.width; ++x)
+            n += ColourDistance(c.At(x, y), colour) < tolerance;
+    return n;
+}
+
+// Pixels of a window's client area on screen, inside r, near `colour`.
+inline int CountOnScreen(HWND window, const RECT& r, COLORREF colour) {
+    return CountNear(CaptureClient(window), r, colour);
 }
 
 }  // namespace quorlax::drive

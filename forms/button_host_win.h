@@ -25,15 +25,14 @@
 #include "forms/controls.h"
 #include "forms/message_chain_win.h"
 #include "forms/render_win.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
-class ButtonHost final : public MessageFilter {
+class ButtonHost final : public MessageFilter, quorlax::NonCopyable {
 public:
     ButtonHost(CommandButton& model, Painter& painter);
     ~ButtonHost() override;
-    ButtonHost(const ButtonHost&) = delete;
-    ButtonHost& operator=(const ButtonHost&) = delete;
 
     // Creates the button as a child of `parent` with control id `id`, where
     // the model is and as it is; it is destroyed with its parent.

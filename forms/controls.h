@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/look.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
@@ -149,13 +150,36 @@ struct CommandButton : Control {
     void Press();
 };
 
+// Puts a control (a label or a button) into a panel at its place, in
+// its font and with its caption: the rooms lay out their panels with it. A
+// label's caption is set through SetCaption, so its Change runs.
+template <class C>
+void PlaceInPanel(C& control, Panel& panel, float left, float top, float width, float height,
+                  const forms::Font& font, const wchar_t* caption) {
+    control.Container = &panel;
+    control.Place(left, top, width, height);
+    control.Font = font;
+    if constexpr (requires { control.SetCaption(caption); })
+        control.SetCaption(caption);
+    else
+        control.Caption = caption;
+}
+
 // The model of a tool window of the game (the hall of fame, the About box,
 // the picture chooser, the practice record): loaded while its window is on
 // screen. The window follows it through the hooks, which its host sets.
-class ToolForm {
+class ToolForm : quorlax::NonCopyable {
 public:
     virtual ~ToolForm() = default;
     bool Loaded() const { return loaded_; }
+    // Loads the form (OnLoad), and so shows its window; when it is loaded
+    // already, brings the window to the front.
+    void LoadOrFront() {
+        if (loaded_)
+            Front();
+        else
+            OnLoad();
+    }
     // Closes the window; nothing when it is not loaded.
     void Unload();
 
@@ -175,6 +199,8 @@ protected:
     void Front() const {
         if (OnFront) OnFront();
     }
+    // What loading does: the form fills itself in and shows its window.
+    virtual void OnLoad() { Show(); }
     // What the form lets go of as its window closes.
     virtual void OnUnload() {}
 
@@ -243,7 +269,7 @@ void ThrowIndexOutOfRange(int index);
 // The windowless controls of one form in drawing order, with the settings
 // that reach each. A control joins it where it is declared, and lives as long
 // as the form; the window draws the scene and the settings walk it.
-class Scene {
+class Scene : quorlax::NonCopyable {
 public:
     enum class Kind { Label, Picture, Panel };
     struct Entry {
@@ -253,8 +279,6 @@ public:
         unsigned reach;
     };
     Scene() = default;
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
 
     void Add(Label& label, Layer layer, unsigned reach = kNoSetting);
     void Add(Picture& picture, Layer layer);

@@ -18,7 +18,7 @@ struct MainWindowParts {
     HINSTANCE instance;
     HWND window;
     Painter& painter;
-    MessageChain& chain;                // the main window's messages, after the frame
+    MessageChain& chain;               // the main window's messages, after the frame
     std::function<void()> afterEvent;  // the main window catches up with the models and paints
 };
 
@@ -28,8 +28,8 @@ public:
     // The main window exists: the room joins its message chain.
     virtual void Attach(const MainWindowParts& main) = 0;
     // After every event: what is shown for the first time is created, and
-    // what moved is placed.
-    virtual void Sync() = 0;
+    // what moved is placed. Tool windows follow their forms by themselves.
+    virtual void Sync() {}
     // The first frame is on screen: what it could do without is made now.
     virtual void AfterFirstFrame() {}
     // The room's box that takes the keyboard while it is shown, if any.

@@ -13,23 +13,10 @@ bool BackBuffer::Fit(HWND window) {
     GetClientRect(window, &client);
     int w = client.right > 1 ? client.right : 1;
     int h = client.bottom > 1 ? client.bottom : 1;
-    if (dc_ && w == width_ && h == height_) return false;
-    Release();
+    if (dc() && w == width() && h == height()) return false;
     quorlax::win::WindowDc screen(window);
-    dc_.reset(CreateCompatibleDC(screen.get()));
-    bitmap_.reset(CreateCompatibleBitmap(screen.get(), w, h));
-    old_ = SelectObject(dc_.get(), bitmap_.get());
-    width_ = w;
-    height_ = h;
+    Make(screen.get(), w, h);
     return true;
-}
-
-void BackBuffer::Release() {
-    // The bitmap leaves the DC before either is deleted.
-    if (dc_ && old_) SelectObject(dc_.get(), old_);
-    old_ = nullptr;
-    bitmap_.reset();
-    dc_.reset();
 }
 
 namespace {

@@ -14,27 +14,12 @@
 
 namespace forms {
 
-// A memory DC with a bitmap selected into it for its whole life.
-class BackBuffer {
+// The window's client area off screen.
+class BackBuffer : public quorlax::win::MemorySurface {
 public:
-    BackBuffer() = default;
-    ~BackBuffer() { Release(); }
-    BackBuffer(const BackBuffer&) = delete;
-    BackBuffer& operator=(const BackBuffer&) = delete;
-
     // Makes the buffer the size of the window's client area; true if it was
     // made anew (its contents are then undefined).
     bool Fit(HWND window);
-    HDC dc() const { return dc_.get(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    void Release();
-    quorlax::win::UniqueMemDc dc_;
-    quorlax::win::UniqueBitmap bitmap_;
-    HGDIOBJ old_ = nullptr;
-    int width_ = 0, height_ = 0;
 };
 
 class SceneView {

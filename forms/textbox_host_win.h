@@ -11,15 +11,14 @@
 #include "forms/controls.h"
 #include "forms/message_chain_win.h"
 #include "forms/render_win.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
-class TextBoxHost final : public MessageFilter {
+class TextBoxHost final : public MessageFilter, quorlax::NonCopyable {
 public:
     TextBoxHost(TextBox& model, Painter& painter);
     ~TextBoxHost() override;
-    TextBoxHost(const TextBoxHost&) = delete;
-    TextBoxHost& operator=(const TextBoxHost&) = delete;
 
     // Creates the edit as a child of `parent` (destroyed with it), where the
     // model is, and subclasses it.

@@ -9,14 +9,13 @@
 
 #include "forms/controls.h"
 #include "forms/message_chain_win.h"
+#include "platform/non_copyable.h"
 
 namespace forms {
 
-class TimerHost final : public MessageFilter {
+class TimerHost final : public MessageFilter, quorlax::NonCopyable {
 public:
     TimerHost() = default;
-    TimerHost(const TimerHost&) = delete;
-    TimerHost& operator=(const TimerHost&) = delete;
     ~TimerHost() override { Unbind(); }
 
     // Binds the models to the window's timer ids from `first_id` on, in

@@ -5,14 +5,16 @@
 // a dialog through the message loop's registry, and the main window's
 // shortcuts never reach it; it paints into a back buffer.
 //
-// A window derives as `class W : public forms::ToolWindow<W>` and provides
+// A window derives as `class W : public forms::ToolWindow<W, WForm>` (the
+// skeleton keeps the form as form_) and provides
 //   static constexpr wchar_t kFaultSource[];   its name in fault reports
 //   HWND OnCreated();    makes its children; returns the one to focus
-//   void OnDestroyed();  lets go of what its children's hosts hold
 //   bool Filter(UINT, WPARAM, LPARAM, LRESULT&);  its children's and own messages
 //   void Paint(HDC);     the whole client area
+// and, where it has something to do there,
+//   void OnDestroyed();  lets go of what its children's hosts hold
 //   void Sync();         the form changed
-// and calls Destroy() from its destructor, while its children's hosts live.
+// It calls Destroy() from its destructor, while its children's hosts live.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,7 @@
 #include "forms/controls.h"
 #include "forms/render_win.h"
 #include "platform/message_loop_win.h"
+#include "platform/non_copyable.h"
 #include "platform/window_win.h"
 
 namespace forms {
@@ -30,18 +33,18 @@ namespace forms {
 struct ToolWindowLook {
     const wchar_t* className;
     const wchar_t* title;
-    DWORD style;         // WS_POPUP | WS_CAPTION | WS_SYSMENU, and WS_CLIPCHILDREN over child windows
-    POINT at;            // the top left corner on screen, in pixels, as designed; {-1, -1}: centred over the owner
-    float width;         // the client area in twips, so that nothing is cut off at any DPI
+    DWORD style;  // WS_POPUP | WS_CAPTION | WS_SYSMENU, and WS_CLIPCHILDREN over child windows
+    POINT at;     // the top left corner on screen, in pixels, as designed; {-1, -1}: centred over the owner
+    float width;  // the client area in twips, so that nothing is cut off at any DPI
     float height;
     int outerWidth = 0;  // pixels the designed outer width keeps; 0: from `width`
 };
 
-template <class Derived>
-class ToolWindow {
+template <class Derived, class Form>
+class ToolWindow : quorlax::NonCopyable {
 public:
-    ToolWindow(HINSTANCE instance, HWND owner, ToolForm& form, Painter& painter, const ToolWindowLook& look)
-        : instance_(instance), owner_(owner), tool_form_(form), painter_(painter), look_(look) {
+    ToolWindow(HINSTANCE instance, HWND owner, Form& form, Painter& painter, const ToolWindowLook& look)
+        : instance_(instance), owner_(owner), form_(form), painter_(painter), look_(look) {
         form.OnLoaded = [this] { return Create(); };
         form.OnUnloaded = [this] { Destroy(); };
         form.OnChanged = [this] {
@@ -52,14 +55,16 @@ public:
         };
     }
     ~ToolWindow() {
-        tool_form_.OnLoaded = nullptr;
-        tool_form_.OnUnloaded = tool_form_.OnChanged = tool_form_.OnFront = nullptr;
+        form_.OnLoaded = nullptr;
+        form_.OnUnloaded = form_.OnChanged = form_.OnFront = nullptr;
         Destroy();
     }
-    ToolWindow(const ToolWindow&) = delete;
-    ToolWindow& operator=(const ToolWindow&) = delete;
 
     HWND Handle() const { return hwnd_; }
+
+    // The skeleton's parts a window may leave out.
+    void OnDestroyed() {}
+    void Sync() {}
 
 protected:
     // Makes the window if it is not there; true when it is.
@@ -100,11 +105,9 @@ protected:
         if (self().Filter(msg, wp, lp, result)) return result;
         switch (msg) {
             case WM_ERASEBKGND: return 1;  // the back buffer covers everything
-            case WM_PAINT:
-                quorlax::win::PaintBuffered(hwnd_, [this](HDC dc) { self().Paint(dc); });
-                return 0;
+            case WM_PAINT: quorlax::win::PaintBuffered(hwnd_, [this](HDC dc) { self().Paint(dc); }); return 0;
             case WM_PRINTCLIENT: self().Paint(reinterpret_cast<HDC>(wp)); return 0;
-            case WM_CLOSE: tool_form_.Unload(); return 0;
+            case WM_CLOSE: form_.Unload(); return 0;
             default: break;
         }
         return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -114,7 +117,7 @@ protected:
 
     HINSTANCE instance_;
     HWND owner_;
-    ToolForm& tool_form_;
+    Form& form_;
     Painter& painter_;
     HWND hwnd_ = nullptr;
 

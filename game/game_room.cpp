@@ -28,14 +28,13 @@ constexpr double kLadder[] = {10000, 20000, 30000,  40000,  50000,  60000,  7020
                               80000, 90000, 100000, 110000, 120000, 130000, 140000};
 constexpr double kLadderFrom = 1000;  // below this score the ladder is not consulted
 
+const forms::Font kPanelFont{L"宋体", 14.25f, true};
+
 // A caption or value label of the statistics panel.
 void PanelLabel(forms::Label& l, forms::Panel& panel, float left, float top, const wchar_t* caption,
                 forms::Color color) {
-    l.Container = &panel;
-    l.Place(left, top, 1300, 360);
-    l.Font = {L"宋体", 14.25f, true};
     l.ForeColor = color;
-    l.SetCaption(caption);
+    forms::PlaceInPanel(l, panel, left, top, 1300, 360, kPanelFont, caption);
 }
 
 }  // namespace

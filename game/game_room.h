@@ -13,6 +13,7 @@
 #include "core/board.h"
 #include "core/code_composer.h"
 #include "forms/controls.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax {
@@ -26,20 +27,18 @@ inline constexpr float kFloorRest = 6390;  // the floor line at rest
 inline constexpr float kShotRest = 6500;   // shots rest behind the panel
 inline constexpr float kShotStep = 2000;   // twips per shot tick
 
-class GameRoom {
+class GameRoom : NonCopyable {
 public:
     GameRoom(Board& board, IRandom& random, ISound& sound);
-    GameRoom(const GameRoom&) = delete;
-    GameRoom& operator=(const GameRoom&) = delete;
 
     // --- menus ---
-    forms::MenuItem chineseGameItem;  // 游戏 › 汉字
-    forms::MenuItem englishGameItem;  // 游戏 › 英文
-    forms::MenuItem digitsGameItem;   // 游戏 › 数字
-    forms::MenuItem speedMenu;        // " 速 度"
+    forms::MenuItem chineseGameItem;                         // 游戏 › 汉字
+    forms::MenuItem englishGameItem;                         // 游戏 › 英文
+    forms::MenuItem digitsGameItem;                          // 游戏 › 数字
+    forms::MenuItem speedMenu;                               // " 速 度"
     forms::ControlArray<forms::MenuItem, 1, 11> speedItems;  // "一速".."十速", the hidden "飞速"
-    forms::MenuItem livesMenu;           // " 生 命 ", greyed by design
-    forms::MenuItem unlimitedLivesItem;  // "无限制"
+    forms::MenuItem livesMenu;                               // " 生 命 ", greyed by design
+    forms::MenuItem unlimitedLivesItem;                      // "无限制"
 
     // --- the play area ---
     forms::ControlArray<forms::Label, 1, 5> fallingLabels;

@@ -8,6 +8,7 @@
 #include "forms/room_windows_win.h"
 #include "forms/textbox_host_win.h"
 #include "game/game_room.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
@@ -29,11 +30,9 @@ private:
     bool pending_ = false;
 };
 
-class GameWindows final : public forms::RoomWindows, private forms::MessageFilter {
+class GameWindows final : public forms::RoomWindows, private forms::MessageFilter, NonCopyable {
 public:
     GameWindows(GameRoom& room, Board& board, LaterSound& sound, forms::Painter& painter);
-    GameWindows(const GameWindows&) = delete;
-    GameWindows& operator=(const GameWindows&) = delete;
 
     void Attach(const forms::MainWindowParts& main) override;
     void Sync() override;

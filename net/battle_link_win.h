@@ -18,6 +18,7 @@
 #include "forms/message_chain_win.h"
 #include "net/wire.h"
 #include "platform/handles_win.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
@@ -58,19 +59,17 @@ struct SocketTraits {
 using UniqueSocket = UniqueHandle<SOCKET, SocketTraits>;
 
 // WSAStartup for as long as it lives.
-class WinsockSession {
+class WinsockSession : NonCopyable {
 public:
     WinsockSession();
     ~WinsockSession();
-    WinsockSession(const WinsockSession&) = delete;
-    WinsockSession& operator=(const WinsockSession&) = delete;
     explicit operator bool() const { return started_; }
 
 private:
     bool started_ = false;
 };
 
-class BattleLinkWin final : public IBattleLink, public forms::MessageFilter {
+class BattleLinkWin final : public IBattleLink, public forms::MessageFilter, NonCopyable {
 public:
     // Bytes one read takes at most; a read of a flooding peer yields to
     // pending timers and painting before the next one.
@@ -80,8 +79,6 @@ public:
 
     BattleLinkWin();
     ~BattleLinkWin() override;
-    BattleLinkWin(const BattleLinkWin&) = delete;
-    BattleLinkWin& operator=(const BattleLinkWin&) = delete;
 
     // Events go to `window` as its private messages, and a read put off
     // waits for its timer `read_timer`; the link joins the window's chain to

@@ -16,6 +16,7 @@
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
 #include "net/battle_room.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::win {
 
@@ -34,13 +35,11 @@ enum BattlePanelId : int {
     kAddressBoxId,
 };
 
-class BattlePanelWin final : public forms::MessageFilter {
+class BattlePanelWin final : public forms::MessageFilter, NonCopyable {
 public:
     // Creates the windows, hidden, as children of `parent`.
     BattlePanelWin(HINSTANCE instance, HWND parent, BattleRoom& room, forms::Painter& painter);
     ~BattlePanelWin() override;
-    BattlePanelWin(const BattlePanelWin&) = delete;
-    BattlePanelWin& operator=(const BattlePanelWin&) = delete;
 
     // Brings the windows up to date with the models: place, shown, enabled,
     // caption, selection; the keyboard focus leaves a control that goes.

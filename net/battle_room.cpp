@@ -27,29 +27,17 @@ void Restart(forms::Timer& timer) {
 
 const forms::Font kPanelFont{L"宋体", 9};
 
-void PlaceLabel(forms::Label& label, forms::Panel& panel, float left, float top, float width, float height,
-                const wchar_t* caption) {
-    label.Container = &panel;
-    label.Place(left, top, width, height);
-    label.Font = kPanelFont;
-    label.SetCaption(caption);
-}
-
-void PlaceOption(OptionButton& option, forms::Panel& panel, float left, float top, float width, float height,
-                 const wchar_t* caption) {
-    option.Container = &panel;
-    option.Place(left, top, width, height);
-    option.Font = kPanelFont;
-    option.Caption = caption;
+// Puts a control into the panel (or its pool group) in the panel's font.
+template <class C>
+void PlaceOnPanel(C& control, forms::Panel& panel, float left, float top, float width, float height,
+                  const wchar_t* caption) {
+    forms::PlaceInPanel(control, panel, left, top, width, height, kPanelFont, caption);
 }
 
 void PlaceButton(forms::CommandButton& button, forms::Panel& panel, float left, float top,
                  const wchar_t* caption) {
-    button.Container = &panel;
-    button.Place(left, top, 1215, 375);
-    button.Font = kPanelFont;
     button.BackColor = kBattlePanelColor;
-    button.Caption = caption;
+    PlaceOnPanel(button, panel, left, top, 1215, 375, caption);
 }
 
 }  // namespace
@@ -78,22 +66,22 @@ BattleRoom::BattleRoom(Board& board, Services& services)
     poolGroup.Place(3360, 120, 2535, 1095);
     poolGroup.BackColor = kBattlePanelColor;
 
-    PlaceLabel(winsCaption, panel, 240, 240, 735, 375, L"胜：");
-    PlaceLabel(winsLabel, panel, 960, 240, 615, 375, L"0");
-    PlaceLabel(lossesCaption, panel, 1800, 240, 615, 375, L"负：");
-    PlaceLabel(lossesLabel, panel, 2640, 240, 735, 375, L"0");
-    PlaceLabel(poolTitleTop, poolGroup, 240, 150, 1000, 400, L"对战");
-    PlaceLabel(poolTitleBottom, poolGroup, 240, 570, 1000, 400, L"项目");
+    PlaceOnPanel(winsCaption, panel, 240, 240, 735, 375, L"胜：");
+    PlaceOnPanel(winsLabel, panel, 960, 240, 615, 375, L"0");
+    PlaceOnPanel(lossesCaption, panel, 1800, 240, 615, 375, L"负：");
+    PlaceOnPanel(lossesLabel, panel, 2640, 240, 735, 375, L"0");
+    PlaceOnPanel(poolTitleTop, poolGroup, 240, 150, 1000, 400, L"对战");
+    PlaceOnPanel(poolTitleBottom, poolGroup, 240, 570, 1000, 400, L"项目");
     poolTitleTop.Font = poolTitleBottom.Font = {L"黑体", 14.25f};
-    PlaceLabel(statusLine, panel, 240, 720, 3075, 375, kBattleWelcome);
+    PlaceOnPanel(statusLine, panel, 240, 720, 3075, 375, kBattleWelcome);
     statusLine.Font = {L"宋体", 10.5f};
-    PlaceLabel(addressCaption, panel, 3000, 1560, 2175, 435, L"");
+    PlaceOnPanel(addressCaption, panel, 3000, 1560, 2175, 435, L"");
 
-    PlaceOption(chineseOption, poolGroup, 1320, 80, 975, 285, L"汉字");
-    PlaceOption(englishOption, poolGroup, 1320, 410, 975, 285, L"英文");
-    PlaceOption(digitsOption, poolGroup, 1320, 740, 975, 285, L"数字");
-    PlaceOption(hostOption, panel, 240, 1560, 2175, 375, L"自己建立主机");
-    PlaceOption(joinOption, panel, 240, 2160, 2175, 375, L"加入别人主机");
+    PlaceOnPanel(chineseOption, poolGroup, 1320, 80, 975, 285, L"汉字");
+    PlaceOnPanel(englishOption, poolGroup, 1320, 410, 975, 285, L"英文");
+    PlaceOnPanel(digitsOption, poolGroup, 1320, 740, 975, 285, L"数字");
+    PlaceOnPanel(hostOption, panel, 240, 1560, 2175, 375, L"自己建立主机");
+    PlaceOnPanel(joinOption, panel, 240, 2160, 2175, 375, L"加入别人主机");
     PlaceButton(startButton, panel, 6000, 240, L"开始");
     PlaceButton(leaveButton, panel, 6000, 720, L"退出");
     PlaceButton(connectButton, panel, 6000, 1590, kBattleConnect);
@@ -176,9 +164,7 @@ void BattleRoom::SelectPool(int pool) {
     digitsOption.Value = pool == 5;
 }
 
-void BattleRoom::EnableMenus(bool on) {
-    board_.menusLocked(!on);
-}
+void BattleRoom::EnableMenus(bool on) { board_.menusLocked(!on); }
 
 void BattleRoom::OnConnect() {
     CloseLink();
@@ -388,8 +374,7 @@ void BattleRoom::StartBattle(WireMessage pool) {
 void BattleRoom::OnHeartbeat() {
     // A send fails once the peer has closed the connection; a peer that
     // stalled (asleep, unplugged) never closes it, but its heartbeat stops.
-    if (!Send(WireMessage::Heartbeat) || (peerBeats_ && ++silentBeats_ > kSilentBeatsLost))
-        HeartbeatLost();
+    if (!Send(WireMessage::Heartbeat) || (peerBeats_ && ++silentBeats_ > kSilentBeatsLost)) HeartbeatLost();
 }
 
 void BattleRoom::HeartbeatLost() {

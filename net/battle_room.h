@@ -10,6 +10,7 @@
 #include "forms/controls.h"
 #include "net/battle_controls.h"
 #include "net/wire.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax {
@@ -48,46 +49,44 @@ inline constexpr wchar_t kBattleNoAddress[] = L"0.0.0.0";
 // The panel's colour, RGB(255, 255, 128).
 inline constexpr forms::Color kBattlePanelColor = 0x0080FFFF;
 
-class BattleRoom final : private IBattleEvents {
+class BattleRoom final : private IBattleEvents, NonCopyable {
 public:
     BattleRoom(Board& board, Services& services);
     ~BattleRoom() override;
-    BattleRoom(const BattleRoom&) = delete;
-    BattleRoom& operator=(const BattleRoom&) = delete;
 
     forms::MenuItem battleItem;  // "网络对战": opens the battle panel
 
     // --- the battle panel and its controls (positions inside the panel) ---
-    forms::Panel panel;            // the battle panel "连接"
-    forms::Panel poolGroup;            // the pool group, inside panel
-    forms::Label winsCaption;           // "胜：", caption of the wins tally
-    forms::Label winsLabel;           // the wins tally
-    forms::Label lossesCaption;           // "负：", caption of the losses tally
-    forms::Label lossesLabel;           // the losses tally
-    forms::Label poolTitleTop;           // "对战", in the pool group
+    forms::Panel panel;                     // the battle panel "连接"
+    forms::Panel poolGroup;                 // the pool group, inside panel
+    forms::Label winsCaption;               // "胜：", caption of the wins tally
+    forms::Label winsLabel;                 // the wins tally
+    forms::Label lossesCaption;             // "负：", caption of the losses tally
+    forms::Label lossesLabel;               // the losses tally
+    forms::Label poolTitleTop;              // "对战", in the pool group
     forms::Label poolTitleBottom;           // "项目", in the pool group
-    forms::Label statusLine;           // the status line
-    forms::Label addressCaption;           // caption of the address box
-    OptionButton hostOption;           // "自己建立主机": role host
-    OptionButton joinOption;           // "加入别人主机": role join
-    OptionButton chineseOption;           // "汉字": pool 1
-    OptionButton englishOption;           // "英文": pool 2
-    OptionButton digitsOption;           // "数字": pool 3
-    forms::CommandButton connectButton;  // "建立连接" / "连接": listen or join
-    forms::CommandButton leaveButton;  // "退出": leave the panel
+    forms::Label statusLine;                // the status line
+    forms::Label addressCaption;            // caption of the address box
+    OptionButton hostOption;                // "自己建立主机": role host
+    OptionButton joinOption;                // "加入别人主机": role join
+    OptionButton chineseOption;             // "汉字": pool 1
+    OptionButton englishOption;             // "英文": pool 2
+    OptionButton digitsOption;              // "数字": pool 3
+    forms::CommandButton connectButton;     // "建立连接" / "连接": listen or join
+    forms::CommandButton leaveButton;       // "退出": leave the panel
     forms::CommandButton disconnectButton;  // "断开": close the connection
-    forms::CommandButton startButton;  // "开始": the host's Start
-    forms::TextBox addressBox;           // the address: own when hosting, the host's when joining
+    forms::CommandButton startButton;       // "开始": the host's Start
+    forms::TextBox addressBox;              // the address: own when hosting, the host's when joining
 
-    forms::Timer joinRetry{2000};             // join retry
-    forms::Timer heartbeat{1000};             // heartbeat
+    forms::Timer joinRetry{2000};          // join retry
+    forms::Timer heartbeat{1000};          // heartbeat
     forms::Timer joinLimit{kJoinLimitMs};  // hosting: how long a connection may wait without a word
 
     // --- module-level state of the battle ---
-    std::int16_t role = 0;    // 1 = this side hosts, 2 = this side joins
-    std::int32_t inBattle = 0;     // 1 while a network battle is up
-    std::int32_t wins = 0;    // battle tally: won
-    std::int32_t losses = 0;  // battle tally: lost
+    std::int16_t role = 0;      // 1 = this side hosts, 2 = this side joins
+    std::int32_t inBattle = 0;  // 1 while a network battle is up
+    std::int32_t wins = 0;      // battle tally: won
+    std::int32_t losses = 0;    // battle tally: lost
 
     // --- handlers ---
     void OnOpenPanel();

@@ -3,6 +3,24 @@
 
 namespace quorlax {
 
+CharClass ClassifyGbk(wchar_t c) {
+    if (c == 0) return CharClass::Neither;
+    unsigned char bytes[8];
+    const int n = GbkBytes(c, bytes);
+    if (n == 1) return CharClass::Narrow;
+    if (n == 2) return CharClass::Wide;
+    return CharClass::Neither;
+}
+
+unsigned GbkCode(wchar_t c) {
+    if (c == 0) return 0;
+    unsigned char bytes[8];
+    const int n = GbkBytes(c, bytes);
+    if (n == 1) return bytes[0];
+    if (n == 2) return bytes[0] * 256u + bytes[1];
+    return 0;
+}
+
 std::vector<CharClass> ClassifyGbk(std::wstring_view text) {
     std::vector<CharClass> out;
     out.reserve(text.size());

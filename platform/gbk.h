@@ -1,6 +1,6 @@
 // GBK (code page 936) services: the width class of a character and decoding
-// of data files. Implemented with the real code page on Windows (gbk_win.cpp)
-// and with iconv in the native build (gbk_iconv.cpp).
+// of data files. The encoding and decoding are the platform's: the real code
+// page on Windows (gbk_win.cpp), iconv in the native build (gbk_iconv.cpp).
 #pragma once
 
 #include <string>
@@ -18,6 +18,10 @@ std::vector<CharClass> ClassifyGbk(std::wstring_view text);
 // The character's code in GBK as an unsigned number: the byte for a one-byte
 // character, lead·256 + trail for a two-byte one, 0 when it has no GBK form.
 unsigned GbkCode(wchar_t c);
+
+// The platform's part of the two above: the GBK bytes of one character in
+// `out`, and how many there are; 0 when it has no GBK form.
+int GbkBytes(wchar_t c, unsigned char (&out)[8]);
 
 // Decodes GBK bytes; invalid sequences become U+FFFD rather than failing.
 std::wstring DecodeGbk(std::string_view bytes);

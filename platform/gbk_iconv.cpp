@@ -5,19 +5,18 @@
 #include <cstring>
 
 #include "platform/gbk.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax {
 namespace {
 
 // One conversion descriptor per direction, opened on first use.
-class Converter {
+class Converter : NonCopyable {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
     iconv_t get() const { return cd_; }
 
 private:
@@ -33,38 +32,21 @@ iconv_t FromGbk() {
     return c.get();
 }
 
-// The GBK bytes of one character, or 0 bytes when it has no GBK form.
-size_t EncodeOne(wchar_t c, unsigned char (&out_buf)[8]) {
+}  // namespace
+
+int GbkBytes(wchar_t c, unsigned char (&out)[8]) {
+    if (c < 0x80) {  // ASCII is itself in GBK
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
     iconv(ToGbk(), nullptr, nullptr, nullptr, nullptr);
     char in_buf[sizeof(wchar_t)];
     std::memcpy(in_buf, &c, sizeof c);
     char* in = in_buf;
-    char* out = reinterpret_cast<char*>(out_buf);
-    size_t in_left = sizeof in_buf, out_left = sizeof out_buf;
-    if (iconv(ToGbk(), &in, &in_left, &out, &out_left) == static_cast<size_t>(-1)) return 0;
-    return sizeof out_buf - out_left;
-}
-
-}  // namespace
-
-CharClass ClassifyGbk(wchar_t c) {
-    if (c == 0) return CharClass::Neither;
-    if (c < 0x80) return CharClass::Narrow;
-    unsigned char bytes[8];
-    size_t n = EncodeOne(c, bytes);
-    if (n == 1) return CharClass::Narrow;
-    if (n == 2) return CharClass::Wide;
-    return CharClass::Neither;
-}
-
-unsigned GbkCode(wchar_t c) {
-    if (c == 0) return 0;
-    if (c < 0x80) return static_cast<unsigned>(c);
-    unsigned char bytes[8];
-    size_t n = EncodeOne(c, bytes);
-    if (n == 1) return bytes[0];
-    if (n == 2) return bytes[0] * 256u + bytes[1];
-    return 0;
+    char* o = reinterpret_cast<char*>(out);
+    size_t in_left = sizeof in_buf, out_left = sizeof out;
+    if (iconv(ToGbk(), &in, &in_left, &o, &out_left) == static_cast<size_t>(-1)) return 0;
+    return static_cast<int>(sizeof out - out_left);
 }
 
 std::wstring DecodeGbk(std::string_view bytes) {

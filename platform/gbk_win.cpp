@@ -8,34 +8,11 @@ namespace quorlax {
 
 constexpr UINT kGbkCodePage = 936;
 
-namespace {
-
-// The GBK bytes of one character, or 0 bytes when it has no GBK form.
-int EncodeOne(wchar_t c, unsigned char (&out)[4]) {
+int GbkBytes(wchar_t c, unsigned char (&out)[8]) {
     BOOL used_default = FALSE;
     int n = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, &c, 1, reinterpret_cast<char*>(out),
                                 sizeof out, nullptr, &used_default);
     return (n <= 0 || used_default) ? 0 : n;
-}
-
-}  // namespace
-
-CharClass ClassifyGbk(wchar_t c) {
-    if (c == 0) return CharClass::Neither;
-    unsigned char bytes[4];
-    int n = EncodeOne(c, bytes);
-    if (n == 1) return CharClass::Narrow;
-    if (n == 2) return CharClass::Wide;
-    return CharClass::Neither;
-}
-
-unsigned GbkCode(wchar_t c) {
-    if (c == 0) return 0;
-    unsigned char bytes[4];
-    int n = EncodeOne(c, bytes);
-    if (n == 1) return bytes[0];
-    if (n == 2) return bytes[0] * 256u + bytes[1];
-    return 0;
 }
 
 std::wstring DecodeGbk(std::string_view bytes) {

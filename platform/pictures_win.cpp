@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/handles_win.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::win {
 namespace {
@@ -16,14 +17,12 @@ constexpr size_t kMaxPathChars = 32767;
 
 // Releases a COM interface on scope exit.
 template <class T>
-class ComPtr {
+class ComPtr : NonCopyable {
 public:
     ComPtr() = default;
     ~ComPtr() {
         if (p_) p_->Release();
     }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
     T** Out() { return &p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }

@@ -9,6 +9,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/lazy_dll_win.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
@@ -27,7 +28,7 @@ private:
 
 // Keeps COM initialised for this thread while it lives. ole32 is loaded
 // with the first picture, not at start-up.
-class ComScope {
+class ComScope : NonCopyable {
 public:
     ComScope() {
         const auto init = LazyFunction<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
@@ -37,8 +38,6 @@ public:
     ~ComScope() {
         if (ok_) uninit_();
     }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
 
 private:
     bool ok_ = false;

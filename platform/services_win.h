@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 
 namespace quorlax::win {
@@ -56,12 +57,10 @@ private:
 };
 
 // "hit.wav" through the media control interface's waveaudio device.
-class MciSound final : public ISound {
+class MciSound final : public ISound, NonCopyable {
 public:
     explicit MciSound(std::wstring file) : file_(std::move(file)) {}
     ~MciSound() override;
-    MciSound(const MciSound&) = delete;
-    MciSound& operator=(const MciSound&) = delete;
     void PlayHit() override;
     // The result of the last MCI command: 0 is success.
     unsigned long LastError() const { return last_error_; }

@@ -10,15 +10,14 @@
 #include "forms/message_chain_win.h"
 #include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
+#include "platform/non_copyable.h"
 #include "practice/practice_room.h"
 
 namespace quorlax::win {
 
-class PracticePanelWin final : public forms::MessageFilter {
+class PracticePanelWin final : public forms::MessageFilter, NonCopyable {
 public:
     PracticePanelWin(PracticeRoom& room, forms::Painter& painter);
-    PracticePanelWin(const PracticePanelWin&) = delete;
-    PracticePanelWin& operator=(const PracticePanelWin&) = delete;
 
     // Creates practiceBox's edit and its tooltip in the main window `parent`; both
     // are destroyed with it.

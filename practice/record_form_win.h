@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "forms/button_host_win.h"
-#include "forms/render_win.h"
 #include "forms/tool_window_win.h"
 #include "practice/record_form.h"
 
@@ -19,7 +18,7 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kRecordClass[] = L"QuorlaxRecord";
 
-class RecordWindow final : public forms::ToolWindow<RecordWindow> {
+class RecordWindow final : public forms::ToolWindow<RecordWindow, RecordForm> {
 public:
     static constexpr wchar_t kFaultSource[] = L"RecordWindow";
 
@@ -47,7 +46,6 @@ public:
 
     // The skeleton's parts.
     HWND OnCreated();
-    void OnDestroyed() {}
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void Paint(HDC dc);
     void Sync();

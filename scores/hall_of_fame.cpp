@@ -26,7 +26,9 @@ const wchar_t* NamePrefix(GamePool pool) {
 
 }  // namespace
 
-std::wstring HallOfFame::ScoreKey(GamePool pool, int rank) { return ScorePrefix(pool) + std::to_wstring(rank); }
+std::wstring HallOfFame::ScoreKey(GamePool pool, int rank) {
+    return ScorePrefix(pool) + std::to_wstring(rank);
+}
 std::wstring HallOfFame::NameKey(GamePool pool, int rank) { return NamePrefix(pool) + std::to_wstring(rank); }
 
 std::wstring HallOfFame::ScoreText(GamePool pool, int rank) {
@@ -36,7 +38,9 @@ std::wstring HallOfFame::Name(GamePool pool, int rank) {
     return store_.Get(kSectionHallOfFame, NameKey(pool, rank));
 }
 
-std::int32_t HallOfFame::Score(GamePool pool, int rank) { return ParseInt32(ScoreText(pool, rank)).value_or(0); }
+std::int32_t HallOfFame::Score(GamePool pool, int rank) {
+    return ParseInt32(ScoreText(pool, rank)).value_or(0);
+}
 
 void HallOfFame::ZeroFill(GamePool pool) {
     for (int r = 1; r <= kRanks; ++r)
@@ -72,28 +76,18 @@ int HallOfFame::Insert(GamePool pool, std::int32_t total, const std::wstring& na
     }
     ZeroFill(pool);
 
-    // The cases in the order they are tried: a total equal to a stored
-    // score of ranks 1..4 goes directly below it; equal to rank 5 or lower
-    // enters nothing.
-    int rank = 0;
-    if (total > s[1])
-        rank = 1;
-    else if (total == s[1])
-        rank = 2;
-    else if (s[2] < total && total < s[1])
-        rank = 2;
-    else if (total == s[2])
-        rank = 3;
-    else if (s[3] < total && total < s[2])
-        rank = 3;
-    else if (total == s[3])
-        rank = 4;
-    else if (s[4] < total && total < s[3])
-        rank = 4;
-    else if (total == s[4])
-        rank = 5;
-    else if (s[5] < total && total < s[4])
-        rank = 5;
+    // The cases in the order they are tried, rank by rank: a total above
+    // the first score takes rank 1; one between the scores of ranks k - 1
+    // and k takes rank k; one equal to the stored score of ranks 1..4 goes
+    // directly below it; equal to rank 5 or lower enters nothing. (Hand-
+    // edited scores need not be in order: the first case that holds wins.)
+    int rank = total > s[1] ? 1 : 0;
+    for (int k = 1; k <= kRanks && rank == 0; ++k) {
+        if (k > 1 && s[k] < total && total < s[k - 1])
+            rank = k;
+        else if (k < kRanks && total == s[k])
+            rank = k + 1;
+    }
     if (rank == 0) return 0;
 
     for (int from = rank; from < kRanks; ++from) {

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "forms/controls.h"
 #include "core/board.h"
+#include "forms/controls.h"
 #include "scores/hall_of_fame.h"
 
 namespace quorlax {
@@ -20,8 +20,6 @@ inline constexpr wchar_t kHallOfFameUnsaved[] = L"英雄榜无法保存，这次
 class HallOfFameForm final : public forms::ToolForm {
 public:
     HallOfFameForm(Board& board, ISettingsStore& store);
-    HallOfFameForm(const HallOfFameForm&) = delete;
-    HallOfFameForm& operator=(const HallOfFameForm&) = delete;
 
     // --- the window's controls ---
     forms::Label title;                    // "    英   雄   榜"
@@ -31,7 +29,7 @@ public:
     forms::Label scoreCells[3][kRanks];    // the stored scores, per pool and rank
     forms::Label nameCells[3][kRanks];     // the stored names, per pool and rank
     forms::TextBox nameBox;
-    forms::CommandButton okButton;  // "确  定", the default
+    forms::CommandButton okButton;         // "确  定", the default
     static constexpr float kWidth = 8700;  // twips the content needs
     static constexpr float kHeight = 4400;
 
@@ -39,7 +37,7 @@ public:
     void Load();
 
     // --- handlers ---
-    void OnLoad();
+    void OnLoad() override;
     void OnNameBoxLostFocus();
     void OnOk();
 
@@ -60,6 +58,8 @@ private:
 };
 
 // The table's column index of a pool: Chinese left, English middle, digits right.
-inline int TableIndex(GamePool pool) { return pool == GamePool::Chinese ? 0 : pool == GamePool::English ? 1 : 2; }
+inline int TableIndex(GamePool pool) {
+    return pool == GamePool::Chinese ? 0 : pool == GamePool::English ? 1 : 2;
+}
 
 }  // namespace quorlax

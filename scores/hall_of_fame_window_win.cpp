@@ -1,20 +1,25 @@
 // The hall-of-fame window.
 #include "scores/hall_of_fame_window_win.h"
 
-
 namespace quorlax::win {
 namespace {
 
 // Tall enough for the OK button: the designed 300 pixels cut it off; as
 // wide as designed.
-const forms::ToolWindowLook kLook{kHallOfFameClass, kHallOfFameTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                                  POINT{100, 130}, HallOfFameForm::kWidth, HallOfFameForm::kHeight, 600};
+const forms::ToolWindowLook kLook{kHallOfFameClass,
+                                  kHallOfFameTitle,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                  POINT{100, 130},
+                                  HallOfFameForm::kWidth,
+                                  HallOfFameForm::kHeight,
+                                  600};
 constexpr int kEtchedLine = 2;  // pixels of a table's frame line (EDGE_ETCHED)
 
 }  // namespace
 
-HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameForm& form, forms::Painter& painter)
-    : ToolWindow(instance, owner, form, painter, kLook), form_(form), ok_(form.okButton, painter) {
+HallOfFameWindow::HallOfFameWindow(HINSTANCE instance, HWND owner, HallOfFameForm& form,
+                                   forms::Painter& painter)
+    : ToolWindow(instance, owner, form, painter, kLook), ok_(form.okButton, painter) {
     form_.OnFocusName = [this] {
         Sync();
         if (HWND box = NameBox()) {

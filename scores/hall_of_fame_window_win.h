@@ -2,12 +2,9 @@
 // with the three tables, the name box and the OK button.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 
 #include "forms/button_host_win.h"
-#include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
 #include "forms/tool_window_win.h"
 #include "scores/hall_of_fame_form.h"
@@ -16,7 +13,7 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kHallOfFameClass[] = L"QuorlaxHallOfFame";
 
-class HallOfFameWindow final : public forms::ToolWindow<HallOfFameWindow> {
+class HallOfFameWindow final : public forms::ToolWindow<HallOfFameWindow, HallOfFameForm> {
 public:
     static constexpr wchar_t kFaultSource[] = L"HallOfFameWindow";
 
@@ -37,7 +34,6 @@ private:
     static constexpr int kOkId = IDOK;
     void DrawInColumn(HDC dc, const forms::Label& cell, const RECT& column);
 
-    HallOfFameForm& form_;
     std::unique_ptr<forms::TextBoxHost> name_box_;  // while the window exists
     forms::ButtonHost ok_;
 };

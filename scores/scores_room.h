@@ -4,17 +4,16 @@
 
 #include "core/board.h"
 #include "forms/controls.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 #include "scores/hall_of_fame.h"
 #include "scores/hall_of_fame_form.h"
 
 namespace quorlax {
 
-class ScoresRoom {
+class ScoresRoom : NonCopyable {
 public:
     ScoresRoom(Board& board, ISettingsStore& store);
-    ScoresRoom(const ScoresRoom&) = delete;
-    ScoresRoom& operator=(const ScoresRoom&) = delete;
 
     forms::MenuItem rankingItem;  // "排 名"
     HallOfFameForm hallOfFame;    // the hall-of-fame window

@@ -18,7 +18,6 @@ public:
         hall_of_fame_ =
             std::make_unique<HallOfFameWindow>(main.instance, main.window, room_.hallOfFame, main.painter);
     }
-    void Sync() override {}
     void Detach() override { room_.hallOfFame.Unload(); }
     HallOfFameWindow* HallOfFame() const { return hall_of_fame_.get(); }
 

@@ -57,15 +57,8 @@ AboutForm::AboutForm(Board& board, Services& services) : board_(board), services
 }
 
 std::vector<const forms::Label*> AboutForm::Labels() const {
-    return {&productLine, &versionLine, &descriptionLine, &makerLine, &licenceCaption, &wordPoolLicenceLink, &codeTableLicenceLink, &sourceCaption, &readMeLink};
-}
-
-void AboutForm::Load() {
-    if (Loaded()) {
-        Front();
-        return;
-    }
-    OnLoad();
+    return {&productLine,         &versionLine,          &descriptionLine, &makerLine, &licenceCaption,
+            &wordPoolLicenceLink, &codeTableLicenceLink, &sourceCaption,   &readMeLink};
 }
 
 void AboutForm::OnLoad() {

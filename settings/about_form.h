@@ -19,21 +19,19 @@ inline constexpr wchar_t kAboutTitle[] = L"关于 Quorlax";
 class AboutForm final : public forms::ToolForm {
 public:
     AboutForm(Board& board, Services& services);
-    AboutForm(const AboutForm&) = delete;
-    AboutForm& operator=(const AboutForm&) = delete;
 
     // --- the box's controls ---
-    forms::Label productLine;            // "Quorlax", the product name
-    forms::Label versionLine;            // "V " and the version
-    forms::Label descriptionLine;            // what the program is (red)
-    forms::Label makerLine;            // the maker's line (yellow)
-    forms::Label licenceCaption;            // "数据许可："
-    forms::Label wordPoolLicenceLink;          // link: the word pool's licence
-    forms::Label codeTableLicenceLink;            // link: the code table's licence
+    forms::Label productLine;              // "Quorlax", the product name
+    forms::Label versionLine;              // "V " and the version
+    forms::Label descriptionLine;          // what the program is (red)
+    forms::Label makerLine;                // the maker's line (yellow)
+    forms::Label licenceCaption;           // "数据许可："
+    forms::Label wordPoolLicenceLink;      // link: the word pool's licence
+    forms::Label codeTableLicenceLink;     // link: the code table's licence
     forms::Label sourceCaption;            // "数据来源："
-    forms::Label readMeLink;        // link: the read-me, which says where the data come from
-    forms::CommandButton okButton;  // the OK button "确  定", the default
-    static constexpr float kWidth = 7410;               // client area, twips: every control shows
+    forms::Label readMeLink;               // link: the read-me, which says where the data come from
+    forms::CommandButton okButton;         // the OK button "确  定", the default
+    static constexpr float kWidth = 7410;  // client area, twips: every control shows
     static constexpr float kHeight = 4380;
 
     // A link line: what it opens (a file beside the program) and its tooltip.
@@ -46,12 +44,8 @@ public:
     // Every label, for painting.
     std::vector<const forms::Label*> Labels() const;
 
-    // Loads (and so shows) the box; when it is loaded already, brings it to
-    // the front.
-    void Load();
-
     // --- handlers ---
-    void OnLoad();
+    void OnLoad() override;
     void OnWordPoolLicence();
     void OnCodeTableLicence();
     void OnReadMe();

@@ -5,19 +5,18 @@
 
 #include "platform/lazy_dll_win.h"
 
-
 namespace quorlax::win {
 namespace {
 
 // The designed 500 x 300 pixels cut off the OK button: the box is as large
 // as its lines need, at the screen's DPI.
-const forms::ToolWindowLook kLook{kAboutClass, kAboutTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, POINT{150, 130},
-                                  AboutForm::kWidth, AboutForm::kHeight};
+const forms::ToolWindowLook kLook{kAboutClass,     kAboutTitle,       WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                  POINT{150, 130}, AboutForm::kWidth, AboutForm::kHeight};
 
 }  // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, AboutForm& form, forms::Painter& painter)
-    : ToolWindow(instance, owner, form, painter, kLook), form_(form), ok_(form.okButton, painter) {}
+    : ToolWindow(instance, owner, form, painter, kLook), ok_(form.okButton, painter) {}
 
 HWND AboutWindow::OnCreated() {
     HWND ok = ok_.Create(instance_, hwnd_, kOkId);
@@ -28,7 +27,8 @@ HWND AboutWindow::OnCreated() {
 void AboutWindow::AddTooltips() {
     static const bool ready = [] {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-        const auto init = LazyFunction<decltype(&::InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
+        const auto init =
+            LazyFunction<decltype(&::InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
         return init && init(&icc) != FALSE;
     }();
     if (!ready) return;

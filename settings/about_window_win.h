@@ -2,12 +2,7 @@
 // lines painted, its links (hand cursor, tooltip) and the OK button.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
-
 #include "forms/button_host_win.h"
-#include "forms/render_win.h"
 #include "forms/tool_window_win.h"
 #include "settings/about_form.h"
 
@@ -15,7 +10,7 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kAboutClass[] = L"QuorlaxAbout";
 
-class AboutWindow final : public forms::ToolWindow<AboutWindow> {
+class AboutWindow final : public forms::ToolWindow<AboutWindow, AboutForm> {
 public:
     static constexpr wchar_t kFaultSource[] = L"AboutWindow";
 
@@ -29,7 +24,6 @@ public:
     void OnDestroyed() { tooltip_ = nullptr; }
     bool Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void Paint(HDC dc);
-    void Sync() {}
 
 private:
     static constexpr int kOkId = IDOK;
@@ -37,7 +31,6 @@ private:
     // The link under a point of the client area, or null.
     const AboutForm::Link* LinkAt(POINT p) const;
 
-    AboutForm& form_;
     forms::ButtonHost ok_;
     HWND tooltip_ = nullptr;  // owned by the box, destroyed with it
 };

@@ -82,7 +82,8 @@ void ListControl::Fill(std::vector<std::wstring> entries, int selected) {
     ++Version;
 }
 
-PictureChooserForm::PictureChooserForm(Board& board, Services& services) : board_(board), services_(services) {
+PictureChooserForm::PictureChooserForm(Board& board, Services& services)
+    : board_(board), services_(services) {
     clearButton.Place(240, 3120, 765, 315);
     okButton.Place(240, 3480, 765, 315);
     exitButton.Place(240, 3840, 765, 315);
@@ -101,14 +102,6 @@ PictureChooserForm::PictureChooserForm(Board& board, Services& services) : board
     pathBox.Place(1170, 3840, 5235, 315);
     patternBox.Fill({kPicturePatterns, kAllFiles}, -1);
     patternBox.Text = kPicturePatterns;
-}
-
-void PictureChooserForm::Load() {
-    if (Loaded()) {
-        Front();
-        return;
-    }
-    OnLoad();
 }
 
 void PictureChooserForm::OnLoad() {

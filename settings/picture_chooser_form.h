@@ -69,30 +69,24 @@ struct ComboBox : ListControl {
 class PictureChooserForm final : public forms::ToolForm {
 public:
     PictureChooserForm(Board& board, Services& services);
-    PictureChooserForm(const PictureChooserForm&) = delete;
-    PictureChooserForm& operator=(const PictureChooserForm&) = delete;
 
     // --- the window's controls ---
-    forms::CommandButton clearButton;                      // "清除"
-    forms::CommandButton okButton;                      // "确定", the default
-    forms::CommandButton exitButton;                      // "退出"
-    DriveListBox driveList;                                // the drives
-    DirListBox folderList;                                    // the folders
-    FileListBox fileList;                                  // the files of the folder matching the pattern
-    ComboBox patternBox;                                    // the pattern, with "*.bmp;*.jpg" and "*.*"
-    forms::TextBox pathBox;                               // the path: the folder, then the chosen file
-    static constexpr float kWidth = 7620;               // client area, twips
+    forms::CommandButton clearButton;      // "清除"
+    forms::CommandButton okButton;         // "确定", the default
+    forms::CommandButton exitButton;       // "退出"
+    DriveListBox driveList;                // the drives
+    DirListBox folderList;                 // the folders
+    FileListBox fileList;                  // the files of the folder matching the pattern
+    ComboBox patternBox;                   // the pattern, with "*.bmp;*.jpg" and "*.*"
+    forms::TextBox pathBox;                // the path: the folder, then the chosen file
+    static constexpr float kWidth = 7620;  // client area, twips
     static constexpr float kHeight = 4770;
 
-    // Loads (and so shows) the window; when it is loaded already, brings it
-    // to the front.
-    void Load();
-
     // --- handlers ---
-    void OnLoad();
-    void OnDriveChange();  // after driveList.Drive changed
-    void OnFolderChange();    // after folderList.Path changed
-    void OnPatternEdit();  // after the user edited patternBox.Text
+    void OnLoad() override;
+    void OnDriveChange();   // after driveList.Drive changed
+    void OnFolderChange();  // after folderList.Path changed
+    void OnPatternEdit();   // after the user edited patternBox.Text
     void OnPatternPick(int index);
     void OnFileClick(int index);
     void OnOk();

@@ -23,7 +23,6 @@ const forms::Font kControlFont{L"宋体", 9};
 PictureChooserWindow::PictureChooserWindow(HINSTANCE instance, HWND owner, PictureChooserForm& form,
                                            forms::Painter& painter)
     : ToolWindow(instance, owner, form, painter, kLook),
-      form_(form),
       clear_(form.clearButton, painter),
       ok_(form.okButton, painter),
       exit_(form.exitButton, painter) {
@@ -48,10 +47,12 @@ HWND PictureChooserWindow::Child(const wchar_t* cls, const wchar_t* text, DWORD 
 HWND PictureChooserWindow::OnCreated() {
     // In the designed tab order: the lists, the boxes, then the buttons.
     Child(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, form_.driveList, kDriveId, kDropRows);
-    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.folderList, kDirId);
-    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.fileList, kFileId);
-    Child(L"COMBOBOX", form_.patternBox.Text.c_str(), CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, form_.patternBox,
-          kPatternId, kDropRows);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.folderList,
+          kDirId);
+    Child(L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, form_.fileList,
+          kFileId);
+    Child(L"COMBOBOX", form_.patternBox.Text.c_str(), CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL,
+          form_.patternBox, kPatternId, kDropRows);
     path_box_ = std::make_unique<forms::TextBoxHost>(form_.pathBox, painter_);
     path_box_->Create(instance_, hwnd_, WS_TABSTOP);
     path_box_->Place();
@@ -91,7 +92,8 @@ void PictureChooserWindow::Sync() {
     SyncList(Control(kFileId), form_.fileList, shown_files_, false);
     HWND pattern = Control(kPatternId);
     SyncList(pattern, form_.patternBox, shown_patterns_, true);
-    if (WindowTextOf(pattern) != form_.patternBox.Text) SetWindowTextW(pattern, form_.patternBox.Text.c_str());
+    if (WindowTextOf(pattern) != form_.patternBox.Text)
+        SetWindowTextW(pattern, form_.patternBox.Text.c_str());
     syncing_ = false;
 }
 

@@ -3,14 +3,11 @@
 // the path box and the three buttons. The main window stays usable.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "forms/button_host_win.h"
-#include "forms/render_win.h"
 #include "forms/textbox_host_win.h"
 #include "forms/tool_window_win.h"
 #include "settings/picture_chooser_form.h"
@@ -19,7 +16,7 @@ namespace quorlax::win {
 
 inline constexpr wchar_t kChooserClass[] = L"QuorlaxPictureChooser";
 
-class PictureChooserWindow final : public forms::ToolWindow<PictureChooserWindow> {
+class PictureChooserWindow final : public forms::ToolWindow<PictureChooserWindow, PictureChooserForm> {
 public:
     static constexpr wchar_t kFaultSource[] = L"PictureChooserWindow";
     // Control ids: Enter presses 确定, Escape 退出.
@@ -48,7 +45,6 @@ private:
                int list_rows = 0);
     void SyncList(HWND list, const ListControl& model, std::uint64_t& shown, bool combo);
 
-    PictureChooserForm& form_;
     std::unique_ptr<forms::TextBoxHost> path_box_;  // while the window exists
     forms::ButtonHost clear_, ok_, exit_;
     std::uint64_t shown_drives_ = 0, shown_dirs_ = 0, shown_files_ = 0, shown_patterns_ = 0;

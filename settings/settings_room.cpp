@@ -103,7 +103,7 @@ void SettingsRoom::Store(std::wstring_view key, std::wstring_view value) {
     if (!services_.settings.Save(kChoicesSection, key, value)) board_.TellOnce(kAppearanceUnsaved);
 }
 
-void SettingsRoom::OnBackPicture() { pictureChooser.Load(); }
+void SettingsRoom::OnBackPicture() { pictureChooser.LoadOrFront(); }
 
 void SettingsRoom::OnHelp() {
     // Opened with the system's viewer for web pages; the game goes on.
@@ -125,7 +125,7 @@ void SettingsRoom::OnHelp() {
 }
 
 void SettingsRoom::OnAbout() {
-    about.Load();
+    about.LoadOrFront();
     board_.closeAsked(ToolWindow::HallOfFame);
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/board.h"
 #include "forms/controls.h"
+#include "platform/non_copyable.h"
 #include "platform/services.h"
 #include "settings/about_form.h"
 #include "settings/picture_chooser_form.h"
@@ -15,11 +16,9 @@ namespace quorlax {
 
 inline constexpr wchar_t kHelpFile[] = L"help.htm";  // the help page, beside the program
 
-class SettingsRoom {
+class SettingsRoom : NonCopyable {
 public:
     SettingsRoom(Board& board, Services& services);
-    SettingsRoom(const SettingsRoom&) = delete;
-    SettingsRoom& operator=(const SettingsRoom&) = delete;
 
     forms::MenuItem backColorItem;    // "背景颜色"
     forms::MenuItem backPictureItem;  // "背景图案"

@@ -19,12 +19,11 @@ public:
     explicit SettingsWindows(SettingsRoom& room) : room_(room) {}
     void Attach(const forms::MainWindowParts& main) override {
         about_ = std::make_unique<AboutWindow>(main.instance, main.window, room_.about, main.painter);
-        chooser_ =
-            std::make_unique<PictureChooserWindow>(main.instance, main.window, room_.pictureChooser, main.painter);
+        chooser_ = std::make_unique<PictureChooserWindow>(main.instance, main.window, room_.pictureChooser,
+                                                          main.painter);
         // A chosen or cleared picture shows in the main window at once.
         chooser_->AfterPictureChange = main.afterEvent;
     }
-    void Sync() override {}
     void Detach() override { room_.CloseWindows(); }
 
     AboutWindow& About() { return *about_; }

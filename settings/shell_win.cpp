@@ -7,6 +7,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/lazy_dll_win.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::win {
 namespace {
@@ -16,22 +17,16 @@ bool IsLocalPath(std::wstring_view target) {
 }
 
 // Quiet while a folder is listed: no "insert a disk" box for an empty drive.
-class ErrorModeScope {
+class ErrorModeScope : NonCopyable {
 public:
     ErrorModeScope() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
     ~ErrorModeScope() { SetErrorMode(old_); }
-    ErrorModeScope(const ErrorModeScope&) = delete;
-    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
 
 private:
     UINT old_;
 };
 
-struct FindTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
-};
-using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+using UniqueFind = UniqueHandle<HANDLE, InvalidHandleTraits<FindClose>>;
 
 }  // namespace
 

@@ -9,30 +9,21 @@ namespace quorlax::skin {
 
 class cMemDC {
 public:
-    cMemDC() = default;
-    ~cMemDC() { Release(); }
-    cMemDC(const cMemDC&) = delete;
-    cMemDC& operator=(const cMemDC&) = delete;
-
     // Grows the surface to the picture's size and copies the picture in.
     void CreateFromPicture(HBITMAP sPic);
     // The memory device context (null before the first size is set).
-    HDC hdc() const { return dc_.get(); }
+    HDC hdc() const { return surface_.dc(); }
     // Current width in pixels; a larger value recreates the surface (content lost).
     void Width(int value);
-    int Width() const { return width_; }
+    int Width() const { return surface_.width(); }
     // Current height in pixels; a larger value recreates the surface (content lost).
     void Height(int value);
-    int Height() const { return height_; }
+    int Height() const { return surface_.height(); }
 
 private:
     void Create(int width, int height);
-    void Release();
 
-    UniqueMemDc dc_;
-    UniqueBitmap bitmap_;
-    HGDIOBJ previous_ = nullptr;  // the bitmap the DC came with
-    int width_ = 0, height_ = 0;
+    win::MemorySurface surface_;
 };
 
 }  // namespace quorlax::skin

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/non_copyable.h"
 #include "skin/mem_dc_win.h"
 #include "skin/skin_handles_win.h"
 #include "skin/skin_look_win.h"
@@ -17,12 +18,10 @@
 
 namespace quorlax::skin {
 
-class cMenuBar : private ISubclass {
+class cMenuBar : private ISubclass, NonCopyable {
 public:
     cMenuBar();
     ~cMenuBar();
-    cMenuBar(const cMenuBar&) = delete;
-    cMenuBar& operator=(const cMenuBar&) = delete;
 
     // The menu whose top-level titles are drawn.
     void hMenu(HMENU menu) { menu_ = menu; }

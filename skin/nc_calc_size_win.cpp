@@ -226,7 +226,7 @@ bool cNCCalcSize::PainterTakesPress(POINT screen) {
     RECT wr{};
     GetWindowRect(hwnd_, &wr);
     bool handled = false;
-    WholeWindowDc dc(hwnd_);
+    WindowDc dc(hwnd_, WindowDc::kWholeWindow);
     painter_->NCMouseDown(screen.x - wr.left, screen.y - wr.top, handled, dc.get(), 0, 0, wr.right - wr.left,
                           wr.bottom - wr.top);
     return handled;
@@ -255,7 +255,7 @@ void cNCCalcSize::OnNCLButtonDown(WPARAM wParam, LPARAM lParam) {
 void cNCCalcSize::OnNCLButtonUp(LPARAM lParam) {
     RECT wr{};
     GetWindowRect(hwnd_, &wr);
-    WholeWindowDc dc(hwnd_);
+    WindowDc dc(hwnd_, WindowDc::kWholeWindow);
     painter_->NCMouseUp(GET_X_LPARAM(lParam) - wr.left, GET_Y_LPARAM(lParam) - wr.top, dc.get(), 0, 0,
                         wr.right - wr.left, wr.bottom - wr.top);
 }
@@ -280,7 +280,7 @@ void cNCCalcSize::PaintFrame() {
     AdoptWindowMenu();  // a bar set since is taken over before it could show
     RECT wr{};
     GetWindowRect(hwnd_, &wr);
-    WholeWindowDc dc(hwnd_);
+    WindowDc dc(hwnd_, WindowDc::kWholeWindow);
     painter_->NCPaint(dc.get(), 0, 0, wr.right - wr.left, wr.bottom - wr.top);
 }
 

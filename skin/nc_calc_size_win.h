@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/non_copyable.h"
 #include "skin/skin_handles_win.h"
 #include "skin/subclass_win.h"
 
@@ -45,12 +46,10 @@ public:
     virtual ~INCAreaModifier() = default;
 };
 
-class cNCCalcSize : private ISubclass {
+class cNCCalcSize : private ISubclass, NonCopyable {
 public:
     cNCCalcSize();
     ~cNCCalcSize();
-    cNCCalcSize(const cNCCalcSize&) = delete;
-    cNCCalcSize& operator=(const cNCCalcSize&) = delete;
 
     // Repaints the window and its children now.
     void Redraw(HWND hwnd);

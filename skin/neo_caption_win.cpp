@@ -251,7 +251,7 @@ void cNeoCaption::HitTest(int x, int y, LRESULT& eHitTest) {
     if (!redraw || !hwnd_) return;
     // A pressed button shows released while the pointer is off it; once the
     // button is let go elsewhere, the press is over.
-    WholeWindowDc dc(hwnd_);
+    WindowDc dc(hwnd_, WindowDc::kWholeWindow);
     const bool held = LeftButtonDown();
     for (size_t i = 0; i < 3; ++i) {
         if (!shown_[i] || pressed_[i] == over[i]) continue;

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/non_copyable.h"
 #include "skin/mem_dc_win.h"
 #include "skin/menu_bar_win.h"
 #include "skin/nc_calc_size_win.h"
@@ -14,12 +15,10 @@
 
 namespace quorlax::skin {
 
-class cNeoCaption : public INCAreaModifier {
+class cNeoCaption : public INCAreaModifier, NonCopyable {
 public:
     cNeoCaption();
     ~cNeoCaption();
-    cNeoCaption(const cNeoCaption&) = delete;
-    cNeoCaption& operator=(const cNeoCaption&) = delete;
 
     // Gives the window its own frame (and its menu) back.
     void Detach();

@@ -1,10 +1,11 @@
-// The skin's own small owners: hooks, a window's whole-window DC, a locked
-// window update; GDI objects use the shared owners.
+// The skin's own small owners: hooks, display DCs, a locked window update;
+// GDI objects and window DCs use the shared owners.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/handles_win.h"
+#include "platform/non_copyable.h"
 
 namespace quorlax::skin {
 
@@ -13,44 +14,18 @@ using win::UniqueBitmap;
 using win::UniqueBrush;
 using win::UniqueFont;
 using win::UniqueMemDc;
+using win::WindowDc;
 
-struct HookTraits {
-    static HHOOK Invalid() { return nullptr; }
-    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
-};
-using UniqueHook = win::UniqueHandle<HHOOK, HookTraits>;
-
-struct DisplayDcTraits {
-    static HDC Invalid() { return nullptr; }
-    static void Close(HDC h) { DeleteDC(h); }
-};
-using UniqueDisplayDc = win::UniqueHandle<HDC, DisplayDcTraits>;
-
-// GetWindowDC/ReleaseDC as a scope: the DC covers the frame too.
-class WholeWindowDc {
-public:
-    explicit WholeWindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-    ~WholeWindowDc() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
-    }
-    WholeWindowDc(const WholeWindowDc&) = delete;
-    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
+using UniqueHook = win::UniqueHandle<HHOOK, win::NullHandleTraits<HHOOK, UnhookWindowsHookEx>>;
+using UniqueDisplayDc = win::UniqueHandle<HDC, win::NullHandleTraits<HDC, DeleteDC>>;
 
 // LockWindowUpdate for a scope, so a frame change shows once, complete.
-class WindowUpdateLock {
+class WindowUpdateLock : NonCopyable {
 public:
     explicit WindowUpdateLock(HWND hwnd) : locked_(LockWindowUpdate(hwnd) != FALSE) {}
     ~WindowUpdateLock() {
         if (locked_) LockWindowUpdate(nullptr);
     }
-    WindowUpdateLock(const WindowUpdateLock&) = delete;
-    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
 
 private:
     bool locked_;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/non_copyable.h"
 #include "skin/install_proc_win.h"
 #include "skin/skin_error_win.h"
 
@@ -116,15 +117,13 @@ Mirror& Kept() {
 // Keeps the message and old procedure of the dispatch under way; a listener
 // may send to another subclassed window, whose dispatch sets its own, and
 // they are put back when that nested dispatch returns.
-class CurrentDispatch {
+class CurrentDispatch : NonCopyable {
 public:
     CurrentDispatch() : message_(g_currentMessage), old_proc_(g_currentOldProc) {}
     ~CurrentDispatch() {
         g_currentMessage = message_;
         g_currentOldProc = old_proc_;
     }
-    CurrentDispatch(const CurrentDispatch&) = delete;
-    CurrentDispatch& operator=(const CurrentDispatch&) = delete;
 
 private:
     UINT message_;

@@ -6,14 +6,14 @@
 
 #include <functional>
 
+#include "platform/non_copyable.h"
+
 namespace quorlax::skin {
 
-class CTimer {
+class CTimer : NonCopyable {
 public:
     CTimer() = default;
     ~CTimer();
-    CTimer(const CTimer&) = delete;
-    CTimer& operator=(const CTimer&) = delete;
 
     // "Gets/sets the interval at which the timer fires.  Set to zero to stop the timer."
     long Interval() const { return interval_; }

@@ -7,18 +7,17 @@
 
 #include <memory>
 
+#include "platform/non_copyable.h"
 #include "skin/subclass_win.h"
 
 namespace quorlax::skin {
 
 class cMenuBar;
 
-class cToolbarMenu : private ISubclass {
+class cToolbarMenu : private ISubclass, NonCopyable {
 public:
     cToolbarMenu();
     ~cToolbarMenu();
-    cToolbarMenu(const cToolbarMenu&) = delete;
-    cToolbarMenu& operator=(const cToolbarMenu&) = delete;
 
     // Serves this window and menu bar (resetting first); errors of the
     // subclassing service propagate.

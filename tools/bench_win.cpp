@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "core/five_stroke.h"
-#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
+#include "drive/drive_win.h"
+#include "forms/main_window_ids_win.h"
 #include "net/battle_link_win.h"
 #include "platform/dialogs_win.h"
 #include "platform/message_loop_win.h"
@@ -26,7 +27,6 @@
 #include "practice/record_file_win.h"
 #include "settings/shell_win.h"
 #include "skin/neo_caption_win.h"
-#include "drive/drive_win.h"
 
 using namespace quorlax;
 
@@ -176,8 +176,7 @@ int main(int argc, char** argv) {
     {
         drive::Process p;
         if (p.Start(Folder() + L"\\quorlax.exe", Folder())) {
-            drive::WaitFor([&] { return drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow") != nullptr; },
-                           20000);
+            drive::WaitForWindowOf(p.Id(), L"QuorlaxMainWindow");
             Sleep(1000);
             double c0 = CpuSeconds(p.Handle()), t0 = Now();
             Sleep(5000);
@@ -210,9 +209,7 @@ int main(int argc, char** argv) {
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(200));
     std::printf("timers_running_idle: %d\n", window.Timers().RunningCount());
 
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = drive::ScreenDpi();
 
     form.game.StartGame(GamePool::English);
     form.game.OnUnlimitedLives();  // unlimited lives: the game keeps running through misses
@@ -368,9 +365,12 @@ int main(int argc, char** argv) {
         Percentile(ours, 0.95), Verdict(Median(ours) <= 500));
     win::MessageLoop::Instance().Pump(std::chrono::milliseconds(700));
     std::printf("timers_running_practice_idle:");
-    const std::pair<const forms::Timer*, const char*> named[] = {
-        {&form.game.fallTimer, "fall"}, {&form.board.clock, "clock"}, {&form.practice.cursorBlink, "cursor blink"},
-        {&form.battle.joinRetry, "join retry"}, {&form.battle.heartbeat, "heartbeat"}, {&form.game.shotTimer, "shot"}};
+    const std::pair<const forms::Timer*, const char*> named[] = {{&form.game.fallTimer, "fall"},
+                                                                 {&form.board.clock, "clock"},
+                                                                 {&form.practice.cursorBlink, "cursor blink"},
+                                                                 {&form.battle.joinRetry, "join retry"},
+                                                                 {&form.battle.heartbeat, "heartbeat"},
+                                                                 {&form.game.shotTimer, "shot"}};
     for (const auto& [timer, name] : named)
         if (timer->Running()) std::printf(" %s", name);
     std::printf(" (%d running; goal: the clock and the cursor blink only)\n", window.Timers().RunningCount());
@@ -533,12 +533,9 @@ int main(int argc, char** argv) {
         drive::Process p;
         double cpu = -1, seconds = 0;
         if (p.Start(Folder() + L"\\quorlax.exe", Folder())) {
-            HWND main = nullptr, shown = nullptr;
-            drive::WaitFor(
-                [&] { return (main = drive::FindWindowOf(p.Id(), L"QuorlaxMainWindow")) != nullptr; }, 20000);
+            HWND main = drive::WaitForWindowOf(p.Id(), L"QuorlaxMainWindow"), shown = nullptr;
             if (main) PostMessageW(main, WM_COMMAND, recordItem, 0);
-            drive::WaitFor(
-                [&] { return (shown = drive::FindWindowOf(p.Id(), win::kRecordClass)) != nullptr; }, 20000);
+            shown = drive::WaitForWindowOf(p.Id(), win::kRecordClass);
             if (shown) {
                 Sleep(1000);
                 const double c0 = CpuSeconds(p.Handle()), t0 = Now();

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <string>
 
-#include "practice/history.h"
 #include "drive/drive_win.h"
+#include "practice/history.h"
 
 namespace {
 
@@ -33,21 +33,14 @@ constexpr wchar_t kSample[] =
     L"一个字最多敲四下。看不清下一个字怎么拆时，按一下F1，练习框旁边就会显示它的编码。"
     L"打错的字会变成红色，按退格键改正以后，再打一遍就行了。";
 
-BOOL CALLBACK FindNameBox(HWND h, LPARAM lp) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
-    *reinterpret_cast<HWND*>(lp) = h;  // the dialog's one visible edit: the file name box
-    return FALSE;
-}
-
 // Finds the open-file dialog of the game and answers it with `path`.
 bool AnswerOpenDialog(DWORD pid, const std::wstring& path) {
     HWND dialog = nullptr, name = nullptr;
     if (!WaitFor(
             [&] {
                 dialog = FindWindowOf(pid, L"#32770");
-                if (dialog) EnumChildWindows(dialog, FindNameBox, reinterpret_cast<LPARAM>(&name));
+                // The dialog's one visible edit: the file name box.
+                if (dialog) name = FindShownChild(dialog, L"Edit");
                 return name != nullptr;
             },
             20000))

@@ -17,29 +17,22 @@
 #include <tlhelp32.h>
 
 #include "app/program.h"
+#include "drive/drive_win.h"
 #include "forms/menu_win.h"
 #include "net/battle_panel_win.h"
-#include "drive/drive_win.h"
 #include "support/fakes.h"
 #include "support/raw_peer_win.h"
 
 namespace quorlax::drive {
 namespace {
 
-using win::kConnectButtonId;
-using win::kLeaveButtonId;
-using win::kDisconnectButtonId;
-using win::kStartButtonId;
-using win::kJoinOptionId;
-using win::kEnglishOptionId;
 using win::kAddressBoxId;
-
-std::wstring BuildFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L'\\'));
-}
+using win::kConnectButtonId;
+using win::kDisconnectButtonId;
+using win::kEnglishOptionId;
+using win::kJoinOptionId;
+using win::kLeaveButtonId;
+using win::kStartButtonId;
 
 std::wstring SyncFolder() {
     wchar_t buf[MAX_PATH] = {};
@@ -92,17 +85,11 @@ struct Commands {
     UINT Of(const forms::MenuItem& item) const { return bar.CommandOf(&item); }
 };
 
-int Px(float twips) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(static_cast<int>(twips), dpi, 1440);
-}
-
 // The pixels of a tally value on the panel (its label's place in twips).
 std::vector<COLORREF> Tally(HWND main, float left_in_panel) {
     const Capture c = CaptureClient(main);
-    const int x0 = Px(2200 + left_in_panel), y0 = Px(2000 + 240), w = Px(600), h = Px(375);
+    const int x0 = TwipsToPixels(2200 + left_in_panel), y0 = TwipsToPixels(2000 + 240),
+              w = TwipsToPixels(600), h = TwipsToPixels(375);
     std::vector<COLORREF> pixels;
     for (int y = y0; y < y0 + h && y < c.height; ++y)
         for (int x = x0; x < x0 + w && x < c.width; ++x) pixels.push_back(c.At(x, y));
@@ -117,7 +104,7 @@ bool Drawn(const std::vector<COLORREF>& tally) {
 
 // Falling yellow labels seen moving down the play area.
 bool BoardRuns(HWND main) {
-    const int floor_y = Px(6390) - 6;
+    const int floor_y = TwipsToPixels(6390) - 6;
     int first = -1, later = -1;
     if (!WaitFor([&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) >= 0; },
                  5000))
@@ -131,8 +118,8 @@ bool BoardRuns(HWND main) {
 class Side {
 public:
     explicit Side(int screen_x) {
-        if (!game_.Start(BuildFolder() + L"\\quorlax.exe", BuildFolder())) return;
-        WaitFor([&] { return (main_ = FindWindowOf(game_.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000);
+        if (!game_.Start(ExeFolder() + L"\\quorlax.exe", ExeFolder())) return;
+        main_ = WaitForWindowOf(game_.Id(), L"QuorlaxMainWindow", 30000);
         if (main_)
             SetWindowPos(main_, nullptr, screen_x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -144,9 +131,8 @@ public:
     void Choose(UINT command) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
     // The text of this program's message box, once one shows; then closes it.
     std::wstring TakeMessageBox(int timeout_ms) {
-        HWND box = nullptr;
-        if (!WaitFor([&] { return (box = FindWindowOf(game_.Id(), L"#32770")) != nullptr; }, timeout_ms))
-            return L"<no message box>";
+        HWND box = WaitForWindowOf(game_.Id(), L"#32770", timeout_ms);
+        if (!box) return L"<no message box>";
         std::wstring text;
         WaitFor([&] { return !(text = MessageBoxText(box)).empty(); }, 5000);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -154,6 +140,21 @@ public:
     }
     bool Running() const { return game_.Running(); }
     DWORD Id() const { return game_.Id(); }
+    // 网络对战: false when the panel does not show with its tallies painted.
+    bool OpenPanel(UINT battle_command) const {
+        Choose(battle_command);
+        return WaitFor([&] { return Visible(kConnectButtonId); }, 5000) &&
+               WaitFor([&] { return Drawn(Tally(main_, kWinsLeft)) && Drawn(Tally(main_, kLossesLeft)); });
+    }
+    // 加入别人主机, 127.0.0.1 in the address box, 连接; false when the
+    // panel never turned to joining.
+    bool JoinLoopback() const {
+        Click(kJoinOptionId);
+        if (!WaitFor([&] { return WindowText(Control(kConnectButtonId)) == L"连接"; }, 5000)) return false;
+        SendMessageW(Control(kAddressBoxId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
+        Click(kConnectButtonId);
+        return true;
+    }
 
 private:
     Process game_;
@@ -173,20 +174,15 @@ TEST_F(BattleSide, Joiner) {
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
     // The joiner plays at the top speed and so loses first.
     me.Choose(commands_.Of(commands_.form.game.speedItems(10)));
-    me.Choose(commands_.Of(commands_.form.battle.battleItem));
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000)) << "the battle panel";
-    ASSERT_TRUE(WaitFor([&] {
-        return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
-    })) << "the tallies painted";
+    ASSERT_TRUE(me.OpenPanel(commands_.Of(commands_.form.battle.battleItem)))
+        << "the battle panel, its tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
-    me.Click(kJoinOptionId);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kConnectButtonId)) == L"连接"; }, 5000));
-    SendMessageW(me.Control(kAddressBoxId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
-    me.Click(kConnectButtonId);
+    ASSERT_TRUE(me.JoinLoopback());
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(me.Control(kConnectButtonId)); }, 5000));
     Mark(L"joining");  // nobody listens yet: the join retries every two seconds
 
-    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kConnectButtonId); }, 40000)) << "the host's Start never came";
+    ASSERT_TRUE(WaitFor([&] { return !me.Visible(kConnectButtonId); }, 40000))
+        << "the host's Start never came";
     EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the joiner's board";
     Mark(L"joiner-running");
 
@@ -215,10 +211,7 @@ TEST_F(BattleSide, Joiner) {
     ASSERT_TRUE(Reached(L"host-listening", 60000)) << "the host never hosted again";
     me.Choose(commands_.Of(commands_.form.battle.battleItem));
     ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000));
-    me.Click(kJoinOptionId);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(me.Control(kConnectButtonId)) == L"连接"; }, 5000));
-    SendMessageW(me.Control(kAddressBoxId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"127.0.0.1"));
-    me.Click(kConnectButtonId);
+    ASSERT_TRUE(me.JoinLoopback());
     ASSERT_TRUE(Reached(L"host-asleep", 30000)) << "the host never saw this side join";
     const auto asleep = Clock::now();
     EXPECT_EQ(me.TakeMessageBox(10000), L"与对方计算机断开");
@@ -236,11 +229,8 @@ TEST_F(BattleSide, Host) {
     ASSERT_TRUE(Reached(L"joining", 90000)) << "the joiner never started joining";
     Side me(850);
     ASSERT_NE(me.Main(), nullptr) << "the main window never showed";
-    me.Choose(commands_.Of(commands_.form.battle.battleItem));
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kConnectButtonId); }, 5000)) << "the battle panel";
-    ASSERT_TRUE(WaitFor([&] {
-        return Drawn(Tally(me.Main(), kWinsLeft)) && Drawn(Tally(me.Main(), kLossesLeft));
-    })) << "the tallies painted";
+    ASSERT_TRUE(me.OpenPanel(commands_.Of(commands_.form.battle.battleItem)))
+        << "the battle panel, its tallies painted";
     const auto wins = Tally(me.Main(), kWinsLeft), losses = Tally(me.Main(), kLossesLeft);
     EXPECT_EQ(WindowText(me.Control(kConnectButtonId)), L"建立连接");
     me.Click(kConnectButtonId);
@@ -254,7 +244,8 @@ TEST_F(BattleSide, Host) {
     EXPECT_TRUE(BoardRuns(me.Main())) << "no labels seen falling on the host's board";
     ASSERT_TRUE(Reached(L"joiner-running", 20000));
 
-    ASSERT_TRUE(WaitFor([&] { return me.Visible(kStartButtonId); }, 60000)) << "the joiner's defeat never came";
+    ASSERT_TRUE(WaitFor([&] { return me.Visible(kStartButtonId); }, 60000))
+        << "the joiner's defeat never came";
     EXPECT_TRUE(WaitFor([&] { return Tally(me.Main(), kWinsLeft) != wins; })) << "胜 counts the win";
     EXPECT_TRUE(WaitFor([&] { return Tally(me.Main(), kLossesLeft) == losses; })) << "胜 only";
     Mark(L"host-won");

@@ -74,11 +74,10 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
 
     Process game;
     ASSERT_TRUE(game.Start(exe, folder));
-    HWND main = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (main = FindWindowOf(game.Id(), L"QuorlaxMainWindow")) != nullptr; }, 30000))
-        << (FindWindowOf(game.Id(), L"#32770") ? "a message box instead of the main window"
-                                               : "no main window");
+    HWND main = WaitForWindowOf(game.Id(), L"QuorlaxMainWindow", 30000);
+    ASSERT_NE(main, nullptr) << (FindWindowOf(game.Id(), L"#32770")
+                                     ? "a message box instead of the main window"
+                                     : "no main window");
     EXPECT_EQ(WindowText(main), L"Quorlax");
     RECT client{};
     GetClientRect(main, &client);

@@ -11,26 +11,16 @@
 namespace quorlax::drive {
 namespace {
 
-std::wstring BuildFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L'\\'));
-}
-
 const std::wstring kExe = L"quorlax.exe";
 constexpr wchar_t kMainClass[] = L"QuorlaxMainWindow";
 
-HWND WaitForMainWindow(const Process& p) {
-    HWND w = nullptr;
-    WaitFor([&] { return (w = FindWindowOf(p.Id(), kMainClass)) != nullptr; }, 20000);
-    return w;
-}
+HWND WaitForMessageBox(const Process& p) { return WaitForWindowOf(p.Id(), L"#32770"); }
 
-HWND WaitForMessageBox(const Process& p) {
-    HWND w = nullptr;
-    WaitFor([&] { return (w = FindWindowOf(p.Id(), L"#32770")) != nullptr; }, 20000);
-    return w;
+// Starts quorlax.exe beside this program; its main window, or null when
+// none showed.
+HWND Launch(Process& game) {
+    return game.Start(ExeFolder() + L"\\" + kExe, ExeFolder()) ? WaitForWindowOf(game.Id(), kMainClass)
+                                                               : nullptr;
 }
 
 // 速度 › 十速 through the keyboard, then 文件 › 游戏 › 英文 (through the menu,
@@ -94,7 +84,8 @@ bool StartFastEnglishGame(HWND main, Start how) {
                 [&] { return (first = LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y)) > 30; },
                 4000))
             continue;
-        if (WaitFor([&] { return LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y) - first > 20; }))
+        if (WaitFor(
+                [&] { return LowestRowWith(CaptureClient(main), RGB(255, 255, 0), floor_y) - first > 20; }))
             return true;
     }
     return false;
@@ -102,8 +93,7 @@ bool StartFastEnglishGame(HWND main, Start how) {
 
 TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
     Process game;
-    ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr) << "the main window never showed";
     EXPECT_EQ(WindowText(main), L"Quorlax");
 
@@ -113,8 +103,7 @@ TEST(EndToEnd, GameStartedFromTheMenuMakesLabelsFallOnScreen) {
 
 TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10AndItsGreyedTitleOpensNothing) {
     Process game;
-    ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr);
     RECT window{}, client{};
     GetWindowRect(main, &window);
@@ -131,42 +120,17 @@ TEST(EndToEnd, ThePaintedMenuBarStartsAGameByMouseAndByF10AndItsGreyedTitleOpens
     EXPECT_TRUE(game.Running());
 }
 
-// Pixels of the window on screen near `colour` inside r.
-int CountOnScreen(HWND main, const RECT& r, COLORREF colour) {
-    Capture shot = CaptureClient(main);
-    int n = 0;
-    for (int y = r.top; y < r.bottom && y < shot.height; ++y)
-        for (int x = r.left; x < r.right && x < shot.width; ++x) {
-            COLORREF p = shot.At(x, y);
-            n += std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
-                     std::abs(GetBValue(p) - GetBValue(colour)) <
-                 60;
-        }
-    return n;
-}
-
 TEST(EndToEnd, PracticeMarksAWrongCharacterRedAndBackspaceMakesItPlain) {
     Process game;
-    ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-    HWND main = WaitForMainWindow(game);
+    HWND main = Launch(game);
     ASSERT_NE(main, nullptr);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const auto px = TwipsToPixels;
     const RECT row1{px(90), px(60), px(90 + 29 * 400), px(60 + 400)};
     const RECT cell1{px(90), px(60), px(90 + 400), px(60 + 400)};
 
-    // 文件 › 练习 › 汉字 by its shortcut; the keys are sent again if lost
-    // before the window came to the front.
-    bool started = false;
-    for (int attempt = 0; attempt < 4 && !started; ++attempt) {
-        SetForegroundWindow(main);
-        WaitFor([&] { return GetForegroundWindow() == main; }, 2000);
-        PressCtrl(main, 'D');
-        started = WaitFor([&] { return CountOnScreen(main, row1, RGB(255, 255, 0)) > 200; }, 4000);
-    }
-    ASSERT_TRUE(started) << "no practice text seen in the grid after Ctrl+D";
+    // 文件 › 练习 › 汉字 by its shortcut.
+    ASSERT_TRUE(PressCtrlUntil(main, 'D', [&] { return CountOnScreen(main, row1, RGB(255, 255, 0)) > 200; }))
+        << "no practice text seen in the grid after Ctrl+D";
     EXPECT_EQ(CountOnScreen(main, cell1, RGB(255, 0, 0)), 0);
 
     TypeText(L"~");  // never in a text of Chinese words
@@ -192,8 +156,7 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorlax\\123");
     {
         Process game;
-        ASSERT_TRUE(game.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-        HWND main = WaitForMainWindow(game);
+        HWND main = Launch(game);
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(Stored(L"yf1"), L"0") << "the start-up fill";
         ASSERT_TRUE(StartFastEnglishGame(main, Start::kShortcut)) << "could not start a fast English game";
@@ -226,17 +189,15 @@ TEST(EndToEnd, AGamePlayedToGameOverPutsTheNameInTheHallOfFame) {
     }
     // The entry survives a restart of the program.
     Process again;
-    ASSERT_TRUE(again.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-    ASSERT_NE(WaitForMainWindow(again), nullptr);
+    ASSERT_NE(Launch(again), nullptr);
     EXPECT_EQ(Stored(L"ym2"), L"Tester");
     EXPECT_EQ(Stored(L"yf2"), L"0");
 }
 
 TEST(EndToEnd, ASecondCopySaysTheProgramRunsAndEnds) {
     Process first, second;
-    ASSERT_TRUE(first.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
-    ASSERT_NE(WaitForMainWindow(first), nullptr);
-    ASSERT_TRUE(second.Start(BuildFolder() + L"\\" + kExe, BuildFolder()));
+    ASSERT_NE(Launch(first), nullptr);
+    ASSERT_TRUE(second.Start(ExeFolder() + L"\\" + kExe, ExeFolder()));
     HWND box = WaitForMessageBox(second);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), L"Quorlax");
@@ -253,7 +214,7 @@ TEST(EndToEnd, AMissingWordPoolIsNamedWithItsFolderAndTheProgramEnds) {
     std::wstring folder = std::wstring(tmp) + L"quorlax_nodata";
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring exe = folder + L"\\" + kExe;
-    ASSERT_TRUE(CopyFileW((BuildFolder() + L"\\" + kExe).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"\\" + kExe).c_str(), exe.c_str(), FALSE));
     {
         Process game;
         ASSERT_TRUE(game.Start(exe, folder));

@@ -49,8 +49,8 @@ protected:
     // joinOption, connectButton, startButton enabled (1) or greyed (0).
     std::string Enables() {
         auto bit = [](bool on) { return on ? '1' : '0'; };
-        return {bit(room().hostOption.Enabled), bit(room().joinOption.Enabled), bit(room().connectButton.Enabled),
-                bit(room().startButton.Enabled)};
+        return {bit(room().hostOption.Enabled), bit(room().joinOption.Enabled),
+                bit(room().connectButton.Enabled), bit(room().startButton.Enabled)};
     }
     // The panel open, hosting, a peer joined and said "ljcg".
     void HostConnected() {
@@ -62,7 +62,8 @@ protected:
     // The room's timers, run from now on by the test's clock.
     TimerClock& clock() {
         if (!clock_)
-            clock_ = std::make_unique<TimerClock>(Timers{&room().joinRetry, &room().heartbeat, &room().joinLimit});
+            clock_ =
+                std::make_unique<TimerClock>(Timers{&room().joinRetry, &room().heartbeat, &room().joinLimit});
         return *clock_;
     }
     // The player was told the connection is lost, once, and the game goes on alone.
@@ -298,13 +299,6 @@ TEST_F(BattleTest, ALostPeerGivesOneBoxAndTheGameGoesOnLocally) {
     room().OnHeartbeat();
     ExpectToldLost();
     EXPECT_FALSE(heartbeat_at_box) << "stopped before the box shows";
-    EXPECT_FALSE(room().heartbeat.Enabled());
-    EXPECT_EQ(room().inBattle, 0);
-    EXPECT_EQ(link().calls.back(), "close");
-    EXPECT_EQ(room().statusLine.Caption(), L"与对方计算机断开");
-    EXPECT_TRUE(form().game.speedMenu.Enabled);
-    EXPECT_TRUE(form().fileMenu.Enabled);
-    EXPECT_FALSE(room().startButton.Enabled);
     EXPECT_TRUE(form().game.fallTimer.Running()) << "a local game now";
     link().sent.clear();
     form().game.fallingLabels(1).SetCaption(L"ab");

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "core/counters.h"
 #include "app/program.h"
+#include "core/counters.h"
 #include "support/fakes.h"
 
 namespace quorlax::test {
@@ -27,6 +27,17 @@ protected:
     double Score() { return CounterValue(form().game.scoreLabel.Caption()); }
     double Bonus() { return CounterValue(form().game.bonusLabel.Caption()); }
     double Lives() { return CounterValue(form().game.livesLabel.Caption()); }
+
+    // The counters as a game starts them: score, bonus and speed 0, five
+    // lives, the clock's first second, the first level.
+    void ExpectCountersAtStart() {
+        EXPECT_EQ(form().game.scoreLabel.Caption(), L"0");
+        EXPECT_EQ(form().game.bonusLabel.Caption(), L"0");
+        EXPECT_EQ(form().game.speedLabel.Caption(), L"0");
+        EXPECT_EQ(form().game.livesLabel.Caption(), L"5");
+        EXPECT_EQ(form().board.ElapsedSeconds(), 1);
+        EXPECT_EQ(form().game.Level(), 0);
+    }
 
     // Types text into the typing box as the user would, one change.
     void Type(const std::wstring& text) { form().game.typingBox.SetText(text); }

@@ -93,12 +93,7 @@ TEST_F(GameTest, RestartingResetsEveryCounter) {
     ASSERT_EQ(form().game.Level(), 1);
     Ticks(3);
     form().game.StartGame(GamePool::Chinese);
-    EXPECT_EQ(form().game.scoreLabel.Caption(), L"0");
-    EXPECT_EQ(form().game.bonusLabel.Caption(), L"0");
-    EXPECT_EQ(form().game.speedLabel.Caption(), L"0");
-    EXPECT_EQ(form().game.livesLabel.Caption(), L"5");
-    EXPECT_EQ(form().board.ElapsedSeconds(), 1);
-    EXPECT_EQ(form().game.Level(), 0);
+    ExpectCountersAtStart();
     EXPECT_EQ(form().game.fallTimer.Interval(), 1000) << "the ladder's shortening is undone";
     for (int i = 1; i <= 5; ++i) EXPECT_FLOAT_EQ(form().game.fallingLabels(i).Top, -400);
 }

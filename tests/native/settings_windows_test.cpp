@@ -38,7 +38,7 @@ protected:
         f.folders[L"c:\\pics\\old"] = {{}, {L"a.bmp"}};
         fakes_.pictures.existing = {L"c:\\sky.bmp", L"c:\\pics\\moon.jpg"};
         ASSERT_TRUE(Load());
-        chooser().Load();
+        chooser().LoadOrFront();
     }
     PictureChooserForm& chooser() { return form().settings.pictureChooser; }
     int DirEntry(const std::wstring& path) {
@@ -67,6 +67,15 @@ TEST_F(ChooserTest, LoadOpensDriveCWithThePicturePatternAndTheMainColour) {
     EXPECT_EQ(c.fileList.List, (std::vector<std::wstring>{L"sky.bmp", L"Sun.JPG"}));
     EXPECT_EQ(c.pathBox.Text(), L"c:\\");
     EXPECT_TRUE(fakes_.messages.shown.empty());
+}
+
+TEST_F(ChooserTest, ChosenAgainWhileOpenItComesToTheFrontAsTheUserLeftIt) {
+    int fronts = 0;
+    chooser().OnFront = [&] { ++fronts; };
+    chooser().OpenFolder(DirEntry(L"c:\\pics"));
+    form().settings.OnBackPicture();
+    EXPECT_EQ(fronts, 1);
+    EXPECT_EQ(chooser().folderList.Path, L"c:\\pics") << "not loaded afresh";
 }
 
 TEST_F(ChooserTest, AFileClickedInTheRootAndInAFolderGivesItsPath) {

@@ -20,12 +20,7 @@ TEST_F(StartupTest, WithNoSettingsTheDefaultsHold) {
 
 TEST_F(StartupTest, AfterStartupNothingRunsAndTheCountersShowTheirStart) {
     ASSERT_TRUE(Load());
-    EXPECT_EQ(form().game.livesLabel.Caption(), L"5");
-    EXPECT_EQ(form().game.scoreLabel.Caption(), L"0");
-    EXPECT_EQ(form().game.speedLabel.Caption(), L"0");
-    EXPECT_EQ(form().game.bonusLabel.Caption(), L"0");
-    EXPECT_EQ(form().board.ElapsedSeconds(), 1);
-    EXPECT_EQ(form().game.Level(), 0);
+    ExpectCountersAtStart();
     EXPECT_FALSE(form().game.gameOverBanner.Visible);
     EXPECT_FALSE(form().game.fallTimer.Running());
     EXPECT_EQ(form().game.fallTimer.Interval(), 0);

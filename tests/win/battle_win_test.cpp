@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "forms/main_window_ids_win.h"
 #include "app/main_window_win.h"
+#include "drive/drive_win.h"
+#include "forms/main_window_ids_win.h"
 #include "net/battle_link_win.h"
 #include "platform/message_loop_win.h"
-#include "drive/drive_win.h"
 #include "support/fakes.h"
 #include "support/raw_peer_win.h"
 #include "win/window_fixture.h"
@@ -19,28 +19,21 @@
 namespace quorlax::win {
 namespace {
 
-class BattleWinTest : public ::testing::Test {
+// The main window over the real battle link.
+class BattleWinTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services_, fakes_.practiceFiles);
-        ASSERT_TRUE(window_->Create());
-        hwnd_ = window_->Handle();
+        MakeWindow(services_);
+        if (HasFatalFailure()) return;
         link_.Attach(hwnd_, kBattleReadTimerId, window_->Chain(), [this] { window_->AfterEvent(); });
         PumpPending();
-    }
-    void TearDown() override {
-        window_.reset();
-        PumpPending();
-    }
-    void Choose(forms::MenuItem& item) {
-        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(window_->Menus().CommandOf(&item), 0), 0);
     }
     HWND Control(int id) { return GetDlgItem(hwnd_, id); }
     void Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
     bool Enabled(int id) { return IsWindowEnabled(Control(id)) != FALSE; }
-    bool Greyed(int menu) { return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0; }
-    Program& form() { return window_->Form(); }
+    bool Greyed(int menu) {
+        return (GetMenuState(window_->Menus().Handle(), menu, MF_BYPOSITION) & MF_GRAYED) != 0;
+    }
     BattleRoom& room() { return form().battle; }
     // Opens the panel and joins 127.0.0.1.
     void JoinLoopback() {
@@ -60,13 +53,9 @@ protected:
         return n;
     }
 
-    test::FakeServices fakes_;
     BattleLinkWin link_;  // goes after the window, as in the program
-    Services services_{fakes_.random, fakes_.messages, fakes_.files,   fakes_.settings,
-                       fakes_.sound,  link_,           fakes_.dialogs, fakes_.pictures,
-                       fakes_.shell,  fakes_.folders, fakes_.clock};
-    std::unique_ptr<MainWindow> window_;
-    HWND hwnd_ = nullptr;
+    Services services_{fakes_.random,  fakes_.messages, fakes_.files, fakes_.settings, fakes_.sound, link_,
+                       fakes_.dialogs, fakes_.pictures, fakes_.shell, fakes_.folders,  fakes_.clock};
 };
 
 TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
@@ -109,7 +98,8 @@ TEST_F(BattleWinTest, HostingABattleAgainstARawPeerOnLoopback) {
     EXPECT_EQ(GetFocus(), window_->Game().TypingBox()) << "the keys go to the typing box at once";
 
     ASSERT_TRUE(peer.Send("jia200jia200jia200"));  // one packet
-    EXPECT_TRUE(PumpUntil([&] { return form().game.floorLine.Top == 6390 - 300; })) << form().game.floorLine.Top;
+    EXPECT_TRUE(PumpUntil([&] { return form().game.floorLine.Top == 6390 - 300; }))
+        << form().game.floorLine.Top;
 
     ASSERT_TRUE(peer.Send("bai"));
     ASSERT_TRUE(PumpUntil([&] { return room().wins == 1; }));
@@ -237,7 +227,8 @@ TEST_F(BattleWinTest, AHostThatClosesMidBattleIsToldByTheNextHeartbeat) {
         room().heartbeat.SetEnabled(false);  // its next beat a second after the close
         ASSERT_TRUE(host.Send("gogogo2"));
         host.Close();
-        EXPECT_TRUE(PumpUntil([&] { return form().game.englishGameItem.Checked; })) << "its last message counts";
+        EXPECT_TRUE(PumpUntil([&] { return form().game.englishGameItem.Checked; }))
+            << "its last message counts";
         PumpPending();
         beats = 0;
         room().heartbeat.SetEnabled(true);

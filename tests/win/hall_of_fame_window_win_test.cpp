@@ -110,9 +110,7 @@ TEST_F(HallOfFameWindowTest, AVeryLongNameStaysInsideItsColumn) {
     ASSERT_EQ(plain.pixels.size(), longNames.pixels.size());
     ASSERT_GT(plain.pixels.size(), 0u);
 
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = drive::ScreenDpi();
     auto px = [&](float twips) {
         return static_cast<int>(twips * dpi / 1440.0 + 0.5);
     };  // as the painter rounds

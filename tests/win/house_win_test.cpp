@@ -8,7 +8,7 @@
 #include "platform/barrier_win.h"
 #include "platform/pictures_win.h"
 #include "scores/hall_of_fame.h"
-#include "support/bitmap_file_win.h"
+#include "support/sample_pictures_win.h"
 #include "win/skin/refused_subclass_win.h"
 #include "win/window_fixture.h"
 
@@ -47,8 +47,8 @@ TEST_F(HouseTest, GameShortcutsTypedInTheNameBoxStayThereAndTheNameIsStored) {
     PumpPending();
     HWND box = window_->Scores().HallOfFame()->NameBox();
     ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(
-        drive::WaitFor([&] { return GetForegroundWindow() == window_->Scores().HallOfFame()->Handle(); }, 2000));
+    ASSERT_TRUE(drive::WaitFor(
+        [&] { return GetForegroundWindow() == window_->Scores().HallOfFame()->Handle(); }, 2000));
     SetWindowTextW(box, L"Ann");
     SendMessageW(box, EM_SETSEL, 3, 3);
     PressCtrlKeys({'S', 'H', 'Y'});
@@ -109,7 +109,8 @@ TEST(PaintedFrameStartupTest, AFrameThatCannotBeAttachedIsToldOnceAndTheGameRuns
         << "nothing of the skin stays on the window";
     EXPECT_EQ(GetMenu(hwnd), window->Menus().Handle()) << "the ordinary menu bar";
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(window->Menus().CommandOf(&window->Form().game.englishGameItem), 0), 0);
+    SendMessageW(hwnd, WM_COMMAND,
+                 MAKEWPARAM(window->Menus().CommandOf(&window->Form().game.englishGameItem), 0), 0);
     EXPECT_TRUE(window->Form().game.fallTimer.Running()) << "a game starts";
     SetFaultSink(nullptr);
     window.reset();

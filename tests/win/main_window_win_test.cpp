@@ -4,17 +4,34 @@
 // The input method API needs windows.h first.
 #include <imm.h>
 
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
 #include "platform/pictures_win.h"
-#include "support/bitmap_file_win.h"
+#include "support/sample_pictures_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
 namespace {
 
+// The five falling labels show these strings.
+void ShowStrings(Program& program, std::initializer_list<const wchar_t*> strings) {
+    int i = 0;
+    for (const wchar_t* string : strings) program.game.fallingLabels(++i).SetCaption(string);
+}
+
+// Runs `seen` at every change of the typing box, before the game's handler.
+void WatchTypingBox(Program& program, std::function<void()> seen) {
+    auto handler = program.game.typingBox.Change;
+    program.game.typingBox.Change = [seen = std::move(seen), handler] {
+        seen();
+        handler();
+    };
+}
+
 TEST_F(MainWindowTest, ClientAreaIsTheFormsSizeAtTheScreenDpi) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = drive::ScreenDpi();
     RECT r{};
     GetClientRect(hwnd_, &r);
     EXPECT_EQ(r.right, MulDiv(11910, dpi, 1440));
@@ -49,7 +66,8 @@ TEST_F(MainWindowTest, ChoosingAGameChecksItAndTheRealTimerMakesLabelsFall) {
     EXPECT_TRUE(GetMenuState(game, 1, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(game, 0, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_EQ(form().game.fallTimer.Interval(), 168);
-    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; })) << "several fall ticks ran";
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; }))
+        << "several fall ticks ran";
     EXPECT_EQ(form().game.fallingLabels(1).Top, form().game.fallingLabels(5).Top) << "all five fall in step";
 }
 
@@ -69,14 +87,9 @@ TEST_F(MainWindowTest, ShortcutCtrlYStartsAnEnglishGame) {
 
 TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
     Choose(form().game.englishGameItem);
-    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
+    ShowStrings(form(), {L"qq", L"rr", L"ab", L"ss", L"tt"});
     int changes = 0;
-    auto handler = form().game.typingBox.Change;
-    form().game.typingBox.Change = [&] {
-        ++changes;
-        handler();
-    };
+    WatchTypingBox(form(), [&] { ++changes; });
     TypeChars(L"a");
     EXPECT_EQ(changes, 1);
     TypeChars(L"b");
@@ -84,20 +97,16 @@ TEST_F(MainWindowTest, TypingALabelIntoTheEditFiresExactlyOneShot) {
     EXPECT_EQ(EditText(), L"");
     EXPECT_EQ(form().game.ShotColumn(), 3);
     EXPECT_TRUE(form().game.shotTimer.Enabled());
-    EXPECT_TRUE(PumpUntil([&] { return !form().game.shotTimer.Enabled(); })) << "the real shot timer lands the shot";
+    EXPECT_TRUE(PumpUntil([&] { return !form().game.shotTimer.Enabled(); }))
+        << "the real shot timer lands the shot";
     EXPECT_EQ(form().game.scoreLabel.Caption(), L"200");
 }
 
 TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
     Choose(form().game.chineseGameItem);
-    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
+    ShowStrings(form(), {L"人民", L"中国", L"我们", L"世界", L"的"});
     int changes = 0;
-    auto handler = form().game.typingBox.Change;
-    form().game.typingBox.Change = [&] {
-        ++changes;
-        handler();
-    };
+    WatchTypingBox(form(), [&] { ++changes; });
     // What an input method's commit does to the box: the whole word at once.
     SendMessageW(window_->Game().TypingBox(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"中国"));
     EXPECT_EQ(changes, 2);
@@ -107,14 +116,9 @@ TEST_F(MainWindowTest, ACommittedChineseWordArrivesAsOneChange) {
 
 TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
     Choose(form().game.chineseGameItem);
-    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"中", L"的"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
+    ShowStrings(form(), {L"人民", L"中国", L"我们", L"中", L"的"});
     std::vector<std::wstring> seen;
-    auto handler = form().game.typingBox.Change;
-    form().game.typingBox.Change = [&] {
-        seen.push_back(form().game.typingBox.Text());
-        handler();
-    };
+    WatchTypingBox(form(), [&] { seen.push_back(form().game.typingBox.Text()); });
     HWND box = window_->Game().TypingBox();
     SetFocus(box);
     HIMC imc = ImmGetContext(box);
@@ -135,8 +139,7 @@ TEST_F(MainWindowTest, AWordCompletedInTheInputMethodIsOneChange) {
 
 TEST_F(MainWindowTest, ImeCharactersOneByOneStillHitOnce) {
     Choose(form().game.chineseGameItem);
-    const wchar_t* words[] = {L"人民", L"中国", L"我们", L"世界", L"的"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(words[i - 1]);
+    ShowStrings(form(), {L"人民", L"中国", L"我们", L"世界", L"的"});
     // The system turns each WM_IME_CHAR into a posted WM_CHAR.
     TypeChars(L"世界", WM_IME_CHAR);
     EXPECT_TRUE(PumpUntil([&] { return form().game.scoreLabel.Caption() == L"200"; })) << "the shot landed";
@@ -179,12 +182,13 @@ TEST_F(MainWindowTest, LabelsAndTheBannerArePaintedWhereTheModelsSay) {
 TEST_F(MainWindowTest, AHitLetsTheClockAndTheFallGoOn) {
     Choose(form().game.speedItems(10));
     Choose(form().game.englishGameItem);
-    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
+    ShowStrings(form(), {L"qq", L"rr", L"ab", L"ss", L"tt"});
     TypeChars(L"ab");
     EXPECT_TRUE(PumpUntil([&] { return form().game.scoreLabel.Caption() == L"200"; })) << "the shot landed";
-    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; })) << "the fall resumed after the landing";
-    EXPECT_TRUE(PumpUntil([&] { return form().board.ElapsedSeconds() != 1; })) << "the one-second clock ticks on";
+    EXPECT_TRUE(PumpUntil([&] { return form().game.fallingLabels(1).Top > -400 + 300; }))
+        << "the fall resumed after the landing";
+    EXPECT_TRUE(PumpUntil([&] { return form().board.ElapsedSeconds() != 1; }))
+        << "the one-second clock ticks on";
     EXPECT_EQ(fakes_.sound.plays, 1);
     EXPECT_TRUE(form().game.fallTimer.Running());
 }
@@ -195,8 +199,9 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
     window_.reset();
     OlePictures pictures;
     Services services = fakes_.services;
-    Services real{services.random, services.messages, services.files, services.settings, services.sound,
-                  services.battle, services.dialogs,  pictures,       services.shell,    services.folders, services.clock};
+    Services real{services.random, services.messages, services.files,   services.settings,
+                  services.sound,  services.battle,   services.dialogs, pictures,
+                  services.shell,  services.folders,  services.clock};
     fakes_.settings.Save(L"register", L"t1", path);
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), real, fakes_.practiceFiles);
     ASSERT_TRUE(window_->Create());
@@ -210,8 +215,7 @@ TEST_F(MainWindowTest, TheStoredPictureIsDrawnUnderThePlayArea) {
 
 TEST_F(MainWindowTest, AFlyingShotIsPaintedInItsColumn) {
     Choose(form().game.englishGameItem);
-    const wchar_t* strings[] = {L"qq", L"rr", L"ab", L"ss", L"tt"};
-    for (int i = 1; i <= 5; ++i) form().game.fallingLabels(i).SetCaption(strings[i - 1]);
+    ShowStrings(form(), {L"qq", L"rr", L"ab", L"ss", L"tt"});
     form().game.fallingLabels(3).Top = 0;
     TypeChars(L"ab");
     form().game.OnShotTick();  // the shot is now at 4500 twips: 300 px, column 3 at 366 px

@@ -6,39 +6,18 @@
 // The input method API needs windows.h first.
 #include <imm.h>
 
+#include "core/code_table.h"
 #include "platform/dialogs_win.h"
 #include "platform/services_win.h"
-#include "core/code_table.h"
+#include "support/sample_pictures_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
 namespace {
 
-int Dpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-// A control's rectangle on the window, in pixels.
-RECT PixelsOf(const forms::Control& c) {
-    const int dpi = Dpi();
-    auto px = [dpi](float twips) { return MulDiv(static_cast<int>(twips), dpi, 1440); };
-    return RECT{px(c.FormLeft()), px(c.FormTop()), px(c.FormLeft() + c.Width), px(c.FormTop() + c.Height)};
-}
-
-// Pixels near `colour` inside r.
-int CountNear(const drive::Capture& shot, const RECT& r, COLORREF colour) {
-    int n = 0;
-    for (int y = r.top + 1; y < r.bottom - 1; ++y)
-        for (int x = r.left + 1; x < r.right - 1; ++x) {
-            COLORREF p = shot.At(x, y);
-            n += std::abs(GetRValue(p) - GetRValue(colour)) + std::abs(GetGValue(p) - GetGValue(colour)) +
-                     std::abs(GetBValue(p) - GetBValue(colour)) <
-                 40;
-        }
-    return n;
+// Pixels near `colour` inside r, its edges left out.
+int CountInside(const drive::Capture& shot, const RECT& r, COLORREF colour) {
+    return drive::CountNear(shot, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, colour, 40);
 }
 
 class PracticeWinTest : public MainWindowTest {
@@ -93,7 +72,7 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     SendMessageW(Box(), WM_CHAR, room().Run().Caption(1)[0], 1);
     SendMessageW(Box(), WM_CHAR, L'x', 1);
     const RECT cell2 = PixelsOf(room().cells(2));
-    EXPECT_GT(CountNear(Painted(), cell2, RGB(255, 0, 0)), 300) << "the wrong cell is painted red";
+    EXPECT_GT(CountInside(Painted(), cell2, RGB(255, 0, 0)), 300) << "the wrong cell is painted red";
     Record();
     drive::PressKey(VK_F1);
     drive::PressKey(VK_BACK);
@@ -106,7 +85,7 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     const auto code = LookUpCode(form().board.CodeTable(), room().Run().Caption(3));
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(room().codeLabel.Caption(), *code) << "F1 looked up the third character";
-    EXPECT_EQ(CountNear(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
+    EXPECT_EQ(CountInside(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
 }
 
 TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart) {
@@ -116,7 +95,7 @@ TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart
     const LPARAM where = MAKELPARAM(at.x, at.y);
     SendMessageW(hwnd_, WM_MOUSEMOVE, 0, where);
     EXPECT_EQ(room().chartLink.BackColor, kLinkHoverColor);
-    EXPECT_GT(CountNear(Painted(), link, RGB(0, 255, 255)), 100) << "painted cyan";
+    EXPECT_GT(CountInside(Painted(), link, RGB(0, 255, 255)), 100) << "painted cyan";
     POINT screen = at;
     ClientToScreen(hwnd_, &screen);
     SetCursorPos(screen.x, screen.y);
@@ -124,11 +103,11 @@ TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
     const RECT chart = PixelsOf(room().radicalChart);
-    const int before = CountNear(Painted(), chart, RGB(0, 128, 255));
+    const int before = CountInside(Painted(), chart, RGB(0, 128, 255));
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
     SendMessageW(hwnd_, WM_LBUTTONUP, 0, where);
     EXPECT_EQ(room().chartLink.Caption(), kHideChart);
-    EXPECT_LT(CountNear(Painted(), chart, RGB(0, 128, 255)), before / 4) << "the chart covers the rows";
+    EXPECT_LT(CountInside(Painted(), chart, RGB(0, 128, 255)), before / 4) << "the chart covers the rows";
     SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, where);
     SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));  // released elsewhere: no click
     EXPECT_EQ(room().chartLink.Caption(), kHideChart);
@@ -142,30 +121,9 @@ TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart
 // file name box and pressing OK, as a user would.
 std::wstring g_answer;
 
-BOOL CALLBACK FindNameBox(HWND h, LPARAM lp) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(h)) {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindOpenDialog(HWND h, LPARAM lp) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(h) && drive::WindowText(h) == kOpenPracticeTitle) {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK AnswerOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = nullptr, name = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindOpenDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog) EnumChildWindows(dialog, FindNameBox, reinterpret_cast<LPARAM>(&name));
+    HWND dialog = drive::FindShownThreadWindow(L"#32770", kOpenPracticeTitle);
+    HWND name = dialog ? drive::FindShownChild(dialog, L"Edit") : nullptr;
     if (!name) return;  // not up yet: the next tick looks again
     KillTimer(nullptr, id);
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_answer.c_str()));
@@ -176,14 +134,11 @@ class ChosenFileWinTest : public MainWindowTest {
 protected:
     void SetUp() override {
         // The real dialog and the real file reading this time.
-        fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
         Services& f = fakes_.services;
-        services_ = std::make_unique<Services>(
-            Services{f.random, f.messages, files_, f.settings, f.sound, f.battle, dialogs_, f.pictures, f.shell,
-                     f.folders, f.clock});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, fakes_.practiceFiles);
-        ASSERT_TRUE(window_->Create());
-        hwnd_ = window_->Handle();
+        services_ =
+            std::make_unique<Services>(Services{f.random, f.messages, files_, f.settings, f.sound, f.battle,
+                                                dialogs_, f.pictures, f.shell, f.folders, f.clock});
+        MakeWindow(*services_);
         dialogs_.SetOwner(hwnd_);
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
@@ -195,10 +150,7 @@ protected:
     }
     std::wstring Write(const wchar_t* name, const std::string& bytes) {
         std::wstring path = folder_ + name;
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-        CloseHandle(f);
+        test::WriteBytes(path, bytes);
         written_.push_back(path);
         return path;
     }

@@ -11,55 +11,11 @@
 #include "platform/pictures_win.h"
 #include "practice/record_form_win.h"
 #include "settings/shell_win.h"
+#include "support/sample_pictures_win.h"
 #include "win/window_fixture.h"
 
 namespace quorlax::win {
 namespace {
-
-// A 16 x 12 JPEG of pure blue, made with ImageMagick.
-const char kBlueJpeg[] =
-    "\xff\xd8\xff\xe0\x00\x10\x4a\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xdb\x00\x43"
-    "\x00\x03\x02\x02\x03\x02\x02\x03\x03\x03\x03\x04\x03\x03\x04\x05\x08\x05\x05\x04\x04\x05\x0a\x07"
-    "\x07\x06\x08\x0c\x0a\x0c\x0c\x0b\x0a\x0b\x0b\x0d\x0e\x12\x10\x0d\x0e\x11\x0e\x0b\x0b\x10\x16\x10"
-    "\x11\x13\x14\x15\x15\x15\x0c\x0f\x17\x18\x16\x14\x18\x12\x14\x15\x14\xff\xdb\x00\x43\x01\x03\x04"
-    "\x04\x05\x04\x05\x09\x05\x05\x09\x14\x0d\x0b\x0d\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
-    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
-    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\xff\xc0\x00\x11\x08\x00\x0c\x00\x10\x03"
-    "\x01\x11\x00\x02\x11\x01\x03\x11\x01\xff\xc4\x00\x15\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x00\x00\x00\x00\x00\x09\xff\xc4\x00\x14\x10\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x00\x00\x00\x00\xff\xc4\x00\x16\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x00\x00\x06\x09\xff\xc4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x00\x00\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00\x9e\xed\x53\x43\x80\x00"
-    "\x0f\xff\xd9";
-
-// A 4 x 3 GIF of pure red, made with ImageMagick.
-const char kRedGif[] =
-    "\x47\x49\x46\x38\x39\x61\x04\x00\x03\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00\x21\xf9\x04\x00\x00"
-    "\x00\x00\x00\x2c\x00\x00\x00\x00\x04\x00\x03\x00\x00\x02\x03\x84\x8f\x56\x00\x3b";
-
-// A 24-bit bitmap of one colour.
-std::string Bmp(int w, int h, COLORREF colour) {
-    const int row = (w * 3 + 3) & ~3;
-    std::string pixels(static_cast<size_t>(row) * h, '\0');
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            char* p = &pixels[static_cast<size_t>(y * row + x * 3)];
-            p[0] = static_cast<char>(GetBValue(colour));
-            p[1] = static_cast<char>(GetGValue(colour));
-            p[2] = static_cast<char>(GetRValue(colour));
-        }
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
-    BITMAPINFOHEADER ih{sizeof ih, w, h, 1, 24, BI_RGB, static_cast<DWORD>(pixels.size()), 0, 0, 0, 0};
-    return std::string(reinterpret_cast<const char*>(&fh), sizeof fh) +
-           std::string(reinterpret_cast<const char*>(&ih), sizeof ih) + pixels;
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(f);
-}
 
 std::wstring ListText(HWND list, int i) {
     std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
@@ -88,14 +44,8 @@ bool Inside(const RECT& inner, const RECT& outer) {
            inner.bottom <= outer.bottom;
 }
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-int Px(float twips) { return MulDiv(static_cast<int>(twips), ScreenDpi(), 1440); }
+using drive::ScreenDpi;
+constexpr auto Px = drive::TwipsToPixels;
 
 // The main window over the real picture loader and the real file system.
 class SettingsWindowsTest : public MainWindowTest {
@@ -107,8 +57,9 @@ protected:
     void Restart() {
         window_.reset();
         Services& f = fakes_.services;
-        real_ = std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound,
-                                                    f.battle, f.dialogs, pictures_, f.shell, folders_, f.clock});
+        real_ =
+            std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
+                                                f.dialogs, pictures_, f.shell, folders_, f.clock});
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *real_, fakes_.practiceFiles);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
@@ -167,16 +118,17 @@ protected:
         folder_[0] = static_cast<wchar_t>(towlower(folder_[0]));
         CreateDirectoryW(folder_.c_str(), nullptr);
         CreateDirectoryW((folder_ + L"\\inner").c_str(), nullptr);
-        WriteFile(folder_ + L"\\red.bmp", Bmp(64, 48, RGB(255, 0, 0)));
-        WriteFile(folder_ + L"\\blue.jpg", std::string(kBlueJpeg, sizeof kBlueJpeg - 1));
-        WriteFile(folder_ + L"\\notes.txt", "no picture");
-        WriteFile(folder_ + L"\\Picture.PNG", "not listed by the first pattern");
-        WriteFile(folder_ + L"\\small.gif", std::string(kRedGif, sizeof kRedGif - 1));
+        test::WriteBytes(folder_ + L"\\red.bmp", test::Bmp(64, 48, RGB(255, 0, 0)));
+        test::WriteBytes(folder_ + L"\\green.jpg",
+                         std::string(test::kGreenJpeg, sizeof test::kGreenJpeg - 1));
+        test::WriteBytes(folder_ + L"\\notes.txt", "no picture");
+        test::WriteBytes(folder_ + L"\\Picture.PNG", "not listed by the first pattern");
+        test::WriteBytes(folder_ + L"\\small.gif", std::string(test::kRedGif, sizeof test::kRedGif - 1));
     }
     void TearDown() override {
         SettingsWindowsTest::TearDown();
         for (const wchar_t* name :
-             {L"\\red.bmp", L"\\blue.jpg", L"\\notes.txt", L"\\Picture.PNG", L"\\small.gif"})
+             {L"\\red.bmp", L"\\green.jpg", L"\\notes.txt", L"\\Picture.PNG", L"\\small.gif"})
             DeleteFileW((folder_ + name).c_str());
         RemoveDirectoryW((folder_ + L"\\inner").c_str());
         RemoveDirectoryW(folder_.c_str());
@@ -191,12 +143,12 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
     EXPECT_EQ(drive::ControlText(Chooser().PathBox()), L"c:\\");
     Browse(folder_);
     HWND files = Item(PictureChooserWindow::kFileId);
-    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"blue.jpg", L"red.bmp"}));
+    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"green.jpg", L"red.bmp"}));
     EXPECT_EQ(drive::ControlText(Chooser().PathBox()), folder_);
     HWND pattern = Item(PictureChooserWindow::kPatternId);
     SetWindowTextW(pattern, L"*.*");
     Command(pattern, CBN_EDITCHANGE);
-    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"blue.jpg", L"notes.txt", L"Picture.PNG",
+    EXPECT_EQ(ListEntries(files), (std::vector<std::wstring>{L"green.jpg", L"notes.txt", L"Picture.PNG",
                                                              L"red.bmp", L"small.gif"}));
     SendMessageW(pattern, CB_SETCURSEL, 0, 0);
     Command(pattern, CBN_SELCHANGE);
@@ -205,12 +157,12 @@ TEST_F(ChooserWindowTest, BrowsesAPreparedFolderAppliesStoresAndClearsAPictureAc
     // 确定 on the folder itself stores nothing.
     SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
     EXPECT_EQ(T1(), L"");
-    ClickFile(L"blue.jpg");
-    EXPECT_EQ(drive::ControlText(Chooser().PathBox()), folder_ + L"\\blue.jpg");
+    ClickFile(L"green.jpg");
+    EXPECT_EQ(drive::ControlText(Chooser().PathBox()), folder_ + L"\\green.jpg");
     SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
     COLORREF c = Painted().At(5, 5);
-    EXPECT_LT(GetRValue(c) + GetGValue(c), 60);
-    EXPECT_GT(GetBValue(c), 220);
+    EXPECT_LT(GetRValue(c) + GetBValue(c), 60);
+    EXPECT_GT(GetGValue(c), 220);
     ClickFile(L"red.bmp");
     SendMessageW(Item(PictureChooserWindow::kOkId), BM_CLICK, 0, 0);
     EXPECT_EQ(Painted().At(5, 5), RGB(255, 0, 0)) << "painted at once";
@@ -294,8 +246,8 @@ TEST_F(SettingsWindowsTest, HelpGoesThroughTheShellAndAMissingPageIsNamedWithIts
     CreateDirectoryW(empty.c_str(), nullptr);
     ShellService shell(empty);
     Services& f = fakes_.services;
-    Services with_shell{f.random, f.messages, f.files,    f.settings, f.sound,
-                        f.battle, f.dialogs,  f.pictures, shell,      f.folders, f.clock};
+    Services with_shell{f.random,  f.messages, f.files, f.settings, f.sound, f.battle,
+                        f.dialogs, f.pictures, shell,   f.folders,  f.clock};
     Program other(with_shell, fakes_.practiceFiles);
     other.settings.OnHelp();
     RemoveDirectoryW(empty.c_str());
@@ -318,9 +270,7 @@ TEST_F(SettingsWindowsTest, AboutClosesTheHallOfFameAndALinkClosesItWhenTheShell
     EXPECT_EQ(r.top, 130);
 
     fakes_.shell.result = ShellResult::Failed;
-    RECT link = {Px(form().settings.about.wordPoolLicenceLink.Left), Px(form().settings.about.wordPoolLicenceLink.Top),
-                 Px(form().settings.about.wordPoolLicenceLink.Left + form().settings.about.wordPoolLicenceLink.Width),
-                 Px(form().settings.about.wordPoolLicenceLink.Top + form().settings.about.wordPoolLicenceLink.Height)};
+    const RECT link = PixelsOf(form().settings.about.wordPoolLicenceLink);
     LPARAM at = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
     SendMessageW(about, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(about, WM_LBUTTONUP, 0, at);

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/main_window_win.h"
-#include "platform/message_loop_win.h"
 #include "drive/drive_win.h"
+#include "platform/message_loop_win.h"
 #include "support/fakes.h"
 
 namespace quorlax::win {
@@ -37,14 +37,24 @@ inline bool QueueEmpty() {
 // Pumps until the queue is empty.
 inline bool PumpPending() { return PumpUntil(QueueEmpty); }
 
+// A control's rectangle in its window, in pixels at the screen's DPI.
+inline RECT PixelsOf(const forms::Control& c) {
+    const auto px = drive::TwipsToPixels;
+    return RECT{px(c.FormLeft()), px(c.FormTop()), px(c.FormLeft() + c.Width), px(c.FormTop() + c.Height)};
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        MakeWindow(fakes_.services);
+        PumpPending();
+    }
+    // Makes the main window over `services` (the fakes, or some real ones).
+    void MakeWindow(Services& services) {
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), fakes_.services, fakes_.practiceFiles);
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), services, fakes_.practiceFiles);
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
-        PumpPending();
     }
     void TearDown() override {
         window_.reset();

@@ -26,8 +26,7 @@ using test::PumpUntil;
 using test::Tap;
 using test::TestWindow;
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int W = 814, H = 586;
+constexpr int W = test::kGameWidth, H = test::kGameHeight;
 constexpr UINT kNewGame = 101, kExit = 102, kEnglish = 103, kChinese = 104, kGreyed = 105, kHelp = 200;
 constexpr UINT kSpeed1 = 301, kSpeed2 = 302, kRankA = 401;  // 一速, 二速, 汉字排名
 constexpr COLORREF kMenuBlue = RGB(0, 0, 0xC0);             // ActiveMenuColor &H00C00000
@@ -51,7 +50,7 @@ public:
 class MenuBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<TestWindow>(kStyle, W, H, L"Quorlax 菜单");
+        window_ = std::make_unique<TestWindow>(test::kGameStyle, W, H, L"Quorlax 菜单");
         hwnd_ = window_->hwnd();
         window_->OnMessage = [this](UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -121,7 +120,7 @@ protected:
     }
     size_t OpenedCount() { return Opened().size(); }
     Capture Painted() {
-        return test::CaptureWith(W, H, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, W, H); });
+        return test::CaptureOf(W, H, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, W, H); });
     }
     // Waits (on the helper thread) until `n` drop-downs have opened and the last one shows.
     static bool AwaitOpened(MenuBarTest* t, size_t n) {
@@ -384,7 +383,7 @@ Capture DrawItem(HWND hwnd, HMENU menu, UINT position, UINT state, int w, int h)
     info.cbSize = sizeof info;
     info.fMask = MIIM_ID | MIIM_DATA;
     GetMenuItemInfoW(menu, position, TRUE, &info);
-    return test::CaptureWith(w, h, [&](HDC dc) {
+    return test::CaptureOf(w, h, [&](HDC dc) {
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_MENU;
         dis.itemID = info.wID;
@@ -493,7 +492,7 @@ TEST_F(MenuBarTest, DropDownItemsAreOwnerDrawnWithMarlettMarksAShortcutColumnEmb
     const Capture plain = DrawItem(hwnd_, file_, 3, 0, w, h);
     const int side = h - 8;
     auto glyph = [&](const wchar_t* g) {
-        return test::CaptureWith(w, h, [&](HDC dc) {
+        return test::CaptureOf(w, h, [&](HDC dc) {
             RECT all{0, 0, w, h};
             FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
             StdFont marlett;

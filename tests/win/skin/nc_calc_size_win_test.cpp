@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -19,11 +20,6 @@ using test::OnScreen;
 using test::Pump;
 using test::PumpUntil;
 using test::TestWindow;
-
-constexpr DWORD kFixedStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // as the game's window
-constexpr DWORD kSizableStyle = WS_OVERLAPPEDWINDOW;
-constexpr int kWidth = 814, kHeight = 586;
 
 // A painter that records what the frame manager asks of it.
 class FakePainter : public INCAreaModifier {
@@ -68,7 +64,7 @@ private:
 class FrameTest : public ::testing::Test {
 protected:
     void Make(DWORD style) {
-        window_ = std::make_unique<TestWindow>(style, kWidth, kHeight);
+        window_ = std::make_unique<TestWindow>(style, test::kGameWidth, test::kGameHeight);
         ASSERT_TRUE(window_->hwnd());
         hwnd_ = window_->hwnd();
         // Closing and system commands would end or move the test window.
@@ -90,6 +86,14 @@ protected:
         POINT p = OnScreen(hwnd_, x, y);
         return SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     }
+    // The hit-test code each point (relative to the window) gets.
+    struct Hit {
+        int x, y;
+        LRESULT code;
+    };
+    void ExpectHits(std::initializer_list<Hit> hits) {
+        for (const Hit& h : hits) EXPECT_EQ(HitAt(h.x, h.y), h.code) << h.x << "," << h.y;
+    }
 
     std::unique_ptr<TestWindow> window_;
     std::unique_ptr<FakePainter> painter_;
@@ -98,7 +102,7 @@ protected:
 };
 
 TEST_F(FrameTest, MarginsMakeA794By528ClientInAn814By586WindowAndGoAwayOnDetach) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     RECT c{};
     GetClientRect(hwnd_, &c);
     EXPECT_EQ(c.right, 794);
@@ -121,12 +125,9 @@ TEST_F(FrameTest, MarginsMakeA794By528ClientInAn814By586WindowAndGoAwayOnDetach)
 }
 
 TEST_F(FrameTest, HitTestCodesOfASizableWindow) {
-    Make(kSizableStyle);
-    const int C = GetSystemMetrics(SM_CYCAPTION), W = kWidth, H = kHeight;
-    struct Case {
-        int x, y;
-        LRESULT code;
-    } cases[] = {
+    Make(WS_OVERLAPPEDWINDOW);
+    const int C = GetSystemMetrics(SM_CYCAPTION), W = test::kGameWidth, H = test::kGameHeight;
+    ExpectHits({
         {0, 0, HTTOPLEFT},       {10, 10, HTTOPLEFT},           {5, 11, HTLEFT},
         {5, H - 11, HTLEFT},     {5, H - 10, HTBOTTOMLEFT},     {W - 10, 5, HTTOPRIGHT},
         {W - 1, 300, HTRIGHT},   {W - 5, H - 1, HTBOTTOMRIGHT}, {400, 10, HTTOP},
@@ -135,33 +136,34 @@ TEST_F(FrameTest, HitTestCodesOfASizableWindow) {
         {400, 48, HTCLIENT},     {400, 300, HTCLIENT},          {11, 300, HTCLIENT},
         {400, 40, HTCLIENT},  // the painter's HTMENU is answered as client
         {790, 15, HTCLOSE},   // the painter refines a caption point
-    };
-    for (const Case& c : cases) EXPECT_EQ(HitAt(c.x, c.y), c.code) << c.x << "," << c.y;
+    });
     POINT outside = OnScreen(hwnd_, W + 5, 20);
     EXPECT_EQ(SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(outside.x, outside.y)), HTCLIENT);
 }
 
 TEST_F(FrameTest, HitTestCodesOfAFixedWindowHaveNoSizingEdges) {
-    Make(kFixedStyle);
-    const int C = GetSystemMetrics(SM_CYCAPTION), W = kWidth, H = kHeight;
-    struct Case {
-        int x, y;
-        LRESULT code;
-    } cases[] = {
-        {0, 0, HTCLIENT},       {5, 300, HTCLIENT},   {W - 5, H - 5, HTCLIENT}, {400, 5, HTCLIENT},
-        {400, H - 5, HTCLIENT}, {400, 20, HTCAPTION}, {12, 20, HTSYSMENU},      {400, C + 11, HTCLIENT},
-    };
-    for (const Case& c : cases) EXPECT_EQ(HitAt(c.x, c.y), c.code) << c.x << "," << c.y;
+    Make(test::kGameStyle);
+    const int C = GetSystemMetrics(SM_CYCAPTION), W = test::kGameWidth, H = test::kGameHeight;
+    ExpectHits({
+        {0, 0, HTCLIENT},
+        {5, 300, HTCLIENT},
+        {W - 5, H - 5, HTCLIENT},
+        {400, 5, HTCLIENT},
+        {400, H - 5, HTCLIENT},
+        {400, 20, HTCAPTION},
+        {12, 20, HTSYSMENU},
+        {400, C + 11, HTCLIENT},
+    });
 }
 
 TEST_F(FrameTest, ThePainterPaintsTheWholeFrameAndPressesItTakesNeverReachTheDefaultHandling) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     window_->Show();
     const int before = painter_->paints;
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_GT(painter_->paints, before);
-    EXPECT_EQ(painter_->painted.right, kWidth);
-    EXPECT_EQ(painter_->painted.bottom, kHeight);
+    EXPECT_EQ(painter_->painted.right, test::kGameWidth);
+    EXPECT_EQ(painter_->painted.bottom, test::kGameHeight);
 
     POINT close = OnScreen(hwnd_, painter_->close_spot.x, painter_->close_spot.y);
     window_->log.clear();
@@ -187,7 +189,7 @@ TEST_F(FrameTest, ThePainterPaintsTheWholeFrameAndPressesItTakesNeverReachTheDef
 }
 
 TEST_F(FrameTest, ANativeMenuSetLaterIsTakenOverToo) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     window_->Show();
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_STRING, 2, L"&Game");
@@ -201,7 +203,7 @@ TEST_F(FrameTest, ANativeMenuSetLaterIsTakenOverToo) {
 }
 
 TEST_F(FrameTest, TheKeyboardHookHandsOnlyAltWithALetterToThePainterOfTheActiveWindow) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     window_->Show();
     ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
     window_->log.clear();
@@ -242,7 +244,7 @@ TEST_F(FrameTest, TheKeyboardHookHandsOnlyAltWithALetterToThePainterOfTheActiveW
 class DragTest : public FrameTest {
 protected:
     void SetUp() override {
-        Make(kFixedStyle);
+        Make(test::kGameStyle);
         window_->Show();
         ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));
     }
@@ -303,7 +305,7 @@ TEST_F(DragTest, TheCaptionDragFollowsThePointerLetsMessagesRunAndEndsOnRelease)
 
 TEST_F(DragTest, TheDragEndsWhenTheWindowIsDeactivatedOrTheFrameEndsMeanwhile) {
     constexpr UINT kInterrupt = WM_APP + 9;  // posted during the drag, run by its message pump
-    TestWindow other(kFixedStyle, 200, 150, L"other", 600, 500);
+    TestWindow other(test::kGameStyle, 200, 150, L"other", 600, 500);
     for (int round = 0; round < 2; ++round) {
         SetForegroundWindow(hwnd_);
         ASSERT_TRUE(PumpUntil([&] { return frame_->WindowActive(); }));

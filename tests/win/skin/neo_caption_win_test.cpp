@@ -24,10 +24,7 @@ using test::Pump;
 using test::PumpUntil;
 using test::TestWindow;
 
-constexpr DWORD kFixedStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // as the game's window
-constexpr DWORD kAllButtons = WS_OVERLAPPEDWINDOW;
-constexpr int W = 814, H = 586;
+constexpr int W = test::kGameWidth, H = test::kGameHeight;
 constexpr COLORREF kWhite = RGB(255, 255, 255);      // ActiveCaptionColor &H00FFFFFF
 constexpr COLORREF kPaleGreen = RGB(192, 255, 192);  // InActiveCaptionColor &H00C0FFC0
 
@@ -90,7 +87,7 @@ protected:
         RECT r{};
         GetWindowRect(hwnd_, &r);
         const int w = r.right - r.left, h = r.bottom - r.top;
-        return test::CaptureWith(w, h, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, w, h); });
+        return test::CaptureOf(w, h, [&](HDC dc) { caption_->NCPaint(dc, 0, 0, w, h); });
     }
     int SysCommands(WPARAM command) {
         int n = 0;
@@ -119,7 +116,7 @@ protected:
 };
 
 TEST_F(CaptionTest, ActiveFrameIsTheActiveArtworkTheTilesTheBoldTitleAndTheButtons) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     const Capture shown = test::CaptureWindow(hwnd_);  // what WM_NCPAINT put on the window
     EXPECT_EQ(shown.At(5, 3), CaptionPixel(5, 3));
     EXPECT_EQ(shown.At(W - 1, 300), BorderPixel(40, (300 - 48) % 10));
@@ -153,7 +150,7 @@ TEST_F(CaptionTest, ActiveFrameIsTheActiveArtworkTheTilesTheBoldTitleAndTheButto
 }
 
 TEST_F(CaptionTest, InactiveFrameUsesTheArtwork400ColumnsRightAndTheInactiveTitleColourAtItsOwnWeight) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     const Capture active = Painted();
     SendMessageW(hwnd_, WM_NCACTIVATE, FALSE, 0);
     const Capture c = Painted();
@@ -168,7 +165,7 @@ TEST_F(CaptionTest, InactiveFrameUsesTheArtwork400ColumnsRightAndTheInactiveTitl
 }
 
 TEST_F(CaptionTest, AWindowNarrowerThan201PixelsDrawsNoTitleAndKeepsTheRightPieceAfterTheLeft) {
-    Make(kFixedStyle, 180, 120);
+    Make(test::kGameStyle, 180, 120);
     const Capture c = Painted();
     EXPECT_EQ(c.At(101 + 5, 44), CaptionPixel(145, 44)) << "the right end piece starts at column 101";
     EXPECT_EQ(c.At(95, 44), CaptionPixel(91 + 5, 44));
@@ -177,7 +174,7 @@ TEST_F(CaptionTest, AWindowNarrowerThan201PixelsDrawsNoTitleAndKeepsTheRightPiec
 }
 
 TEST_F(CaptionTest, MissingMaximizeAndMinimizeButtonsAreNeitherDrawnNorHitAndTheRestCloseUp) {
-    Make(kAllButtons);
+    Make(WS_OVERLAPPEDWINDOW);
     Capture c = Painted();
     ExpectGlyph(c, 789, 5, 241, 0);
     ExpectGlyph(c, 769, 5, 278, 0);  // maximize
@@ -185,7 +182,7 @@ TEST_F(CaptionTest, MissingMaximizeAndMinimizeButtonsAreNeitherDrawnNorHitAndThe
     POINT p = OnScreen(hwnd_, 755, 15);
     EXPECT_EQ(SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTSYSMENU);
 
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, kFixedStyle | WS_VISIBLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, test::kGameStyle | WS_VISIBLE);
     c = Painted();
     ExpectGlyph(c, 769, 5, 297, 0);
     EXPECT_EQ(c.At(755, 44), CaptionPixel(140 + 41, 44)) << "right end piece where the minimize glyph was";
@@ -202,7 +199,7 @@ TEST_F(CaptionTest, MissingMaximizeAndMinimizeButtonsAreNeitherDrawnNorHitAndThe
 }
 
 TEST_F(CaptionTest, AClickOnTheCloseGlyphPostsScCloseAndPressSlideOffReleasePostsNothing) {
-    Make(kFixedStyle);
+    Make(test::kGameStyle);
     const POINT close = OnScreen(hwnd_, 798, 15);
     const POINT away = OnScreen(hwnd_, 400, 20);
     auto shows = [&](int row) { return GlyphShows(test::CaptureWindow(hwnd_), 789, 5, 241, row); };
@@ -230,7 +227,7 @@ TEST_F(CaptionTest, AClickOnTheCloseGlyphPostsScCloseAndPressSlideOffReleasePost
 }
 
 TEST_F(CaptionTest, TheGameAttachesWithItsNativeMenuAndGetsItBackOnDetach) {
-    window_ = std::make_unique<TestWindow>(kFixedStyle, W, H, L"Quorlax");
+    window_ = std::make_unique<TestWindow>(test::kGameStyle, W, H, L"Quorlax");
     hwnd_ = window_->hwnd();
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();

@@ -4,25 +4,23 @@
 
 #include <string>
 
+#include "platform/non_copyable.h"
+
 namespace quorlax::skin::test {
 
 // While one lives, every window-procedure install of the skin is refused
 // (the skin raises 13081).
-class RefusedSubclassing {
+class RefusedSubclassing : NonCopyable {
 public:
     RefusedSubclassing();
     ~RefusedSubclassing();
-    RefusedSubclassing(const RefusedSubclassing&) = delete;
-    RefusedSubclassing& operator=(const RefusedSubclassing&) = delete;
 };
 
 // While one lives, the subclassing service cannot set the property `name`.
-class RefusedProperty {
+class RefusedProperty : NonCopyable {
 public:
     explicit RefusedProperty(std::string name);
     ~RefusedProperty();
-    RefusedProperty(const RefusedProperty&) = delete;
-    RefusedProperty& operator=(const RefusedProperty&) = delete;
 };
 
 }  // namespace quorlax::skin::test

@@ -1,11 +1,13 @@
 // Synthetic skin pictures whose every pixel tells where it came from, and
-// captures of what a painter drew, for the pixel tests.
+// captures of what a painter drew (the driver's), for the pixel tests.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <vector>
+
+#include "drive/drive_win.h"
 
 namespace quorlax::skin::test {
 
@@ -66,53 +68,14 @@ inline HBITMAP MakeBorderStrip() {
         palette);
 }
 
-// What `draw` put into a w x h surface.
-struct Capture {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // Pixels of exactly this colour within [x0, x1) x [y0, y1).
-    int Count(COLORREF c, int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                if (At(x, y) == c) ++n;
-        return n;
-    }
-};
-
-inline Capture CaptureWith(int w, int h, const std::function<void(HDC)>& draw) {
-    Capture c;
-    c.width = w;
-    c.height = h;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    draw(mem);
-    GdiFlush();
-    c.pixels.resize(static_cast<size_t>(w) * h);
-    const auto* p = static_cast<const unsigned char*>(bits);
-    for (size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return c;
-}
+using drive::Capture;
+using drive::CaptureOf;
 
 // The whole window as it is on its surface (frame included).
 inline Capture CaptureWindow(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
-    return CaptureWith(r.right - r.left, r.bottom - r.top, [&](HDC mem) {
+    return CaptureOf(r.right - r.left, r.bottom - r.top, [&](HDC mem) {
         HDC dc = GetWindowDC(hwnd);
         BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, dc, 0, 0, SRCCOPY);
         ReleaseDC(hwnd, dc);

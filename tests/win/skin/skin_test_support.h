@@ -14,7 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/non_copyable.h"
+
 namespace quorlax::skin::test {
+
+// The game's main window as the skin serves it: its style and outer size.
+inline constexpr DWORD kGameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+inline constexpr int kGameWidth = 814, kGameHeight = 586;
 
 // Runs the message loop for a while (timers, posted and input messages).
 inline void Pump(int ms) {
@@ -29,14 +35,20 @@ inline void Pump(int ms) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
-// Pumps until pred() holds or the time is up; whether it held.
-inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) {
+// Runs wait() between looks until pred() holds or the time is up; whether
+// it held.
+inline bool PollUntil(const std::function<bool()>& pred, int timeout_ms, const std::function<void()>& wait) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!pred()) {
         if (std::chrono::steady_clock::now() >= end) return false;
-        Pump(5);
+        wait();
     }
     return true;
+}
+
+// Pumps until pred() holds or the time is up; whether it held.
+inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) {
+    return PollUntil(pred, timeout_ms, [] { Pump(5); });
 }
 
 // Runs `script` on a helper thread while this thread pumps messages (so a
@@ -55,12 +67,7 @@ inline bool RunScript(const std::function<void()>& script, int timeout_ms = 2000
 
 // Polls from a helper thread (no pumping) until pred() or the time is up.
 inline bool WaitFor(const std::function<bool()>& pred, int timeout_ms = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        Sleep(10);
-    }
-    return true;
+    return PollUntil(pred, timeout_ms, [] { Sleep(10); });
 }
 
 // Presses and releases keys through the system's input queue, in order:
@@ -130,7 +137,7 @@ inline POINT OnScreen(HWND hwnd, int x, int y) {
 }
 
 // A top-level window whose answers the test decides; it logs every message.
-class TestWindow {
+class TestWindow : NonCopyable {
 public:
     struct Logged {
         UINT msg;
@@ -156,8 +163,6 @@ public:
     ~TestWindow() {
         if (hwnd_) DestroyWindow(hwnd_);
     }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     // Pumps until all input sent before has been handled: a key of no
