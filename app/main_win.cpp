@@ -46,10 +46,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::FolderService folders;
     win::RecordFileWin history(kHistoryFiles);
     win::RecordFileWin chars(kCharRecordFiles);
+    win::RecordFileWin keys(kKeyRecordFiles);
     win::TickClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 
-    win::MainWindow window(instance, services, PracticeFiles{history, chars});
+    win::MainWindow window(instance, services, PracticeFiles{history, chars, keys});
     // Faults are told from the start: the window's load runs before the loop.
     win::SetFaultSink([&window](const std::wstring& text) {
         MessageBoxW(window.Handle(), text.c_str(), kProductName, MB_OK | MB_ICONERROR);

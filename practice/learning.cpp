@@ -2,6 +2,7 @@
 #include "practice/learning.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include "core/counters.h"
@@ -21,9 +22,61 @@ std::wstring Where(IRecordFile& file) {
 
 }  // namespace
 
-Learning::Learning(Board& board, IRecordFile& file, PracticeHistory& history, ISettingsStore& settings,
-                   IMessageBox& messages)
-    : board_(board), file_(file), history_(history), settings_(settings), messages_(messages) {
+std::optional<std::string> KeptRecordFile::Read() {
+    // What the last run of the program could not write is newer than the file.
+    IRecordFile::Bytes bytes = file_.ReadPending();
+    const bool fromPending = bytes.ok && !bytes.bytes.empty();
+    if (!fromPending) bytes = file_.Read(kHistoryReadLimit);
+    if (!bytes.ok) {
+        Tell(readTold_, std::wstring(L"无法读取练习记录文件 ") + name_ + Where(file_) +
+                            L"：\n它也许被别的程序占用。练习可以照常继续；本次运行中不再提示。");
+        return std::nullopt;
+    }
+    dirty = fromPending;
+    return std::move(bytes.bytes);
+}
+
+void KeptRecordFile::Skipped(int lines) {
+    if (lines > 0)
+        Tell(readTold_,
+             std::wstring(L"练习记录文件 ") + name_ + Where(file_) + L"中有 " + std::to_wstring(lines) +
+                 L" 行无法读取，已跳过；下次写入时原文件会另存为 .old.tsv。\n本次运行中不再提示。");
+}
+
+bool KeptRecordFile::Save(const std::string& text) {
+    if (file_.Replace(text)) {
+        if (dirty) file_.RemovePending();  // what was pending is in the file now
+        dirty = false;
+        return true;
+    }
+    dirty = true;
+    Tell(writeTold_,
+         std::wstring(L"无法写入练习记录文件 ") + name_ + Where(file_) +
+             L"：\n它也许被别的程序占用，或者不可写。\n\n"
+             L"这次练习已经记在内存里，等文件可以写入时会一并写进去。练习可以照常继续；本次运行中不再提示。");
+    return false;
+}
+
+void KeptRecordFile::AtExit(const std::string& text, const std::string& header) {
+    if (!dirty || Save(text)) return;
+    // Still held: the whole record waits beside it for the next start.
+    file_.RemovePending();
+    file_.AppendPending(header, std::string_view(text).substr(header.size()));
+}
+
+void KeptRecordFile::Tell(bool& told, std::wstring_view text) {
+    if (told || quiet_) return;
+    told = true;
+    messages_.Show(text);
+}
+
+Learning::Learning(Board& board, IRecordFile& file, IRecordFile& keysFile, PracticeHistory& history,
+                   ISettingsStore& settings, IMessageBox& messages)
+    : board_(board),
+      history_(history),
+      settings_(settings),
+      file_(file, kCharRecordFileName, messages, quiet_),
+      keysFile_(keysFile, kKeyRecordFileName, messages, quiet_) {
     targetSpeedMenu.Define(L"目标速度");
     for (int i = 1; i <= 6; ++i) {
         targetSpeedItems(i).Define((std::to_wstring(kTargetSpeeds[i - 1]) + L" 字/分").c_str());
@@ -48,33 +101,16 @@ void Learning::OnTargetSpeed(int index) {
         board_.TellOnce(kAppearanceUnsaved);
 }
 
-void Learning::Tell(bool& told, std::wstring_view text) {
-    if (told || quiet_) return;
-    told = true;
-    messages_.Show(text);
-}
-
 const CharRecord& Learning::Record() {
     if (loaded_) return record_;
     loaded_ = true;
-    // What the last run of the program could not write is newer than the file.
-    IRecordFile::Bytes bytes = file_.ReadPending();
-    const bool fromPending = bytes.ok && !bytes.bytes.empty();
-    if (!fromPending) bytes = file_.Read(kHistoryReadLimit);
-    if (!bytes.ok) {
-        Tell(readTold_, std::wstring(L"无法读取练习记录文件 ") + kCharRecordFileName + Where(file_) +
-                            L"：\n它也许被别的程序占用。练习可以照常继续；本次运行中不再提示。");
-        return record_;
-    }
-    if (!bytes.bytes.empty()) {
-        CharRecord::Parsed parsed = CharRecord::Parse(bytes.bytes);
+    const std::optional<std::string> bytes = file_.Read();
+    if (!bytes) return record_;
+    if (!bytes->empty()) {
+        CharRecord::Parsed parsed = CharRecord::Parse(*bytes);
         record_ = std::move(parsed.record);
-        dirty_ = fromPending;
-        if (parsed.skipped > 0)
-            Tell(readTold_, std::wstring(L"练习记录文件 ") + kCharRecordFileName + Where(file_) + L"中有 " +
-                                std::to_wstring(parsed.skipped) +
-                                L" 行无法读取，已跳过；下次写入时原文件会另存为 .old.tsv。\n本次运行中不再提示。");
-        if (dirty_ && Save()) file_.RemovePending();
+        file_.Skipped(parsed.skipped);
+        if (file_.dirty) file_.Save(record_.Format());
         return record_;
     }
     // No record yet: it starts from what the practice history says was missed.
@@ -84,10 +120,7 @@ const CharRecord& Learning::Record() {
         for (const Miss& m : run.misses) misses.push_back({m.ch, m.count, day.value_or(0)});
     }
     record_.Seed(misses);
-    if (!record_.Empty()) {
-        dirty_ = true;
-        Save();
-    }
+    if (!record_.Empty()) file_.Save(record_.Format());
     return record_;
 }
 
@@ -95,28 +128,31 @@ void Learning::RunEnded(std::span<const Attempt> attempts, Day today) {
     if (attempts.empty()) return;
     Record();
     record_.Apply(attempts, today, TargetMs());
-    dirty_ = true;
-    Save();
+    file_.Save(record_.Format());
 }
 
-bool Learning::Save() {
-    if (file_.Replace(record_.Format())) {
-        dirty_ = false;
-        return true;
-    }
-    Tell(writeTold_, std::wstring(L"无法写入练习记录文件 ") + kCharRecordFileName + Where(file_) +
-                         L"：\n它也许被别的程序占用，或者不可写。\n\n"
-                         L"这次练习已经记在内存里，等文件可以写入时会一并写进去。练习可以照常继续；本次运行中不再提示。");
-    return false;
+const KeyRecord& Learning::Keys() {
+    if (keysLoaded_) return keys_;
+    keysLoaded_ = true;
+    const std::optional<std::string> bytes = keysFile_.Read();
+    if (!bytes || bytes->empty()) return keys_;
+    KeyRecord::Parsed parsed = KeyRecord::Parse(*bytes);
+    keys_ = std::move(parsed.record);
+    keysFile_.Skipped(parsed.skipped);
+    if (keysFile_.dirty) keysFile_.Save(keys_.Format());
+    return keys_;
+}
+
+void Learning::KeysPressed(std::span<const KeyPress> presses) {
+    if (presses.empty()) return;
+    Keys();
+    keys_.Apply(presses);
+    keysFile_.Save(keys_.Format());
 }
 
 void Learning::AtExit() {
-    if (!dirty_ || Save()) return;
-    // Still held: the whole record waits beside it for the next start.
-    std::string text = record_.Format();
-    const std::string header = CharRecord::Header();
-    file_.RemovePending();
-    file_.AppendPending(header, std::string_view(text).substr(header.size()));
+    if (loaded_) file_.AtExit(record_.Format(), CharRecord::Header());
+    if (keysLoaded_) keysFile_.AtExit(keys_.Format(), KeyRecord::Header());
 }
 
 std::vector<DrillPick> Learning::Picks(Day today, std::span<const Attempt> open) {

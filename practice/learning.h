@@ -1,13 +1,15 @@
-// What practice learns from every character: the per-character record and
-// its file, the target speed the player aims at, and the drill's picks (the
+// What practice learns from every character and every code key: the
+// per-character record, the per-key record of typing by code, their files,
+// the target speed the player aims at, and the drill's picks (the
 // characters due for review first, then the weakest, each weighted by its
-// weakness). The file follows the practice history's rules: rewritten whole
+// weakness). Each file follows the practice history's rules: rewritten whole
 // through a new file, a failure told once while practice goes on, and at
 // exit what could not be written is left in a pending file that the next
 // start takes in.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,18 +19,44 @@
 #include "practice/char_record.h"
 #include "practice/drill.h"
 #include "practice/history.h"
+#include "practice/key_record.h"
 
 namespace quorlax {
+
+// One record file kept by those rules, whatever record it holds.
+class KeptRecordFile {
+public:
+    KeptRecordFile(IRecordFile& file, const wchar_t* name, IMessageBox& messages, const bool& quiet)
+        : file_(file), name_(name), messages_(messages), quiet_(quiet) {}
+    // What to read the record from: what the last run left pending, else the
+    // file (empty when there is none); nothing when it cannot be read (told).
+    // A record read from the pending file is dirty until written.
+    std::optional<std::string> Read();
+    void Skipped(int lines);
+    // Rewrites the file with `text`; a failure is told once.
+    bool Save(const std::string& text);
+    // The program ends: a dirty record is written, or left pending.
+    void AtExit(const std::string& text, const std::string& header);
+    bool dirty = false;  // the record holds what the file does not
+
+private:
+    void Tell(bool& told, std::wstring_view text);
+    IRecordFile& file_;
+    const wchar_t* name_;
+    IMessageBox& messages_;
+    const bool& quiet_;
+    bool readTold_ = false, writeTold_ = false;
+};
 
 class Learning {
 public:
     // `history` seeds a missing record from its misses.
-    Learning(Board& board, IRecordFile& file, PracticeHistory& history, ISettingsStore& settings,
-             IMessageBox& messages);
+    Learning(Board& board, IRecordFile& file, IRecordFile& keysFile, PracticeHistory& history,
+             ISettingsStore& settings, IMessageBox& messages);
     Learning(const Learning&) = delete;
     Learning& operator=(const Learning&) = delete;
 
-    forms::MenuItem targetSpeedMenu;                             // 设置 › "目标速度"
+    forms::MenuItem targetSpeedMenu;                              // 设置 › "目标速度"
     forms::ControlArray<forms::MenuItem, 1, 6> targetSpeedItems;  // "30 字/分" .. "120 字/分"
 
     // Start-up: the stored target speed.
@@ -40,6 +68,10 @@ public:
     const CharRecord& Record();
     // A run ended on `today`: its attempts go into the record and the file.
     void RunEnded(std::span<const Attempt> attempts, Day today);
+    // The key record, read on first use.
+    const KeyRecord& Keys();
+    // Code keys pressed in a run that ended: into the key record and its file.
+    void KeysPressed(std::span<const KeyPress> presses);
     // The drill's characters; empty when nothing is ranked or due.
     // The attempts of a run still open count as if it were recorded.
     std::vector<DrillPick> Picks(Day today, std::span<const Attempt> open = {});
@@ -50,20 +82,16 @@ public:
 
 private:
     void OnTargetSpeed(int index);
-    bool Save();
-    void Tell(bool& told, std::wstring_view text);
 
     Board& board_;
-    IRecordFile& file_;
     PracticeHistory& history_;
     ISettingsStore& settings_;
-    IMessageBox& messages_;
+    bool quiet_ = false;
+    KeptRecordFile file_, keysFile_;
     int target_ = kDefaultTargetSpeed;
     CharRecord record_;
-    bool loaded_ = false;
-    bool dirty_ = false;  // the record holds what the file does not
-    bool quiet_ = false;
-    bool readTold_ = false, writeTold_ = false;
+    KeyRecord keys_;
+    bool loaded_ = false, keysLoaded_ = false;
 };
 
 }  // namespace quorlax

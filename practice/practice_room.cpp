@@ -3,12 +3,12 @@
 // this room shows them in the grid's labels after every event.
 #include "practice/practice_room.h"
 
+#include "core/code_table.h"
 #include "core/counters.h"
 #include "core/stored_names.h"
-#include "practice/radical_keys.h"
 #include "practice/builtin_text.h"
 #include "practice/chosen_text.h"
-#include "core/code_table.h"
+#include "practice/radical_keys.h"
 #include "practice/stats.h"
 
 namespace quorlax {
@@ -56,7 +56,7 @@ PracticeRoom::PracticeRoom(Board& board, Services& services, PracticeFiles files
       board_(board),
       services_(services),
       history_(files.history, services.messages),
-      learning(board, files.chars, history_, services.settings, services.messages),
+      learning(board, files.chars, files.keys, history_, services.settings, services.messages),
       record(history_, learning, board.CodeTable(), board.backColor),
       card(board.scene) {
     record.StartDrill = [this] { OnDrill(); };
@@ -259,8 +259,8 @@ void PracticeRoom::StartGrid(RunKind kind, std::optional<std::wstring> text, boo
     board_.clock.SetEnabled(true);
     // A pool that gives no text gives the empty one at once (the restart
     // comes here even while the command is greyed).
-    run_.StartBuiltIn(*this,
-                      text ? std::move(*text) : BuildPracticeText(board_.Pool(), services_.random, lastWord_));
+    run_.StartBuiltIn(
+        *this, text ? std::move(*text) : BuildPracticeText(board_.Pool(), services_.random, lastWord_));
     builtInItem.Checked = true;
     chosenItem.Checked = false;
     board_.gameModesCleared();
@@ -298,8 +298,8 @@ void PracticeRoom::OnChosenPractice() {
 
 void PracticeRoom::OnDrill() {
     // The open run's attempts count, as they would once it is recorded.
-    const std::vector<DrillPick> picks =
-        learning.Picks(Today(), runOpen_ ? std::span<const Attempt>(run_.Attempts()) : std::span<const Attempt>());
+    const std::vector<DrillPick> picks = learning.Picks(
+        Today(), runOpen_ ? std::span<const Attempt>(run_.Attempts()) : std::span<const Attempt>());
     StartDrill(picks);
 }
 
@@ -329,11 +329,13 @@ void PracticeRoom::StartLesson(bool keepCard) {
     const CharRecord& record = learning.Record();
     const LessonStanding standing = Standing(Bands(), record, learning.TargetMs());
     StartGrid(RunKind::Lesson,
-              BuildLesson(Bands(), standing, record, learning.TargetMs(), Words(), services_.random), keepCard);
+              BuildLesson(Bands(), standing, record, learning.TargetMs(), Words(), services_.random),
+              keepCard);
 }
 
 std::wstring PracticeRoom::LessonLine() {
-    return StandingLine(Bands(), Standing(Bands(), learning.Record(), learning.TargetMs()), learning.TargetMs());
+    return StandingLine(Bands(), Standing(Bands(), learning.Record(), learning.TargetMs()),
+                        learning.TargetMs());
 }
 
 void PracticeRoom::OnEnd() {
@@ -368,6 +370,9 @@ void PracticeRoom::SetRunOpen(bool open) {
 }
 
 void PracticeRoom::OnRecord() {
+    const KeyRecord& keys = learning.Keys();
+    record.SetKeyRecord(keys.AnyAttempt() ? &keys : nullptr);
+    record.lessonLine = LessonLine();
     record.Load();
 }
 
@@ -408,6 +413,9 @@ RunRecord PracticeRoom::CurrentRecord() const {
 void PracticeRoom::EndRun(bool showCard) {
     if (!runOpen_) return;
     SetRunOpen(false);
+    learning.KeysPressed(keyPresses_);
+    keyPresses_.clear();
+    lastKeyAt_ = 0;
     if (!run_.AnyTyped()) return;
     RunRecord run = CurrentRecord();
     learning.Record();  // a record seeded from the history is seeded before this run is in it
@@ -451,7 +459,8 @@ void PracticeRoom::OnPracticeBoxChange() {
 void PracticeRoom::OnPracticeBoxKey(int keyCode) {
     if (card.Shown()) OnCardKey();  // and the key goes on to the box
     if (keyCode == kKeyF1) {
-        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1))) codeLabel.SetCaption(*code);
+        if (auto code = LookUpCode(board_.CodeTable(), run_.Caption(typedPos() + 1)))
+            codeLabel.SetCaption(*code);
     }
     // Backspace makes the two cells plain in the text colour of the moment.
     const int pos = typedPos();
@@ -539,10 +548,26 @@ std::wstring PracticeRoom::ExpectedFrom(int from) const {
 
 void PracticeRoom::ShowPending() {
     const std::string_view letters = composer_.Pending();
-    codeLabel.SetCaption(letters.empty() ? std::wstring(kCodeHintCaption) : std::wstring(letters.begin(), letters.end()));
+    codeLabel.SetCaption(letters.empty() ? std::wstring(kCodeHintCaption)
+                                         : std::wstring(letters.begin(), letters.end()));
 }
 
 void PracticeRoom::HideKeyMarks() { keyDue.Visible = keyPressed.Visible = false; }
+
+void PracticeRoom::NoteKey(int cell, wchar_t key, bool right, std::uint64_t now,
+                           const FiveStrokeCodes& codes) {
+    // Timed from the key before in this run; a wrong press counts against
+    // the key the code wanted there. Space is no code key of its own.
+    const int ms =
+        lastKeyAt_ ? static_cast<int>(std::min<std::uint64_t>(now - lastKeyAt_, kLongestGapMs + 1)) : -1;
+    lastKeyAt_ = now;
+    wchar_t due = key;
+    if (!right) {
+        const auto miss = FindMiss(codes, run_.Caption(cell), composer_.Pending(), key);
+        due = miss ? miss->should : 0;
+    }
+    if (due >= L'a' && due <= L'y') keyPresses_.push_back({static_cast<char>(due), !right, ms});
+}
 
 void PracticeRoom::KeyWrong(int cell, wchar_t key, const FiveStrokeCodes& codes) {
     const std::wstring expected = run_.Caption(cell);
@@ -580,12 +605,14 @@ bool PracticeRoom::OnPracticeBoxChar(wchar_t key) {
             judged = judged || verdict != KeyVerdict::NotJudged;
             right = verdict == KeyVerdict::Right;
         }
+        if (judged && runOpen_) NoteKey(next, key, right, now, *codes);
         if (judged && !right) {
             KeyWrong(next, key, *codes);
             Render();
             return true;
         }
     }
+    if (runOpen_ && key != kBackspaceKey) lastKeyAt_ = now;
     if (composer_.Pending().empty()) codeStarted_ = now;
     const Composed step = composer_.Press(*codes, key, [&](std::wstring_view text) {
         return std::wstring_view(expected).substr(0, text.size()) == text;

@@ -9,14 +9,14 @@
 #include <string>
 
 #include "core/board.h"
+#include "core/code_composer.h"
 #include "forms/controls.h"
 #include "platform/services.h"
-#include "practice/history.h"
-#include "practice/practice_run.h"
-#include "core/code_composer.h"
 #include "practice/drill.h"
+#include "practice/history.h"
 #include "practice/learning.h"
 #include "practice/lessons.h"
+#include "practice/practice_run.h"
 #include "practice/record_form.h"
 #include "practice/run_card.h"
 
@@ -40,34 +40,34 @@ public:
     PracticeRoom& operator=(const PracticeRoom&) = delete;
 
     forms::MenuItem practiceMenu;  // "练 习"
-    forms::MenuItem builtInItem;          // "汉字": practice on a text from the word pool
-    forms::MenuItem chosenItem;       // "选择": practice on a chosen text file
-    forms::MenuItem drillItem;        // "错字": a drill on the most missed characters
-    forms::MenuItem recordItem;         // "记录": the practice record window
-    forms::MenuItem endItem;            // "结束": ends the run, with its card; greyed with no run open
-    forms::MenuItem lessonItem;         // "入门": a lesson of the band of characters reached
-    forms::MenuItem codeHintItem; // 设置 › "错字提示编码": a missed cell shows its character's code
+    forms::MenuItem builtInItem;   // "汉字": practice on a text from the word pool
+    forms::MenuItem chosenItem;    // "选择": practice on a chosen text file
+    forms::MenuItem drillItem;     // "错字": a drill on the most missed characters
+    forms::MenuItem recordItem;    // "记录": the practice record window
+    forms::MenuItem endItem;       // "结束": ends the run, with its card; greyed with no run open
+    forms::MenuItem lessonItem;    // "入门": a lesson of the band of characters reached
+    forms::MenuItem codeHintItem;  // 设置 › "错字提示编码": a missed cell shows its character's code
 
     forms::ControlArray<forms::Label, 0, kGridCells> cells;  // the grid; cells(0) is the template
-    forms::Picture radicalChart;                                // the radical chart, over the lower rows
-    forms::Picture keyDue;      // typing by codes: the key due, framed on the chart after a wrong key
-    forms::Picture keyPressed;  // ... and the key pressed instead
-    forms::Picture cursor;                                // the practice cursor
-    forms::Panel panel;                                  // the practice panel
-    forms::Label typedCaption;                                 // "总字数："
-    forms::Label typedLabel;                                 // characters typed
-    forms::Label correctCaption;                                 // "正确数："
-    forms::Label correctLabel;                                 // characters typed correctly
-    forms::Label chartLink;                                  // the link that shows or hides the chart
-    forms::TextBox practiceBox;                                 // the practice box
-    forms::Label codeLabel;                                 // code look-up result
-    forms::Label speedCaption;                                 // "速  度："
-    forms::Label speedLabel;                                 // practice speed, characters per minute
-    forms::Label speedUnit;                                 // "字/分"
-    forms::Label accuracyCaption;                                 // "正确率："
-    forms::Label accuracyLabel;                                 // accuracy, "83 %"
-    forms::Label hintLine;      // typing by codes: what a wrong key should have been
-    forms::Timer cursorBlink{300};                             // practice-cursor blink
+    forms::Picture radicalChart;                             // the radical chart, over the lower rows
+    forms::Picture keyDue;          // typing by codes: the key due, framed on the chart after a wrong key
+    forms::Picture keyPressed;      // ... and the key pressed instead
+    forms::Picture cursor;          // the practice cursor
+    forms::Panel panel;             // the practice panel
+    forms::Label typedCaption;      // "总字数："
+    forms::Label typedLabel;        // characters typed
+    forms::Label correctCaption;    // "正确数："
+    forms::Label correctLabel;      // characters typed correctly
+    forms::Label chartLink;         // the link that shows or hides the chart
+    forms::TextBox practiceBox;     // the practice box
+    forms::Label codeLabel;         // code look-up result
+    forms::Label speedCaption;      // "速  度："
+    forms::Label speedLabel;        // practice speed, characters per minute
+    forms::Label speedUnit;         // "字/分"
+    forms::Label accuracyCaption;   // "正确率："
+    forms::Label accuracyLabel;     // accuracy, "83 %"
+    forms::Label hintLine;          // typing by codes: what a wrong key should have been
+    forms::Timer cursorBlink{300};  // practice-cursor blink
 
     // `typedPos`: the cell of the last typed character (1 after start-up).
     std::int16_t typedPos() const { return run_.typedPos(); }
@@ -151,6 +151,7 @@ private:
     void OnCodeMode(bool on);
     void ShowPending();
     void KeyWrong(int cell, wchar_t key, const FiveStrokeCodes& codes);
+    void NoteKey(int cell, wchar_t key, bool right, std::uint64_t now, const FiveStrokeCodes& codes);
     void HideKeyMarks();
     // The text the grid expects from cell `from` on, up to four characters.
     std::wstring ExpectedFrom(int from) const;
@@ -175,17 +176,19 @@ public:
     RunCardPanel card;  // the card at a run's end
 
 private:
-    bool runOpen_ = false;             // a run started and has not been recorded
-    RunKind kind_ = RunKind::BuiltIn;  // what the open run practises
-    bool drillShown_ = false;          // the grid's built-in text is a drill's
-    std::wstring chosenName_;          // the chosen file's name, without its folder
+    bool runOpen_ = false;                 // a run started and has not been recorded
+    RunKind kind_ = RunKind::BuiltIn;      // what the open run practises
+    bool drillShown_ = false;              // the grid's built-in text is a drill's
+    std::wstring chosenName_;              // the chosen file's name, without its folder
     std::vector<std::wstring> poolWords_;  // the pool's words, for drills; made on first use
     std::vector<Band> bands_;              // the lessons' bands; made on first use
     const std::vector<Band>& Bands();
     void StartLesson(bool keepCard);
     const std::vector<std::wstring>& Words();
-    CodeComposer composer_;                // typing by codes: the code being typed
-    std::uint64_t codeStarted_ = 0;        // when its first key came
+    CodeComposer composer_;             // typing by codes: the code being typed
+    std::uint64_t codeStarted_ = 0;     // when its first key came
+    std::uint64_t lastKeyAt_ = 0;       // when the run's last code key came; 0 before its first
+    std::vector<KeyPress> keyPresses_;  // the open run's code keys, for the key record
     // The text colour of each plain cell. A chosen-text run keeps the
     // colours cells have, so cells never reset since start-up keep the
     // template's.

@@ -65,6 +65,7 @@ struct IRecordFile {
 struct PracticeFiles {
     IRecordFile& history;
     IRecordFile& chars;
+    IRecordFile& keys;
 };
 
 }  // namespace quorlax

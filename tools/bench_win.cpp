@@ -200,9 +200,10 @@ int main(int argc, char** argv) {
     // The benchmark's runs stay out of the profile.
     win::RecordFileWin history(kHistoryFiles, BenchHistoryFolder());
     win::RecordFileWin chars(kCharRecordFiles, BenchHistoryFolder());
+    win::RecordFileWin keyPresses(kKeyRecordFiles, BenchHistoryFolder() + L"\\keys");
     win::TickClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
-    win::MainWindow window(GetModuleHandleW(nullptr), services, PracticeFiles{history, chars});
+    win::MainWindow window(GetModuleHandleW(nullptr), services, PracticeFiles{history, chars, keyPresses});
     if (!window.Create()) return 1;
     HWND hwnd = window.Handle();
     Program& form = window.Form();
@@ -283,7 +284,7 @@ int main(int argc, char** argv) {
         Median(sound_starts), Percentile(sound_starts, 1.0), sound_starts.size(),
         sound.Playable() ? "the device plays" : "no device: silent");
     // 5. The battle over loopback.
-    BenchBattle(services, PracticeFiles{history, chars});
+    BenchBattle(services, PracticeFiles{history, chars, keyPresses});
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
     // 5. The painted frame: a full non-client paint, and hovering the titles.

@@ -99,6 +99,19 @@ TEST_F(CodeModeTest, PracticeJudgesEveryKeyAndTellsTheWrongOne) {
     EXPECT_EQ(room().Run().Cell(2).back, CellBack::Window);
     EXPECT_FALSE(room().keyDue.Visible);
     EXPECT_EQ(room().correctLabel.Caption(), L"2");
+
+    // Every key went to the key record at the run's end; a wrong press
+    // counts against the key the code wanted (a, not b).
+    room().endItem.Click();
+    const KeyRecord keys = KeyRecord::Parse(fakes_.keys.bytes).record;
+    EXPECT_EQ(keys.Find('g')->attempts, 4);
+    EXPECT_EQ(keys.Find('g')->wrong, 0);
+    EXPECT_EQ(keys.Find('a')->attempts, 7);
+    EXPECT_EQ(keys.Find('a')->wrong, 3);
+    EXPECT_EQ(keys.Find('b')->attempts, 0);
+    room().OnRecord();
+    EXPECT_EQ(room().record.KeyRecordShown()->Find('a')->wrong, 3)
+        << "the record window's keyboard shows them";
 }
 
 std::wstring ShippedTable() {

@@ -283,7 +283,8 @@ struct FakeServices {
     FakeFolders folders;
     MemoryRecordFile history;
     MemoryRecordFile chars;
-    PracticeFiles practiceFiles{history, chars};
+    MemoryRecordFile keys;
+    PracticeFiles practiceFiles{history, chars, keys};
     ManualClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
 

@@ -35,7 +35,7 @@ protected:
             std::make_unique<Services>(Services{f.random, f.messages, f.files, f.settings, f.sound, f.battle,
                                                 f.dialogs, f.pictures, f.shell, f.folders, f.clock});
         fakes_.random.SetFallback({0.5, 0.0, 0.25, 0.75, 0.1, 0.9, 0.3, 0.6, 0.45});
-        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, PracticeFiles{file_, fakes_.chars});
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), *services_, PracticeFiles{file_, fakes_.chars, fakes_.keys});
         ASSERT_TRUE(window_->Create());
         hwnd_ = window_->Handle();
     }
