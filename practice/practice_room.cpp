@@ -318,7 +318,9 @@ const std::vector<std::wstring>& PracticeRoom::Words() {
 }
 
 const std::vector<Band>& PracticeRoom::Bands() {
-    if (bands_.empty()) bands_ = MakeBands(board_.CodeTable(), board_.Codes(), board_.Pool());
+    // The first-level short codes are the standard ones: the record window
+    // names the band without loading the codes file for it.
+    if (bands_.empty()) bands_ = MakeBands(board_.CodeTable(), nullptr, board_.Pool());
     return bands_;
 }
 

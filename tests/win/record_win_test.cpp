@@ -219,12 +219,12 @@ TEST_F(RecordWindowTest, TheCodeModesKeyboardShowsEachKeyInItsWeaknessColour) {
     EXPECT_FALSE(Window().Form().View().keyboard.shown) << "no key record yet";
     Window().Form().Unload();
 
-    KeyRecord keys;
+    std::vector<KeyPress> presses;
     for (int i = 0; i < 6; ++i) {
-        keys.Press({'q', true, 900});   // missed and slow
-        keys.Press({'g', false, 150});  // sure and quick
+        presses.push_back({'q', true, 900});   // missed and slow
+        presses.push_back({'g', false, 150});  // sure and quick
     }
-    form().practice.record.SetKeyRecord(&keys);
+    form().practice.learning.KeysPressed(presses);  // as a run typed by code ends
     Open();
     const RecordKeyboard& board = Window().Form().View().keyboard;
     ASSERT_TRUE(board.shown);
@@ -245,7 +245,6 @@ TEST_F(RecordWindowTest, TheCodeModesKeyboardShowsEachKeyInItsWeaknessColour) {
             EXPECT_GT(GetGValue(painted), GetRValue(painted)) << "the sure key is green";
         }
     }
-    form().practice.record.SetKeyRecord(nullptr);
 }
 
 TEST_F(RecordWindowTest, AWindowThatCouldNotBeMadeOpensAtTheNextTry) {
