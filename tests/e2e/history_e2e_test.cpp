@@ -197,12 +197,12 @@ TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppended
             if (!FindWindowOf(again.Id(), L"QuorlaxRecord")) PressCtrl(main, 'R');
             return !Exists(InRecordFolder(kHistoryFiles.pending));
         },
-        15000));
+        15000, 250));
     const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.file)), false);
     ASSERT_EQ(now.runs.size(), 3u);
     EXPECT_EQ(now.runs[1].typed, 1);
     EXPECT_EQ(now.runs[2].typed, 2);
-    EXPECT_TRUE(again.Running());
+    EXPECT_TRUE(CloseGame(again, main));
 }
 
 }  // namespace
