@@ -53,13 +53,23 @@ inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) 
 
 // Runs `script` on a helper thread while this thread pumps messages (so a
 // modal loop started by the script's input runs here); false on timeout.
+// A script that gives up (a key lost under load) may leave a drop-down open,
+// and its modal loop would hold this thread for good: it is cancelled.
 inline bool RunScript(const std::function<void()>& script, int timeout_ms = 20000) {
-    std::atomic<bool> done{false};
+    std::atomic<bool> done{false}, returned{false};
+    const DWORD pumping = GetCurrentThreadId();
     std::thread helper([&] {
         script();
         done = true;
+        for (int i = 0; i < 500 && !returned; ++i) {
+            GUITHREADINFO info{sizeof info};
+            if (GetGUIThreadInfo(pumping, &info) && (info.flags & GUI_INMENUMODE) && info.hwndMenuOwner)
+                PostMessageW(info.hwndMenuOwner, WM_CANCELMODE, 0, 0);
+            Sleep(20);
+        }
     });
     bool finished = PumpUntil([&] { return done.load(); }, timeout_ms);
+    returned = true;
     helper.join();
     Pump(20);
     return finished;
