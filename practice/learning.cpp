@@ -64,6 +64,17 @@ void KeptRecordFile::AtExit(const std::string& text, const std::string& header) 
     file_.AppendPending(header, std::string_view(text).substr(header.size()));
 }
 
+bool KeptRecordFile::Clear() {
+    file_.RemovePending();
+    if (!file_.MoveAside()) {
+        Tell(writeTold_, std::wstring(L"无法清除练习记录文件 ") + name_ + Where(file_) +
+                             L"：\n它也许被别的程序占用。本次运行中不再提示。");
+        return false;
+    }
+    dirty = false;
+    return true;
+}
+
 void KeptRecordFile::Tell(bool& told, std::wstring_view text) {
     if (told || quiet_) return;
     told = true;
@@ -148,6 +159,13 @@ void Learning::KeysPressed(std::span<const KeyPress> presses) {
     Keys();
     keys_.Apply(presses);
     keysFile_.Save(keys_.Format());
+}
+
+bool Learning::Clear() {
+    const bool chars = file_.Clear(), keys = keysFile_.Clear();
+    if (chars) record_ = {}, loaded_ = true;
+    if (keys) keys_ = {}, keysLoaded_ = true;
+    return chars && keys;
 }
 
 void Learning::AtExit() {

@@ -37,6 +37,8 @@ public:
     bool Save(const std::string& text);
     // The program ends: a dirty record is written, or left pending.
     void AtExit(const std::string& text, const std::string& header);
+    // Moves the file aside and drops what was pending; false (told) when it stays.
+    bool Clear();
     bool dirty = false;  // the record holds what the file does not
 
 private:
@@ -75,6 +77,9 @@ public:
     // The drill's characters; empty when nothing is ranked or due.
     // The attempts of a run still open count as if it were recorded.
     std::vector<DrillPick> Picks(Day today, std::span<const Attempt> open = {});
+    // 清除记录: both records move aside as their backups and start empty;
+    // false (told) when a file stays.
+    bool Clear();
     // The program ends: the record is written, or left pending.
     void AtExit();
     // Nothing is told from now on (the Windows session ends).

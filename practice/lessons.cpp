@@ -34,7 +34,8 @@ std::vector<Band> MakeBands(std::wstring_view codeTable, const FiveStrokeCodes* 
         if (ClassifyGbk(codeTable[i]) != CharClass::Wide) continue;
         std::wstring code(codeTable.substr(i + 1, 4));
         code.erase(code.find_last_not_of(L' ') + 1);
-        if (code.empty() || !std::all_of(code.begin(), code.end(), [](wchar_t c) { return c >= L'a' && c <= L'y'; }))
+        if (code.empty() ||
+            !std::all_of(code.begin(), code.end(), [](wchar_t c) { return c >= L'a' && c <= L'y'; }))
             continue;
         byCode.emplace(code, codeTable[i]);
         tableOrder.push_back(codeTable[i]);
@@ -46,8 +47,8 @@ std::vector<Band> MakeBands(std::wstring_view codeTable, const FiveStrokeCodes* 
         if (auto it = byCode.find(std::wstring(4, kKeys[k])); it != byCode.end()) names.chars += it->second;
         wchar_t level = kFirstLevel[k];
         if (codes)
-            if (auto entries = codes->EntriesOf(std::string(1, static_cast<char>(kKeys[k]))); !entries.empty() &&
-                                                                                            entries[0].text.size() == 1)
+            if (auto entries = codes->EntriesOf(std::string(1, static_cast<char>(kKeys[k])));
+                !entries.empty() && entries[0].text.size() == 1)
                 level = entries[0].text[0];
         first.chars += level;
     }
@@ -90,16 +91,17 @@ LessonStanding Standing(std::span<const Band> bands, const CharRecord& record, d
 
 std::wstring StandingLine(std::span<const Band> bands, const LessonStanding& standing, double targetMs) {
     if (bands.empty()) return {};
-    std::wstring line = L"入门：第 " + std::to_wstring(standing.band + 1) + L" 段 " + bands[standing.band].name;
+    std::wstring line =
+        L"入门：第 " + std::to_wstring(standing.band + 1) + L" 段 " + bands[standing.band].name;
     if (standing.allDone) return line + L" · 全部达标";
     return line + L" · 还有 " + std::to_wstring(standing.notYet) + L" 个字未达标（每字至少 " +
            std::to_wstring(kLessonAttempts) + L" 次，错误率低于 5%，不慢于 " +
            std::to_wstring(static_cast<long long>(targetMs + 0.5)) + L" 毫秒）";
 }
 
-std::wstring BuildLesson(std::span<const Band> bands, const LessonStanding& standing, const CharRecord& record,
-                         double targetMs, std::span<const std::wstring> poolWords, IRandom& random,
-                         std::size_t cells) {
+std::wstring BuildLesson(std::span<const Band> bands, const LessonStanding& standing,
+                         const CharRecord& record, double targetMs, std::span<const std::wstring> poolWords,
+                         IRandom& random, std::size_t cells) {
     if (bands.empty()) return {};
     struct Piece {
         wchar_t ch;
@@ -109,13 +111,14 @@ std::wstring BuildLesson(std::span<const Band> bands, const LessonStanding& stan
     // The newest band: characters never practised weigh most.
     for (wchar_t c : bands[standing.band].chars) {
         const CharStats* s = record.Find(c);
-        picks.push_back({c, !s || s->attempts < kLessonAttempts ? 1.0 : std::max(0.2, Weakness(*s, targetMs))});
+        picks.push_back(
+            {c, !s || s->attempts < kLessonAttempts ? 1.0 : std::max(0.2, Weakness(*s, targetMs))});
     }
-    // The weakest of the bands before it.
+    // The weakest of the bands before it (all of which met the rule once).
     std::vector<std::pair<double, wchar_t>> older;
     for (std::size_t b = 0; b < standing.band; ++b)
         for (wchar_t c : bands[b].chars)
-            if (const CharStats* s = record.Find(c); s && !Meets(s, targetMs))
+            if (const CharStats* s = record.Find(c))
                 older.emplace_back(std::max(0.2, Weakness(*s, targetMs)), c);
     std::sort(older.begin(), older.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     for (std::size_t i = 0; i < older.size() && i < kLessonOlderChars; ++i)
@@ -123,7 +126,8 @@ std::wstring BuildLesson(std::span<const Band> bands, const LessonStanding& stan
 
     // Words made only of characters in play stand for their characters too.
     std::unordered_set<wchar_t> inPlay;
-    for (std::size_t b = 0; b <= standing.band; ++b) inPlay.insert(bands[b].chars.begin(), bands[b].chars.end());
+    for (std::size_t b = 0; b <= standing.band; ++b)
+        inPlay.insert(bands[b].chars.begin(), bands[b].chars.end());
     std::unordered_map<wchar_t, std::vector<const std::wstring*>> words;
     for (const std::wstring& w : poolWords)
         if (w.size() > 1 && std::all_of(w.begin(), w.end(), [&](wchar_t c) { return inPlay.count(c) > 0; }))

@@ -418,7 +418,9 @@ void RecordForm::OnDrillButton() {
 void RecordForm::OnClearButton() {
     if (!view_.clearEnabled) return;
     if (!Confirm || !Confirm(kRecordConfirmClear)) return;
-    history_.Clear();  // a failure is told by the record itself
+    history_.Clear();   // a failure is told by the record itself
+    learning_.Clear();  // and the characters and keys learnt with it
+    keys_ = nullptr;
     Read();
     Changed();
 }

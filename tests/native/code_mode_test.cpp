@@ -161,6 +161,8 @@ TEST(LessonTest, BandsOpenOneAfterAnotherAsTheirCharactersMeetTheRule) {
         EXPECT_NE(lesson[i], lesson[i - 1]);
     }
     EXPECT_NE(lesson.find(bands[1].chars[0]), std::wstring::npos) << "the newest band is practised";
+    EXPECT_NE(lesson.find_first_of(bands[0].chars), std::wstring::npos)
+        << "with the weakest of the band before";
 }
 
 }  // namespace

@@ -314,6 +314,12 @@ TEST_F(RecordFormTest, ClearAsksFirstDrillClosesTheWindowBeforeItStartsAndTheFil
     EXPECT_FALSE(record().filterButtons[3].Enabled);
     EXPECT_TRUE(record().filterButtons[0].Enabled);
 
+    record().OnDrillButton();
+    EXPECT_FALSE(record().Loaded());
+    record().Load();
+    EXPECT_EQ(record().View().kind, ChartKind::All) << "a window opened again shows every kind";
+    EXPECT_EQ(record().View().chart.Runs(), 5u);
+
     record().OnClearButton();  // No
     EXPECT_FALSE(record().View().empty);
     EXPECT_TRUE(fakes_.history.backup.empty());
@@ -321,18 +327,11 @@ TEST_F(RecordFormTest, ClearAsksFirstDrillClosesTheWindowBeforeItStartsAndTheFil
     record().OnClearButton();  // Yes
     EXPECT_TRUE(record().View().empty);
     EXPECT_NE(fakes_.history.backup.find("中"), std::string::npos) << "the record was moved aside, not lost";
-    EXPECT_TRUE(record().View().drillEnabled) << "the characters' record is not the history's";
+    EXPECT_FALSE(record().View().drillEnabled) << "all of it: the characters' record went aside too";
+    EXPECT_NE(fakes_.chars.backup.find("中"), std::string::npos);
     for (const forms::CommandButton& filter : record().filterButtons) EXPECT_FALSE(filter.Enabled);
-
-    record().OnDrillButton();
-    EXPECT_FALSE(record().Loaded());
-    EXPECT_EQ(log, (std::vector<std::wstring>{L"shown", L"asked", L"asked", L"closed", L"drill"}));
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"shown", L"closed", L"drill", L"shown", L"asked", L"asked"}));
     EXPECT_TRUE(fakes_.messages.shown.empty());
-
-    fakes_.history.bytes = lines;
-    record().Load();
-    EXPECT_EQ(record().View().kind, ChartKind::All) << "a window opened again shows every kind";
-    EXPECT_EQ(record().View().chart.Runs(), 5u);
 }
 
 TEST_F(RecordFormTest, TheKeysAndTheLessonShowOnceTheOwnerHandsThemIn) {
