@@ -3,9 +3,10 @@
 # display (make screenshot uses xvfb-run); the driver starts a Chinese game
 # ("game", the default), a practice run with the radical chart
 # ("practice"), or opens the picture chooser ("chooser"), the About box
-# ("about") or the practice record over a prepared record file ("record"),
-# then the screen is captured and cropped.
-# Usage: tools/screenshot.sh BUILD_DIR OUTPUT.png [game|practice|chooser|about|record]
+# ("about") or the practice record over prepared practice files ("record"),
+# ends a run for its card ("card"), or types by five-stroke code up to a
+# wrong key ("code"); then the screen is captured and cropped.
+# Usage: tools/screenshot.sh BUILD_DIR OUTPUT.png [game|practice|chooser|about|record|card|code]
 set -eu
 build=$(cd "$1" && pwd)
 out=$2
