@@ -2,6 +2,8 @@
 #include "core/code_composer.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 namespace quorlax {
 namespace {
@@ -102,6 +104,16 @@ std::wstring MissHint(const FiveStrokeCodes& codes, std::wstring_view expected, 
             name(miss->pressed);
     if (miss->pressed != kSpaceKey && !IsCodeLetter(miss->pressed)) hint += L"（编码只用 a～y）";
     return hint;
+}
+
+wchar_t ChinesePunctuation(wchar_t key, wchar_t expected) {
+    static constexpr std::pair<wchar_t, std::wstring_view> kMarks[] = {
+        {L',', L"，"}, {L'.', L"。"}, {L';', L"；"}, {L':', L"："}, {L'?', L"？"}, {L'!', L"！"},
+        {L'\\', L"、"}, {L'\'', L"‘’"}, {L'"', L"“”"}, {L'(', L"（"}, {L')', L"）"}, {L'<', L"《"},
+        {L'>', L"》"}, {L'[', L"【"}, {L']', L"】"}, {L'^', L"……"}, {L'_', L"——"}, {L'~', L"～"}};
+    for (const auto& [k, marks] : kMarks)
+        if (k == key) return marks.find(expected) != std::wstring_view::npos ? expected : marks[0];
+    return 0;
 }
 
 }  // namespace quorlax

@@ -83,4 +83,9 @@ std::optional<CodeMiss> FindMiss(const FiveStrokeCodes& codes, std::wstring_view
 std::wstring MissHint(const FiveStrokeCodes& codes, std::wstring_view expected, std::string_view typed,
                       wchar_t key);
 
+// Punctuation has no code: a key that stands for a Chinese mark, as on a
+// Chinese keyboard layout (, for ，and 、 on \\), types the mark `expected`
+// when it is one of the key's, else the key's first. 0 for any other key.
+wchar_t ChinesePunctuation(wchar_t key, wchar_t expected);
+
 }  // namespace quorlax

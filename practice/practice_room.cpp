@@ -598,6 +598,13 @@ bool PracticeRoom::OnPracticeBoxChar(wchar_t key) {
     const int next = typedPos() + 1;
     const std::wstring expected = ExpectedFrom(next);
     const std::uint64_t now = services_.clock.Milliseconds();
+    // A mark has no code: its key types it, as an input method would.
+    if (composer_.Pending().empty())
+        if (const wchar_t mark = ChinesePunctuation(key, expected.empty() ? L'\0' : expected[0])) {
+            practiceBox.SetText(practiceBox.Text() + mark);
+            Render();
+            return true;
+        }
     // A key is judged before it joins the code: against the next
     // character, or a word that starts there.
     if (!expected.empty() && key != kBackspaceKey) {

@@ -114,6 +114,13 @@ TEST_F(CodeModeTest, PracticeJudgesEveryKeyAndTellsTheWrongOne) {
         << "the record window's keyboard shows them";
 }
 
+TEST_F(CodeModeTest, PunctuationKeysTypeTheChineseMarksOfAChosenText) {
+    Practise("\xE7\x8E\x8B\xEF\xBC\x8C\xE2\x80\x9C\xE2\x80\x9D");  // 王，“”
+    Press(room().practiceBox, L"gggg,\"\"");
+    EXPECT_EQ(room().practiceBox.Text(), L"王，“”");
+    EXPECT_EQ(room().correctLabel.Caption(), L"4");
+}
+
 std::wstring ShippedTable() {
     std::ifstream in(QUORLAX_SOURCE_DIR "/data/vbcx.dll", std::ios::binary);
     std::stringstream bytes;
