@@ -1,9 +1,12 @@
 // `make bench`: start-up time against a minimal window, the cost of a fall
 // tick and of a shot tick with their repaints, keystroke to shot, idle CPU,
 // practice mode (a keystroke to its cells painted, a practice start, the
-// timers of an idle practice run), the practice record (recording a run, the
-// drill text, a 10,000-run file, the record window over it), loading the
-// five-stroke codes and the size of each exe. Prints figures; asserts nothing.
+// timers of an idle practice run), the practice record (recording a run, a
+// 10,000-run file, the per-character record of every character of the code
+// table and the drill built from it, the record window over them with and
+// without its keyboard), typing by codes, the card at a run's end, loading
+// the five-stroke codes and the size of each exe. Prints figures; asserts
+// nothing.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/five_stroke.h"
 #include "app/main_window_win.h"
+#include "core/five_stroke.h"
 #include "drive/drive_win.h"
 #include "forms/main_window_ids_win.h"
 #include "net/battle_link_win.h"
@@ -22,6 +25,7 @@
 #include "platform/pictures_win.h"
 #include "platform/random.h"
 #include "platform/services_win.h"
+#include "practice/drill.h"
 #include "practice/history.h"
 #include "practice/key_record.h"
 #include "practice/record_file_win.h"
@@ -112,6 +116,16 @@ std::wstring BenchHistoryFolder() {
     return std::wstring(tmp) + L"QuorlaxBenchHistory";
 }
 
+// Every record file the benchmark may have made, and their folders.
+void RemoveBenchRecords() {
+    for (const std::wstring& folder : {BenchHistoryFolder() + L"\\record", BenchHistoryFolder()}) {
+        for (const RecordFileNames& names : {kHistoryFiles, kCharRecordFiles, kKeyRecordFiles})
+            for (const wchar_t* name : {names.file, names.old, names.pending, names.backup})
+                DeleteFileW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+}
+
 // Counts what the record would tell the player, without a box to wait on.
 struct CountingMessages final : IMessageBox {
     void Show(std::wstring_view) override { ++shown; }
@@ -137,14 +151,50 @@ RunRecord TypicalRun(int i, std::wstring_view pool) {
     return r;
 }
 
-HWND record_window = nullptr;  // whose messages the idle counter counts
-int record_messages = 0;
+// A run's attempts as a player types a built-in text: the pool's characters
+// in a row, about one in thirty missed, timed but the first; every third run
+// typed by codes.
+std::vector<Attempt> TypicalAttempts(int i, std::wstring_view pool) {
+    std::vector<Attempt> attempts;
+    const size_t start = pool.empty() ? 0 : static_cast<size_t>(i) * 7919 % pool.size();
+    for (int k = 0; k < 150 + i % 250; ++k) {
+        Attempt a;
+        a.ch = pool.empty() ? L'字' : pool[(start + static_cast<size_t>(k)) % pool.size()];
+        a.miss = (k * 13 + i) % 29 == 0;
+        a.ms = k == 0 ? -1 : 400 + (k * 37 + i) % 1400;
+        if (i % 3 == 0) a.keyMs = 300 + (k * 53 + i) % 900;
+        attempts.push_back(a);
+    }
+    return attempts;
+}
 
-LRESULT CALLBACK CountRecordMessages(int code, WPARAM wp, LPARAM lp) {
+HWND idle_window = nullptr;  // whose messages the idle counter counts
+int idle_messages = 0, idle_timers = 0;
+
+LRESULT CALLBACK CountIdleMessages(int code, WPARAM wp, LPARAM lp) {
     const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    if (code == HC_ACTION && wp == PM_REMOVE && msg->hwnd && GetAncestor(msg->hwnd, GA_ROOT) == record_window)
-        ++record_messages;
+    if (code == HC_ACTION && wp == PM_REMOVE && msg->hwnd && GetAncestor(msg->hwnd, GA_ROOT) == idle_window) {
+        ++idle_messages;
+        if (msg->message == WM_TIMER) ++idle_timers;
+    }
     return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The messages to `window` and its children while the loop runs idle for
+// `ms`, and this process's CPU meanwhile, in percent.
+struct Idle {
+    int messages, timers;
+    double cpu;
+};
+Idle IdleMessages(HWND window, int ms) {
+    idle_window = window;
+    idle_messages = idle_timers = 0;
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountIdleMessages, nullptr, GetCurrentThreadId());
+    const double c0 = CpuSeconds(GetCurrentProcess()), t0 = Now();
+    win::MessageLoop::Instance().Pump(std::chrono::milliseconds(ms));
+    const double cpu = (CpuSeconds(GetCurrentProcess()) - c0) / (Now() - t0) * 100;
+    UnhookWindowsHookEx(hook);
+    return {idle_messages, idle_timers, cpu};
 }
 
 int nc_paints = 0;  // WM_NCPAINT messages seen by the frame-paint counter
@@ -200,7 +250,7 @@ int main(int argc, char** argv) {
     // The benchmark's runs stay out of the profile.
     win::RecordFileWin history(kHistoryFiles, BenchHistoryFolder());
     win::RecordFileWin chars(kCharRecordFiles, BenchHistoryFolder());
-    win::RecordFileWin keyPresses(kKeyRecordFiles, BenchHistoryFolder() + L"\\keys");
+    win::RecordFileWin keyPresses(kKeyRecordFiles, BenchHistoryFolder());
     win::TickClock clock;
     Services services{random, messages, files, settings, sound, battle, dialogs, pictures, shell, folders, clock};
     win::MainWindow window(GetModuleHandleW(nullptr), services, PracticeFiles{history, chars, keyPresses});
@@ -377,18 +427,16 @@ int main(int argc, char** argv) {
     std::printf(" (%d running; goal: the clock and the cursor blink only)\n", window.Timers().RunningCount());
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
 
-    // 6. The practice record: a 10,000-run file, recording a run into it,
-    // and the drill built from it, with the real file in a folder of its own.
+    // The pool's Chinese characters, as practice texts are made of them.
+    std::wstring pool;
+    for (wchar_t c : form.board.Pool().Text())
+        if (c > 0x2E80) pool += c;
+
+    // 6. The practice record: a 10,000-run file and recording a run into
+    // it, with the real file in a folder of its own.
     {
-        std::wstring pool;
-        for (wchar_t c : form.board.Pool().Text())
-            if (c > 0x2E80) pool += c;
         std::string bytes = HistoryHeader();
-        std::vector<RunRecord> runs;
-        for (int i = 0; i < 10000; ++i) {
-            runs.push_back(TypicalRun(i, pool));
-            bytes += FormatRun(runs.back());
-        }
+        for (int i = 0; i < 10000; ++i) bytes += FormatRun(TypicalRun(i, pool));
         std::printf("history_file_bytes: %zu for 10,000 runs, %.2f MB (goal <= 4 MB)%s\n", bytes.size(),
                     static_cast<double>(bytes.size()) / 1e6, bytes.size() <= 4000000 ? "" : "  MISSED");
 
@@ -434,19 +482,6 @@ int main(int argc, char** argv) {
             "history_load_ms: median %.1f, max %.1f (10,000 runs read and parsed; no goal of its own)\n",
             Median(load), Percentile(load, 1.0));
 
-        const std::vector<WeakChar> weak = WeakestChars(runs);
-        std::vector<double> drill;
-        size_t length = 0;
-        for (int i = 0; i < 50; ++i) {
-            t = Now();
-            length = BuildDrillText(weak, form.board.Pool(), random).size();
-            drill.push_back((Now() - t) * 1000);
-        }
-        std::printf(
-            "drill_text_ms: median %.2f, max %.2f (%zu weakest characters, %zu characters; goal median <= "
-            "10)%s\n",
-            Median(drill), Percentile(drill, 1.0), weak.size(), length,
-            Median(drill) <= 10 ? "" : "  MISSED");
         for (const std::wstring& folder : {BenchHistoryFolder() + L"\\record", BenchHistoryFolder()}) {
             DeleteFileW((folder + L"\\" + kHistoryFiles.file).c_str());
             DeleteFileW((folder + L"\\" + kHistoryFiles.backup).c_str());
@@ -468,14 +503,72 @@ int main(int argc, char** argv) {
             if (c > 0x2E80) table.push_back(c);
         std::sort(table.begin(), table.end());
         table.erase(std::unique(table.begin(), table.end()), table.end());
+        // Every field filled, the key time too, as the widest lines are.
         std::vector<Attempt> attempts;
         for (int round = 0; round < 5; ++round)
-            for (size_t i = 0; i < table.size(); ++i)
-                attempts.push_back(
-                    {table[i], (i + static_cast<size_t>(round)) % 7 == 0,
-                     static_cast<int>(500 + (i * 37 + static_cast<size_t>(round) * 11) % 1200)});
+            for (size_t i = 0; i < table.size(); ++i) {
+                const size_t r = static_cast<size_t>(round);
+                attempts.push_back({table[i], (i + r) % 7 == 0,
+                                    static_cast<int>(500 + (i * 37 + r * 11) % 1200),
+                                    static_cast<int>(300 + (i * 53 + r * 7) % 900)});
+            }
         form.practice.learning.RunEnded(attempts, Today());
         const size_t characters = form.practice.learning.Record().All().size();
+
+        // A run's end: its attempts into that record, and the whole file
+        // rewritten beside its old copy.
+        std::vector<double> updates, formats;
+        size_t typical = 0;
+        for (int i = 0; i < 40; ++i) {
+            const std::vector<Attempt> run = TypicalAttempts(i, pool);
+            typical += run.size();
+            double t = Now();
+            form.practice.learning.RunEnded(run, Today());
+            updates.push_back((Now() - t) * 1000);
+            // Its text alone, to tell the formatting from the file's writing.
+            t = Now();
+            const size_t text = form.practice.learning.Record().Format().size();
+            if (text > 0) formats.push_back((Now() - t) * 1000);
+        }
+        std::printf(
+            "char_record_update_ms: median %.2f, p95 %.2f, max %.2f (a run of %zu attempts on average into "
+            "the record of %zu characters, the file rewritten; of which its text formatted: median %.2f; "
+            "goal median <= 5: %s)\n",
+            Median(updates), Percentile(updates, 0.95), Percentile(updates, 1.0), typical / updates.size(),
+            form.practice.learning.Record().All().size(), Median(formats), Verdict(Median(updates) <= 5));
+        const long long recordBytes = FileSize(chars.Path());
+        std::printf("char_record_file_bytes: %lld for %zu characters, %.0f KB (goal <= 600 KB: %s)\n",
+                    recordBytes, form.practice.learning.Record().All().size(),
+                    static_cast<double>(recordBytes) / 1024,
+                    Verdict(recordBytes > 0 && recordBytes <= 600 * 1024));
+
+        // The drill as 练习 › 错字 builds it (PracticeRoom::StartDrill): the
+        // picks over that record, with an open run's attempts counted or with
+        // none, then the text from the pool's words (made once a session).
+        double t = Now();
+        const std::vector<std::wstring> words = PoolWords(form.board.Pool());
+        const double wordsMs = (Now() - t) * 1000;
+        const std::vector<Attempt> open = TypicalAttempts(1, pool);
+        std::vector<double> openDrills, drills;
+        size_t picked = 0, length = 0;
+        for (int i = 0; i < 40; ++i) {
+            const bool withOpen = i % 2 == 0;
+            t = Now();
+            const std::vector<DrillPick> picks = form.practice.learning.Picks(
+                Today(), withOpen ? std::span<const Attempt>(open) : std::span<const Attempt>());
+            length = BuildDrill(picks, words, random).size();
+            (withOpen ? openDrills : drills).push_back((Now() - t) * 1000);
+            picked = picks.size();
+        }
+        const double drillWorst = std::max(Median(openDrills), Median(drills));
+        std::printf(
+            "drill_build_ms: median %.2f with an open run's %zu attempts, %.2f with none, max %.2f (%zu "
+            "characters picked, %zu characters of text; the pool's %zu words made once: %.1f ms; goal "
+            "median <= 10: %s)\n",
+            Median(openDrills), open.size(), Median(drills),
+            std::max(Percentile(openDrills, 1.0), Percentile(drills, 1.0)), picked, length, words.size(),
+            wordsMs, Verdict(picked > 0 && drillWorst <= 10));
+
         // Every key pressed, as the code mode keeps them, through their file.
         win::RecordFileWin keyFile(kKeyRecordFiles, BenchHistoryFolder());
         KeyRecord pressed;
@@ -493,23 +586,37 @@ int main(int argc, char** argv) {
             run.when[9] = static_cast<wchar_t>(L'1' + i / 1250);  // eight days
             bytes += FormatRun(run);
         }
+        // The real program's records on this prefix are set aside, and put
+        // back afterwards without what the run made (opening the record
+        // window seeds a per-character record from the history there).
         win::RecordFileWin profile(kHistoryFiles);
-        const std::wstring kept = profile.Path() + L".bench";
-        MoveFileExW(profile.Path().c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING);
+        std::vector<std::wstring> profileFiles;
+        if (const std::wstring folder = profile.Folder(); !folder.empty())
+            for (const RecordFileNames& names : {kHistoryFiles, kCharRecordFiles, kKeyRecordFiles})
+                for (const wchar_t* name : {names.file, names.old, names.pending})
+                    profileFiles.push_back(folder + L"\\" + name);
+        for (const std::wstring& file : profileFiles)
+            MoveFileExW(file.c_str(), (file + L".bench").c_str(), MOVEFILE_REPLACE_EXISTING);
         const UINT recordItem = window.Menus().CommandOf(&form.practice.recordItem);
-        std::vector<double> opens;
+        // Opened in turn with every key pressed and with a key record that
+        // has none, so that the keyboard's part stands out from the rest.
+        const KeyRecord noKeys;
+        std::vector<double> opens, bare;
         // Made (with its folder) by an append, then filled.
         if (history.Append(HistoryHeader(), "") && history.Replace(bytes) &&
             profile.Append(HistoryHeader(), "") && profile.Replace(bytes)) {
-            for (int round = 0; round < 10; ++round) {
-                const double t = Now();
+            for (int round = 0; round < 24; ++round) {
+                const bool keyed = round % 2 == 0;
+                form.practice.record.SetKeyRecord(keyed ? &keys : &noKeys);
+                t = Now();
                 SendMessageW(hwnd, WM_COMMAND, recordItem, 0);
                 win::RecordWindow* record = window.Practice().Record();
                 if (!record || !record->Handle()) break;
                 RedrawWindow(record->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-                opens.push_back((Now() - t) * 1000);
+                (keyed ? opens : bare).push_back((Now() - t) * 1000);
                 record->Form().Unload();
             }
+            form.practice.record.SetKeyRecord(&keys);
         }
         std::printf(
             "record_open_ms: first %.1f, median %.1f of %zu (10,000 runs, %zu bytes; %zu characters; %s; the "
@@ -517,19 +624,23 @@ int main(int argc, char** argv) {
             opens.empty() ? -1.0 : opens.front(), Median(opens), opens.size(), bytes.size(), characters,
             keys.AnyAttempt() ? "25 keys" : "no keys",
             !opens.empty() && Percentile(opens, 1.0) <= 150 ? "" : "  MISSED");
+        const double keyboard = Median(opens) - Median(bare);
+        std::printf(
+            "record_keyboard_ms: %.1f (the record window opened with 25 keys pressed, median %.1f of %zu, "
+            "against a key record with none, median %.1f of %zu; goal <= 20: %s)\n",
+            keyboard, Median(opens), opens.size(), Median(bare), bare.size(),
+            Verdict(!opens.empty() && !bare.empty() && keyboard <= 20));
 
         SendMessageW(hwnd, WM_COMMAND, recordItem, 0);
-        record_window = window.Practice().Record() ? window.Practice().Record()->Handle() : nullptr;
+        const HWND recordWindow = window.Practice().Record() ? window.Practice().Record()->Handle() : nullptr;
         win::MessageLoop::Instance().Pump(std::chrono::milliseconds(300));
-        HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountRecordMessages, nullptr, GetCurrentThreadId());
-        win::MessageLoop::Instance().Pump(std::chrono::milliseconds(3000));
-        UnhookWindowsHookEx(hook);
+        const Idle recordIdle = IdleMessages(recordWindow, 3000);
         if (window.Practice().Record()) window.Practice().Record()->Form().Unload();
         form.practice.record.SetKeyRecord(keysBefore);
         std::printf(
             "record_idle_messages: %d in 3 s to the open record window and its buttons (goal 0: no "
             "timer)%s\n",
-            record_messages, record_window && record_messages == 0 ? "" : "  MISSED");
+            recordIdle.messages, recordWindow && recordIdle.messages == 0 ? "" : "  MISSED");
 
         drive::Process p;
         double cpu = -1, seconds = 0;
@@ -550,13 +661,137 @@ int main(int argc, char** argv) {
             "10,000 runs (goal 0)%s\n",
             cpu, seconds, cpu >= 0 && cpu < 0.5 ? "" : "  MISSED");
         p.Kill();
-        DeleteFileW(history.Path().c_str());
-        DeleteFileW(keyFile.Path().c_str());
-        DeleteFileW(profile.Path().c_str());
-        MoveFileExW(kept.c_str(), profile.Path().c_str(), MOVEFILE_REPLACE_EXISTING);
+        // The benchmark's own files stay for the card's run (section 8).
+        for (const std::wstring& file : profileFiles) {
+            DeleteFileW(file.c_str());
+            MoveFileExW((file + L".bench").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
     }
 
-    // 8. The five-stroke codes, as the first use of typing by code loads
+    // 8. Typing by codes (设置 › 五笔编码输入) in built-in runs: a code key
+    // sent to the practice box to its cell or the hint line painted, and the
+    // part after the code is composed (the box's change) alone; then 练习 ›
+    // 结束 to the run's card painted, over the 10,000 runs and the
+    // per-character record above, and the main window left idle with it.
+    {
+        const UINT codeModeItem = window.Menus().CommandOf(&form.settings.codeModeItem);
+        SendMessageW(hwnd, WM_COMMAND, codeModeItem, 0);
+        const FiveStrokeCodes* codes = form.board.Codes();
+        std::vector<double> cellKeys, cellHandled, hintKeys, letterKeys, changes;
+        double sent = 0, handled = 0, painted = 0, notified = 0;
+        auto change = form.practice.practiceBox.Change;
+        form.practice.practiceBox.Change = [&] {
+            notified = Now();
+            change();
+        };
+        auto press = [&](wchar_t key) {
+            sent = Now();
+            SendMessageW(window.Practice().PracticeBox(), WM_CHAR, key, 1);
+            handled = Now();
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW);
+            painted = Now();
+            return (painted - sent) * 1e6;
+        };
+        for (int round = 0; codes && form.board.CodeMode() && round < 10; ++round) {
+            SendMessageW(hwnd, WM_COMMAND, builtInItem, 0);
+            for (int n = 0; n < 40; ++n) {
+                const PracticeRun& run = form.practice.Run();
+                const int next = run.typedPos() + 1;
+                std::wstring ahead;  // what a code may stand for from here: up to four characters
+                for (int i = next; i < next + 4 && !run.Caption(i).empty(); ++i) ahead += run.Caption(i);
+                if (ahead.empty()) break;
+                const std::vector<std::string> own = codes->CodesOf(ahead.substr(0, 1));
+                if (own.empty()) break;  // no code to type it by: the next round
+                // Now and then a wrong key first, which only the hint line
+                // and the cell's red show: z, or a letter off every code.
+                if (n % 3 == 1) {
+                    wchar_t wrong = L'z';
+                    for (wchar_t l = L'a'; n % 2 && l <= L'y'; ++l) {
+                        bool begins = false;
+                        for (size_t k = 1; k <= ahead.size(); ++k)
+                            begins = begins || codes->BeginsCodeOf(ahead.substr(0, k),
+                                                                   std::string(1, static_cast<char>(l)));
+                        if (!begins) {
+                            wrong = l;
+                            break;
+                        }
+                    }
+                    hintKeys.push_back(press(wrong));
+                }
+                // Short and full codes in turn; a short one ends with Space.
+                std::string keys = own[static_cast<size_t>(n) % own.size()];
+                if (keys.size() < kMaxCodeLetters) keys += ' ';
+                for (size_t k = 0; k < keys.size(); ++k) {
+                    notified = 0;
+                    const double us = press(static_cast<wchar_t>(keys[k]));
+                    if (k + 1 < keys.size()) {
+                        letterKeys.push_back(us);
+                    } else if (run.typedPos() >= next) {
+                        cellKeys.push_back(us);
+                        cellHandled.push_back((handled - sent) * 1e6);
+                        if (notified > sent) changes.push_back((painted - notified) * 1e6);
+                    }
+                }
+            }
+        }
+        form.practice.practiceBox.Change = change;
+        if (form.board.CodeMode()) SendMessageW(hwnd, WM_COMMAND, codeModeItem, 0);
+        std::printf(
+            "code_key_us: median %.0f, p95 %.0f to the cell painted (%zu code ends; the WM_CHAR itself "
+            "median %.0f), median %.0f, p95 %.0f to the hint line painted (%zu wrong keys), median %.0f for "
+            "the letters between (%zu) at %d dpi (WM_CHAR to the main window painted; goal median <= 1000: "
+            "%s)\n",
+            Median(cellKeys), Percentile(cellKeys, 0.95), cellKeys.size(), Median(cellHandled),
+            Median(hintKeys), Percentile(hintKeys, 0.95), hintKeys.size(), Median(letterKeys),
+            letterKeys.size(), dpi,
+            Verdict(!cellKeys.empty() && !hintKeys.empty() && Median(cellKeys) <= 1000 &&
+                    Median(hintKeys) <= 1000));
+        std::printf(
+            "code_change_us: median %.0f, p95 %.0f of %zu (the box's change after a code is composed to the "
+            "main window painted; goal median <= 300: %s)\n",
+            Median(changes), Percentile(changes, 0.95), changes.size(),
+            Verdict(!changes.empty() && Median(changes) <= 300));
+
+        const UINT endItem = window.Menus().CommandOf(&form.practice.endItem);
+        std::vector<double> cards;
+        for (int round = 0; round < 10; ++round) {
+            SendMessageW(hwnd, WM_COMMAND, builtInItem, 0);
+            for (int i = 1; i <= 30; ++i) {
+                const std::wstring next = form.practice.Run().Caption(i);
+                SendMessageW(window.Practice().PracticeBox(), WM_CHAR,
+                             i % 9 && !next.empty() ? next[0] : L'x', 1);
+            }
+            const double t = Now();
+            SendMessageW(hwnd, WM_COMMAND, endItem, 0);
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW);
+            if (!form.practice.card.Shown()) break;
+            cards.push_back((Now() - t) * 1000);
+        }
+        std::printf(
+            "card_show_ms: first %.1f, median %.1f of %zu (练习 › 结束 to the card painted: the run recorded "
+            "into the history of 10,000 runs and the record of %zu characters, its file rewritten, the card "
+            "built and painted; the session's first reads the history; goal median <= 16: %s)\n",
+            cards.empty() ? -1.0 : cards.front(), Median(cards), cards.size(),
+            form.practice.learning.Record().All().size(), Verdict(!cards.empty() && Median(cards) <= 16));
+
+        win::MessageLoop::Instance().Pump(std::chrono::milliseconds(300));
+        const Idle cardIdle = IdleMessages(hwnd, 3000);
+        std::printf(
+            "card_idle_messages: %d WM_TIMER of %d messages in 3 s to the main window with the card shown "
+            "and the run ended (timers running: %d",
+            cardIdle.timers, cardIdle.messages, window.Timers().RunningCount());
+        for (const auto& [timer, name] : named)
+            if (timer->Running()) std::printf(" %s", name);
+        std::printf(
+            "; this process's CPU %.2f %%) (goal 0 WM_TIMER, the cursor blink and the clock off: %s)\n",
+            cardIdle.cpu,
+            Verdict(form.practice.card.Shown() && cardIdle.timers == 0 && !form.board.clock.Running() &&
+                    !form.practice.cursorBlink.Running()));
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\QuorlaxBench");
+        RemoveBenchRecords();
+    }
+
+    // 9. The five-stroke codes, as the first use of typing by code loads
     // them: the file read and its look-up built; the bytes held at once.
     {
         std::vector<double> loads;
@@ -578,7 +813,7 @@ int main(int argc, char** argv) {
             look_up_bytes, Verdict(met));
     }
 
-    // 9. Sizes.
+    // 10. Sizes.
     std::printf("exe_size_bytes: x86_64 %lld, i686 %lld\n", FileSize(Folder() + L"\\quorlax.exe"),
                 FileSize(Folder() + L"\\..\\win32\\quorlax.exe"));
     return 0;
