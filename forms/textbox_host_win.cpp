@@ -108,10 +108,17 @@ bool TextBoxHost::Filter(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void TextBoxHost::Push(const std::wstring& text) {
     if (!edit_) return;
-    if (quorlax::win::WindowTextOf(edit_) == text) return;  // the user's own typing: leave the caret alone
+    const std::wstring shown = quorlax::win::WindowTextOf(edit_);
+    if (shown == text) return;  // the user's own typing: leave the caret alone
     pushing_ = true;
     SetWindowTextW(edit_, text.c_str());
     pushing_ = false;
+    // Text added at the end (a five-stroke code turned into its character)
+    // is typed on from: the caret follows it, as after typing.
+    if (text.starts_with(shown)) {
+        const auto end = static_cast<WPARAM>(text.size());
+        SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
 }
 
 LRESULT CALLBACK TextBoxHost::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,

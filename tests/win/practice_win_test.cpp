@@ -7,6 +7,7 @@
 #include <imm.h>
 
 #include "core/code_table.h"
+#include "core/utf8.h"
 #include "platform/dialogs_win.h"
 #include "platform/services_win.h"
 #include "support/sample_pictures_win.h"
@@ -86,6 +87,23 @@ TEST_F(PracticeWinTest, F1AndBackspaceArriveBeforeTheChangeAndTheRedCellGoes) {
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(room().codeLabel.Caption(), *code) << "F1 looked up the third character";
     EXPECT_EQ(CountInside(Painted(), cell2, RGB(255, 0, 0)), 0) << "Backspace made the cell plain";
+}
+
+TEST_F(PracticeWinTest, ACodeTypedIntoTheRealBoxLeavesTheCaretAfterItsCharacter) {
+    Choose(room().builtInItem);
+    const std::wstring first = room().Run().Caption(1);  // the code gggg stands for it here
+    fakes_.files.chosen[L"C:\\Games\\Quorlax\\wubi86-codes.txt"] = "gggg\t" + ToUtf8(first) + "\t9\n";
+    form().settings.codeModeItem.Click();
+    SetFocus(Box());
+    for (wchar_t key : std::wstring(L"gggg")) SendMessageW(Box(), WM_CHAR, key, 1);
+    PumpPending();
+    ASSERT_EQ(WindowTextOf(Box()), first);
+    DWORD from = 0, to = 0;
+    SendMessageW(Box(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(to, 1u) << "typed on from its end";
+    SendMessageW(Box(), WM_CHAR, L'\b', 1);
+    PumpPending();
+    EXPECT_EQ(room().practiceBox.Text(), L"") << "Backspace erases it";
 }
 
 TEST_F(PracticeWinTest, TheLinkLightsUnderTheMouseShowsTheHandAndTogglesTheChart) {
