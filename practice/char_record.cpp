@@ -3,6 +3,7 @@
 #include "practice/char_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -45,7 +46,8 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
     std::vector<std::string_view> fields;
     for (size_t start = 0;;) {
         const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        fields.push_back(
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
         if (tab == std::string_view::npos) return fields;
         start = tab + 1;
     }
@@ -79,16 +81,12 @@ std::optional<double> Millis(std::string_view s) {
     return static_cast<double>(*v);
 }
 
-std::string DayField(Day day) { return day ? ToUtf8(DayText(day)) : std::string(); }
-
 std::optional<Day> DayFromField(std::string_view s, bool optional) {
     if (s.empty()) return optional ? std::optional<Day>(0) : std::nullopt;
     auto text = FromUtf8(s);
     if (!text) return std::nullopt;
     return ParseDay(*text);
 }
-
-std::string MillisField(double ms) { return ms < 0 ? std::string() : std::to_string(std::lround(ms)); }
 
 void Recent(double& value, double sample) {
     value = value < 0 ? sample : value + kRecentWeight * (sample - value);
@@ -151,21 +149,37 @@ std::string CharRecord::Header() {
 }
 
 std::string CharRecord::Format() const {
+    // Written whole at every run's end: built in place, with no string per field.
     std::string out = Header();
-    out.reserve(out.size() + chars_.size() * 56);
-    char rate[16];
+    out.resize(out.size() + chars_.size() * 160);  // a line's widest, with room to spare
+    char* at = out.data() + Header().size();
+    const auto number = [&](long long v) { at = std::to_chars(at, at + 24, v).ptr; };
+    const auto millis = [&](double ms) {
+        if (ms >= 0) number(std::lround(ms));
+    };
+    const auto day = [&](Day d) {
+        if (!d) return;
+        int y;
+        unsigned m, dd;
+        CivilFromDays(d, y, m, dd);
+        at += std::snprintf(at, 16, "%04d-%02u-%02u", y, m, dd);
+    };
     for (const CharStats& c : chars_) {
-        std::snprintf(rate, sizeof rate, "%.4f", std::clamp(c.rate, 0.0, 1.0));
-        out += ToUtf8(std::wstring(1, c.ch));
-        for (const std::string& field :
-             {std::to_string(c.attempts), std::to_string(c.misses), std::string(rate), MillisField(c.ms),
-              std::to_string(c.box), DayField(c.due), DayField(c.last), DayField(c.graduated),
-              MillisField(c.keyMs)}) {
-            out += '\t';
-            out += field;
-        }
-        out += '\n';
+        const std::string ch = ToUtf8(std::wstring_view(&c.ch, 1));
+        at = std::copy(ch.begin(), ch.end(), at);
+        *at++ = '\t', number(c.attempts);
+        *at++ = '\t', number(c.misses);
+        *at++ = '\t',
+        at = std::to_chars(at, at + 24, std::clamp(c.rate, 0.0, 1.0), std::chars_format::fixed, 4).ptr;
+        *at++ = '\t', millis(c.ms);
+        *at++ = '\t', number(c.box);
+        *at++ = '\t', day(c.due);
+        *at++ = '\t', day(c.last);
+        *at++ = '\t', day(c.graduated);
+        *at++ = '\t', millis(c.keyMs);
+        *at++ = '\n';
     }
+    out.resize(static_cast<size_t>(at - out.data()));
     return out;
 }
 
@@ -190,8 +204,8 @@ CharRecord::Parsed CharRecord::Parse(std::string_view bytes) {
         auto last = f.size() == kColumns ? DayFromField(f[7], false) : std::nullopt;
         auto graduated = f.size() == kColumns ? DayFromField(f[8], true) : std::nullopt;
         auto keyMs = f.size() == kColumns ? Millis(f[9]) : std::nullopt;
-        if (!ch || ch->size() != 1 || (*ch)[0] < 0x20 || !attempts || !misses || *misses > *attempts || !rate ||
-            !ms || !box || !due || !last || !graduated || !keyMs || parsed.record.Find((*ch)[0])) {
+        if (!ch || ch->size() != 1 || (*ch)[0] < 0x20 || !attempts || !misses || *misses > *attempts ||
+            !rate || !ms || !box || !due || !last || !graduated || !keyMs || parsed.record.Find((*ch)[0])) {
             ++parsed.skipped;
             continue;
         }

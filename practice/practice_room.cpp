@@ -637,8 +637,9 @@ bool PracticeRoom::OnPracticeBoxChar(wchar_t key) {
             hintLine.SetCaption(L"");
             run_.SetKeyTime(static_cast<int>(std::min<std::uint64_t>(now - codeStarted_, kLongestGapMs)));
             ShowPending();
-            practiceBox.SetText(practiceBox.Text() + std::wstring(step.text));  // judged as typed
-            break;
+            // Judged as typed; the change renders the grid, the hint and the letters.
+            practiceBox.SetText(practiceBox.Text() + std::wstring(step.text));
+            return true;
     }
     Render();
     return true;
