@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <string>
 
+#include "drive/drive_win.h"
 #include "platform/handles_win.h"
 #include "practice/history.h"
-#include "drive/drive_win.h"
 
 namespace quorlax::drive {
 namespace {
@@ -132,12 +132,14 @@ bool CloseGame(Process& game, HWND main) {
     return game.Wait(20000) == 0;
 }
 
-// Leaves no record behind for the other runs in this prefix.
+// Leaves no record behind for the other runs in this prefix: neither the
+// history nor the per-character record the runs also went into.
 class HistoryEndToEnd : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const wchar_t* name : {kHistoryFiles.file, kHistoryFiles.old, kHistoryFiles.pending})
-            DeleteFileW(InRecordFolder(name).c_str());
+        for (const RecordFileNames& names : {kHistoryFiles, kCharRecordFiles})
+            for (const wchar_t* name : {names.file, names.old, names.pending})
+                DeleteFileW(InRecordFolder(name).c_str());
     }
 };
 

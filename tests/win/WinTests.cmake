@@ -72,10 +72,12 @@ set_tests_properties(win.dpi144 PROPERTIES TIMEOUT 600 ENVIRONMENT QUORLAX_EXPEC
 add_executable(quorlax_e2e_tests ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/practice_e2e_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/history_e2e_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/e2e/learning_e2e_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main_win.cpp)
 target_include_directories(quorlax_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
-# The record's own reader checks the files the program leaves.
-target_link_libraries(quorlax_e2e_tests PRIVATE quorlax_core gtest user32 gdi32 advapi32)
+# The record's own reader checks the files the program leaves; the program's
+# painter draws the texts the tests look for on screen.
+target_link_libraries(quorlax_e2e_tests PRIVATE quorlax_win gtest user32 gdi32 advapi32)
 add_dependencies(quorlax_e2e_tests quorlax)
 add_test(NAME win.e2e COMMAND ${QUORLAX_ON_DISPLAY} 1024x768 ${CMAKE_BINARY_DIR}/wine-run-e2e.sh
          $<TARGET_FILE:quorlax_e2e_tests>)
