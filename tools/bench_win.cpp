@@ -684,11 +684,15 @@ int main(int argc, char** argv) {
             notified = Now();
             change();
         };
+        // The scene is copied to the window within the key's own message
+        // (what changed, straight from the back buffer), so the message's
+        // return is the cell or the hint on screen, as for the keystroke
+        // above; what the system still holds to repaint is asked for too.
         auto press = [&](wchar_t key) {
             sent = Now();
             SendMessageW(window.Practice().PracticeBox(), WM_CHAR, key, 1);
             handled = Now();
-            RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW);
+            if (GetUpdateRect(hwnd, nullptr, FALSE)) UpdateWindow(hwnd);
             painted = Now();
             return (painted - sent) * 1e6;
         };

@@ -53,8 +53,10 @@ inline bool PumpUntil(const std::function<bool()>& pred, int timeout_ms = 5000) 
 
 // Runs `script` on a helper thread while this thread pumps messages (so a
 // modal loop started by the script's input runs here); false on timeout.
-// A script that gives up (a key lost under load) may leave a drop-down open,
-// and its modal loop would hold this thread for good: it is cancelled.
+// A script that gives up (a key or a click lost under load) may leave a
+// drop-down open or the button held in a drag, and their modal loops would
+// hold this thread for good: once it has had a moment to return, the menu
+// is cancelled and the button let go.
 inline bool RunScript(const std::function<void()>& script, int timeout_ms = 20000) {
     std::atomic<bool> done{false}, returned{false};
     const DWORD pumping = GetCurrentThreadId();
@@ -62,10 +64,17 @@ inline bool RunScript(const std::function<void()>& script, int timeout_ms = 2000
         script();
         done = true;
         for (int i = 0; i < 500 && !returned; ++i) {
+            Sleep(20);
+            if (i < 25 || returned) continue;
             GUITHREADINFO info{sizeof info};
             if (GetGUIThreadInfo(pumping, &info) && (info.flags & GUI_INMENUMODE) && info.hwndMenuOwner)
                 PostMessageW(info.hwndMenuOwner, WM_CANCELMODE, 0, 0);
-            Sleep(20);
+            if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) {
+                INPUT up{};
+                up.type = INPUT_MOUSE;
+                up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+                SendInput(1, &up, sizeof up);
+            }
         }
     });
     bool finished = PumpUntil([&] { return done.load(); }, timeout_ms);
