@@ -146,13 +146,15 @@ bool RecordFileWin::Replace(std::string_view bytes) {
             return false;
         }
     }
-    // The old file is kept whole before anything replaces it: a copy, put in
-    // place of the older one only once complete. The record itself changes
-    // in one step, from the old file to the new. A record not made yet has
-    // nothing to keep.
+    // The old file is kept whole before anything replaces it: a second name
+    // for it (a copy where the disk has no links), put in place of the older
+    // one only once complete. The record itself changes in one step, from
+    // the old file to the new. A record not made yet has nothing to keep.
     const bool none = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
                       GetLastError() == ERROR_FILE_NOT_FOUND;
-    if ((none || (CopyFileW(path.c_str(), oldFresh.c_str(), FALSE) &&
+    DeleteFileW(oldFresh.c_str());  // left by a rewrite cut short: a link cannot replace it
+    if ((none || ((CreateHardLinkW(oldFresh.c_str(), path.c_str(), nullptr) ||
+                   CopyFileW(path.c_str(), oldFresh.c_str(), FALSE)) &&
                   MoveFileExW(oldFresh.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) &&
         MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
