@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "core/utf8.h"
+#include "practice/record_fields.h"
 
 namespace quorlax {
 namespace {
@@ -40,37 +41,6 @@ void CivilFromDays(Day z, int& y, unsigned& m, unsigned& d) {
     d = doy - (153 * mp + 2) / 5 + 1;
     m = mp < 10 ? mp + 3 : mp - 9;
     y = static_cast<int>(yoe) + era * 400 + (m <= 2);
-}
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (size_t start = 0;;) {
-        const size_t tab = line.find('\t', start);
-        fields.push_back(
-            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos) return fields;
-        start = tab + 1;
-    }
-}
-
-std::optional<long long> Whole(std::string_view s, long long most) {
-    if (s.empty() || s.size() > 12) return std::nullopt;
-    long long v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v > most) return std::nullopt;
-    return v;
-}
-
-// A fraction 0..1 written as "0.1234".
-std::optional<double> Fraction(std::string_view s) {
-    if (s == "0" || s == "1") return s == "1" ? 1.0 : 0.0;
-    if (s.size() < 3 || s.size() > 8 || s.substr(0, 2) != "0.") return std::nullopt;
-    auto digits = Whole(s.substr(2), 99'999'999);
-    if (!digits) return std::nullopt;
-    return static_cast<double>(*digits) / std::pow(10.0, static_cast<double>(s.size() - 2));
 }
 
 // A time in ms, or empty for none.

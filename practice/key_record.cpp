@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "practice/record_fields.h"
+
 namespace quorlax {
 namespace {
 
@@ -13,39 +15,6 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kFirstColumn = "键\t";
 constexpr std::size_t kColumns = 5;
 constexpr long long kMostPresses = 1'000'000'000;  // more is no record of this program
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-        if (tab == std::string_view::npos) return fields;
-        start = tab + 1;
-    }
-}
-
-std::optional<long long> Whole(std::string_view s, long long most) {
-    if (s.empty() || s.size() > 10) return std::nullopt;
-    long long v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v > most) return std::nullopt;
-    return v;
-}
-
-// "0.1234", "1.0000" (a key missed a hundred times running), or 0 and 1.
-std::optional<double> Fraction(std::string_view s) {
-    if (s == "0" || s == "1") return s == "1" ? 1.0 : 0.0;
-    if (s.size() >= 3 && s.size() <= 8 && s.substr(0, 2) == "1." &&
-        s.find_first_not_of('0', 2) == std::string_view::npos)
-        return 1.0;
-    if (s.size() < 3 || s.size() > 8 || s.substr(0, 2) != "0.") return std::nullopt;
-    const auto digits = Whole(s.substr(2), 999'999);
-    if (!digits) return std::nullopt;
-    return static_cast<double>(*digits) / std::pow(10.0, static_cast<double>(s.size() - 2));
-}
 
 std::size_t Slot(char key) { return static_cast<std::size_t>(key - 'a'); }
 bool IsCodeKey(char key) { return key >= 'a' && key <= 'y'; }

@@ -22,7 +22,8 @@ std::vector<Attempt> Typed(wchar_t ch, int times, int ms, bool miss = false) {
 
 TEST(CharRecordTest, RecentRateAndTimeWeighTheNewestAttemptsAndCountsStayAllTime) {
     CharRecord r;
-    r.Apply(std::vector<Attempt>{{L'鬼', true, -1}, {L'鬼', false, 2000}, {L'鬼', false, 1000}}, kMonday, kTarget);
+    r.Apply(std::vector<Attempt>{{L'鬼', true, -1}, {L'鬼', false, 2000}, {L'鬼', false, 1000}}, kMonday,
+            kTarget);
     const CharStats* c = r.Find(L'鬼');
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->attempts, 3);
@@ -94,12 +95,20 @@ TEST(CharRecordTest, TheFileReadsBackAndDamagedLinesAreSkippedAndCounted) {
     EXPECT_NEAR(back.record.Find(L'鬼')->rate, r.Find(L'鬼')->rate, 1e-4);
     EXPECT_EQ(back.record.Find(L'学')->keyMs, 1400);
     EXPECT_EQ(back.record.Find(L'学')->ms, -1);
+    // Missed every time lately: its rate is written "1.0000" and reads back.
+    r.Apply(std::vector<Attempt>(100, {L'疆', true, 900}), kMonday, kTarget);
+    const auto again = CharRecord::Parse(r.Format());
+    EXPECT_EQ(again.skipped, 0);
+    ASSERT_NE(again.record.Find(L'疆'), nullptr);
+    EXPECT_EQ(again.record.Find(L'疆')->rate, 1.0);
 
-    const std::string damaged = text + "错\t3\t5\t0.1000\t\t0\t2026-12-07\t2026-12-07\t\t\n"  // more misses than attempts
-                                       "错\t3\t1\t0.1000\t\t0\t2026-02-30\t2026-12-07\t\t\n"  // no such day
-                                       "鬼\t3\t1\t0.1000\t\t0\t2026-12-07\t2026-12-07\t\t\n"  // twice
-                                       "错\t3\t1\t0.1000\t\t9\t2026-12-07\t2026-12-07\t\t\n"  // no such box
-                                       "错\t3\t1\t0.1000\n";
+    const std::string damaged =
+        text +
+        "错\t3\t5\t0.1000\t\t0\t2026-12-07\t2026-12-07\t\t\n"  // more misses than attempts
+        "错\t3\t1\t0.1000\t\t0\t2026-02-30\t2026-12-07\t\t\n"  // no such day
+        "鬼\t3\t1\t0.1000\t\t0\t2026-12-07\t2026-12-07\t\t\n"  // twice
+        "错\t3\t1\t0.1000\t\t9\t2026-12-07\t2026-12-07\t\t\n"  // no such box
+        "错\t3\t1\t0.1000\n";
     auto read = CharRecord::Parse(damaged);
     EXPECT_EQ(read.skipped, 5);
     EXPECT_EQ(read.record.All().size(), 2u);
@@ -116,7 +125,9 @@ TEST(CharRecordTest, ARecordSeededFromPastMissesRanksThemAtOnce) {
     EXPECT_EQ(weak[0]->ch, L'鬼');
 }
 
-std::vector<std::wstring> Words() { return {L"中国", L"人民", L"我们", L"世界", L"的", L"学生", L"鬼子", L"大学"}; }
+std::vector<std::wstring> Words() {
+    return {L"中国", L"人民", L"我们", L"世界", L"的", L"学生", L"鬼子", L"大学"};
+}
 
 TEST(DrillTest, PicksComeAsOftenAsTheirWeightsAsk) {
     const std::vector<DrillPick> picks{{L'甲', 1}, {L'乙', 2}, {L'丙', 3}, {L'丁', 4}};
@@ -133,7 +144,8 @@ TEST(DrillTest, PicksComeAsOftenAsTheirWeightsAsk) {
         }
     }
     // Within 10 % of the share its weight asks for.
-    for (const DrillPick& p : picks) EXPECT_NEAR(seen[p.ch] / all, p.weight / 10, 0.1 * p.weight / 10) << "weight " << p.weight;
+    for (const DrillPick& p : picks)
+        EXPECT_NEAR(seen[p.ch] / all, p.weight / 10, 0.1 * p.weight / 10) << "weight " << p.weight;
 }
 
 TEST(DrillTest, NoPieceTwiceInARowNoCharacterOverAQuarterAndAFullGrid) {
