@@ -2,9 +2,6 @@
 #include "core/utf8.h"
 
 namespace quorlax {
-namespace {
-
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -24,6 +21,8 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+namespace {
+
 void AppendWide(std::wstring& out, char32_t c) {
     if (c >= 0x10000 && sizeof(wchar_t) == 2) {
         c -= 0x10000;
@@ -41,7 +40,8 @@ std::string ToUtf8(std::wstring_view text) {
     out.reserve(text.size() * 3);
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
             ++i;
         } else if (IsSurrogate(c) || c > 0x10FFFF) {
