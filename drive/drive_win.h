@@ -385,4 +385,28 @@ inline int CountOnScreen(HWND window, const RECT& r, COLORREF colour) {
     return CountNear(CaptureClient(window), r, colour);
 }
 
+// A file's bytes, whole; empty when it cannot be opened.
+inline std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string all;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) all.append(buf, got);
+    CloseHandle(f);
+    return all;
+}
+
+// Writes `bytes` as the whole file; false when not all of them were written.
+inline bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
 }  // namespace quorlax::drive

@@ -155,15 +155,7 @@ std::string CharRecord::Format() const {
 
 CharRecord::Parsed CharRecord::Parse(std::string_view bytes) {
     Parsed parsed;
-    size_t pos = bytes.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find('\n', pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.substr(0, kFirstColumn.size()) == kFirstColumn) continue;
-        const auto f = SplitTabs(line);
+    ForEachRecordLine(bytes, kFirstColumn, [&](const std::vector<std::string_view>& f) {
         auto ch = f.size() == kColumns ? FromUtf8(f[0]) : std::nullopt;
         auto attempts = f.size() == kColumns ? Whole(f[1], kMostAttempts) : std::nullopt;
         auto misses = f.size() == kColumns ? Whole(f[2], kMostAttempts) : std::nullopt;
@@ -177,7 +169,7 @@ CharRecord::Parsed CharRecord::Parse(std::string_view bytes) {
         if (!ch || ch->size() != 1 || (*ch)[0] < 0x20 || !attempts || !misses || *misses > *attempts ||
             !rate || !ms || !box || !due || !last || !graduated || !keyMs || parsed.record.Find((*ch)[0])) {
             ++parsed.skipped;
-            continue;
+            return;
         }
         CharStats c;
         c.ch = (*ch)[0];
@@ -191,7 +183,7 @@ CharRecord::Parsed CharRecord::Parse(std::string_view bytes) {
         c.graduated = *graduated;
         c.keyMs = *keyMs;
         parsed.record.Entry(c.ch) = c;
-    }
+    });
     return parsed;
 }
 

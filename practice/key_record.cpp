@@ -71,15 +71,7 @@ std::string KeyRecord::Format() const {
 KeyRecord::Parsed KeyRecord::Parse(std::string_view bytes) {
     Parsed parsed;
     std::array<bool, kCodeKeys> seen{};
-    std::size_t pos = bytes.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.substr(0, kFirstColumn.size()) == kFirstColumn) continue;
-        const auto f = SplitTabs(line);
+    ForEachRecordLine(bytes, kFirstColumn, [&](const std::vector<std::string_view>& f) {
         const bool shaped = f.size() == kColumns && f[0].size() == 1 && IsCodeKey(f[0][0]);
         const auto attempts = shaped ? Whole(f[1], kMostPresses) : std::nullopt;
         const auto wrong = shaped ? Whole(f[2], kMostPresses) : std::nullopt;
@@ -89,7 +81,7 @@ KeyRecord::Parsed KeyRecord::Parse(std::string_view bytes) {
                                        : Whole(f[4], kLongestGapMs);
         if (!attempts || !wrong || *wrong > *attempts || !rate || !ms || seen[Slot(f[0][0])]) {
             ++parsed.skipped;
-            continue;
+            return;
         }
         seen[Slot(f[0][0])] = true;
         KeyStats& k = parsed.record.keys_[Slot(f[0][0])];
@@ -97,7 +89,7 @@ KeyRecord::Parsed KeyRecord::Parse(std::string_view bytes) {
         k.wrong = static_cast<int>(*wrong);
         k.rate = *rate;
         k.ms = static_cast<double>(*ms);
-    }
+    });
     return parsed;
 }
 

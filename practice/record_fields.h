@@ -44,4 +44,21 @@ inline std::optional<double> Fraction(std::string_view s) {
     return static_cast<double>(*digits) / std::pow(10.0, static_cast<double>(s.size() - 2));
 }
 
+// Each line of a record file, its fields split, past the byte-order mark,
+// blank lines and the header (the line starting with `firstColumn`).
+template <typename F>
+void ForEachRecordLine(std::string_view bytes, std::string_view firstColumn, F&& fields) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    std::size_t pos = bytes.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line.substr(0, firstColumn.size()) == firstColumn) continue;
+        fields(SplitTabs(line));
+    }
+}
+
 }  // namespace quorlax

@@ -9,10 +9,7 @@
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,11 +26,6 @@ std::wstring Folder() {
 }
 
 // A file of the unpacked folder, read whole.
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The fixed part of the exe's version resource.
 bool ReadVersion(const std::wstring& exe, VS_FIXEDFILEINFO& out) {
     HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -68,7 +60,7 @@ TEST(Download, TheUnpackedZipStartsAndShowsTheMainWindow) {
     if (icon) DestroyIcon(icon);
 
     // The codes for typing by code ship beside the exe and read whole.
-    const auto codes = FiveStrokeCodes::Parse(ReadFile(folder + L"\\" + kFiveStrokeCodesFile));
+    const auto codes = FiveStrokeCodes::Parse(ReadWholeFile(folder + L"\\" + kFiveStrokeCodesFile));
     EXPECT_EQ(codes.SkippedLines(), 0u);
     EXPECT_EQ(codes.CodesOf(L"中国"), std::vector<std::string>{"khlg"});
 

@@ -31,28 +31,6 @@ std::wstring RecordFolder() {
 
 std::wstring InRecordFolder(const wchar_t* name) { return RecordFolder() + L"\\" + name; }
 
-std::string ReadAll(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
-    std::string all;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) all.append(buf, got);
-    CloseHandle(f);
-    return all;
-}
-
-bool WriteAll(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(f);
-    return ok;
-}
-
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A fresh record folder holding `record` (none when empty).
@@ -61,7 +39,7 @@ void PrepareRecord(const std::string& record) {
     for (const wchar_t* name : {kHistoryFiles.file, kHistoryFiles.old, kHistoryFiles.pending})
         DeleteFileW(InRecordFolder(name).c_str());
     if (!record.empty()) {
-        ASSERT_TRUE(WriteAll(InRecordFolder(kHistoryFiles.file), record));
+        ASSERT_TRUE(WriteWholeFile(InRecordFolder(kHistoryFiles.file), record));
     }
 }
 
@@ -159,12 +137,12 @@ TEST_F(HistoryEndToEnd, ARecordSavedBackByASpreadsheetLosesNoRunAtTheCapsRewrite
     ASSERT_TRUE(PractiseWrong(game, main, 1)) << "no practice run typed";
     ASSERT_TRUE(CloseGame(game, main));
 
-    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.file)), false);
+    const HistoryContents now = ParseHistory(ReadWholeFile(InRecordFolder(kHistoryFiles.file)), false);
     ASSERT_EQ(now.runs.size(), kHistoryKeep) << "rewritten with the newest 10,000 runs";
     EXPECT_EQ(now.skipped, 0);
     EXPECT_EQ(now.runs.front().when, L"2026-01-22 09:05:00") << "the oldest kept is run 1001";
     EXPECT_EQ(now.runs.back().typed, 1) << "the run just practised";
-    EXPECT_TRUE(ReadAll(InRecordFolder(kHistoryFiles.old)) == record) << "the old file kept beside";
+    EXPECT_TRUE(ReadWholeFile(InRecordFolder(kHistoryFiles.old)) == record) << "the old file kept beside";
 }
 
 TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppendedAtTheNextStart) {
@@ -185,10 +163,10 @@ TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppended
         EXPECT_NE(told.find(L"补记"), std::wstring::npos) << "says the run is written later";
         ASSERT_TRUE(CloseGame(game, main));
     }
-    const HistoryContents pending = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.pending)), false);
+    const HistoryContents pending = ParseHistory(ReadWholeFile(InRecordFolder(kHistoryFiles.pending)), false);
     ASSERT_EQ(pending.runs.size(), 2u);
     held.reset();
-    EXPECT_EQ(ReadAll(InRecordFolder(kHistoryFiles.file)), record);
+    EXPECT_EQ(ReadWholeFile(InRecordFolder(kHistoryFiles.file)), record);
 
     // The next start takes them in at the first use of the record (its window).
     Process again;
@@ -200,7 +178,7 @@ TEST_F(HistoryEndToEnd, RunsEndedWhileTheRecordIsHeldArePendingAtExitAndAppended
             return !Exists(InRecordFolder(kHistoryFiles.pending));
         },
         15000, 250));
-    const HistoryContents now = ParseHistory(ReadAll(InRecordFolder(kHistoryFiles.file)), false);
+    const HistoryContents now = ParseHistory(ReadWholeFile(InRecordFolder(kHistoryFiles.file)), false);
     ASSERT_EQ(now.runs.size(), 3u);
     EXPECT_EQ(now.runs[1].typed, 1);
     EXPECT_EQ(now.runs[2].typed, 2);

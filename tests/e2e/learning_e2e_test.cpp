@@ -117,16 +117,6 @@ std::wstring ScratchFolder() {
     return std::wstring(tmp) + L"quorlax_learning";
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(f);
-    return ok;
-}
-
 const std::wstring kChoicesKey = std::wstring(L"Software\\Quorlax\\") + kChoicesSection;
 
 std::wstring CodeModeStored() {
@@ -205,7 +195,7 @@ protected:
     }
     std::wstring Scratch(const wchar_t* name, const std::string& bytes) {
         const std::wstring path = Remember(name);
-        EXPECT_TRUE(WriteBytes(path, bytes));
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
         return path;
     }
 
@@ -358,11 +348,11 @@ TEST_F(LearningEndToEnd, ALessonMovesOnToTheShortCodesOnceEveryKeyNameIsTypedThr
     EXPECT_EQ(count(row, kBand1), 27) << row.c_str();
 
     const std::wstring chars = InFolder(RecordFolder(), kCharRecordFiles.file);
-    ASSERT_TRUE(WriteBytes(chars, KeyNamesLearnt(3, 2)));
+    ASSERT_TRUE(WriteWholeFile(chars, KeyNamesLearnt(3, 2)));
     row = LessonRow(both);
     EXPECT_EQ(count(row, kBand1), 27) << "王 has two attempts only: " << row.c_str();
 
-    ASSERT_TRUE(WriteBytes(chars, KeyNamesLearnt(3, 3)));
+    ASSERT_TRUE(WriteWholeFile(chars, KeyNamesLearnt(3, 3)));
     row = LessonRow(both);
     EXPECT_EQ(count(row, both), 27) << "every piece of the lesson is of the bands in play: " << row.c_str();
     // Each piece, of up to four characters, holds a short code's character.
