@@ -1,7 +1,6 @@
 // The text-box host.
 #include "forms/textbox_host_win.h"
 
-#include <commctrl.h>
 #include <imm.h>
 
 #include <string>
@@ -13,30 +12,11 @@
 namespace forms {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x5142;  // this host's subclass on the edit
-
-// comctl32's subclassing and imm32's committed text, loaded with the first
-// edit: a start-up pays for neither before its first frame.
-template <class Fn>
-Fn Comctl(const char* name) {
-    return quorlax::win::LazyFunction<Fn>(L"comctl32.dll", name);
-}
+// imm32's committed text and input-method switch, loaded on first use: a
+// start-up does not pay for it before its first frame.
 template <class Fn>
 Fn Imm(const char* name) {
     return quorlax::win::LazyFunction<Fn>(L"imm32.dll", name);
-}
-
-BOOL Subclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR ref) {
-    static const auto set = Comctl<decltype(&::SetWindowSubclass)>("SetWindowSubclass");
-    return set ? set(hwnd, proc, id, ref) : FALSE;
-}
-BOOL Unsubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id) {
-    static const auto remove = Comctl<decltype(&::RemoveWindowSubclass)>("RemoveWindowSubclass");
-    return remove ? remove(hwnd, proc, id) : FALSE;
-}
-LRESULT NextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    static const auto next = Comctl<decltype(&::DefSubclassProc)>("DefSubclassProc");
-    return next ? next(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -47,7 +27,26 @@ TextBoxHost::TextBoxHost(TextBox& model, Painter& painter) : model_(model), pain
 
 TextBoxHost::~TextBoxHost() {
     model_.OnTextPushed = nullptr;
-    if (edit_) Unsubclass(edit_, SubclassProc, kSubclassId);
+    if (edit_) Unsubclass();
+}
+
+// The edit's own procedure is swapped for ours, with the host beside it in
+// the window's user data: comctl32's subclassing keeps its bookkeeping in
+// window properties, and under Wine every property read is a round trip to
+// the server, two for every message the edit gets (a keystroke sends it
+// several).
+void TextBoxHost::Subclass() {
+    SetWindowLongPtrW(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    next_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextBoxHost::EditProc)));
+}
+
+// Put back when the edit is ours still; when another procedure came after
+// ours, ours stays in its chain and passes every message on unseen.
+void TextBoxHost::Unsubclass() {
+    SetWindowLongPtrW(edit_, GWLP_USERDATA, 0);
+    if (GetWindowLongPtrW(edit_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TextBoxHost::EditProc))
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next_));
 }
 
 HWND TextBoxHost::Create(HINSTANCE instance, HWND parent, DWORD extra_style) {
@@ -57,7 +56,7 @@ HWND TextBoxHost::Create(HINSTANCE instance, HWND parent, DWORD extra_style) {
     if (!edit_) return nullptr;
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(model_.Font)), FALSE);
     if (model_.MaxLength > 0) SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(model_.MaxLength), 0);
-    Subclass(edit_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Subclass();
     Place();
     return edit_;
 }
@@ -111,31 +110,41 @@ void TextBoxHost::Push(const std::wstring& text) {
     const std::wstring shown = quorlax::win::WindowTextOf(edit_);
     if (shown == text) return;  // the user's own typing: leave the caret alone
     pushing_ = true;
-    SetWindowTextW(edit_, text.c_str());
-    pushing_ = false;
-    // Text added at the end (a five-stroke code turned into its character)
-    // is typed on from: the caret follows it, as after typing.
     if (text.starts_with(shown)) {
-        const auto end = static_cast<WPARAM>(text.size());
-        SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+        // Text added at the end (a five-stroke code turned into its
+        // character) is typed on from: put in where the caret goes after
+        // typing, as one edit. Replacing the whole text costs Wine's edit
+        // about twice as much, and a keystroke waits on it.
+        const auto end = static_cast<LPARAM>(shown.size());
+        SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
+        SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str() + shown.size()));
+        // The edit's limit cuts what the user types, never what the game sets.
+        if (quorlax::win::WindowTextOf(edit_) != text) {
+            SetWindowTextW(edit_, text.c_str());
+            SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
+        }
+    } else {
+        SetWindowTextW(edit_, text.c_str());
     }
+    pushing_ = false;
 }
 
-LRESULT CALLBACK TextBoxHost::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                           DWORD_PTR ref) {
-    auto* self = reinterpret_cast<TextBoxHost*>(ref);
-    if (msg == WM_NCDESTROY) {
-        Unsubclass(hwnd, SubclassProc, kSubclassId);
-        if (self) self->edit_ = nullptr;
-        return NextProc(hwnd, msg, wp, lp);
+LRESULT CALLBACK TextBoxHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TextBoxHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // Without its host (gone, or not yet set), the class's own procedure.
+    const auto next = self ? self->next_ : reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+    if (msg == WM_NCDESTROY && self) {
+        self->Unsubclass();
+        self->edit_ = nullptr;
+        return CallWindowProcW(next, hwnd, msg, wp, lp);
     }
-    if (!self) return NextProc(hwnd, msg, wp, lp);
+    if (!self) return CallWindowProcW(next, hwnd, msg, wp, lp);
     LRESULT result = 0;
     bool handled = quorlax::win::Guarded(L"TextBox", false, [&] {
         result = self->OnEditMessage(msg, wp, lp);
         return true;
     });
-    return handled ? result : NextProc(hwnd, msg, wp, lp);
+    return handled ? result : CallWindowProcW(next, hwnd, msg, wp, lp);
 }
 
 LRESULT TextBoxHost::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -168,7 +177,7 @@ LRESULT TextBoxHost::OnEditMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         default: break;
     }
-    return NextProc(edit_, msg, wp, lp);
+    return CallWindowProcW(next_, edit_, msg, wp, lp);
 }
 
 void TextBoxHost::InsertCommittedText() {

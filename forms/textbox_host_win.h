@@ -33,8 +33,9 @@ public:
     std::function<void()> LostFocus;    // the edit lost the keyboard focus
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR ref);
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Subclass();
+    void Unsubclass();
     LRESULT OnEditMessage(UINT msg, WPARAM wp, LPARAM lp);
     void InsertCommittedText();
     void Push(const std::wstring& text);
@@ -42,6 +43,7 @@ private:
     TextBox& model_;
     Painter& painter_;
     HWND edit_ = nullptr;
+    WNDPROC next_ = nullptr;  // the edit's procedure before ours
     RECT placed_{};
     bool input_method_ = true;  // as the edit has it
     bool pushing_ = false;  // a text set by the game, not typed
