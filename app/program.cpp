@@ -62,7 +62,7 @@ void Program::OnExit() {
 
 std::vector<forms::Timer*> Program::Timers() {
     return {&game.fallTimer,  &board.clock,     &practice.cursorBlink,   &battle.joinRetry,
-            &battle.heartbeat, &game.shotTimer, &battle.joinLimit};
+            &battle.heartbeat, &game.shotTimer, &battle.joinLimit, &board.scene.prepareTimer};
 }
 
 }  // namespace quorlax

@@ -57,6 +57,41 @@ Label::Label(Scene& scene, Layer layer, unsigned reach) { scene.Add(*this, layer
 Picture::Picture(Scene& scene, Layer layer) { scene.Add(*this, layer); }
 Panel::Panel(Scene& scene, Layer layer) { scene.Add(*this, layer); }
 
+Scene::Scene() {
+    prepareTimer.Tick = [this] { sliceDue_ = true; };
+}
+
+void Scene::Prepare(const Font& font, std::wstring_view text) {
+    CancelPrepare();
+    if (font.Name != prepareFont_.Name || font.Size != prepareFont_.Size || font.Bold != prepareFont_.Bold ||
+        font.Italic != prepareFont_.Italic || font.Underline != prepareFont_.Underline ||
+        font.Charset != prepareFont_.Charset) {
+        prepareFont_ = font;
+        taken_.assign(taken_.size(), false);
+    }
+    for (wchar_t c : text)
+        if (c > L' ' && static_cast<size_t>(c) < taken_.size() && !taken_[c]) {
+            taken_[c] = true;
+            preparing_ += c;
+        }
+    prepareTimer.SetEnabled(!preparing_.empty());
+}
+
+void Scene::CancelPrepare() {
+    for (wchar_t c : preparing_) taken_[c] = false;
+    preparing_.clear();
+    prepareTimer.SetEnabled(false);
+}
+
+std::optional<std::pair<Font, std::wstring>> Scene::TakePrepareSlice(size_t most) {
+    if (!sliceDue_ || preparing_.empty()) return std::nullopt;
+    sliceDue_ = false;
+    std::wstring slice = preparing_.substr(0, most);
+    preparing_.erase(0, slice.size());
+    if (preparing_.empty()) prepareTimer.SetEnabled(false);
+    return std::make_pair(prepareFont_, std::move(slice));
+}
+
 void Scene::Insert(Entry entry) {
     // Stable by layer: the declaration order decides within one layer.
     auto at = std::upper_bound(entries_.begin(), entries_.end(), entry.layer,

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/look.h"
@@ -278,7 +281,7 @@ public:
         Layer layer;
         unsigned reach;
     };
-    Scene() = default;
+    Scene();
 
     void Add(Label& label, Layer layer, unsigned reach = kNoSetting);
     void Add(Picture& picture, Layer layer);
@@ -288,9 +291,26 @@ public:
     // The labels a setting reaches, in drawing order.
     std::vector<Label*> Reached(Reach setting) const;
 
+    // Text about to be drawn in a face the window has not drawn it in yet
+    // (a practice cell's typed look): the window draws it off-screen, a few
+    // characters at each tick of prepareTimer, so that the keystroke that
+    // shows it does not wait for its glyphs to be made. A new request
+    // replaces the one pending; characters already prepared in that face
+    // are passed over.
+    void Prepare(const Font& font, std::wstring_view text);
+    void CancelPrepare();
+    // The window's part, after a tick: the face and up to `most` characters
+    // still to prepare, or nothing.
+    std::optional<std::pair<Font, std::wstring>> TakePrepareSlice(size_t most);
+    Timer prepareTimer{10};
+
 private:
     void Insert(Entry entry);
     std::vector<Entry> entries_;
+    Font prepareFont_;
+    std::wstring preparing_;               // still to prepare, each character once
+    std::vector<bool> taken_ = std::vector<bool>(0x10000);  // prepared in prepareFont_, or pending
+    bool sliceDue_ = false;                // a tick came since the last slice
 };
 
 template <class T, int First, int Last>

@@ -2,6 +2,8 @@
 #include "forms/render_win.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/resource_ids.h"
 #include "platform/pictures_win.h"
@@ -79,17 +81,33 @@ SIZE Painter::Extent(HDC dc, HFONT hfont, const std::wstring& text) {
     return it->second;
 }
 
-RECT Painter::LabelBounds(HDC dc, const Label& label) {
-    RECT r = Rect(label);
+// The text's rectangle, two pixels wider on the right for a bold stroke's
+// overhang and one on the left; empty without text. (Two on the left would
+// reach the neighbour of every cell and count in the practice grid, which
+// then is drawn again with every keystroke.)
+RECT Painter::TextRect(HDC dc, const Label& label) {
+    const RECT r = Rect(label);
     const std::wstring& text = label.Caption();
-    if (text.empty()) return r;
+    if (text.empty()) return {};
     const SIZE size = Extent(dc, FontFor(label.Font), text);
     int width = r.right - r.left;
     int left = label.Alignment == Alignment::Center ? r.left + (width - size.cx) / 2 : r.left;
-    RECT text_rect{left - 2, r.top, left + size.cx + 2, r.top + size.cy};
+    return {left - 1, r.top, left + size.cx + 2, r.top + size.cy};
+}
+
+RECT Painter::LabelBounds(HDC dc, const Label& label) {
+    RECT r = Rect(label);
+    const RECT text_rect = TextRect(dc, label);
+    if (IsRectEmpty(&text_rect)) return r;
     RECT both{};
     UnionRect(&both, &r, &text_rect);
     return both;
+}
+
+// An italic slant may reach past the measured text: its rectangle is kept.
+RECT Painter::InkBounds(HDC dc, const Label& label) {
+    if (label.BackStyle != BackStyle::Transparent || label.Font.Italic) return LabelBounds(dc, label);
+    return TextRect(dc, label);
 }
 
 void Painter::Fill(HDC dc, const RECT& r, Color c) { FillRect(dc, &r, BrushFor(c)); }
@@ -137,13 +155,13 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
             stretch(radicals_.get(), HALFTONE);
             break;
         case Art::Shot:
-            if (shot_) DrawIconEx(dc, r.left, r.top, shot_.get(), w, h, 0, nullptr, DI_NORMAL);
+            DrawIcon(dc, shot_.get(), shot_copy_, r);
             break;
         case Art::HitFlash:
-            if (flash_) DrawIconEx(dc, r.left, r.top, flash_.get(), w, h, 0, nullptr, DI_NORMAL);
+            DrawIcon(dc, flash_.get(), flash_copy_, r);
             break;
         case Art::PracticeCursor:
-            if (cursor_) DrawIconEx(dc, r.left, r.top, cursor_.get(), w, h, 0, nullptr, DI_NORMAL);
+            DrawIcon(dc, cursor_.get(), cursor_copy_, r);
             break;
         case Art::KeyDue:
         case Art::KeyPressed: {
@@ -159,6 +177,68 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
         }
         case Art::None: break;
     }
+}
+
+namespace {
+
+// A 32-bit top-down picture of w by h, every byte `fill`; its bits in `bits`.
+quorlax::win::UniqueBitmap Canvas(int w, int h, BYTE fill, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* raw = nullptr;
+    quorlax::win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
+    bits = static_cast<std::uint32_t*>(raw);
+    if (bitmap && bits) std::memset(bits, fill, static_cast<size_t>(w) * h * 4);
+    return bitmap;
+}
+
+}  // namespace
+
+// Drawn from a copy made once at the size asked: DrawIconEx makes and frees
+// its device contexts and masks at every call, which under Wine costs several
+// times the blend itself (a shot flies, the practice cursor blinks). The copy
+// is the icon drawn on black and on white: what differs between the two is
+// what shows through, and the drawing on black is the colour already
+// multiplied by its alpha.
+void Painter::DrawIcon(HDC dc, HICON icon, IconCopy& copy, const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (!icon || w <= 0 || h <= 0) return;
+    if (!icon_dc_) icon_dc_.reset(CreateCompatibleDC(nullptr));
+    if (!icon_dc_) return;
+    if (!copy.bitmap || copy.width != w || copy.height != h) {
+        std::uint32_t *black = nullptr, *white = nullptr;
+        quorlax::win::UniqueBitmap on_black = Canvas(w, h, 0x00, black);
+        quorlax::win::UniqueBitmap on_white = Canvas(w, h, 0xFF, white);
+        copy = {};
+        if (!on_black || !on_white) {
+            DrawIconEx(dc, r.left, r.top, icon, w, h, 0, nullptr, DI_NORMAL);
+            return;
+        }
+        for (HBITMAP target : {on_black.get(), on_white.get()}) {
+            SelectGuard select(icon_dc_.get(), target);
+            DrawIconEx(icon_dc_.get(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+        }
+        GdiFlush();
+        for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+            int through = 0;  // how much of the background shows, the most of the three colours
+            for (int shift : {0, 8, 16})
+                through = std::max(through, static_cast<int>((white[i] >> shift) & 0xFF) -
+                                                static_cast<int>((black[i] >> shift) & 0xFF));
+            const std::uint32_t alpha = static_cast<std::uint32_t>(255 - through);
+            std::uint32_t pixel = alpha << 24;
+            for (int shift : {0, 8, 16})  // never above alpha, as a premultiplied colour must be
+                pixel |= std::min((black[i] >> shift) & 0xFF, alpha) << shift;
+            black[i] = pixel;
+        }
+        copy = {std::move(on_black), w, h};
+    }
+    SelectGuard select(icon_dc_.get(), copy.bitmap.get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, r.left, r.top, w, h, icon_dc_.get(), 0, 0, w, h, blend);
 }
 
 void Painter::DrawPicture(HDC dc, const Picture& picture) {
@@ -188,6 +268,27 @@ void Painter::DrawPanel(HDC dc, const Panel& panel) {
 }  // namespace forms
 
 namespace forms {
+
+void Painter::Prepare(const Font& font, const std::wstring& text) {
+    if (!scratch_) {
+        // 32 bits a pixel, as the back buffer: the system keeps glyphs apart
+        // by the depth they were smoothed for.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = 64;
+        info.bmiHeader.biHeight = 64;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        scratch_bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        scratch_.reset(CreateCompatibleDC(nullptr));
+        if (!scratch_bitmap_ || !scratch_) return;
+        SelectObject(scratch_.get(), scratch_bitmap_.get());
+        SetBkMode(scratch_.get(), TRANSPARENT);
+    }
+    SelectGuard f(scratch_.get(), FontFor(font));
+    for (const wchar_t& c : text) ExtTextOutW(scratch_.get(), 0, 0, 0, nullptr, &c, 1, nullptr);
+}
 
 void Painter::DrawImage(HDC dc, const Image& image, const RECT& r) {
     const auto* bitmap = dynamic_cast<const quorlax::win::BitmapImage*>(&image);

@@ -27,6 +27,8 @@ public:
 
     // Where a label draws: its rectangle and its text, which may overflow.
     RECT LabelBounds(HDC dc, const Label& label);
+    // Where a label leaves ink: its text alone when it is transparent.
+    RECT InkBounds(HDC dc, const Label& label);
 
     void Fill(HDC dc, const RECT& r, Color c);
     void DrawLabel(HDC dc, const Label& label);
@@ -35,8 +37,12 @@ public:
     void DrawPanel(HDC dc, const Panel& panel);
     // A picture loaded from a file (platform/pictures_win), at r.
     void DrawImage(HDC dc, const Image& image, const RECT& r);
+    // Draws `text` off-screen in `font`, a character at a time: the glyphs
+    // are made now and kept by the system for when they are drawn for real.
+    void Prepare(const Font& font, const std::wstring& text);
 
 private:
+    RECT TextRect(HDC dc, const Label& label);
     // The size of `text` in `font`, measured once.
     SIZE Extent(HDC dc, HFONT font, const std::wstring& text);
 
@@ -48,7 +54,17 @@ private:
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
     std::map<std::tuple<HFONT, std::wstring>, SIZE, std::less<>> extents_;  // text sizes already measured
     quorlax::win::UniqueBitmap floor_, radicals_;
+    // An icon's copy at the size it is drawn, its alpha premultiplied.
+    struct IconCopy {
+        quorlax::win::UniqueBitmap bitmap;
+        int width = 0, height = 0;
+    };
+    void DrawIcon(HDC dc, HICON icon, IconCopy& copy, const RECT& r);
     quorlax::win::UniqueIcon shot_, flash_, cursor_;
+    IconCopy shot_copy_, flash_copy_, cursor_copy_;
+    quorlax::win::UniqueMemDc icon_dc_;  // holds a copy while it is drawn
+    quorlax::win::UniqueBitmap scratch_bitmap_;  // what Prepare draws on, in the back buffer's depth
+    quorlax::win::UniqueMemDc scratch_;
 };
 
 }  // namespace forms

@@ -59,7 +59,9 @@ bool SceneView::Update(HDC dc, const Scene::Entry& e, Drawn& d) {
             d.fore = l.ForeColor;
             d.back = l.BackColor;
             d.style = style;
-            d.bounds = painter_.LabelBounds(dc, l);
+            // Where its ink is: a transparent count that changes redraws
+            // the few pixels of its digits, not the neighbours its box touches.
+            d.bounds = painter_.InkBounds(dc, l);
             break;
         }
         case Scene::Kind::Picture: {
@@ -91,8 +93,12 @@ void SceneView::Draw(HDC dc, const Scene::Entry& e) {
     }
 }
 
-void SceneView::Render(HWND window, const Scene& scene, const Image* background, Color back_color) {
+void SceneView::Render(HWND window, Scene& scene, const Image* background, Color back_color) {
     if (!window) return;
+    // A slice of the glyphs asked for ahead, after a tick of the scene's
+    // prepare timer (and never inside a keystroke's own frame).
+    constexpr size_t kPrepareSlice = 16;
+    if (auto slice = scene.TakePrepareSlice(kPrepareSlice)) painter_.Prepare(slice->first, slice->second);
     const auto& entries = scene.Entries();
     bool everything = buffer_.Fit(window) || !drawn_once_ || drawn_back_color_ != back_color ||
                       drawn_.size() != entries.size();
@@ -163,8 +169,23 @@ void SceneView::Render(HWND window, const Scene& scene, const Image* background,
         return false;
     };
     if (background && overlaps(background_)) painter_.DrawImage(dc, *background, background_);
+    // A control wholly under a panel drawn after it is not drawn at all: the
+    // panel fills its rectangle (a game's shot at rest under the practice
+    // panel would be drawn, and covered, with every count that changes).
+    panels_.clear();
     for (size_t i = 0; i < entries.size(); ++i)
-        if (drawn_[i].on_screen && overlaps(drawn_[i].bounds)) Draw(dc, entries[i]);
+        if (entries[i].kind == Scene::Kind::Panel && drawn_[i].on_screen) panels_.push_back(i);
+    auto covered = [this](size_t i) {
+        const RECT& r = drawn_[i].bounds;
+        for (size_t p : panels_) {
+            const RECT& c = drawn_[p].rect;
+            if (p > i && r.left >= c.left && r.top >= c.top && r.right <= c.right && r.bottom <= c.bottom)
+                return true;
+        }
+        return false;
+    };
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (drawn_[i].on_screen && overlaps(drawn_[i].bounds) && !covered(i)) Draw(dc, entries[i]);
     SelectClipRgn(dc, nullptr);
     // Copy the changed part straight to the window; WM_PAINT serves only
     // what the system itself asks to have repainted. Piece by piece: a cell

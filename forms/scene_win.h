@@ -27,7 +27,7 @@ public:
     explicit SceneView(Painter& painter) : painter_(painter) {}
 
     // Draws what changed and copies it to the window at once.
-    void Render(HWND window, const Scene& scene, const Image* background, Color back_color);
+    void Render(HWND window, Scene& scene, const Image* background, Color back_color);
     // Copies part of the last frame (WM_PAINT, WM_PRINTCLIENT).
     void Paint(HDC dc, const RECT& area) const;
     // The last frame's pixels, for WM_PRINTCLIENT.
@@ -59,6 +59,7 @@ private:
     RECT background_{};  // the background picture's place; empty when none
     std::uint64_t background_version_ = 0;
     std::vector<RECT> dirty_;  // the places redrawn by this frame
+    std::vector<size_t> panels_;  // the shown panels of this frame, by their place in the scene
     RECT last_dirty_{};
 };
 

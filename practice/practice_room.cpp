@@ -369,6 +369,17 @@ void PracticeRoom::HideCard() { card.Hide(); }
 void PracticeRoom::SetRunOpen(bool open) {
     runOpen_ = open;
     endItem.Enabled = open;
+    if (!open) {
+        board_.scene.CancelPrepare();
+        return;
+    }
+    // A cell typed right turns bold, slanted and underlined: the grid's
+    // characters in that face are made ahead, while the player reads.
+    forms::Font typed = cells(1).Font;
+    typed.Bold = typed.Italic = typed.Underline = true;
+    std::wstring text;
+    for (int i = 1; i <= kGridCells; ++i) text += run_.Caption(i);
+    board_.scene.Prepare(typed, text);
 }
 
 void PracticeRoom::OnRecord() {

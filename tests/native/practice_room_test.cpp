@@ -2,6 +2,9 @@
 // clock steps, the grid's labels showing the run (an input-method word
 // included), the chosen file's failures, the F1 look-up, the speed a run is
 // recorded with, the chart link and the pool check at start-up.
+#include <algorithm>
+#include <set>
+
 #include "form_fixture.h"
 #include "practice/stats.h"
 
@@ -45,6 +48,41 @@ TEST_F(PracticeRoomTest, TheBuiltInStartShowsThePanelAndFillsTheGrid) {
     EXPECT_TRUE(room().cursor.Visible) << "the blink shows the hidden cursor";
     room().OnCursorBlink();
     EXPECT_FALSE(room().cursor.Visible);
+}
+
+// A cell typed right is drawn bold, slanted and underlined: while a run is
+// open the window is asked to make the grid's characters in that face ahead,
+// each once, a slice at each tick; a run's end takes the request back.
+TEST_F(PracticeRoomTest, AnOpenRunHasItsCharactersPreparedInTheTypedLookAhead) {
+    forms::Scene& scene = form().board.scene;
+    room().OnBuiltInPractice();
+    ASSERT_TRUE(scene.prepareTimer.Enabled());
+    room().endItem.Click();
+    EXPECT_FALSE(scene.prepareTimer.Enabled()) << "the run's end takes the request back";
+
+    room().OnBuiltInPractice();
+    ASSERT_TRUE(scene.prepareTimer.Enabled()) << "what was taken back is asked again";
+    EXPECT_FALSE(scene.TakePrepareSlice(1000)) << "nothing before a tick";
+    scene.prepareTimer.Tick();
+    const auto first = scene.TakePrepareSlice(3);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->first.Name, Cell(1).Font.Name);
+    EXPECT_TRUE(first->first.Bold && first->first.Italic && first->first.Underline);
+    std::wstring asked = first->second;
+    while (scene.prepareTimer.Enabled()) {
+        scene.prepareTimer.Tick();
+        asked += scene.TakePrepareSlice(3)->second;
+    }
+    std::wstring grid;
+    for (int i = 1; i <= 406; ++i) grid += Cell(i).Caption();
+    for (wchar_t c : grid) ASSERT_TRUE(c <= L' ' || std::count(asked.begin(), asked.end(), c) == 1) << "once each";
+    EXPECT_EQ(asked.size(), std::set<wchar_t>(asked.begin(), asked.end()).size());
+
+    room().OnBuiltInPractice();  // a new text: only what was not made before
+    scene.prepareTimer.Tick();
+    if (auto next = scene.TakePrepareSlice(1000)) {
+        for (wchar_t c : next->second) EXPECT_EQ(asked.find(c), std::wstring::npos);
+    }
 }
 
 TEST_F(PracticeRoomTest, TheCellsShowCorrectWrongAndRestoredLooks) {

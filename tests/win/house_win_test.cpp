@@ -1,12 +1,19 @@
 // The Win32 house the windows share: keys reach the window that owns them,
 // the exception barrier, timer models bound to real timers, and repaints
 // that follow every change.
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 
+#include "forms/render_win.h"
+#include "forms/textbox_host_win.h"
 #include "forms/timer_host_win.h"
 #include "platform/barrier_win.h"
 #include "platform/pictures_win.h"
+#include "platform/resource_ids.h"
 #include "scores/hall_of_fame.h"
 #include "support/sample_pictures_win.h"
 #include "win/skin/refused_subclass_win.h"
@@ -196,6 +203,78 @@ TEST_F(HouseTest, ACaptionChangedInPlaceIsRepaintedAndNothingElse) {
     for (int y = dirty.top; y < dirty.bottom; ++y)
         for (int x = dirty.left; x < dirty.right; ++x) changed += before.At(x, y) != after.At(x, y);
     EXPECT_GT(changed, 10) << "the new digit is on screen";
+}
+
+// A page of 40 by 40 pixels in one colour, 32 bits a pixel.
+struct Page {
+    explicit Page(COLORREF back) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, 40, -40, 1, 32};
+        void* raw = nullptr;
+        bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
+        bits = static_cast<const std::uint32_t*>(raw);
+        SelectObject(dc.get(), bitmap.get());
+        RECT all{0, 0, 40, 40};
+        UniqueBrush brush(CreateSolidBrush(back));
+        FillRect(dc.get(), &all, brush.get());
+    }
+    UniqueMemDc dc{CreateCompatibleDC(nullptr)};
+    UniqueBitmap bitmap;
+    const std::uint32_t* bits = nullptr;
+};
+
+// The shots and the practice cursor are drawn from a copy of their icons
+// made once; what lands is what the system's own icon drawing gives.
+TEST(PainterTest, IconsLandAsTheSystemDrawsThem) {
+    forms::Painter painter(GetModuleHandleW(nullptr), 96);
+    for (auto [art, id] : {std::pair{forms::Art::PracticeCursor, IDI_CURSOR}, {forms::Art::Shot, IDI_SHOT}}) {
+        UniqueIcon icon(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+        ASSERT_NE(icon.get(), nullptr);
+        for (COLORREF back : {RGB(0, 0, 160), RGB(250, 240, 200)}) {
+            Page first(back), ours(back), system(back);
+            const RECT r{4, 4, 36, 36};
+            painter.DrawArt(first.dc.get(), art, r);  // the copy made
+            painter.DrawArt(ours.dc.get(), art, r);   // and drawn from
+            DrawIconEx(system.dc.get(), 4, 4, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
+            GdiFlush();
+            int drawn = 0, off = 0;
+            for (int i = 0; i < 40 * 40; ++i) {
+                drawn += system.bits[i] != first.bits[0];  // the corner is background
+                for (int shift : {0, 8, 16})
+                    off += std::abs(static_cast<int>((ours.bits[i] >> shift) & 0xFF) -
+                                    static_cast<int>((system.bits[i] >> shift) & 0xFF)) > 2;
+            }
+            EXPECT_GT(drawn, 50) << "the icon shows";
+            EXPECT_EQ(off, 0) << "icon " << id << " on " << std::hex << back;
+        }
+    }
+}
+
+// A code turned into its character is added at the end of the box, where
+// the caret then stands; the box's limit holds the user's typing, not this.
+TEST(TextBoxHostTest, TextAddedAtTheEndIsShownWholeEvenPastTheLimitWithTheCaretAfterIt) {
+    forms::Painter painter(GetModuleHandleW(nullptr), 96);
+    forms::TextBox model;
+    model.MaxLength = 4;
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 40, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        forms::TextBoxHost host(model, painter);
+        HWND edit = host.Create(GetModuleHandleW(nullptr), parent);
+        ASSERT_NE(edit, nullptr);
+        for (const wchar_t* text : {L"王工", L"王工中国人", L"王工中国人民", L"中"}) {
+            model.SetText(text);
+            EXPECT_EQ(drive::ControlText(edit), text);
+            DWORD from = 0, to = 0;
+            SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            if (std::wstring_view(text) != L"中") {
+                EXPECT_EQ(to, wcslen(text)) << "the caret after the text";
+            }
+        }
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace
