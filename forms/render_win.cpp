@@ -69,30 +69,40 @@ HBRUSH Painter::BrushFor(Color c) {
     return brushes_.emplace(c, quorlax::win::UniqueBrush(h)).first->second.get();
 }
 
-SIZE Painter::Extent(HDC dc, HFONT hfont, const std::wstring& text) {
+const Painter::Measure& Painter::Extent(HDC dc, HFONT hfont, const std::wstring& text) {
     auto it = extents_.find(std::tie(hfont, text));
     if (it == extents_.end()) {
         if (extents_.size() > 4096) extents_.clear();  // captions come and go; keep the cache small
         SelectGuard font(dc, hfont);
-        SIZE measured{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &measured);
-        it = extents_.emplace(std::make_tuple(hfont, text), measured).first;
+        Measure m;
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &m.size);
+        // The glyphs' own bearings; a font without them (not TrueType) is
+        // given two pixels each side.
+        ABC first{}, last{};
+        if (!text.empty() && GetCharABCWidthsW(dc, text.front(), text.front(), &first) &&
+            GetCharABCWidthsW(dc, text.back(), text.back(), &last)) {
+            m.before = std::max(0, -first.abcA);
+            m.after = std::max(0, -last.abcC);
+        } else {
+            m.before = m.after = 1;
+        }
+        it = extents_.emplace(std::make_tuple(hfont, text), m).first;
     }
     return it->second;
 }
 
-// The text's rectangle, two pixels wider on the right for a bold stroke's
-// overhang and one on the left; empty without text. (Two on the left would
-// reach the neighbour of every cell and count in the practice grid, which
+// The text's rectangle: its advance, what its end glyphs reach past it, and
+// a pixel each side for smoothing; empty without text. (Any more on a side
+// reaches the neighbour of every cell and count in the practice grid, which
 // then is drawn again with every keystroke.)
 RECT Painter::TextRect(HDC dc, const Label& label) {
     const RECT r = Rect(label);
     const std::wstring& text = label.Caption();
     if (text.empty()) return {};
-    const SIZE size = Extent(dc, FontFor(label.Font), text);
+    const Measure& m = Extent(dc, FontFor(label.Font), text);
     int width = r.right - r.left;
-    int left = label.Alignment == Alignment::Center ? r.left + (width - size.cx) / 2 : r.left;
-    return {left - 1, r.top, left + size.cx + 2, r.top + size.cy};
+    int left = label.Alignment == Alignment::Center ? r.left + (width - m.size.cx) / 2 : r.left;
+    return {left - m.before - 1, r.top, left + m.size.cx + m.after + 1, r.top + m.size.cy};
 }
 
 RECT Painter::LabelBounds(HDC dc, const Label& label) {
@@ -123,7 +133,7 @@ void Painter::DrawLabel(HDC dc, const Label& label) {
     // than its column, and must still read as one word. Placed from the
     // measured size and drawn with ExtTextOut: a grid of 406 cells repaints
     // several times faster than through DrawText's layout.
-    const SIZE size = Extent(dc, hfont, text);
+    const SIZE size = Extent(dc, hfont, text).size;
     const int x = label.Alignment == Alignment::Center ? r.left + (r.right - r.left - size.cx) / 2 : r.left;
     SelectGuard font(dc, hfont);
     SetBkMode(dc, TRANSPARENT);

@@ -43,8 +43,13 @@ public:
 
 private:
     RECT TextRect(HDC dc, const Label& label);
-    // The size of `text` in `font`, measured once.
-    SIZE Extent(HDC dc, HFONT font, const std::wstring& text);
+    // The size of `text` in `font`, and how far its first glyph reaches left
+    // of it and its last right of it; measured once.
+    struct Measure {
+        SIZE size{};
+        int before = 0, after = 0;
+    };
+    const Measure& Extent(HDC dc, HFONT font, const std::wstring& text);
 
     HINSTANCE instance_;
     int dpi_;
@@ -52,7 +57,7 @@ private:
     std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont, std::less<>>
         fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
-    std::map<std::tuple<HFONT, std::wstring>, SIZE, std::less<>> extents_;  // text sizes already measured
+    std::map<std::tuple<HFONT, std::wstring>, Measure, std::less<>> extents_;  // texts already measured
     quorlax::win::UniqueBitmap floor_, radicals_;
     // An icon's copy at the size it is drawn, its alpha premultiplied.
     struct IconCopy {

@@ -205,16 +205,16 @@ TEST_F(HouseTest, ACaptionChangedInPlaceIsRepaintedAndNothingElse) {
     EXPECT_GT(changed, 10) << "the new digit is on screen";
 }
 
-// A page of 40 by 40 pixels in one colour, 32 bits a pixel.
+// A page in one colour, 32 bits a pixel.
 struct Page {
-    explicit Page(COLORREF back) {
+    explicit Page(COLORREF back, int width = 40, int height = 40) {
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, 40, -40, 1, 32};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32};
         void* raw = nullptr;
         bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
         bits = static_cast<const std::uint32_t*>(raw);
         SelectObject(dc.get(), bitmap.get());
-        RECT all{0, 0, 40, 40};
+        RECT all{0, 0, width, height};
         UniqueBrush brush(CreateSolidBrush(back));
         FillRect(dc.get(), &all, brush.get());
     }
@@ -247,6 +247,32 @@ TEST(PainterTest, IconsLandAsTheSystemDrawsThem) {
             }
             EXPECT_GT(drawn, 50) << "the icon shows";
             EXPECT_EQ(off, 0) << "icon " << id << " on " << std::hex << back;
+        }
+    }
+}
+
+// Only a label's ink is redrawn when it changes: no pixel of it may fall
+// outside that place, or a change would leave a piece of the old text.
+TEST(PainterTest, ALabelsInkStaysInsideThePlaceRedrawnForIt) {
+    forms::Painter painter(GetModuleHandleW(nullptr), 96);
+    const forms::Font fonts[] = {{L"宋体", 14.25f, true}, {L"黑体", 14.25f}, {L"楷体_GB2312", 14.25f},
+                                 {L"宋体", 18, true}, {L"宋体", 10.5f}, {L"Arial", 12}};
+    for (const forms::Font& font : fonts) {
+        for (const wchar_t* text : {L"总字数：", L"0123456789", L"jgfyW", L"按F1查询编码", L"王", L"f"}) {
+            forms::Label label;
+            label.Place(150, 150, 300, 300);  // smaller than most texts: the ink alone counts
+            label.Font = font;
+            label.ForeColor = forms::kBlack;
+            label.SetCaption(text);
+            Page page(RGB(255, 255, 255), 400, 60);
+            const RECT ink = painter.InkBounds(page.dc.get(), label);
+            painter.DrawLabel(page.dc.get(), label);
+            GdiFlush();
+            int outside = 0;
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 400; ++x)
+                    outside += (page.bits[y * 400 + x] & 0xFFFFFF) != 0xFFFFFF && !PtInRect(&ink, POINT{x, y});
+            EXPECT_EQ(outside, 0) << font.Size << (font.Bold ? " bold" : "") << " text " << std::wstring_view(text).size();
         }
     }
 }
