@@ -12,6 +12,25 @@ namespace forms {
 
 using quorlax::win::SelectGuard;
 
+namespace {
+
+// A 32-bit top-down picture of w by h, every byte `fill`; its bits in `bits`.
+quorlax::win::UniqueBitmap Canvas(int w, int h, BYTE fill, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* raw = nullptr;
+    quorlax::win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
+    bits = static_cast<std::uint32_t*>(raw);
+    if (bitmap && bits) std::memset(bits, fill, static_cast<size_t>(w) * h * 4);
+    return bitmap;
+}
+
+}  // namespace
+
 Painter::Painter(HINSTANCE instance, int dpi) : instance_(instance), dpi_(dpi > 0 ? dpi : 96) {
     auto bitmap = [&](int id) {
         return static_cast<HBITMAP>(
@@ -45,7 +64,7 @@ COLORREF Painter::Resolve(Color c) {
 HFONT Painter::FontFor(const Font& font) {
     int size100 = static_cast<int>(font.Size * 100 + 0.5f);
     auto it = fonts_.find(std::tie(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline));
-    if (it != fonts_.end()) return it->second.get();
+    if (it != fonts_.end()) return it->second.font.get();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(size100, dpi_, 7200);
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
@@ -55,11 +74,17 @@ HFONT Painter::FontFor(const Font& font) {
     lf.lfItalic = font.Italic;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    HFONT h = CreateFontIndirectW(&lf);
+    std::uint32_t* bits = nullptr;
+    HeldFont held{quorlax::win::UniqueFont(CreateFontIndirectW(&lf)), Canvas(1, 1, 0, bits),
+                  quorlax::win::UniqueMemDc(CreateCompatibleDC(nullptr))};
+    if (held.font && held.page && held.holder) {
+        SelectObject(held.holder.get(), held.page.get());
+        SelectObject(held.holder.get(), held.font.get());
+    }
     return fonts_
         .emplace(std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline),
-                 quorlax::win::UniqueFont(h))
-        .first->second.get();
+                 std::move(held))
+        .first->second.font.get();
 }
 
 HBRUSH Painter::BrushFor(Color c) {
@@ -76,13 +101,14 @@ const Painter::Measure& Painter::Extent(HDC dc, HFONT hfont, const std::wstring&
         SelectGuard font(dc, hfont);
         Measure m;
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &m.size);
-        // The glyphs' own bearings; a font without them (not TrueType) is
-        // given two pixels each side.
+        // The end glyphs' own bearings: the ink may start after the advance
+        // begins and stop before it ends (a colon's), or reach past it. A font
+        // without them (not TrueType) is given two pixels each side.
         ABC first{}, last{};
         if (!text.empty() && GetCharABCWidthsW(dc, text.front(), text.front(), &first) &&
             GetCharABCWidthsW(dc, text.back(), text.back(), &last)) {
-            m.before = std::max(0, -first.abcA);
-            m.after = std::max(0, -last.abcC);
+            m.before = -first.abcA;
+            m.after = -last.abcC;
         } else {
             m.before = m.after = 1;
         }
@@ -91,8 +117,8 @@ const Painter::Measure& Painter::Extent(HDC dc, HFONT hfont, const std::wstring&
     return it->second;
 }
 
-// The text's rectangle: its advance, what its end glyphs reach past it, and
-// a pixel each side for smoothing; empty without text. (Any more on a side
+// The text's ink: its advance as far as its end glyphs reach, and a pixel
+// each side for smoothing; empty without text. (Any more on a side
 // reaches the neighbour of every cell and count in the practice grid, which
 // then is drawn again with every keystroke.)
 RECT Painter::TextRect(HDC dc, const Label& label) {
@@ -102,7 +128,10 @@ RECT Painter::TextRect(HDC dc, const Label& label) {
     const Measure& m = Extent(dc, FontFor(label.Font), text);
     int width = r.right - r.left;
     int left = label.Alignment == Alignment::Center ? r.left + (width - m.size.cx) / 2 : r.left;
-    return {left - m.before - 1, r.top, left + m.size.cx + m.after + 1, r.top + m.size.cy};
+    // An underline runs the whole advance.
+    const int before = label.Font.Underline ? std::max(0, m.before) : m.before;
+    const int after = label.Font.Underline ? std::max(0, m.after) : m.after;
+    return {left - before - 1, r.top, left + m.size.cx + after + 1, r.top + m.size.cy};
 }
 
 RECT Painter::LabelBounds(HDC dc, const Label& label) {
@@ -189,24 +218,6 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
     }
 }
 
-namespace {
-
-// A 32-bit top-down picture of w by h, every byte `fill`; its bits in `bits`.
-quorlax::win::UniqueBitmap Canvas(int w, int h, BYTE fill, std::uint32_t*& bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* raw = nullptr;
-    quorlax::win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
-    bits = static_cast<std::uint32_t*>(raw);
-    if (bitmap && bits) std::memset(bits, fill, static_cast<size_t>(w) * h * 4);
-    return bitmap;
-}
-
-}  // namespace
 
 // Drawn from a copy made once at the size asked: DrawIconEx makes and frees
 // its device contexts and masks at every call, which under Wine costs several
@@ -283,14 +294,8 @@ void Painter::Prepare(const Font& font, const std::wstring& text) {
     if (!scratch_) {
         // 32 bits a pixel, as the back buffer: the system keeps glyphs apart
         // by the depth they were smoothed for.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = 64;
-        info.bmiHeader.biHeight = 64;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        scratch_bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        std::uint32_t* bits = nullptr;
+        scratch_bitmap_ = Canvas(64, 64, 0, bits);
         scratch_.reset(CreateCompatibleDC(nullptr));
         if (!scratch_bitmap_ || !scratch_) return;
         SelectObject(scratch_.get(), scratch_bitmap_.get());

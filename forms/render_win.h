@@ -43,8 +43,9 @@ public:
 
 private:
     RECT TextRect(HDC dc, const Label& label);
-    // The size of `text` in `font`, and how far its first glyph reaches left
-    // of it and its last right of it; measured once.
+    // The size of `text` in `font`, and how far its first glyph's ink reaches
+    // left of it and its last's right of it (less than nothing when the ink
+    // stops short); measured once.
     struct Measure {
         SIZE size{};
         int before = 0, after = 0;
@@ -53,9 +54,18 @@ private:
 
     HINSTANCE instance_;
     int dpi_;
+    // Each face with a device context of its own that keeps it selected, on
+    // a page as deep as the back buffer's: the system lets go of the glyphs
+    // made for a face at a depth once no device context of that depth holds
+    // it and a few others were used, to make them again at its next drawing
+    // (a practice keystroke draws in six faces).
+    struct HeldFont {
+        quorlax::win::UniqueFont font;
+        quorlax::win::UniqueBitmap page;
+        quorlax::win::UniqueMemDc holder;
+    };
     // Looked up without copying the name or the text (std::less<>).
-    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, quorlax::win::UniqueFont, std::less<>>
-        fonts_;
+    std::map<std::tuple<std::wstring, int, bool, int, bool, bool>, HeldFont, std::less<>> fonts_;
     std::map<Color, quorlax::win::UniqueBrush> brushes_;
     std::map<std::tuple<HFONT, std::wstring>, Measure, std::less<>> extents_;  // texts already measured
     quorlax::win::UniqueBitmap floor_, radicals_;

@@ -256,9 +256,10 @@ TEST(PainterTest, IconsLandAsTheSystemDrawsThem) {
 TEST(PainterTest, ALabelsInkStaysInsideThePlaceRedrawnForIt) {
     forms::Painter painter(GetModuleHandleW(nullptr), 96);
     const forms::Font fonts[] = {{L"宋体", 14.25f, true}, {L"黑体", 14.25f}, {L"楷体_GB2312", 14.25f},
-                                 {L"宋体", 18, true}, {L"宋体", 10.5f}, {L"Arial", 12}};
+                                 {L"宋体", 18, true}, {L"宋体", 10.5f}, {L"Arial", 12},
+                                 {L"宋体", 14.25f, false, forms::kGb2312Charset, false, true}};
     for (const forms::Font& font : fonts) {
-        for (const wchar_t* text : {L"总字数：", L"0123456789", L"jgfyW", L"按F1查询编码", L"王", L"f"}) {
+        for (const wchar_t* text : {L"总字数：", L"0123456789", L"jgfyW", L"按F1查询编码", L"王", L"f", L"：. "}) {
             forms::Label label;
             label.Place(150, 150, 300, 300);  // smaller than most texts: the ink alone counts
             label.Font = font;
