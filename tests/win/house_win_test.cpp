@@ -1,9 +1,9 @@
 // The Win32 house the windows share: keys reach the window that owns them,
 // the exception barrier, timer models bound to real timers, and repaints
 // that follow every change.
-#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -205,23 +205,15 @@ TEST_F(HouseTest, ACaptionChangedInPlaceIsRepaintedAndNothingElse) {
     EXPECT_GT(changed, 10) << "the new digit is on screen";
 }
 
-// A page in one colour, 32 bits a pixel.
-struct Page {
-    explicit Page(COLORREF back, int width = 40, int height = 40) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32};
-        void* raw = nullptr;
-        bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
-        bits = static_cast<const std::uint32_t*>(raw);
-        SelectObject(dc.get(), bitmap.get());
-        RECT all{0, 0, width, height};
+// What `draw` leaves on a page of w by h pixels in one colour.
+drive::Capture OnPage(int w, int h, COLORREF back, const std::function<void(HDC)>& draw) {
+    return drive::CaptureOf(w, h, [&](HDC dc) {
+        const RECT all{0, 0, w, h};
         UniqueBrush brush(CreateSolidBrush(back));
-        FillRect(dc.get(), &all, brush.get());
-    }
-    UniqueMemDc dc{CreateCompatibleDC(nullptr)};
-    UniqueBitmap bitmap;
-    const std::uint32_t* bits = nullptr;
-};
+        FillRect(dc, &all, brush.get());
+        draw(dc);
+    });
+}
 
 // The shots and the practice cursor are drawn from a copy of their icons
 // made once; what lands is what the system's own icon drawing gives.
@@ -232,20 +224,21 @@ TEST(PainterTest, IconsLandAsTheSystemDrawsThem) {
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
         ASSERT_NE(icon.get(), nullptr);
         for (COLORREF back : {RGB(0, 0, 160), RGB(250, 240, 200)}) {
-            Page first(back), ours(back), system(back);
             const RECT r{4, 4, 36, 36};
-            painter.DrawArt(first.dc.get(), art, r);  // the copy made
-            painter.DrawArt(ours.dc.get(), art, r);   // and drawn from
-            DrawIconEx(system.dc.get(), 4, 4, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
-            GdiFlush();
-            int drawn = 0, off = 0;
-            for (int i = 0; i < 40 * 40; ++i) {
-                drawn += system.bits[i] != first.bits[0];  // the corner is background
+            auto ours = [&](HDC dc) { painter.DrawArt(dc, art, r); };
+            OnPage(40, 40, back, ours);  // the copy made
+            const drive::Capture drawn = OnPage(40, 40, back, ours);  // and drawn from
+            const drive::Capture system = OnPage(40, 40, back, [&](HDC dc) {
+                DrawIconEx(dc, 4, 4, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
+            });
+            int shown = 0, off = 0;
+            for (size_t i = 0; i < system.pixels.size(); ++i) {
+                shown += system.pixels[i] != back;
                 for (int shift : {0, 8, 16})
-                    off += std::abs(static_cast<int>((ours.bits[i] >> shift) & 0xFF) -
-                                    static_cast<int>((system.bits[i] >> shift) & 0xFF)) > 2;
+                    off += std::abs(static_cast<int>((drawn.pixels[i] >> shift) & 0xFF) -
+                                    static_cast<int>((system.pixels[i] >> shift) & 0xFF)) > 2;
             }
-            EXPECT_GT(drawn, 50) << "the icon shows";
+            EXPECT_GT(shown, 50) << "the icon shows";
             EXPECT_EQ(off, 0) << "icon " << id << " on " << std::hex << back;
         }
     }
@@ -265,14 +258,15 @@ TEST(PainterTest, ALabelsInkStaysInsideThePlaceRedrawnForIt) {
             label.Font = font;
             label.ForeColor = forms::kBlack;
             label.SetCaption(text);
-            Page page(RGB(255, 255, 255), 400, 60);
-            const RECT ink = painter.InkBounds(page.dc.get(), label);
-            painter.DrawLabel(page.dc.get(), label);
-            GdiFlush();
+            RECT ink{};
+            const drive::Capture page = OnPage(400, 60, RGB(255, 255, 255), [&](HDC dc) {
+                ink = painter.InkBounds(dc, label);
+                painter.DrawLabel(dc, label);
+            });
             int outside = 0;
-            for (int y = 0; y < 60; ++y)
-                for (int x = 0; x < 400; ++x)
-                    outside += (page.bits[y * 400 + x] & 0xFFFFFF) != 0xFFFFFF && !PtInRect(&ink, POINT{x, y});
+            for (int y = 0; y < page.height; ++y)
+                for (int x = 0; x < page.width; ++x)
+                    outside += page.At(x, y) != RGB(255, 255, 255) && !PtInRect(&ink, POINT{x, y});
             EXPECT_EQ(outside, 0) << font.Size << (font.Bold ? " bold" : "") << " text " << std::wstring_view(text).size();
         }
     }
