@@ -219,7 +219,9 @@ drive::Capture OnPage(int w, int h, COLORREF back, const std::function<void(HDC)
 // made once; what lands is what the system's own icon drawing gives.
 TEST(PainterTest, IconsLandAsTheSystemDrawsThem) {
     forms::Painter painter(GetModuleHandleW(nullptr), 96);
-    for (auto [art, id] : {std::pair{forms::Art::PracticeCursor, IDI_CURSOR}, {forms::Art::Shot, IDI_SHOT}}) {
+    for (const auto& [shown_art, id] :
+         {std::pair{forms::Art::PracticeCursor, IDI_CURSOR}, {forms::Art::Shot, IDI_SHOT}}) {
+        const forms::Art art = shown_art;  // a lambda below takes it
         UniqueIcon icon(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
         ASSERT_NE(icon.get(), nullptr);
