@@ -64,7 +64,21 @@ COLORREF Painter::Resolve(Color c) {
 HFONT Painter::FontFor(const Font& font) {
     int size100 = static_cast<int>(font.Size * 100 + 0.5f);
     auto it = fonts_.find(std::tie(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline));
-    if (it != fonts_.end()) return it->second.font.get();
+    if (it != fonts_.end()) {
+        HeldFont& held = it->second;
+        // Held from its second use on: its first made it, and a face asked
+        // for before the first frame is not made any sooner for this.
+        if (!held.holder && held.font) {
+            std::uint32_t* bits = nullptr;
+            held.page = Canvas(1, 1, 0, bits);
+            held.holder.reset(CreateCompatibleDC(nullptr));
+            if (held.page && held.holder) {
+                SelectObject(held.holder.get(), held.page.get());
+                SelectObject(held.holder.get(), held.font.get());
+            }
+        }
+        return held.font.get();
+    }
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(size100, dpi_, 7200);
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
@@ -74,13 +88,7 @@ HFONT Painter::FontFor(const Font& font) {
     lf.lfItalic = font.Italic;
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    std::uint32_t* bits = nullptr;
-    HeldFont held{quorlax::win::UniqueFont(CreateFontIndirectW(&lf)), Canvas(1, 1, 0, bits),
-                  quorlax::win::UniqueMemDc(CreateCompatibleDC(nullptr))};
-    if (held.font && held.page && held.holder) {
-        SelectObject(held.holder.get(), held.page.get());
-        SelectObject(held.holder.get(), held.font.get());
-    }
+    HeldFont held{quorlax::win::UniqueFont(CreateFontIndirectW(&lf)), {}, {}};
     return fonts_
         .emplace(std::make_tuple(font.Name, size100, font.Bold, font.Charset, font.Italic, font.Underline),
                  std::move(held))
