@@ -63,9 +63,7 @@ Scene::Scene() {
 
 void Scene::Prepare(const Font& font, std::wstring_view text) {
     CancelPrepare();
-    if (font.Name != prepareFont_.Name || font.Size != prepareFont_.Size || font.Bold != prepareFont_.Bold ||
-        font.Italic != prepareFont_.Italic || font.Underline != prepareFont_.Underline ||
-        font.Charset != prepareFont_.Charset) {
+    if (font != prepareFont_) {
         prepareFont_ = font;
         taken_.assign(taken_.size(), false);
     }

@@ -226,7 +226,6 @@ void Painter::DrawArt(HDC dc, Art art, const RECT& r) {
     }
 }
 
-
 // Drawn from a copy made once at the size asked: DrawIconEx makes and frees
 // its device contexts and masks at every call, which under Wine costs several
 // times the blend itself (a shot flies, the practice cursor blinks). The copy

@@ -50,9 +50,7 @@ bool SceneView::Update(HDC dc, const Scene::Entry& e, Drawn& d) {
             const auto& l = *static_cast<const Label*>(e.control);
             const int style = static_cast<int>(l.BackStyle) * 2 + static_cast<int>(l.Alignment);
             if (same_place && d.text == l.Caption() && d.fore == l.ForeColor && d.back == l.BackColor &&
-                d.style == style && d.font.Size == l.Font.Size && d.font.Bold == l.Font.Bold &&
-                d.font.Italic == l.Font.Italic && d.font.Underline == l.Font.Underline &&
-                d.font.Charset == l.Font.Charset && d.font.Name == l.Font.Name)
+                d.style == style && d.font == l.Font)
                 return false;
             d.text = l.Caption();
             d.font = l.Font;

@@ -27,6 +27,8 @@ struct Font {
     int Charset = kGb2312Charset;
     bool Italic = false;     // slanted
     bool Underline = false;  // underlined
+
+    bool operator==(const Font&) const = default;
 };
 
 // A picture loaded from a file (the window's background picture); the
